@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Kelvo
+# need, when any of them is missing.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    # core tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # the Qt program
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dev
+    fonts-wqy-microhei
+    # window tests on a real X server
+    xvfb xdotool jwm x11-utils x11-apps imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

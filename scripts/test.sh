@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KELVO_BUILD_DIR:-$root/build}
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh"
+cd "$build"
+ctest --output-on-failure --no-tests=error -j "$(nproc)"

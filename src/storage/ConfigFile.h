@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+class TIniFile;
+
+// Every setting of Config.ini, declared once with its key, its default on
+// read and the range the settings dialog clamps it to when it stores it.
+struct StringSetting {
+    std::string_view section, key, def;
+    std::string read(const TIniFile& ini) const;
+    void write(TIniFile& ini, std::string_view value) const;
+};
+struct BoolSetting {
+    std::string_view section, key;
+    bool def;
+    bool read(const TIniFile& ini) const;
+    void write(TIniFile& ini, bool value) const;
+};
+struct IntSetting {
+    std::string_view section, key;
+    int32_t def, lo, hi;
+    int32_t clamp(int32_t v) const { return v < lo ? lo : v > hi ? hi : v; }
+    int32_t read(const TIniFile& ini) const; // unclamped, as stored
+    void write(TIniFile& ini, int32_t value) const; // clamped
+};
+
+namespace settings {
+inline constexpr StringSetting Corporation{"Sys", "Corporation", ""};
+inline constexpr StringSetting Version{"Sys", "Version", ""};
+inline constexpr StringSetting User{"Sys", "User", ""};
+inline constexpr BoolSetting ShowMainForm{"Sys", "ShowMainForm", true};
+inline constexpr IntSetting OpenTimes{"Sys", "OpenTimes", 0, 0, INT32_MAX};
+inline constexpr IntSetting TimeLate{"Sys", "TimeLate", 5, 1, 100};
+inline constexpr StringSetting Music{"Sys", "Music", ""};
+inline constexpr BoolSetting AutoRunCmd{"Sys", "AutoRunCmd", false};
+inline constexpr BoolSetting AutoCloseShowBox{"Sys", "AutoCloseShowBox", false};
+inline constexpr IntSetting AutoCloseShowBoxMin{"Sys", "AutoCloseShowBoxMin", 10, 10, 600};
+inline constexpr BoolSetting TimeFormAB{"Sys", "TimeFormAB", true};
+inline constexpr IntSetting TimeFormABV{"Sys", "TimeFormABV", 128, 10, 255};
+inline constexpr BoolSetting ShowTimeForm{"Sys", "ShowTimeForm", false};
+} // namespace settings
+
+// Sections of Config.ini that hold a window's last position.
+namespace positions {
+inline constexpr std::string_view Main = "Sys";
+inline constexpr std::string_view NewItem = "NewItem";
+inline constexpr std::string_view View = "View";
+inline constexpr std::string_view Edit = "Edit";
+inline constexpr std::string_view Setting = "Setting";
+inline constexpr std::string_view ShowMsg = "ShowMsg";
+inline constexpr std::string_view TimeForm = "TimeForm";
+} // namespace positions
+
+struct WindowPos {
+    int32_t left = 0;
+    int32_t top = 0;
+    bool operator==(const WindowPos&) const = default;
+};
+WindowPos readWindowPos(const TIniFile& config, std::string_view section);
+void writeWindowPos(TIniFile& config, std::string_view section, WindowPos pos);
+
+struct Size {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+// Outer sizes of the windows that get a centred first position.
+struct FirstRunSizes {
+    Size screen, main, newItem, view, setting, edit;
+};
+// Writes the settings of a first start (the file did not exist) and stores them.
+void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes);
+
+// The hand-off file TmpFile.tmp: which reminder the next window is to show.
+struct HandOff {
+    std::string msg;
+    std::string music;
+};
+void writeHandOff(const std::string& path, const HandOff& handOff);
+HandOff readHandOff(const std::string& path);
+// View/Item and Edit/Item: the item number a dialog is to show.
+void writeHandOffItem(const std::string& path, std::string_view section, int32_t item);
+int32_t readHandOffItem(const std::string& path, std::string_view section);
+
+} // namespace kelvo

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+// A change to a profile file could not be stored. The message is
+// "Unable to write to <path>"; the file on disk is left exactly as it was.
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const std::string& path);
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+class IniView;
+
+// Typed access to an INI-syntax file by section and key.
+//
+// All TIniFile objects on one path in the process share one view of the
+// file, so a value written through one is read back through any other at
+// once. Section and key names are matched without regard to ASCII case.
+// Texts cross this interface as UTF-8; on disk they are GB18030 (byte for
+// byte GBK for every GBK character). Changes reach the disk at UpdateFile()
+// (or destruction) in one atomic replacement of the file.
+class TIniFile {
+public:
+    // Binds to the path; never touches the disk and never fails.
+    explicit TIniFile(const std::string& path);
+    // Stores pending changes. A failure here cannot be reported: it is
+    // written to stderr and the pending changes are dropped.
+    ~TIniFile();
+    TIniFile(const TIniFile&) = delete;
+    TIniFile& operator=(const TIniFile&) = delete;
+
+    const std::string& path() const;
+
+    // The value, or the default when the file, section or key is missing.
+    // Values longer than 2047 bytes (in the file's encoding) are cut.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    // Makes every change so far durable. Throws IniWriteError when it cannot;
+    // the file on disk then stays as it was and the view returns to it.
+    void UpdateFile();
+
+    // Number of sections in the file; lets readers bound counts that a
+    // damaged file may overstate.
+    int sectionCount() const;
+
+private:
+    std::shared_ptr<IniView> m_view;
+};
+
+// Integer syntax of profile files: optional leading spaces, an optional sign,
+// then decimal digits or hexadecimal digits after "$", "x", "X", "0x" or "0X",
+// running to the end of the text. Hexadecimal may use all 32 bits (two's
+// complement); decimal must fit in 32 bits. nullopt when the text is none.
+std::optional<int32_t> parseIniInteger(std::string_view text);
+
+} // namespace kelvo

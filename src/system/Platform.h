@@ -1,0 +1,17 @@
+#pragma once
+
+namespace kelvo {
+
+class Sound;
+class Shell;
+class Tray;
+
+// The platform services the windows use. main() wires the Qt/Linux
+// implementations; tests wire the doubles in tests/support.
+struct Platform {
+    Sound& sound;
+    Shell& shell;
+    Tray& tray;
+};
+
+} // namespace kelvo
