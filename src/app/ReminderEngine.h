@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ReminderList.h"
+#include "core/DateTime.h"
 
 #include <cstdint>
 #include <functional>
@@ -51,14 +52,26 @@ public:
     bool requestSnooze(int32_t item, int32_t minutes);
     // Item k was deleted: drop its entries, renumber the later ones.
     void itemDeleted(int32_t k);
-    const std::vector<SnoozeEntry>& snoozeQueue() const { return m_queue; }
+    // The waiting entries in arrival order.
+    std::vector<SnoozeEntry> snoozeQueue() const;
 
 private:
+    // A queue entry with its arrival number, by which a pass knows which
+    // entries it has treated even when a nested call changed the queue.
+    struct Queued {
+        SnoozeEntry entry;
+        uint64_t arrival;
+    };
+
+    void fireByRules(int32_t k, const DateTime& now);
+    void snoozePass();
+
     const Clock& m_clock;
     FireFn m_fire;
     std::vector<ItemSchedule> m_items;
     int m_lastMinute;
-    std::vector<SnoozeEntry> m_queue;
+    std::vector<Queued> m_queue;
+    uint64_t m_arrivals = 0;
     int m_snoozeTicks = 0;
 };
 

@@ -1,0 +1,76 @@
+#include "app/ReminderList.h"
+
+#include "storage/IniFile.h"
+
+#include <array>
+#include <string_view>
+
+namespace kelvo {
+
+namespace {
+
+// Weekday characters in the order of the weekday bits, Monday first.
+constexpr std::array<std::string_view, 7> kWeekdayChars = {"一", "二", "三", "四",
+                                                           "五", "六", "日"};
+
+void appendNumber(std::string& out, int32_t value, std::string_view unit) {
+    out += std::to_string(value);
+    out += ' ';
+    out += unit;
+    out += ' ';
+}
+
+void appendDay(std::string& out, int32_t day) {
+    if (day == 0) {
+        out += "每天 ";
+    } else if (day > 31) {
+        out += "周";
+        for (int i = 0; i < 7; ++i) {
+            if (day & (256 << i))
+                out += kWeekdayChars[i];
+        }
+    } else {
+        appendNumber(out, day, "日");
+    }
+}
+
+ItemSchedule scheduleOf(const ReminderItem& item) {
+    return ItemSchedule{item.year, item.month,    item.day,       item.hour,
+                        item.min,  item.rdBefore, item.mindMethod};
+}
+
+} // namespace
+
+std::string listLine(const ReminderItem& item) {
+    std::string line;
+    if (item.year == 0)
+        line += "每年 ";
+    else
+        appendNumber(line, item.year, "年");
+    if (item.month == 0)
+        line += "每月 ";
+    else
+        appendNumber(line, item.month, "月");
+    appendDay(line, item.day);
+    appendNumber(line, item.hour, "时");
+    appendNumber(line, item.min, "分");
+    line += std::to_string(item.mindMethod);
+    line += " 方式，提醒为：";
+    line += item.message;
+    return line;
+}
+
+ReminderList loadReminderList(const TIniFile& data) {
+    const int32_t n = itemCount(data);
+    ReminderList list;
+    list.items.reserve(n);
+    list.lines.reserve(n);
+    for (int32_t k = 1; k <= n; ++k) {
+        const ReminderItem item = readItem(data, k, kListDefaults);
+        list.items.push_back(scheduleOf(item));
+        list.lines.push_back(listLine(item));
+    }
+    return list;
+}
+
+} // namespace kelvo

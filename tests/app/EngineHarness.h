@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/ReminderEngine.h"
+#include "core/Clock.h"
+
+#include <functional>
+#include <vector>
+
+namespace kelvo::test {
+
+// One firing as the engine reported it, with the clock time it happened at.
+struct Fired {
+    int hour;
+    int minute;
+    int32_t item;
+    bool advance;
+    bool operator==(const Fired&) const = default;
+};
+
+inline ItemSchedule everyDay(int hour, int min, int rdBefore = 0, int mindMethod = 0) {
+    return ItemSchedule{0, 0, 0, hour, min, rdBefore, mindMethod};
+}
+
+// 2024-01-01 is a Monday.
+inline constexpr Date kMonday{2024, 1, 1};
+inline constexpr Date kTuesday{2024, 1, 2};
+
+// An engine on a manual clock that records every firing. onFire, when set,
+// runs inside the firing, as a popup's modal loop would.
+class EngineHarness {
+public:
+    explicit EngineHarness(DateTime start)
+        : clock(start), engine(clock, [this](int32_t item, bool advance) {
+              const DateTime now = clock.now();
+              fired.push_back(Fired{now.hour, now.minute, item, advance});
+              if (onFire)
+                  onFire(item, advance);
+          }) {}
+
+    // Lets the clock run for the given minutes, ticking twice a minute as the
+    // one-second timer would within one minute.
+    void runMinutes(int minutes) {
+        for (int i = 0; i < minutes; ++i) {
+            clock.advanceMinutes(1);
+            engine.minuteTick();
+            engine.minuteTick();
+        }
+    }
+
+    void snoozeTicks(int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            engine.snoozeTick();
+    }
+
+    ManualClock clock;
+    ReminderEngine engine;
+    std::vector<Fired> fired;
+    std::function<void(int32_t, bool)> onFire;
+};
+
+} // namespace kelvo::test
