@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/DateTime.h"
+#include "lunar/Calendar.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo {
+
+// Entry n is the Chinese numeral of n, 1 … 31 ("一" … "三十一"); entry 0 is empty.
+extern const std::array<std::string_view, 32> ChineseNumerals;
+// Entry n names lunar day n, 1 … 10 ("初一" … "初十"); entry 0 is empty.
+extern const std::array<std::string_view, 11> LunarDayNames;
+
+// The lunar years the lunar date dialog offers; list position 0 is the first of them.
+inline constexpr int kFirstListedLunarYear = 2000;
+inline constexpr int kLastListedLunarYear = 2099;
+
+// A month chosen from a year's month list.
+struct LunarMonthChoice {
+    int month = 1;
+    bool isLeap = false;
+    bool operator==(const LunarMonthChoice&) const = default;
+};
+
+// "2000年".
+std::string lunarYearItem(int year);
+// "一月" … "十二月", with the leap month ("闰" + numeral + "月") right after its regular month.
+std::vector<std::string> lunarMonthItems(int year);
+// The month at a position (from 0) of lunarMonthItems(year).
+LunarMonthChoice lunarMonthAt(int year, int position);
+// "初一" … "初十", then "十一日" … up to the month's length (29 or 30).
+std::vector<std::string> lunarDayItems(int monthDays);
+// The lunar date chosen by the positions (from 0) in the year, month and day lists.
+TLunarDate lunarDateAt(int yearPosition, int monthPosition, int dayPosition);
+// "对应的公历日为：2000年2月5日": the notice of the converted Gregorian date.
+std::string solarDateNotice(const Date& date);
+
+} // namespace kelvo
