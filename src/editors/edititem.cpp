@@ -1,0 +1,10 @@
+#include "editors/edititem.h"
+
+namespace kelvo {
+
+TForm6::TForm6(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("编辑提醒"));
+    setFixedSize(326, 360);
+}
+
+} // namespace kelvo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "system/Tray.h"
+
+#include <QSystemTrayIcon>
+
+namespace kelvo {
+
+// The tray icon of the desktop, through QSystemTrayIcon.
+class QtTray final : public Tray {
+    Q_OBJECT
+public:
+    explicit QtTray(QObject* parent = nullptr);
+
+    bool isAvailable() const override;
+    void show(const QString& toolTip, QMenu* menu) override;
+    void showBalloon(const QString& title, const QString& text, int seconds) override;
+
+private:
+    QSystemTrayIcon m_icon;
+};
+
+} // namespace kelvo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace kelvo {
+
+// The one way the windows ask questions and show messages: modal boxes
+// with the platform's standard buttons.
+class MessageBox {
+public:
+    enum Icon { NoIcon, Information, Question, Critical };
+    enum Button { Ok, Yes, No };
+
+    // Yes / No with the question symbol; returns the button pressed (No when
+    // the box is closed otherwise).
+    static Button question(QWidget* parent, const QString& caption, const QString& text,
+                           Button defaultButton);
+    static void information(QWidget* parent, const QString& caption, const QString& text);
+    static void critical(QWidget* parent, const QString& caption, const QString& text);
+    // A message with an OK button and no symbol.
+    static void plain(QWidget* parent, const QString& caption, const QString& text);
+
+    // Runs a handler; a profile file that could not be written ends it with
+    // a critical box carrying the error text and the program goes on.
+    static void reportingErrors(QWidget* parent, const std::function<void()>& handler);
+
+    // Test hook: the next box is not shown; it returns this answer at once.
+    static void setNextAnswer(Button answer);
+    // Test hook: what the last box asked or said, shown or answered.
+    struct Record {
+        Icon icon = NoIcon;
+        QString caption;
+        QString text;
+    };
+    static const Record& lastBox();
+    static int boxCount();
+
+private:
+    static Button ask(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                      Button defaultButton);
+};
+
+} // namespace kelvo
