@@ -1,0 +1,181 @@
+#include "storage/IniFile.h"
+
+#include "storage/FileIO.h"
+#include "storage/IniDocument.h"
+#include "storage/TextCodec.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <unordered_map>
+
+namespace kelvo {
+
+// The one in-memory view of a file that every TIniFile on its path shares.
+// It reads the file on first use and keeps changes until store().
+class IniView {
+public:
+    explicit IniView(std::string path) : m_path(std::move(path)) {}
+
+    const std::string& path() const { return m_path; }
+
+    // A view without pending changes forgets a content that another process
+    // has replaced since it was read; the next access reads the file again.
+    void dropIfChangedOnDisk() {
+        if (m_loaded && !m_dirty && stampOf(m_path) != m_stamp)
+            m_loaded = false;
+    }
+
+    const IniDocument& document() {
+        if (!m_loaded) {
+            m_document.parse(readWholeFile(m_path, m_stamp));
+            m_loaded = true;
+        }
+        return m_document;
+    }
+
+    void set(std::string_view section, std::string_view key, std::string_view value) {
+        document();
+        if (m_document.set(section, key, value))
+            m_dirty = true;
+    }
+
+    void store() {
+        if (!m_dirty)
+            return;
+        m_dirty = false;
+        std::string bytes = m_document.serialize();
+        if (!replaceFileAtomically(m_path, bytes)) {
+            m_loaded = false; // back to what the disk holds
+            throw IniWriteError(m_path);
+        }
+        // Parsing what was written frees the texts of replaced values.
+        m_document.parse(std::move(bytes));
+        m_stamp = stampOf(m_path);
+    }
+
+private:
+    std::string m_path;
+    IniDocument m_document;
+    FileStamp m_stamp;
+    bool m_loaded = false;
+    bool m_dirty = false;
+};
+
+namespace {
+
+constexpr size_t kMaxValueBytes = 2047;
+
+// The shared view of a path: the live one, or a new one when no TIniFile
+// holds the path at the moment.
+std::shared_ptr<IniView> viewOf(const std::string& path) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::weak_ptr<IniView>> views;
+    std::error_code ec;
+    std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec)
+        key = path;
+    const std::lock_guard lock(mutex);
+    if (auto view = views[key].lock()) {
+        view->dropIfChangedOnDisk();
+        return view;
+    }
+    std::erase_if(views, [](const auto& entry) { return entry.second.expired(); });
+    auto view = std::make_shared<IniView>(key);
+    views[key] = view;
+    return view;
+}
+
+// Length of the GB18030 character starting at `i`: one byte (ASCII and the
+// euro byte 0x80), four (a second byte 0x30 … 0x39) or two.
+size_t characterLength(std::string_view bytes, size_t i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x81 || b == 0xFF || i + 1 >= bytes.size())
+        return 1;
+    const auto next = static_cast<unsigned char>(bytes[i + 1]);
+    return next >= 0x30 && next <= 0x39 ? 4 : 2;
+}
+
+// A value cut to the read limit, without a half character at its end.
+std::string_view cutToReadLimit(std::string_view value) {
+    if (value.size() <= kMaxValueBytes)
+        return value;
+    size_t end = 0;
+    for (size_t len = 0; (len = characterLength(value, end)) + end <= kMaxValueBytes;)
+        end += len;
+    return value.substr(0, end);
+}
+
+// A text in the file encoding, kept to one line: a line break inside a value
+// would otherwise split it into lines of their own.
+std::string toFileText(std::string_view utf8) {
+    std::string text = encodeFileText(utf8);
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
+std::optional<std::string_view> findRaw(IniView& view, std::string_view section,
+                                        std::string_view key) {
+    const auto value = view.document().find(toFileText(section), toFileText(key));
+    if (!value)
+        return std::nullopt;
+    return cutToReadLimit(*value);
+}
+
+} // namespace
+
+IniWriteError::IniWriteError(const std::string& path)
+    : std::runtime_error("Unable to write to " + path), m_path(path) {}
+
+TIniFile::TIniFile(const std::string& path) : m_view(viewOf(path)) {}
+
+TIniFile::~TIniFile() {
+    try {
+        m_view->store();
+    } catch (const IniWriteError& e) {
+        std::cerr << e.what() << '\n';
+    }
+}
+
+const std::string& TIniFile::path() const {
+    return m_view->path();
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view def) const {
+    const auto value = findRaw(*m_view, section, key);
+    return value ? decodeFileText(*value) : std::string(def);
+}
+
+int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+    const auto value = findRaw(*m_view, section, key);
+    return value ? parseIniInteger(*value).value_or(def) : def;
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    m_view->set(toFileText(section), toFileText(key), toFileText(value));
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniFile::UpdateFile() {
+    m_view->store();
+}
+
+int TIniFile::sectionCount() const {
+    return m_view->document().sectionCount();
+}
+
+} // namespace kelvo

@@ -1,0 +1,252 @@
+#include "storage/IniFile.h"
+
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace kelvo {
+namespace {
+
+using test::TempDir;
+namespace fs = std::filesystem;
+
+class IniFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.file("Test.ini");
+};
+
+TEST(IniInteger, ParsesDecimalHexAndRejectsTheRest) {
+    EXPECT_EQ(parseIniInteger("12"), 12);
+    EXPECT_EQ(parseIniInteger(" 12"), 12);
+    EXPECT_EQ(parseIniInteger("-5"), -5);
+    EXPECT_EQ(parseIniInteger("+7"), 7);
+    EXPECT_EQ(parseIniInteger("007"), 7);
+    EXPECT_EQ(parseIniInteger("0"), 0);
+    EXPECT_EQ(parseIniInteger("$1F"), 31);
+    EXPECT_EQ(parseIniInteger("0x1F"), 31);
+    EXPECT_EQ(parseIniInteger("X1f"), 31);
+    EXPECT_EQ(parseIniInteger("-0x10"), -16);
+    EXPECT_EQ(parseIniInteger("$FFFFFFFF"), -1);
+    EXPECT_EQ(parseIniInteger("-$FFFFFFFF"), 1);
+    EXPECT_EQ(parseIniInteger("$0000000080000000"), INT32_MIN);
+    EXPECT_EQ(parseIniInteger("-2147483648"), INT32_MIN);
+    EXPECT_EQ(parseIniInteger("2147483647"), INT32_MAX);
+    for (const char* bad : {"12abc", "", "abc", "2147483648", "-2147483649", "-", "+", "$", "0x",
+                            "1 ", "\t1", "$100000000", "1.5", "--1", "99999999999999999999"})
+        EXPECT_EQ(parseIniInteger(bad), std::nullopt) << bad;
+}
+
+TEST_F(IniFileTest, MissingFileReadsDefaultsAndOneWriteCreatesIt) {
+    {
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("Sys", "User", "dflt"), "dflt");
+        EXPECT_EQ(ini.ReadInteger("Sys", "TimeLate", 5), 5);
+        EXPECT_TRUE(ini.ReadBool("Sys", "ShowMainForm", true));
+        EXPECT_EQ(ini.sectionCount(), 0);
+        EXPECT_FALSE(fs::exists(path));
+        ini.WriteInteger("Sys", "TimeLate", 7);
+        EXPECT_FALSE(fs::exists(path)); // in memory until stored
+    }
+    EXPECT_EQ(dir.read("Test.ini"), "[Sys]\r\nTimeLate=7\r\n");
+}
+
+TEST_F(IniFileTest, TypedReadsFollowTheIntegerRules) {
+    dir.write("Test.ini", "[S]\nA=12abc\nB=\nC=$1F\nT1=1\nT2=2\nT3=-1\nF=0\nY=yes\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("S", "A", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "B", 9), 9);
+    EXPECT_EQ(ini.ReadString("S", "B", "dflt"), ""); // empty value is not the default
+    EXPECT_EQ(ini.ReadInteger("S", "C", 9), 31);
+    for (const char* key : {"T1", "T2", "T3"})
+        EXPECT_TRUE(ini.ReadBool("S", key, false)) << key;
+    EXPECT_FALSE(ini.ReadBool("S", "F", true));
+    EXPECT_TRUE(ini.ReadBool("S", "Y", true));
+    EXPECT_FALSE(ini.ReadBool("S", "Y", false));
+    ini.WriteInteger("S", "N", INT32_MIN);
+    ini.WriteBool("S", "B1", true);
+    EXPECT_EQ(ini.ReadString("S", "N", ""), "-2147483648");
+    EXPECT_EQ(ini.ReadString("S", "B1", ""), "1");
+}
+
+TEST_F(IniFileTest, NamesMatchWithoutRegardToAsciiCase) {
+    TIniFile ini(path);
+    ini.WriteInteger("Item3", "ReMinded", 1);
+    EXPECT_EQ(ini.ReadInteger("item3", "Reminded", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("ITEM3", "REMINDED", 0), 1);
+    ini.WriteInteger("iTEM3", "reminded", 0);
+    ini.UpdateFile();
+    EXPECT_EQ(dir.read("Test.ini"), "[Item3]\r\nReMinded=0\r\n"); // first spelling stays
+    ini.WriteString("提醒", "消息", "值");
+    EXPECT_EQ(ini.ReadString("提醒", "消息", ""), "值");
+}
+
+TEST_F(IniFileTest, RewriteKeepsPositionsAndAppendsNewKeysToTheirSection) {
+    dir.write("Test.ini", "[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+    {
+        TIniFile ini(path);
+        ini.WriteString("A", "x", "10");
+        ini.WriteString("A", "new", "n");
+        ini.WriteString("C", "k", "v");
+    }
+    EXPECT_EQ(dir.read("Test.ini"),
+              "[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n[C]\r\nk=v\r\n");
+}
+
+TEST_F(IniFileTest, UnknownLinesAndDuplicatesRoundTrip) {
+    const std::string original = "; comment\r\n\r\n[abc\r\n[S]\r\n  key = spaced  \r\nno equals\r\n"
+                                 "key=second\r\n[s]\r\nkey=other section\r\n";
+    dir.write("Test.ini", original);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "key", ""), "spaced"); // first occurrence wins
+    EXPECT_EQ(ini.sectionCount(), 2);
+    ini.WriteString("S", "added", "1");
+    ini.UpdateFile();
+    std::string expected = original;
+    expected.insert(expected.find("[s]"), "added=1\r\n");
+    EXPECT_EQ(dir.read("Test.ini"), expected);
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAtTheReadLimit) {
+    TIniFile ini(path);
+    ini.WriteString("S", "ascii", std::string(3000, 'a'));
+    EXPECT_EQ(ini.ReadString("S", "ascii", ""), std::string(2047, 'a'));
+    // 1023 two-byte characters fill 2046 bytes; half of the next one is dropped.
+    std::string chinese;
+    for (int i = 0; i < 1500; ++i)
+        chinese += "提";
+    ini.WriteString("S", "chinese", chinese);
+    EXPECT_EQ(ini.ReadString("S", "chinese", ""), chinese.substr(0, 1023 * 3));
+    ini.WriteString("S", "chinese", "a" + chinese); // now 1023 fit exactly
+    EXPECT_EQ(ini.ReadString("S", "chinese", ""), "a" + chinese.substr(0, 1023 * 3));
+}
+
+TEST_F(IniFileTest, ObjectsOnOnePathShareOneView) {
+    TIniFile first(path);
+    TIniFile second(dir.path() + "/./Test.ini");
+    first.WriteString("S", "k", "v");
+    EXPECT_EQ(second.ReadString("S", "k", ""), "v");
+    EXPECT_FALSE(fs::exists(path));
+    second.UpdateFile();
+    EXPECT_EQ(dir.read("Test.ini"), "[S]\r\nk=v\r\n");
+}
+
+TEST_F(IniFileTest, ReadingOrWritingTheSameValueNeverRewritesTheFile) {
+    dir.write("Test.ini", "[S]\nk=v\n"); // LF line ends stay as long as nothing changes
+    {
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("S", "k", ""), "v");
+        ini.WriteString("S", "k", "v");
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(dir.read("Test.ini"), "[S]\nk=v\n");
+}
+
+TEST_F(IniFileTest, ALineBreakInAValueCannotAddLines) {
+    TIniFile ini(path);
+    ini.WriteString("S", "k", "a\r\n[Evil]\nx=1");
+    ini.UpdateFile();
+    EXPECT_EQ(dir.read("Test.ini"), "[S]\r\nk=a  [Evil] x=1\r\n");
+}
+
+TEST_F(IniFileTest, NewObjectSeesAChangeMadeByAnotherProgram) {
+    dir.write("Test.ini", "[S]\r\nk=1\r\n");
+    TIniFile longLived(path);
+    EXPECT_EQ(longLived.ReadInteger("S", "k", 0), 1);
+    dir.write("Test.ini", "[S]\r\nk=22\r\n");
+    EXPECT_EQ(longLived.ReadInteger("S", "k", 0), 1); // no stat per read
+    TIniFile shortLived(path);
+    EXPECT_EQ(shortLived.ReadInteger("S", "k", 0), 22);
+    EXPECT_EQ(longLived.ReadInteger("S", "k", 0), 22);
+}
+
+TEST_F(IniFileTest, PendingChangesWinOverAnExternalChange) {
+    dir.write("Test.ini", "[S]\r\nk=1\r\n");
+    TIniFile longLived(path);
+    longLived.WriteInteger("S", "mine", 5);
+    dir.write("Test.ini", "[S]\r\nk=22\r\n");
+    TIniFile shortLived(path);
+    EXPECT_EQ(shortLived.ReadInteger("S", "mine", 0), 5);
+}
+
+TEST_F(IniFileTest, FailedWriteThrowsLeavesTheFileAndDropsTheChange) {
+    // A name so long that no temporary name beside it is allowed.
+    const std::string name(250, 'n');
+    const std::string original = "[S]\r\nk=old\r\n";
+    dir.write(name, original);
+    TIniFile ini(dir.file(name));
+    ini.WriteString("S", "k", "new");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "new");
+    try {
+        ini.UpdateFile();
+        FAIL() << "no error";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + dir.file(name));
+        EXPECT_EQ(e.path(), dir.file(name));
+    }
+    EXPECT_EQ(dir.read(name), original);
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(IniFileTest, WriteIntoAMissingDirectoryOrOverADirectoryFails) {
+    fs::create_directory(path);
+    for (const std::string& target : {dir.file("missing/Test.ini"), path}) {
+        TIniFile ini(target);
+        ini.WriteString("S", "k", "v");
+        EXPECT_THROW(ini.UpdateFile(), IniWriteError) << target;
+        EXPECT_EQ(ini.ReadString("S", "k", "gone"), "gone");
+    }
+    EXPECT_TRUE(fs::is_directory(path));
+    // Destruction cannot report the failure and must not throw.
+    EXPECT_NO_THROW({
+        TIniFile ini(path);
+        ini.WriteString("S", "k", "v");
+    });
+}
+
+TEST_F(IniFileTest, ReplacementKeepsThePermissions) {
+    dir.write("Test.ini", "[S]\r\n");
+    ::chmod(path.c_str(), 0640);
+    {
+        TIniFile ini(path);
+        ini.WriteString("S", "k", "v");
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(IniFileTest, HostileContentDoesNotBreakReading) {
+    std::string bytes = "\xEF\xBB\xBF[S]\r\nnul=a";
+    bytes += '\0';
+    bytes += "b\r\nbad=\xFF\xCC\r\nbig=" + std::string(10 << 20, 'x') + "\r\n";
+    dir.write("Test.ini", bytes);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "nul", ""), std::string("a\0b", 3));
+    EXPECT_EQ(ini.ReadString("S", "bad", ""), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(ini.ReadString("S", "big", "").size(), 2047u);
+    ini.WriteString("S", "k", "v");
+    ini.UpdateFile();
+    EXPECT_TRUE(dir.read("Test.ini").starts_with("\xEF\xBB\xBF[S]\r\nnul=a"));
+}
+
+TEST_F(IniFileTest, AHugeSectionKeepsLookupsFast) {
+    std::string bytes = "[Big]\r\n";
+    for (int i = 0; i < 100000; ++i)
+        bytes += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    dir.write("Test.ini", bytes);
+    TIniFile ini(path);
+    // Quadratic lookups would take minutes here.
+    for (int i = 0; i < 100000; ++i)
+        ASSERT_EQ(ini.ReadInteger("big", "K" + std::to_string(i), -1), i);
+    for (int i = 0; i < 1000; ++i)
+        ini.WriteInteger("Big", "new" + std::to_string(i), i);
+    EXPECT_EQ(ini.ReadInteger("Big", "new999", -1), 999);
+    EXPECT_EQ(ini.ReadInteger("Big", "k5", -1), 5);
+}
+
+} // namespace
+} // namespace kelvo
