@@ -1,0 +1,319 @@
+#include "alerts/showmsg.h"
+
+#include "alerts/PopupArt.h"
+#include "app/Messages.h"
+#include "storage/ConfigFile.h"
+#include "storage/IniFile.h"
+#include "system/Platform.h"
+#include "system/Shell.h"
+#include "system/Sound.h"
+#include "ui_showmsg.h"
+#include "widgets/MessageBox.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
+
+namespace kelvo {
+namespace {
+
+// A reminder with this exact message shuts the computer down when it fires.
+const QString kShutdownMarker = QStringLiteral("AutoShutDownWindows");
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+quint16 TForm4::remindLaterMinutes = 5;
+
+TForm4::TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platform& platform,
+               QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(std::make_unique<Ui::TForm4>()), m_mainWindow(mainWindow), m_item(item), m_paths(paths),
+      m_platform(platform) {
+    ui->setupUi(this);
+    setFixedSize(368, 197);
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addActions({ui->N11, ui->N21, ui->N51, ui->N101, ui->N201, ui->N301, ui->N601});
+    closetimer = new QTimer(this);
+    closetimer->setObjectName(QStringLiteral("closetimer"));
+    closetimer->setInterval(1000);
+    drawPictures();
+    connectHandlers();
+}
+
+TForm4::~TForm4() = default;
+
+void TForm4::drawPictures() {
+    QPalette background = palette();
+    background.setColor(QPalette::Window, popupart::kBackground);
+    setPalette(background);
+    setAutoFillBackground(true);
+    ui->Image1->setPixmap(popupart::titleStrip(ui->Image1->size()));
+    for (QLabel* edge : {ui->Image2, ui->Image3, ui->Image4})
+        edge->setPixmap(popupart::frameEdge(edge->size()));
+    ui->SpeedButton1->setIcon(popupart::closeGlyph(ui->SpeedButton1->iconSize()));
+}
+
+void TForm4::connectHandlers() {
+    connect(ui->showmsg, &QPushButton::clicked, this, &TForm4::showmsgClick);
+    connect(ui->docmd, &QPushButton::clicked, this, &TForm4::docmdClick);
+    connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm4::FlatSpeedButton2Click);
+    connect(ui->FlatSpeedButton2, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ui->FlatSpeedButton2->mapToGlobal(at)); });
+    connect(ui->N11, &QAction::triggered, this, &TForm4::N11Click);
+    connect(ui->N21, &QAction::triggered, this, &TForm4::N21Click);
+    connect(ui->N51, &QAction::triggered, this, &TForm4::N51Click);
+    connect(ui->N101, &QAction::triggered, this, &TForm4::N101Click);
+    connect(ui->N201, &QAction::triggered, this, &TForm4::N201Click);
+    connect(ui->N301, &QAction::triggered, this, &TForm4::N301Click);
+    connect(ui->N601, &QAction::triggered, this, &TForm4::N601Click);
+    connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm4::FlatSpeedButton1Click);
+    connect(ui->SpeedButton1, &QPushButton::clicked, this, &TForm4::SpeedButton1Click);
+    connect(closetimer, &QTimer::timeout, this, &TForm4::closetimerTimer);
+    ui->Image1->installEventFilter(this);
+    ui->msg->installEventFilter(this);
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    // Only the program's own show, not a window system's re-show.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm4::FormShow() {
+    ui->FlatSpeedButton2->setText(QString::number(remindLaterMinutes) + QStringLiteral("分后提醒"));
+    ui->msg->clear();
+    ui->msg->hide();
+    const QString systemSound = readSettings();
+    activateWindow();
+    setFocus();
+    const QString ownSound = readHandOff();
+    startSound(ownSound.isEmpty() ? systemSound : ownSound);
+    extractCommand();
+    if (m_message == kShutdownMarker)
+        showShutdownCountdown();
+    if (m_autoClose)
+        startAutoClose();
+}
+
+// Takes the position and the popup's switches from Config.ini; returns the
+// system sound.
+QString TForm4::readSettings() {
+    const TIniFile config(m_paths.config());
+    const WindowPos pos = readWindowPos(config, positions::ShowMsg);
+    move(pos.left, pos.top);
+    m_autoRunCmd = settings::AutoRunCmd.read(config);
+    m_autoClose = settings::AutoCloseShowBox.read(config);
+    m_autoCloseSeconds = settings::AutoCloseShowBoxMin.read(config);
+    return fromUtf8(settings::Music.read(config));
+}
+
+// Takes the message from the hand-off file; returns the reminder's own sound.
+QString TForm4::readHandOff() {
+    const HandOff handOff = kelvo::readHandOff(m_paths.handOff());
+    m_message = fromUtf8(handOff.msg);
+    ui->showmsg->setText(m_message);
+    ui->showmsg->setToolTip(m_message);
+    return fromUtf8(handOff.music);
+}
+
+void TForm4::startSound(const QString& file) {
+    if (QFileInfo(file).isFile())
+        m_playback = m_platform.sound.play(file);
+    else
+        m_platform.sound.beep();
+}
+
+void TForm4::extractCommand() {
+    m_command = kelvo::extractCommand(m_message.toStdString());
+    ui->docmd->setVisible(m_command && !m_autoRunCmd);
+    if (m_command && m_autoRunCmd)
+        runCommand();
+}
+
+void TForm4::runCommand() {
+    if (!m_command)
+        return;
+    const QString command = fromUtf8(m_command->command);
+    if (m_command->kind == CommandKind::CommandLine)
+        m_platform.shell.runCommandLine(command);
+    else
+        m_platform.shell.openDocument(command);
+}
+
+// The hook of the shutdown reminder: its 60-second countdown window is shown
+// modally here, before the popup itself appears. That window is not part of
+// the program yet, so the marker is shown like any other message.
+void TForm4::showShutdownCountdown() {
+    closetimer->stop();
+}
+
+void TForm4::startAutoClose() {
+    m_elapsedSeconds = 0;
+    showCountdown(m_autoCloseSeconds);
+    ui->closewin->show();
+    closetimer->start();
+}
+
+void TForm4::showCountdown(int secondsLeft) {
+    ui->closewin->setText(QStringLiteral("本窗口将在") + QString::number(secondsLeft) +
+                          QStringLiteral("秒之后自动关闭") + QString(10, u' '));
+}
+
+void TForm4::closetimerTimer() {
+    ++m_elapsedSeconds;
+    showCountdown(m_autoCloseSeconds - m_elapsedSeconds);
+    if (m_elapsedSeconds >= m_autoCloseSeconds) {
+        closetimer->stop();
+        ui->closewin->hide();
+        close();
+    }
+}
+
+void TForm4::showmsgClick() {
+    if (ui->msg->isVisible()) {
+        ui->msg->hide();
+        return;
+    }
+    ui->msg->show();
+    ui->msg->clear();
+    ui->msg->setPlainText(m_message);
+}
+
+void TForm4::docmdClick() {
+    runCommand();
+}
+
+// Sent and waited for, so the main window has queued the request before the
+// popup goes.
+void TForm4::snooze(quint16 minutes) {
+    if (m_mainWindow) {
+        WindowMessage request(kMainCommand, kCmdSnooze, m_item | (qint64(minutes) << 16));
+        QCoreApplication::sendEvent(m_mainWindow, &request);
+    }
+    close();
+}
+
+void TForm4::FlatSpeedButton2Click() {
+    snooze(remindLaterMinutes);
+}
+void TForm4::N11Click() {
+    snooze(1);
+}
+void TForm4::N21Click() {
+    snooze(2);
+}
+void TForm4::N51Click() {
+    snooze(5);
+}
+void TForm4::N101Click() {
+    snooze(10);
+}
+void TForm4::N201Click() {
+    snooze(20);
+}
+void TForm4::N301Click() {
+    snooze(30);
+}
+void TForm4::N601Click() {
+    snooze(60);
+}
+
+void TForm4::FlatSpeedButton1Click() {
+    close();
+}
+
+void TForm4::SpeedButton1Click() {
+    close();
+}
+
+void TForm4::done(int result) {
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void TForm4::FormClose() {
+    closetimer->stop();
+    storePosition();
+    m_playback.reset();
+}
+
+void TForm4::storePosition() {
+    try {
+        TIniFile config(m_paths.config());
+        writeWindowPos(config, positions::ShowMsg, {x(), y()});
+        config.UpdateFile();
+    } catch (const IniWriteError& error) {
+        MessageBox::critical(this, QStringLiteral("Kelvo"), QString::fromStdString(error.what()));
+    }
+}
+
+bool TForm4::msgKeyPress(QEvent* event) {
+    return event->type() == QEvent::KeyPress;
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->msg)
+        return msgKeyPress(event);
+    if (watched == ui->Image1 && event->type() == QEvent::MouseButtonPress) {
+        Image1MouseDown(static_cast<QMouseEvent*>(event));
+        return true;
+    }
+    if (watched == ui->Image1 && event->type() == QEvent::MouseMove)
+        return followMove(static_cast<QMouseEvent*>(event));
+    if (watched == ui->Image1 && event->type() == QEvent::MouseButtonRelease)
+        m_dragOffset.reset();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm4::mousePressEvent(QMouseEvent* event) {
+    FormMouseDown(event);
+}
+
+void TForm4::mouseMoveEvent(QMouseEvent* event) {
+    if (!followMove(event))
+        QDialog::mouseMoveEvent(event);
+}
+
+void TForm4::mouseReleaseEvent(QMouseEvent* event) {
+    m_dragOffset.reset();
+    QDialog::mouseReleaseEvent(event);
+}
+
+void TForm4::FormMouseDown(QMouseEvent* event) {
+    startMove(event);
+}
+
+void TForm4::Image1MouseDown(QMouseEvent* event) {
+    startMove(event);
+}
+
+// Left button only. The window manager moves the window where it can; where
+// it refuses, the window follows the mouse by itself.
+void TForm4::startMove(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragOffset = event->globalPosition().toPoint() - pos();
+}
+
+bool TForm4::followMove(QMouseEvent* event) {
+    if (!m_dragOffset || !(event->buttons() & Qt::LeftButton))
+        return false;
+    move(event->globalPosition().toPoint() - *m_dragOffset);
+    return true;
+}
+
+} // namespace kelvo

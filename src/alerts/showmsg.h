@@ -1,0 +1,111 @@
+#pragma once
+
+#include "alerts/CommandTag.h"
+#include "storage/Paths.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+class QMenu;
+class QMouseEvent;
+class QTimer;
+
+namespace Ui {
+class TForm4;
+}
+
+namespace kelvo {
+
+class Playback;
+struct Platform;
+
+// The reminder popup: one per firing, shown modally by the main window and
+// deleted when it closes. It reads its message and sound from the hand-off
+// file, plays the sound or beeps, offers or runs a command the message
+// carries, sends snooze requests to the main window and may close itself
+// after a countdown.
+//
+// Everything about the reminder shown is kept per popup, so a popup that was
+// covered by a later one still snoozes and runs its own reminder.
+class TForm4 : public QDialog {
+    Q_OBJECT
+public:
+    // Delay of the main snooze button; set by the main window from Sys/TimeLate.
+    static quint16 remindLaterMinutes;
+
+    TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platform& platform,
+           QWidget* owner = nullptr);
+    ~TForm4() override;
+
+    // Every way of closing ends here; it runs FormClose once.
+    void done(int result) override;
+
+public slots:
+    void showmsgClick();
+    void docmdClick();
+    void FlatSpeedButton2Click();
+    void N11Click();
+    void N21Click();
+    void N51Click();
+    void N101Click();
+    void N201Click();
+    void N301Click();
+    void N601Click();
+    void FlatSpeedButton1Click();
+    void SpeedButton1Click();
+    void closetimerTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void FormMouseDown(QMouseEvent* event);
+    void Image1MouseDown(QMouseEvent* event);
+    bool msgKeyPress(QEvent* event);
+
+    void drawPictures();
+    void connectHandlers();
+    QString readSettings();
+    QString readHandOff();
+    void startSound(const QString& file);
+    void extractCommand();
+    void runCommand();
+    void showShutdownCountdown();
+    void startAutoClose();
+    void showCountdown(int secondsLeft);
+    void snooze(quint16 minutes);
+    void startMove(QMouseEvent* event);
+    bool followMove(QMouseEvent* event);
+    void storePosition();
+
+    std::unique_ptr<Ui::TForm4> ui;
+    QMenu* PopupMenu1;
+    QTimer* closetimer;
+
+    QPointer<QWidget> m_mainWindow;
+    const quint16 m_item;
+    const DataPaths m_paths;
+    Platform& m_platform;
+
+    QString m_message;
+    std::optional<CommandTag> m_command;
+    std::unique_ptr<Playback> m_playback; // set while a sound plays
+    bool m_autoRunCmd = false;
+    bool m_autoClose = false;
+    int m_autoCloseSeconds = 10;
+    int m_elapsedSeconds = 0;
+    bool m_closed = false;
+    std::optional<QPoint> m_dragOffset; // set while the window follows the mouse itself
+};
+
+} // namespace kelvo
