@@ -1,0 +1,155 @@
+#include "kelvoctl/Commands.h"
+
+#include "app/ReminderEngine.h"
+#include "app/ReminderList.h"
+#include "core/Clock.h"
+#include "kelvoctl/Options.h"
+#include "storage/IniFile.h"
+#include "storage/Paths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+namespace kelvo::ctl {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A range of due is refused beyond ten years, and beyond what a few seconds
+// of minute checks over all reminders can cover.
+constexpr int64_t kMaxRangeMinutes = int64_t{3653} * 24 * 60;
+constexpr int64_t kMaxItemChecks = int64_t{2'000'000'000};
+
+std::string dataDir(const Options& options) {
+    if (options.dir) {
+        std::error_code ec;
+        if (!fs::is_directory(*options.dir, ec))
+            throw UsageError("not a directory: " + *options.dir);
+        return *options.dir;
+    }
+    return fs::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+int64_t minutesBetween(const DateTime& from, const DateTime& to) {
+    return (daysFromCivil(to.date) - daysFromCivil(from.date)) * 1440 + (to.hour - from.hour) * 60 +
+           (to.minute - from.minute);
+}
+
+void checkRangeBounds(int64_t minutes, int32_t items) {
+    if (minutes > kMaxRangeMinutes)
+        throw UsageError("due: the range is longer than ten years");
+    const int64_t maxMinutes = kMaxItemChecks / std::max<int64_t>(items, 1);
+    if (minutes > maxMinutes)
+        throw UsageError("due: the range is too long for " + std::to_string(items) +
+                         " reminders (at most " + std::to_string(maxMinutes / 1440) + " days)");
+}
+
+void printList(const TIniFile& data, std::ostream& out) {
+    for (const std::string& line : loadReminderList(data).lines)
+        out << line << '\n';
+}
+
+// Drives the minute check over every minute of the range, as the running
+// program would if it saw each of those minutes; reads only.
+void printDueRange(const TIniFile& data, const DateTime& from, const DateTime& to,
+                   std::ostream& out) {
+    ReminderList list = loadReminderList(data);
+    const int64_t minutes = minutesBetween(from, to);
+    checkRangeBounds(minutes, list.count());
+    ManualClock clock(from);
+    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
+        out << formatDateTime(clock.now()) << '\t' << item << '\t'
+            << readFiring(data, item, advance).text << '\n';
+    });
+    engine.setItems(std::move(list.items));
+    for (int64_t i = 0; i <= minutes; ++i) {
+        clock.set(addMinutes(from, i));
+        engine.minuteCheck();
+    }
+}
+
+void printDueStart(const TIniFile& data, const Date& date, std::ostream& out) {
+    ManualClock clock(DateTime{date, 0, 0, 0});
+    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
+        out << formatDate(date) << '\t' << item << '\t' << readFiring(data, item, advance).text
+            << '\n';
+    });
+    engine.setItems(loadReminderList(data).items);
+    engine.startCheck();
+}
+
+void printLunar(const TLunarDate& date, std::ostream& out) {
+    if (!IsValidLunarDate(date))
+        throw UsageError("lunar: no such lunar date");
+    out << formatDate(LunarToSolar(date)) << '\n';
+}
+
+// "YEAR MONTH DAY LEAP" with LEAP 0 or 1.
+std::optional<TLunarDate> parseLunarLine(const std::string& line) {
+    std::istringstream in(line);
+    std::string fields[4], extra;
+    if (!(in >> fields[0] >> fields[1] >> fields[2] >> fields[3]) || (in >> extra))
+        return std::nullopt;
+    const auto y = parseInt(fields[0]), m = parseInt(fields[1]), d = parseInt(fields[2]);
+    if (!y || !m || !d || (fields[3] != "0" && fields[3] != "1"))
+        return std::nullopt;
+    return TLunarDate{*y, *m, *d, fields[3] == "1"};
+}
+
+void convertLunarStream(std::istream& in, std::ostream& out) {
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto date = parseLunarLine(line);
+        if (date && IsValidLunarDate(*date))
+            out << formatDate(LunarToSolar(*date)) << '\n';
+        else
+            out << "invalid\n";
+    }
+}
+
+void runOptions(const Options& options, const std::string& dir, std::istream& in,
+                std::ostream& out) {
+    switch (options.command) {
+    case Command::Help:
+        out << kUsage;
+        return;
+    case Command::Lunar:
+        printLunar(options.lunar, out);
+        return;
+    case Command::LunarStream:
+        convertLunarStream(in, out);
+        return;
+    default:
+        break;
+    }
+    const TIniFile data(DataPaths{dir}.dataFile());
+    if (options.command == Command::List)
+        printList(data, out);
+    else if (options.command == Command::DueRange)
+        printDueRange(data, options.from, options.to, out);
+    else
+        printDueStart(data, options.start, out);
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err) {
+    try {
+        const Options options = parseOptions(args);
+        runOptions(options, dataDir(options), in, out);
+        out.flush();
+        return 0;
+    } catch (const UsageError& e) {
+        err << "kelvoctl: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        err << "kelvoctl: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+} // namespace kelvo::ctl

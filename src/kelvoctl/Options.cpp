@@ -1,0 +1,175 @@
+#include "kelvoctl/Options.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace kelvo::ctl {
+
+const char* const kUsage =
+    "Usage: kelvoctl [--dir DIR] COMMAND\n"
+    "Reads the reminders of DataFile.dat in DIR (default: the directory of kelvoctl).\n"
+    "\n"
+    "Commands:\n"
+    "  list                                   the reminder list, one line per reminder\n"
+    "  due --from \"YYYY-MM-DD HH:MM\" --to \"YYYY-MM-DD HH:MM\"\n"
+    "                                         every firing of the minute check in that range\n"
+    "                                         (both ends included): DATE TIME<TAB>ITEM<TAB>TEXT\n"
+    "  due --start YYYY-MM-DD                 the firings of the start check on that date\n"
+    "  lunar YEAR MONTH DAY [--leap]          the Gregorian date of a lunar date\n"
+    "  lunar -                                the same for lines \"YEAR MONTH DAY LEAP\" on stdin\n"
+    "\n"
+    "due changes no file. Usage errors exit with status 2.\n";
+
+namespace {
+
+// Fixed-width unsigned digits at text[pos, pos + width).
+std::optional<int> digitsAt(std::string_view text, size_t pos, size_t width) {
+    if (pos + width > text.size())
+        return std::nullopt;
+    int value = 0;
+    for (size_t i = pos; i < pos + width; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+std::string takeValue(const std::vector<std::string>& args, size_t& i) {
+    if (i + 1 >= args.size())
+        throw UsageError(args[i] + " needs a value");
+    return args[++i];
+}
+
+DateTime requireDateTime(const std::string& text) {
+    const auto t = parseDateTime(text);
+    if (!t)
+        throw UsageError("not a date and time of the form \"YYYY-MM-DD HH:MM\": " + text);
+    return *t;
+}
+
+void parseDue(const std::vector<std::string>& args, Options& options) {
+    std::optional<std::string> from, to, start;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--from")
+            from = takeValue(args, i);
+        else if (args[i] == "--to")
+            to = takeValue(args, i);
+        else if (args[i] == "--start")
+            start = takeValue(args, i);
+        else
+            throw UsageError("due: unexpected argument: " + args[i]);
+    }
+    if (start && !from && !to) {
+        const auto date = parseDate(*start);
+        if (!date)
+            throw UsageError("not a date of the form YYYY-MM-DD: " + *start);
+        options.command = Command::DueStart;
+        options.start = *date;
+        return;
+    }
+    if (start || !from || !to)
+        throw UsageError("due needs either --from and --to, or --start");
+    options.command = Command::DueRange;
+    options.from = requireDateTime(*from);
+    options.to = requireDateTime(*to);
+    if (options.to < options.from)
+        throw UsageError("due: --to lies before --from");
+}
+
+void parseLunar(const std::vector<std::string>& args, Options& options) {
+    if (args.size() == 1 && args[0] == "-") {
+        options.command = Command::LunarStream;
+        return;
+    }
+    std::vector<int32_t> numbers;
+    for (const std::string& arg : args) {
+        if (arg == "--leap") {
+            options.lunar.IsLeap = true;
+            continue;
+        }
+        const auto n = parseInt(arg);
+        if (!n)
+            throw UsageError("lunar: not a number: " + arg);
+        numbers.push_back(*n);
+    }
+    if (numbers.size() != 3)
+        throw UsageError("lunar needs YEAR MONTH DAY [--leap], or -");
+    options.command = Command::Lunar;
+    options.lunar.Year = numbers[0];
+    options.lunar.Month = numbers[1];
+    options.lunar.Day = numbers[2];
+}
+
+} // namespace
+
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h")
+            return Options{};
+        if (args[i] == "--dir")
+            options.dir = takeValue(args, i);
+        else
+            rest.push_back(args[i]);
+    }
+    if (rest.empty())
+        throw UsageError("no command given (try kelvoctl --help)");
+    const std::string command = rest.front();
+    rest.erase(rest.begin());
+    if (command == "list") {
+        if (!rest.empty())
+            throw UsageError("list: unexpected argument: " + rest.front());
+        options.command = Command::List;
+    } else if (command == "due") {
+        parseDue(rest, options);
+    } else if (command == "lunar") {
+        parseLunar(rest, options);
+    } else {
+        throw UsageError("unknown command: " + command + " (try kelvoctl --help)");
+    }
+    return options;
+}
+
+std::optional<Date> parseDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    const auto y = digitsAt(text, 0, 4), m = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+    if (!y || !m || !d || *y < 1 || *m < 1 || *m > 12 || *d < 1 || *d > daysInMonth(*y, *m))
+        return std::nullopt;
+    return Date{*y, *m, *d};
+}
+
+std::optional<DateTime> parseDateTime(std::string_view text) {
+    if (text.size() != 16 || text[10] != ' ' || text[13] != ':')
+        return std::nullopt;
+    const auto date = parseDate(text.substr(0, 10));
+    const auto h = digitsAt(text, 11, 2), mi = digitsAt(text, 14, 2);
+    if (!date || !h || !mi || *h > 23 || *mi > 59)
+        return std::nullopt;
+    return DateTime{*date, *h, *mi, 0};
+}
+
+std::optional<int32_t> parseInt(std::string_view text) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::string formatDate(const Date& date) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buf;
+}
+
+std::string formatDateTime(const DateTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, " %02d:%02d", t.hour, t.minute);
+    return formatDate(t.date) + buf;
+}
+
+} // namespace kelvo::ctl

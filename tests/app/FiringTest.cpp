@@ -1,0 +1,78 @@
+#include "app/ReminderEngine.h"
+#include "storage/ConfigFile.h"
+#include "storage/IniFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kelvo::test {
+namespace {
+
+class FireItem : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("DataFile.dat",
+                  "[Main]\r\nItems=2\r\n"
+                  "[Item1]\r\nHour=8\r\nReMinded=0\r\nMessage=AutoShutDownWindows\r\n"
+                  "Music=/sounds/bell.wav\r\n"
+                  "[Item2]\r\nHour=9\r\n");
+    }
+
+    TempDir dir;
+    std::string dataPath = dir.file("DataFile.dat");
+    std::string handOff = dir.file("TmpFile.tmp");
+};
+
+TEST_F(FireItem, ReadFiringChangesNothing) {
+    const std::string before = dir.read("DataFile.dat");
+    const TIniFile data(dataPath);
+    const kelvo::Firing advance = readFiring(data, 1, true);
+    EXPECT_EQ(advance.item, 1);
+    EXPECT_EQ(advance.text, "提前提醒：AutoShutDownWindows");
+    EXPECT_EQ(advance.music, "/sounds/bell.wav");
+    EXPECT_EQ(readFiring(data, 1, false).text, "AutoShutDownWindows");
+    EXPECT_EQ(dir.read("DataFile.dat"), before);
+    EXPECT_FALSE(std::filesystem::exists(handOff));
+}
+
+TEST_F(FireItem, WritesTheHandOffAndMarksTheItemReminded) {
+    {
+        TIniFile data(dataPath);
+        const kelvo::Firing f = fireItem(data, handOff, 1, false);
+        EXPECT_EQ(f.text, "AutoShutDownWindows");
+    }
+    EXPECT_EQ(readHandOff(handOff).msg, "AutoShutDownWindows");
+    EXPECT_EQ(readHandOff(handOff).music, "/sounds/bell.wav");
+    // Stored on disk at once, not only in the shared view.
+    EXPECT_NE(dir.read("DataFile.dat").find("ReMinded=1"), std::string::npos);
+
+    TIniFile data(dataPath);
+    fireItem(data, handOff, 2, true);
+    EXPECT_EQ(readHandOff(handOff).msg, "提前提醒：");
+    EXPECT_EQ(readHandOff(handOff).music, "");
+    EXPECT_TRUE(data.ReadBool("Item2", "Reminded", false));
+}
+
+TEST_F(FireItem, AFailedHandOffStillMarksTheItemAndReportsTheError) {
+    TIniFile data(dataPath);
+    const std::string unwritable = dir.file("missing/TmpFile.tmp");
+    try {
+        fireItem(data, unwritable, 1, false);
+        FAIL() << "no error";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + unwritable);
+    }
+    EXPECT_TRUE(TIniFile(dataPath).ReadBool("Item1", "ReMinded", false));
+}
+
+TEST_F(FireItem, AFailedMarkStillWritesTheHandOff) {
+    TIniFile data(dir.file("missing/DataFile.dat"));
+    EXPECT_THROW(fireItem(data, handOff, 1, false), IniWriteError);
+    EXPECT_EQ(readHandOff(handOff).msg, "");
+    EXPECT_TRUE(std::filesystem::exists(handOff));
+}
+
+} // namespace
+} // namespace kelvo::test

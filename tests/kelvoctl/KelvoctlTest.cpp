@@ -1,0 +1,169 @@
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sys/wait.h>
+
+namespace kelvo::test {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the built kelvoctl; args is shell text, input goes to its stdin.
+Result kelvoctl(const std::string& args, const std::string& input = "") {
+    TempDir io;
+    io.write("in", input);
+    const std::string command = std::string("'") + KELVOCTL_PATH + "' " + args + " <'" +
+                                io.file("in") + "' >'" + io.file("out") + "' 2>'" + io.file("err") +
+                                "'";
+    const int rc = std::system(command.c_str());
+    return Result{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, io.read("out"), io.read("err")};
+}
+
+ReminderItem item(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t min,
+                  int32_t rdBefore, int32_t mindMethod, std::string message) {
+    ReminderItem it;
+    it.year = year, it.month = month, it.day = day, it.hour = hour, it.min = min;
+    it.rdBefore = rdBefore, it.mindMethod = mindMethod, it.message = std::move(message);
+    return it;
+}
+
+// Every file of a directory with its bytes.
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        files[name] = dir.read(name);
+    }
+    return files;
+}
+
+class Kelvoctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TIniFile data(dir.file("DataFile.dat"));
+        createDataFile(data);
+        appendItem(data, item(2005, 10, 1, 8, 30, 0, 0, "开会"), false);
+        appendItem(data, item(0, 0, 0, 12, 0, 0, 1, "午饭"), false);
+        appendItem(data, item(0, 0, 5631, 9, 5, 0, 3, "锻炼"), false);
+        ReminderItem meeting = item(0, 0, 0, 8, 30, 10, 0, "早会");
+        meeting.music = "/home/me/ding.wav";
+        appendItem(data, meeting, true);
+    }
+    std::string dirArg() const { return "--dir '" + dir.path() + "' "; }
+
+    TempDir dir;
+};
+
+TEST_F(Kelvoctl, ListPrintsTheListLines) {
+    const Result r = kelvoctl(dirArg() + "list");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2005 年 10 月 1 日 8 时 30 分 0 方式，提醒为：开会\n"
+                     "每年 每月 每天 12 时 0 分 1 方式，提醒为：午饭\n"
+                     "每年 每月 周一三五9 时 5 分 3 方式，提醒为：锻炼\n"
+                     "每年 每月 每天 8 时 30 分 0 方式，提醒为：早会\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Kelvoctl, DueListsTheFiringsOfEveryMinuteBothEndsIncluded) {
+    // 2024-01-01 is a Monday.
+    const Result r = kelvoctl(dirArg() + "due --from '2024-01-01 08:20' --to '2024-01-01 09:05'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2024-01-01 08:20\t4\t提前提醒：早会\n"
+                     "2024-01-01 08:30\t4\t早会\n"
+                     "2024-01-01 09:00\t2\t午饭\n"
+                     "2024-01-01 09:00\t3\t锻炼\n"
+                     "2024-01-01 09:05\t3\t锻炼\n");
+    EXPECT_EQ(kelvoctl(dirArg() + "due --from '2024-01-02 08:31' --to '2024-01-02 08:59'").out, "");
+}
+
+TEST_F(Kelvoctl, DueStartListsTheStartCheckOfADate) {
+    EXPECT_EQ(kelvoctl(dirArg() + "due --start 2024-01-01").out, "2024-01-01\t3\t锻炼\n");
+    const Result tuesday = kelvoctl(dirArg() + "due --start 2024-01-02");
+    EXPECT_EQ(tuesday.status, 0);
+    EXPECT_EQ(tuesday.out, "");
+}
+
+TEST_F(Kelvoctl, ReadingCommandsChangeAndCreateNoFile) {
+    const auto before = snapshot(dir);
+    EXPECT_EQ(kelvoctl(dirArg() + "list").status, 0);
+    EXPECT_EQ(kelvoctl(dirArg() + "due --from '2024-01-01 00:00' --to '2024-01-02 00:00'").status,
+              0);
+    EXPECT_EQ(kelvoctl(dirArg() + "due --start 2024-01-01").status, 0);
+    EXPECT_EQ(snapshot(dir), before);
+
+    TempDir empty;
+    const std::string emptyDir = "--dir '" + empty.path() + "' ";
+    const Result list = kelvoctl(emptyDir + "list");
+    const Result due = kelvoctl(emptyDir + "due --from '2024-01-01 00:00' --to '2024-01-01 01:00'");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(due.status, 0);
+    EXPECT_EQ(due.out, "");
+    EXPECT_TRUE(std::filesystem::is_empty(empty.path()));
+}
+
+TEST(KelvoctlLunar, ConvertsOneDate) {
+    const Result leap = kelvoctl("lunar 2020 4 1 --leap");
+    EXPECT_EQ(leap.status, 0);
+    EXPECT_EQ(leap.out, "2020-05-23\n");
+    EXPECT_EQ(kelvoctl("lunar 2000 1 1").out, "2000-02-05\n");
+
+    const Result shortMonth = kelvoctl("lunar 2000 3 30");
+    EXPECT_EQ(shortMonth.status, 2);
+    EXPECT_EQ(shortMonth.out, "");
+    EXPECT_EQ(std::count(shortMonth.err.begin(), shortMonth.err.end(), '\n'), 1);
+}
+
+TEST(KelvoctlLunar, ConvertsLinesOfStdin) {
+    const Result r = kelvoctl("lunar -", "2000 1 1 0\n"
+                                         "2020 4 1 1\n"
+                                         "2020 5 1 1\n"
+                                         "2099 12 30 0\r\n"
+                                         "2000 1 1\n"
+                                         "2000 1 1 2\n"
+                                         "two 1 1 0\n"
+                                         "\n"
+                                         "1999 12 29 0");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2000-02-05\n2020-05-23\ninvalid\n2100-02-08\ninvalid\ninvalid\ninvalid\n"
+                     "invalid\n2000-02-04\n");
+}
+
+TEST_F(Kelvoctl, UsageErrorsExitWithStatusTwoAndOneLine) {
+    const std::string notADir = "--dir '" + dir.file("DataFile.dat") + "' list";
+    for (const std::string args :
+         {"", "frobnicate", "list extra", "due", "due --from '2024-01-01 00:00'",
+          "due --from '2024-02-30 00:00' --to '2024-03-01 00:00'",
+          "due --from '2024-13-01 00:00' --to '2024-13-01 00:00'",
+          "due --from '2024-01-01 24:00' --to '2024-01-02 00:00'",
+          "due --from 2024-01-01 --to 2024-01-02",
+          "due --from '2024-01-02 00:00' --to '2024-01-01 00:00'",
+          "due --from '2024-01-01 00:00' --to '2034-01-02 00:00'", "due --start 2023-02-29",
+          "due --start 2024-01-01 --to '2024-01-01 00:00'", "lunar 2020 4", "lunar 2020 x 1",
+          "lunar 99999999999 1 1", "--dir", "--dir /nonexistent/kelvo list", notADir}) {
+        SCOPED_TRACE(args);
+        const Result r = kelvoctl((args == notADir ? "" : dirArg()) + args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+TEST(KelvoctlHelp, PrintsUsage) {
+    const Result r = kelvoctl("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Usage: kelvoctl"), std::string::npos);
+}
+
+} // namespace
+} // namespace kelvo::test
