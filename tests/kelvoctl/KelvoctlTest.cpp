@@ -141,16 +141,16 @@ TEST(KelvoctlLunar, ConvertsLinesOfStdin) {
 
 TEST_F(Kelvoctl, UsageErrorsExitWithStatusTwoAndOneLine) {
     const std::string notADir = "--dir '" + dir.file("DataFile.dat") + "' list";
-    for (const std::string args :
-         {"", "frobnicate", "list extra", "due", "due --from '2024-01-01 00:00'",
-          "due --from '2024-02-30 00:00' --to '2024-03-01 00:00'",
-          "due --from '2024-13-01 00:00' --to '2024-13-01 00:00'",
-          "due --from '2024-01-01 24:00' --to '2024-01-02 00:00'",
-          "due --from 2024-01-01 --to 2024-01-02",
-          "due --from '2024-01-02 00:00' --to '2024-01-01 00:00'",
-          "due --from '2024-01-01 00:00' --to '2034-01-02 00:00'", "due --start 2023-02-29",
-          "due --start 2024-01-01 --to '2024-01-01 00:00'", "lunar 2020 4", "lunar 2020 x 1",
-          "lunar 99999999999 1 1", "--dir", "--dir /nonexistent/kelvo list", notADir}) {
+    for (const std::string& args : std::vector<std::string>{
+             "", "frobnicate", "list extra", "due", "due --from '2024-01-01 00:00'",
+             "due --from '2024-02-30 00:00' --to '2024-03-01 00:00'",
+             "due --from '2024-13-01 00:00' --to '2024-13-01 00:00'",
+             "due --from '2024-01-01 24:00' --to '2024-01-02 00:00'",
+             "due --from 2024-01-01 --to 2024-01-02",
+             "due --from '2024-01-02 00:00' --to '2024-01-01 00:00'",
+             "due --from '2024-01-01 00:00' --to '2034-01-02 00:00'", "due --start 2023-02-29",
+             "due --start 2024-01-01 --to '2024-01-01 00:00'", "lunar 2020 4", "lunar 2020 x 1",
+             "lunar 99999999999 1 1", "--dir", "--dir /nonexistent/kelvo list", notADir}) {
         SCOPED_TRACE(args);
         const Result r = kelvoctl((args == notADir ? "" : dirArg()) + args);
         EXPECT_EQ(r.status, 2);
