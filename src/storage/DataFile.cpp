@@ -1,0 +1,153 @@
+#include "storage/DataFile.h"
+
+#include "storage/IniFile.h"
+
+#include <algorithm>
+
+namespace kelvo {
+namespace {
+
+constexpr std::string_view kMain = "Main";
+constexpr std::string_view kItems = "Items";
+
+// The integer keys that delete moves down, with the delete defaults.
+struct IntKey {
+    std::string_view key;
+    int32_t def;
+};
+constexpr IntKey kMovedIntegers[] = {
+    {"Year", kDeleteDefaults.year},         {"Month", kDeleteDefaults.month},
+    {"Day", kDeleteDefaults.day},           {"Hour", kDeleteDefaults.hour},
+    {"Min", kDeleteDefaults.min},           {"Reminded", kDeleteDefaults.reminded ? 1 : 0},
+    {"RdBefore", kDeleteDefaults.rdBefore}, {"MindMethod", kDeleteDefaults.mindMethod},
+};
+
+void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item) {
+    data.WriteInteger(section, "Year", item.year);
+    data.WriteInteger(section, "Month", item.month);
+    data.WriteInteger(section, "Day", item.day);
+    data.WriteInteger(section, "Hour", item.hour);
+    data.WriteInteger(section, "Min", item.min);
+}
+
+void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
+    const std::string source = itemSection(from);
+    const std::string target = itemSection(to);
+    for (const IntKey& k : kMovedIntegers)
+        data.WriteInteger(target, k.key, data.ReadInteger(source, k.key, k.def));
+    data.WriteString(target, "Message",
+                     data.ReadString(source, "Message", kDeleteDefaults.message));
+    data.WriteString(target, "Music", data.ReadString(source, "Music", kDeleteDefaults.music));
+}
+
+} // namespace
+
+std::string itemSection(int32_t k) {
+    return "Item" + std::to_string(k);
+}
+
+ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults) {
+    const std::string s = itemSection(k);
+    ReminderItem item;
+    item.year = data.ReadInteger(s, "Year", defaults.year);
+    item.month = data.ReadInteger(s, "Month", defaults.month);
+    item.day = data.ReadInteger(s, "Day", defaults.day);
+    item.hour = data.ReadInteger(s, "Hour", defaults.hour);
+    item.min = data.ReadInteger(s, "Min", defaults.min);
+    item.reminded = data.ReadBool(s, "Reminded", defaults.reminded);
+    item.rdBefore = data.ReadInteger(s, "RdBefore", defaults.rdBefore);
+    item.mindMethod = data.ReadInteger(s, "MindMethod", defaults.mindMethod);
+    item.message = data.ReadString(s, "Message", defaults.message);
+    item.music = data.ReadString(s, "Music", defaults.music);
+    return item;
+}
+
+int32_t storedItemCount(const TIniFile& data) {
+    return data.ReadInteger(kMain, kItems, 0);
+}
+
+int32_t itemCount(const TIniFile& data) {
+    return std::clamp(storedItemCount(data), 0, data.sectionCount());
+}
+
+void createDataFile(TIniFile& data) {
+    data.WriteString(kMain, "Corporation", "Tarnwick Corp,Ltd.");
+    data.WriteString(kMain, "Version", "1.00.003");
+    data.WriteString(kMain, "User", "Corvan");
+    data.WriteInteger(kMain, "OpenTimes", 0);
+    data.WriteInteger(kMain, kItems, 0);
+    const std::string sample = itemSection(0);
+    data.WriteInteger(sample, "Year", 2000);
+    data.WriteInteger(sample, "Month", 1);
+    data.WriteInteger(sample, "Day", 1);
+    data.WriteInteger(sample, "Hour", 1);
+    data.WriteInteger(sample, "Min", 1);
+    data.WriteInteger(sample, "Reminded", 0);
+    data.WriteInteger(sample, "MindMethod", 0);
+    data.WriteString(sample, "Message", "Here is the message");
+    data.UpdateFile();
+}
+
+int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
+    // The bounded count: a damaged Items value cannot push the new item to
+    // a number no list would ever reach.
+    const int32_t k = itemCount(data) + 1;
+    data.WriteInteger(kMain, kItems, k);
+    const std::string s = itemSection(k);
+    writeDate(data, s, item);
+    data.WriteInteger(s, "ReMinded", 0);
+    data.WriteInteger(s, "RdBefore", item.rdBefore);
+    data.WriteInteger(s, "MindMethod", item.mindMethod);
+    data.WriteString(s, "Message", item.message);
+    if (withMusic)
+        data.WriteString(s, "Music", item.music);
+    data.UpdateFile();
+    return k;
+}
+
+void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
+    const std::string s = itemSection(k);
+    writeDate(data, s, item);
+    data.WriteInteger(s, "RdBefore", item.rdBefore);
+    data.WriteInteger(s, "ReMinded", 0);
+    data.WriteInteger(s, "MindMethod", item.mindMethod);
+    data.WriteString(s, "Message", item.message);
+    data.WriteString(s, "Music", item.music);
+    data.UpdateFile();
+}
+
+void deleteItem(TIniFile& data, int32_t k) {
+    const int32_t n = itemCount(data);
+    if (k < 1 || k > n)
+        return;
+    // Every section is moved in memory and the file is stored once, so a
+    // crash part-way can never leave one reminder in two sections.
+    for (int32_t j = k; j <= n; ++j)
+        moveItemDown(data, j + 1, j);
+    data.WriteInteger(kMain, kItems, n - 1);
+    data.UpdateFile();
+}
+
+void markReminded(TIniFile& data, int32_t k) {
+    data.WriteInteger(itemSection(k), "ReMinded", 1);
+    data.UpdateFile();
+}
+
+int32_t weekdayCode(const std::array<bool, 7>& days) {
+    int32_t code = 255;
+    for (int i = 0; i < 7; ++i) {
+        if (days[i])
+            code += 256 << i;
+    }
+    return code;
+}
+
+bool matchesDate(int32_t year, int32_t month, int32_t day, const Date& date) {
+    // weekday() counts from Sunday; the weekday bits count from Monday.
+    const int mondayBased = (weekday(date) + 6) % 7;
+    const bool dayMatches =
+        day == 0 || day == date.day || (day > 31 && (day & (256 << mondayBased)) != 0);
+    return (year == 0 || year == date.year) && (month == 0 || month == date.month) && dayMatches;
+}
+
+} // namespace kelvo

@@ -1,0 +1,181 @@
+#include "storage/DataFile.h"
+
+#include "storage/IniFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvo {
+namespace {
+
+using test::TempDir;
+
+class DataFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.file("DataFile.dat");
+
+    static ReminderItem item(int32_t day, std::string message, std::string music = "") {
+        ReminderItem it;
+        it.year = 0;
+        it.month = 3;
+        it.day = day;
+        it.hour = 8;
+        it.min = 30;
+        it.rdBefore = 10;
+        it.mindMethod = 1;
+        it.message = std::move(message);
+        it.music = std::move(music);
+        return it;
+    }
+    std::string section(const std::string& name) const {
+        const std::string bytes = dir.read("DataFile.dat");
+        const size_t begin = bytes.find("[" + name + "]\r\n");
+        const size_t end = bytes.find("\r\n[", begin + 1);
+        return bytes.substr(begin, end == std::string::npos ? end : end + 2 - begin);
+    }
+};
+
+TEST_F(DataFileTest, NewFileHoldsHeaderAndSampleButNoItems) {
+    TIniFile data(path);
+    createDataFile(data);
+    EXPECT_EQ(dir.read("DataFile.dat"),
+              "[Main]\r\nCorporation=Tarnwick Corp,Ltd.\r\nVersion=1.00.003\r\nUser=Corvan\r\n"
+              "OpenTimes=0\r\nItems=0\r\n[Item0]\r\nYear=2000\r\nMonth=1\r\nDay=1\r\nHour=1\r\n"
+              "Min=1\r\nReminded=0\r\nMindMethod=0\r\nMessage=Here is the message\r\n");
+    EXPECT_EQ(itemCount(data), 0);
+}
+
+TEST_F(DataFileTest, AppendWritesKeysInOrderAndMusicOnlyWhenChosen) {
+    TIniFile data(path);
+    createDataFile(data);
+    EXPECT_EQ(appendItem(data, item(8, "提醒"), false), 1);
+    EXPECT_EQ(appendItem(data, item(9, "b", "/s.wav"), true), 2);
+    EXPECT_EQ(section("Item1"), "[Item1]\r\nYear=0\r\nMonth=3\r\nDay=8\r\nHour=8\r\nMin=30\r\n"
+                                "ReMinded=0\r\nRdBefore=10\r\nMindMethod=1\r\n"
+                                "Message=\xCC\xE1\xD0\xD1\r\n");
+    EXPECT_TRUE(section("Item2").ends_with("Message=b\r\nMusic=/s.wav\r\n"));
+    EXPECT_EQ(storedItemCount(data), 2);
+    const ReminderItem back = readItem(data, 1, kListDefaults);
+    EXPECT_EQ(back.message, "提醒");
+    EXPECT_EQ(back.day, 8);
+    EXPECT_EQ(back.rdBefore, 10);
+}
+
+TEST_F(DataFileTest, EditResetsRemindedAndAlwaysWritesMusic) {
+    TIniFile data(path);
+    appendItem(data, item(8, "a"), false);
+    markReminded(data, 1);
+    EXPECT_TRUE(readItem(TIniFile(path), 1, kViewDefaults).reminded);
+    EXPECT_NE(dir.read("DataFile.dat").find("ReMinded=1\r\n"), std::string::npos);
+    storeEditedItem(data, 1, item(12, "edited"));
+    EXPECT_EQ(section("Item1"), "[Item1]\r\nYear=0\r\nMonth=3\r\nDay=12\r\nHour=8\r\nMin=30\r\n"
+                                "ReMinded=0\r\nRdBefore=10\r\nMindMethod=1\r\nMessage=edited\r\n"
+                                "Music=\r\n");
+}
+
+TEST_F(DataFileTest, DeletingTheSecondOfThreeLeavesDefaultsBehind) {
+    TIniFile data(path);
+    createDataFile(data);
+    for (const char* msg : {"one", "two", "three"})
+        appendItem(data, item(1, msg), false);
+    markReminded(data, 3);
+    deleteItem(data, 2);
+    EXPECT_EQ(itemCount(data), 2);
+    const ReminderItem moved = readItem(data, 2, kDeleteDefaults);
+    EXPECT_EQ(moved.message, "three");
+    EXPECT_TRUE(moved.reminded);
+    EXPECT_EQ(moved.rdBefore, 10);
+    EXPECT_EQ(section("Item3"), "[Item3]\r\nYear=2000\r\nMonth=1\r\nDay=1\r\nHour=0\r\nMin=0\r\n"
+                                "ReMinded=0\r\nRdBefore=0\r\nMindMethod=0\r\nMessage=\r\n"
+                                "Music=\r\n");
+    EXPECT_NE(dir.read("DataFile.dat").find("Items=2\r\n"), std::string::npos);
+}
+
+TEST_F(DataFileTest, DeleteOutsideTheItemsChangesNothing) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, item(1, "one"), false);
+    appendItem(data, item(2, "two"), false);
+    const std::string before = dir.read("DataFile.dat");
+    for (int32_t k : {0, -1, 3, INT32_MAX})
+        deleteItem(data, k);
+    EXPECT_EQ(dir.read("DataFile.dat"), before);
+    deleteItem(data, 2); // the last one: only its own section turns to defaults
+    EXPECT_EQ(itemCount(data), 1);
+    EXPECT_EQ(readItem(data, 1, kListDefaults).message, "one");
+    EXPECT_EQ(section("Item2"), "[Item2]\r\nYear=2000\r\nMonth=1\r\nDay=1\r\nHour=0\r\nMin=0\r\n"
+                                "ReMinded=0\r\nRdBefore=0\r\nMindMethod=0\r\nMessage=\r\n"
+                                "Music=\r\n");
+}
+
+TEST_F(DataFileTest, DeleteFromTenThousandItemsShiftsEveryOne) {
+    std::string bytes = "[Main]\r\nItems=10000\r\n";
+    for (int k = 1; k <= 10000; ++k)
+        bytes += "[Item" + std::to_string(k) +
+                 "]\r\nYear=0\r\nMonth=0\r\nDay=" + std::to_string(k % 28 + 1) +
+                 "\r\nHour=1\r\nMin=2\r\nReMinded=0\r\nRdBefore=0\r\n"
+                 "MindMethod=0\r\nMessage=m" +
+                 std::to_string(k) + "\r\n";
+    dir.write("DataFile.dat", bytes);
+    TIniFile data(path);
+    deleteItem(data, 1);
+    EXPECT_EQ(itemCount(data), 9999);
+    EXPECT_EQ(readItem(data, 1, kListDefaults).message, "m2");
+    EXPECT_EQ(readItem(data, 5000, kListDefaults).message, "m5001");
+    EXPECT_EQ(readItem(data, 9999, kListDefaults).message, "m10000");
+    EXPECT_EQ(readItem(data, 10000, kListDefaults).message, "");
+    EXPECT_NE(dir.read("DataFile.dat").find("[Item9999]\r\nYear=0\r\nMonth=0\r\nDay=5\r\n"),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, DamagedCountIsBoundedBySections) {
+    dir.write("DataFile.dat", "[Main]\r\nItems=2147483647\r\n[Item1]\r\nMessage=x\r\n");
+    TIniFile data(path);
+    EXPECT_EQ(storedItemCount(data), INT32_MAX);
+    EXPECT_EQ(itemCount(data), 2);
+    EXPECT_EQ(appendItem(data, item(1, "new"), false), 3);
+    data.WriteInteger("Main", "Items", -4);
+    EXPECT_EQ(itemCount(data), 0);
+    deleteItem(data, 1); // outside the bounded count
+    EXPECT_EQ(readItem(data, 1, kListDefaults).message, "x");
+}
+
+TEST(WeekdayCode, AddsOneBitPerChosenDayToTheMarker) {
+    EXPECT_EQ(weekdayCode({true, false, false, false, false, false, true}), 16895);
+    EXPECT_EQ(weekdayCode({true, false, true, false, true, false, false}), 5631);
+    EXPECT_EQ(weekdayCode({true, true, true, true, true, true, true}), 32767);
+    EXPECT_EQ(weekdayCode({}), 255);
+}
+
+TEST(MatchesDate, WildcardsExactValuesAndWeekdays) {
+    const Date monday{2024, 1, 1}, sunday{2024, 1, 7}, wednesday{2024, 1, 3};
+    EXPECT_TRUE(matchesDate(0, 0, 0, monday));
+    EXPECT_TRUE(matchesDate(2024, 1, 1, monday));
+    EXPECT_FALSE(matchesDate(2023, 0, 0, monday));
+    EXPECT_FALSE(matchesDate(0, 2, 0, monday));
+    EXPECT_FALSE(matchesDate(0, 0, 2, monday));
+    const int32_t monSun = weekdayCode({true, false, false, false, false, false, true});
+    EXPECT_TRUE(matchesDate(0, 0, monSun, monday));
+    EXPECT_TRUE(matchesDate(0, 0, monSun, sunday));
+    EXPECT_FALSE(matchesDate(0, 0, monSun, wednesday));
+    EXPECT_FALSE(matchesDate(2023, 0, monSun, monday));
+    for (int32_t day = 32; day <= 255; ++day) {
+        for (int d = 1; d <= 7; ++d)
+            ASSERT_FALSE(matchesDate(0, 0, day, Date{2024, 1, d})) << day;
+    }
+}
+
+TEST(MatchesDate, February29thOnlyInLeapYears) {
+    int matches = 0;
+    for (Date d{2000, 1, 1}; d.year <= 2100; d = addDays(d, 1)) {
+        if (matchesDate(0, 2, 29, d)) {
+            EXPECT_TRUE(isLeapYear(d.year));
+            ++matches;
+        }
+    }
+    EXPECT_EQ(matches, 25); // 2000 … 2096; 2100 is no leap year
+}
+
+} // namespace
+} // namespace kelvo
