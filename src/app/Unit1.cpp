@@ -1,0 +1,333 @@
+#include "app/Unit1.h"
+
+#include "alerts/showmsg.h"
+#include "app/Dialogs.h"
+#include "app/Messages.h"
+#include "app/ReminderEngine.h"
+#include "app/ReminderList.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "system/Platform.h"
+#include "system/ProgramIcon.h"
+#include "system/Tray.h"
+#include "ui_Unit1.h"
+#include "widgets/MessageBox.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace kelvo {
+namespace {
+
+const QString kTitle = QStringLiteral("Kelvo");
+
+QSize outerSize(const QWidget& window) {
+    return window.frameGeometry().size();
+}
+
+Size toSize(const QSize& s) {
+    return {s.width(), s.height()};
+}
+
+} // namespace
+
+TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, Dialogs& dialogs,
+               QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TForm1>()), m_paths(paths), m_platform(platform), m_dialogs(dialogs),
+      m_engine(std::make_unique<ReminderEngine>(
+          clock, [this](int32_t item, bool advance) { fire(item, advance); })) {
+    ui->setupUi(this);
+    setFixedSize(size());
+    setWindowIcon(programIcon());
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    MessageBox::reportingErrors(this, [this] { FormDestroy(); });
+}
+
+void TForm1::FormCreate() {
+    buildTrayMenu();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(200);
+    Timer1->setSingleShot(true);
+    gtimer = new QTimer(this);
+    gtimer->setObjectName(QStringLiteral("gtimer"));
+    gtimer->setInterval(1000);
+    retimer = new QTimer(this);
+    retimer->setObjectName(QStringLiteral("retimer"));
+    retimer->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer);
+    connect(retimer, &QTimer::timeout, this, &TForm1::retimerTimer);
+    gtimer->start();
+    retimer->start();
+
+    connect(&m_platform.tray, &Tray::doubleClicked, this, &TForm1::trayDblClick);
+    m_platform.tray.show(kTitle, PopupMenu1);
+}
+
+void TForm1::buildTrayMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](const char* name, const QString& caption, bool checkable = false) {
+        QAction* action = PopupMenu1->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        return action;
+    };
+    N1 = item("N1", QStringLiteral("显示主界面[&S]"));
+    T1 = item("T1", QStringLiteral("显示  时间[&T]"), true);
+    P1 = item("P1", QStringLiteral("暂停  提醒[&P]"), true);
+    R1 = item("R1", QStringLiteral("开机自运行[&R]"), true);
+    N3 = item("N3", QStringLiteral("Tarnwick的主页[&W]"));
+    A1 = item("A1", QStringLiteral("关于本软件[&A]"));
+    H1 = item("H1", QStringLiteral("帮助  信息[&H]"));
+    N2 = PopupMenu1->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+    Exit1 = item("Exit1", QStringLiteral("退出程序[&E]"));
+    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+}
+
+// --- first show ----------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    MessageBox::reportingErrors(this, [this] { FormShow(); });
+}
+
+void TForm1::FormShow() {
+    if (!m_firstShowPending)
+        return;
+    m_firstShowPending = false;
+    m_firstRun = !std::filesystem::exists(m_paths.config());
+    openSettings();
+    runStartupAutorunCheck();
+    openDataFile();
+    const int32_t earlierStarts = countStart();
+    const WindowPos pos = readWindowPos(*m_config, positions::Main);
+    move(pos.left, pos.top);
+    m_showMain = settings::ShowMainForm.read(*m_config);
+    T1->setChecked(settings::ShowTimeForm.read(*m_config));
+    if (T1->isChecked())
+        showClockWindow();
+    reloadList();
+    if (m_showMain || m_firstRun) {
+        m_engine->startCheck();
+        return;
+    }
+    Timer1->start();
+    if (earlierStarts < 10)
+        m_platform.tray.showBalloon(kTitle, QStringLiteral("Kelvo软件已经运行。"), 10);
+}
+
+FirstRunSizes TForm1::firstRunSizes() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return {toSize(screen->geometry().size()),     toSize(outerSize(*this)),
+            toSize(outerSize(m_dialogs.newItem)),  toSize(outerSize(m_dialogs.view)),
+            toSize(outerSize(m_dialogs.settings)), toSize(outerSize(m_dialogs.edit))};
+}
+
+void TForm1::openSettings() {
+    m_config = std::make_unique<TIniFile>(m_paths.config());
+    if (m_firstRun)
+        MessageBox::reportingErrors(this,
+                                    [this] { writeFirstRunConfig(*m_config, firstRunSizes()); });
+    TForm4::remindLaterMinutes = static_cast<quint16>(settings::TimeLate.read(*m_config));
+}
+
+// Registration for the start with the user's log-on is checked here, after
+// the settings are open and before the data file is; the check arrives with
+// the autorun module.
+void TForm1::runStartupAutorunCheck() {}
+
+void TForm1::openDataFile() {
+    const bool exists = std::filesystem::exists(m_paths.dataFile());
+    m_data = std::make_unique<TIniFile>(m_paths.dataFile());
+    if (!exists)
+        MessageBox::reportingErrors(this, [this] { createDataFile(*m_data); });
+}
+
+// Counts this start in both files; returns the number of earlier starts.
+int32_t TForm1::countStart() {
+    const int32_t earlier = settings::OpenTimes.read(*m_config);
+    const int32_t dataStarts = m_data->ReadInteger("Main", "OpenTimes", 0);
+    MessageBox::reportingErrors(this, [&] {
+        settings::OpenTimes.write(*m_config, earlier + 1);
+        m_config->UpdateFile();
+    });
+    MessageBox::reportingErrors(this, [&] {
+        m_data->WriteInteger("Main", "OpenTimes", dataStarts + 1);
+        m_data->UpdateFile();
+    });
+    return earlier;
+}
+
+void TForm1::showClockWindow() {
+    m_dialogs.clock.show();
+}
+
+// --- the list ------------------------------------------------------------
+
+void TForm1::reloadList() {
+    const int position = ui->eventlist->currentRow();
+    const ReminderList list = loadReminderList(*m_data);
+    ui->eventlist->clear();
+    for (const std::string& line : list.lines)
+        ui->eventlist->addItem(QString::fromStdString(line));
+    m_engine->setItems(list.items);
+    selectLine(position);
+}
+
+void TForm1::selectLine(int position) {
+    if (position >= 0 && position < ui->eventlist->count()) {
+        ui->eventlist->setCurrentRow(position);
+    } else {
+        ui->eventlist->setCurrentRow(-1);
+        ui->eventlist->clearSelection();
+    }
+}
+
+// --- tray and closing ----------------------------------------------------
+
+void TForm1::Timer1Timer() {
+    Timer1->stop();
+    hideToTray();
+    m_engine->startCheck();
+}
+
+void TForm1::trayDblClick() {
+    if (m_hiddenInTray || isMinimized())
+        showFromTray();
+    else
+        hideToTray();
+}
+
+void TForm1::N1Click() {
+    trayDblClick();
+}
+
+// Without a notification area a hidden window could never be brought back,
+// so the window goes to the task bar instead, and the user hears why once.
+void TForm1::hideToTray() {
+    if (m_platform.tray.isAvailable()) {
+        hide();
+        return;
+    }
+    if (!m_toldNoTray) {
+        m_toldNoTray = true;
+        MessageBox::information(
+            this, kTitle,
+            QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"));
+    }
+    showMinimized();
+}
+
+void TForm1::showFromTray() {
+    showNormal();
+    raise();
+    activateWindow();
+    m_hiddenInTray = false;
+}
+
+void TForm1::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous())
+        m_hiddenInTray = true;
+    QWidget::hideEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        m_platform.tray.isAvailable())
+        QTimer::singleShot(0, this, &TForm1::hideToTray);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose(event);
+}
+
+void TForm1::FormClose(QCloseEvent* event) {
+    if (!m_exitRequested) {
+        event->ignore();
+        hideToTray();
+        return;
+    }
+    if (MessageBox::question(this, QStringLiteral("关闭软件"),
+                             QStringLiteral("你真的要关闭本软件吗？"),
+                             MessageBox::No) == MessageBox::Yes) {
+        event->accept();
+        emit exitConfirmed();
+        return;
+    }
+    event->ignore();
+    if (!m_hiddenInTray)
+        hideToTray();
+    m_exitRequested = false;
+}
+
+void TForm1::Exit1Click() {
+    m_exitRequested = true;
+    close();
+}
+
+void TForm1::FormDestroy() {
+    if (!m_config)
+        return;
+    settings::ShowTimeForm.write(*m_config, T1->isChecked());
+    writeWindowPos(*m_config, positions::Main, {x(), y()});
+    m_config->UpdateFile();
+}
+
+// --- the engine ----------------------------------------------------------
+
+void TForm1::gtimerTimer() {
+    m_engine->minuteTick();
+}
+
+void TForm1::retimerTimer() {
+    m_engine->snoozeTick();
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() != static_cast<QEvent::Type>(kMainCommand))
+        return QWidget::event(event);
+    mainCommand(static_cast<const WindowMessage&>(*event));
+    return true;
+}
+
+void TForm1::mainCommand(const WindowMessage& message) {
+    switch (message.wParam()) {
+    case kCmdTrayToggle:
+        trayDblClick();
+        break;
+    case kCmdSnooze:
+        m_engine->requestSnooze(static_cast<int32_t>(message.lParam() & 0xFFFF),
+                                static_cast<int32_t>((message.lParam() >> 16) & 0xFFFF));
+        break;
+    case kCmdSelectLine:
+        selectLine(static_cast<int>(message.lParam()));
+        break;
+    default:
+        break;
+    }
+}
+
+// Hands the item to a new popup and waits until it is closed. The popup
+// comes up even when the hand-off could not be stored.
+void TForm1::fire(int32_t item, bool advance) {
+    MessageBox::reportingErrors(this, [&] { fireItem(*m_data, m_paths.handOff(), item, advance); });
+    TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
+    popup.exec();
+}
+
+} // namespace kelvo

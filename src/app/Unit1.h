@@ -1,0 +1,114 @@
+#pragma once
+
+#include "storage/Paths.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace kelvo {
+
+class Clock;
+class ReminderEngine;
+class TIniFile;
+class WindowMessage;
+struct Dialogs;
+struct FirstRunSizes;
+struct Platform;
+
+// The main window: the list of reminders, the command buttons, the tray icon
+// and its menu, and the timers that drive the reminder engine. Closing it
+// only hides it to the tray; the program ends when the exit is confirmed.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, Dialogs& dialogs,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Reloads eventlist and the engine's items from the data file. The
+    // selected position stays selected when a line still stands there.
+    void reloadList();
+
+    const ReminderEngine& engine() const { return *m_engine; }
+    bool hiddenInTray() const { return m_hiddenInTray; }
+
+signals:
+    // The user confirmed the exit: the program is to end.
+    void exitConfirmed();
+
+public slots:
+    void Timer1Timer();
+    void trayDblClick();
+    void N1Click();
+    void Exit1Click();
+    void gtimerTimer();
+    void retimerTimer();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose(QCloseEvent* event);
+    void FormDestroy();
+
+    void buildTrayMenu();
+    FirstRunSizes firstRunSizes() const;
+    void openSettings();
+    void runStartupAutorunCheck();
+    void openDataFile();
+    int32_t countStart();
+    void showClockWindow();
+
+    void hideToTray();
+    void showFromTray();
+    void mainCommand(const WindowMessage& message);
+    void selectLine(int position);
+    void fire(int32_t item, bool advance);
+
+    std::unique_ptr<Ui::TForm1> ui;
+    QMenu* PopupMenu1;
+    QAction* N1;
+    QAction* T1;
+    QAction* P1;
+    QAction* R1;
+    QAction* N3;
+    QAction* A1;
+    QAction* H1;
+    QAction* N2;
+    QAction* Exit1;
+    QTimer* Timer1;
+    QTimer* gtimer;
+    QTimer* retimer;
+
+    const DataPaths m_paths;
+    Platform& m_platform;
+    Dialogs& m_dialogs;
+    std::unique_ptr<ReminderEngine> m_engine;
+    std::unique_ptr<TIniFile> m_config;
+    std::unique_ptr<TIniFile> m_data;
+
+    bool m_firstShowPending = true;
+    bool m_firstRun = false;
+    bool m_hiddenInTray = false;
+    bool m_exitRequested = false;
+    bool m_showMain = true;
+    bool m_toldNoTray = false; // the user was told once why the window minimises
+};
+
+} // namespace kelvo
