@@ -1,0 +1,61 @@
+#pragma once
+
+#include "support/FakeTray.h"
+#include "system/Platform.h"
+#include "system/Shell.h"
+#include "system/Sound.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace kelvo::test {
+
+// Sound output that records what it was asked to play. A playback it hands
+// out counts itself stopped when it is destroyed.
+class FakeSound : public Sound {
+public:
+    QStringList played;
+    int beeps = 0;
+    int stopped = 0;
+    bool playable = true; // false: every file fails to play
+
+    std::unique_ptr<Playback> play(const QString& file) override {
+        played << file;
+        if (!playable)
+            return nullptr;
+        return std::make_unique<FakePlayback>(stopped);
+    }
+    void beep() override { ++beeps; }
+
+private:
+    class FakePlayback : public Playback {
+    public:
+        explicit FakePlayback(int& stopped) : m_stopped(stopped) {}
+        ~FakePlayback() override { ++m_stopped; }
+
+    private:
+        int& m_stopped;
+    };
+};
+
+// A shell that records the commands it was asked to run and the documents it
+// was asked to open, and starts nothing.
+class FakeShell : public Shell {
+public:
+    QStringList commandLines;
+    QStringList documents;
+
+    void runCommandLine(const QString& commandLine) override { commandLines << commandLine; }
+    void openDocument(const QString& target) override { documents << target; }
+};
+
+// The doubles of every platform service, wired into one Platform.
+struct FakePlatform {
+    FakeSound sound;
+    FakeShell shell;
+    FakeTray tray;
+    Platform platform{sound, shell, tray};
+};
+
+} // namespace kelvo::test

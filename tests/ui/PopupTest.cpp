@@ -1,0 +1,355 @@
+#include "alerts/showmsg.h"
+#include "app/Messages.h"
+#include "storage/ConfigFile.h"
+#include "storage/IniFile.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+using namespace kelvo;
+
+namespace {
+
+// Stands in for the main window: records the command messages it receives
+// and whether the sending popup was still open at that moment.
+class Receiver : public QWidget {
+public:
+    struct Request {
+        qint64 code;
+        qint64 argument;
+        bool senderVisible;
+    };
+    std::vector<Request> requests;
+    QPointer<QWidget> sender;
+
+    bool event(QEvent* e) override {
+        if (e->type() != static_cast<QEvent::Type>(kMainCommand))
+            return QWidget::event(e);
+        const auto* message = static_cast<WindowMessage*>(e);
+        requests.push_back({message->wParam(), message->lParam(), sender && sender->isVisible()});
+        return true;
+    }
+};
+
+const QString kTenSpaces(10, u' ');
+
+} // namespace
+
+class PopupTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> m_dir;
+    std::unique_ptr<test::FakePlatform> m_fakes;
+    std::unique_ptr<Receiver> m_main;
+    DataPaths m_paths;
+
+    void handOff(const std::string& msg, const std::string& music = "") {
+        writeHandOff(m_paths.handOff(), {msg, music});
+    }
+    template <typename Setting, typename Value> void configure(const Setting& setting, Value v) {
+        TIniFile config(m_paths.config());
+        setting.write(config, v);
+        config.UpdateFile();
+    }
+    // A popup for the item, shown the way the main window fires one.
+    std::unique_ptr<TForm4> open(quint16 item, const std::string& msg,
+                                 const std::string& music = "") {
+        handOff(msg, music);
+        auto popup = std::make_unique<TForm4>(m_main.get(), item, m_paths, m_fakes->platform);
+        m_main->sender = popup.get();
+        popup->show();
+        return popup;
+    }
+    template <typename T> static T* child(QObject& popup, const char* name) {
+        T* found = popup.findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    static QString text(QObject& popup, const char* name) {
+        return child<QWidget>(popup, name)->property("text").toString();
+    }
+    static bool visible(QObject& popup, const char* name) {
+        return child<QWidget>(popup, name)->isVisible();
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<test::TempDir>();
+        m_fakes = std::make_unique<test::FakePlatform>();
+        m_main = std::make_unique<Receiver>();
+        m_paths = DataPaths{m_dir->path()};
+        TForm4::remindLaterMinutes = 5;
+    }
+
+    void showsTheReminderWithItsCaptions() {
+        auto popup = open(1, "开会 in room 3");
+        QCOMPARE(popup->size(), QSize(368, 197));
+        QVERIFY(popup->windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint |
+                                               Qt::WindowStaysOnTopHint));
+        QCOMPARE(text(*popup, "showmsg"), QStringLiteral("开会 in room 3"));
+        QCOMPARE(child<QWidget>(*popup, "showmsg")->toolTip(), QStringLiteral("开会 in room 3"));
+        QCOMPARE(text(*popup, "FlatSpeedButton2"), QStringLiteral("5分后提醒"));
+        QCOMPARE(text(*popup, "FlatSpeedButton1"), QStringLiteral("关闭[&C]"));
+        QCOMPARE(text(*popup, "docmd"), QStringLiteral("执行设定命令[&M]"));
+        QVERIFY(!visible(*popup, "msg"));
+        QVERIFY(!visible(*popup, "docmd"));
+        QVERIFY(!visible(*popup, "closewin"));
+        QStringList menu;
+        for (QAction* action : child<QMenu>(*popup, "PopupMenu1")->actions())
+            menu << action->text();
+        QCOMPARE(menu, QStringList({"1 分后提醒", "2 分后提醒", "5 分后提醒", "10分后提醒",
+                                    "20分后提醒", "30分后提醒", "60分后提醒"}));
+    }
+
+    void messageButtonTogglesTheMemo() {
+        auto popup = open(1, "买菜：鸡蛋、牛奶、面包");
+        auto* memo = child<QPlainTextEdit>(*popup, "msg");
+        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
+        QVERIFY(memo->isVisible());
+        QCOMPARE(memo->toPlainText(), QStringLiteral("买菜：鸡蛋、牛奶、面包"));
+        QTest::keyClicks(memo, "typed");
+        QCOMPARE(memo->toPlainText(), QStringLiteral("买菜：鸡蛋、牛奶、面包"));
+        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
+        QVERIFY(!memo->isVisible());
+    }
+
+    void snoozeButtonSendsItemAndMinutesThenCloses() {
+        TForm4::remindLaterMinutes = 17;
+        auto popup = open(300, "tea");
+        QCOMPARE(text(*popup, "FlatSpeedButton2"), QStringLiteral("17分后提醒"));
+        QTest::mouseClick(child<QPushButton>(*popup, "FlatSpeedButton2"), Qt::LeftButton);
+        QCOMPARE(m_main->requests.size(), size_t(1));
+        const auto& request = m_main->requests.front();
+        QCOMPARE(request.code, qint64(kCmdSnooze));
+        QCOMPARE(request.argument & 0xFFFF, qint64(300));
+        QCOMPARE(request.argument >> 16, qint64(17));
+        QVERIFY2(request.senderVisible, "the request is handled before the popup closes");
+        QVERIFY(!popup->isVisible());
+    }
+
+    void snoozeMenu_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("minutes");
+        const std::pair<const char*, int> items[] = {{"N11", 1},   {"N21", 2},   {"N51", 5},
+                                                     {"N101", 10}, {"N201", 20}, {"N301", 30},
+                                                     {"N601", 60}};
+        for (auto [name, minutes] : items)
+            QTest::newRow(name) << QString::fromLatin1(name) << minutes;
+    }
+    void snoozeMenu() {
+        QFETCH(QString, action);
+        QFETCH(int, minutes);
+        auto popup = open(4, "stretch");
+        child<QAction>(*popup, action.toLatin1().constData())->trigger();
+        QCOMPARE(m_main->requests.size(), size_t(1));
+        QCOMPARE(m_main->requests.front().argument, qint64(4 | (minutes << 16)));
+        QVERIFY(!popup->isVisible());
+    }
+
+    void commandTag_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("autoRun");
+        QTest::addColumn<QStringList>("commandLines");
+        QTest::addColumn<QStringList>("documents");
+        QTest::addColumn<bool>("docmdShown");
+        QTest::newRow("offered") << "[cmd:notepad.exe]" << false << QStringList() << QStringList()
+                                 << true;
+        QTest::newRow("run at once")
+            << "[cmd:notepad.exe]" << true << QStringList{"notepad.exe"} << QStringList() << false;
+        QTest::newRow("opened at once")
+            << "[cmo:report.doc] for the meeting" << true << QStringList()
+            << QStringList{"report.doc for the meeting"} << false;
+        QTest::newRow("upper case is no tag")
+            << "[CMD:notepad.exe]" << true << QStringList() << QStringList() << false;
+    }
+    void commandTag() {
+        QFETCH(QString, message);
+        QFETCH(bool, autoRun);
+        QFETCH(QStringList, commandLines);
+        QFETCH(QStringList, documents);
+        QFETCH(bool, docmdShown);
+        configure(settings::AutoRunCmd, autoRun);
+        auto popup = open(1, message.toStdString());
+        QCOMPARE(visible(*popup, "docmd"), docmdShown);
+        QCOMPARE(m_fakes->shell.commandLines, commandLines);
+        QCOMPARE(m_fakes->shell.documents, documents);
+    }
+
+    void commandButtonRunsTheCommand() {
+        auto popup = open(1, "[cmo:https://example.org/]");
+        QTest::mouseClick(child<QPushButton>(*popup, "docmd"), Qt::LeftButton);
+        QCOMPARE(m_fakes->shell.documents, QStringList{"https://example.org/"});
+        QVERIFY(m_fakes->shell.commandLines.isEmpty());
+    }
+
+    void soundChoice_data() {
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("played");
+        QTest::newRow("own sound") << "own.wav"
+                                   << "sys.wav"
+                                   << "own.wav";
+        QTest::newRow("system sound") << ""
+                                      << "sys.wav"
+                                      << "sys.wav";
+        QTest::newRow("none: beep") << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("own missing: beep") << "gone.wav"
+                                           << "sys.wav"
+                                           << "";
+        QTest::newRow("system missing: beep") << ""
+                                              << "gone.wav"
+                                              << "";
+    }
+    void soundChoice() {
+        QFETCH(QString, own);
+        QFETCH(QString, system);
+        QFETCH(QString, played);
+        m_dir->write("own.wav", "RIFF");
+        m_dir->write("sys.wav", "RIFF");
+        const auto path = [&](const QString& name) {
+            return name.isEmpty() ? std::string() : m_dir->file(name.toStdString());
+        };
+        configure(settings::Music, path(system));
+        auto popup = open(1, "listen", path(own));
+        if (played.isEmpty()) {
+            QCOMPARE(m_fakes->sound.beeps, 1);
+            QVERIFY(m_fakes->sound.played.isEmpty());
+        } else {
+            QCOMPARE(m_fakes->sound.beeps, 0);
+            QCOMPARE(m_fakes->sound.played, QStringList{QString::fromStdString(path(played))});
+        }
+        popup->close();
+        QCOMPARE(m_fakes->sound.stopped, played.isEmpty() ? 0 : 1);
+    }
+
+    void unplayableSoundIsSilent() {
+        m_dir->write("broken.mp3", "junk");
+        m_fakes->sound.playable = false;
+        auto popup = open(1, "quiet", m_dir->file("broken.mp3"));
+        QCOMPARE(m_fakes->sound.played.size(), 1);
+        QCOMPARE(m_fakes->sound.beeps, 0);
+        popup->close();
+        QVERIFY(!popup->isVisible());
+    }
+
+    void autoCloseCountsDownAndStoresPosition() {
+        configure(settings::AutoCloseShowBox, true);
+        configure(settings::AutoCloseShowBoxMin, 10);
+        auto popup = open(1, "soon gone");
+        auto* label = child<QLabel>(*popup, "closewin");
+        auto* timer = child<QTimer>(*popup, "closetimer");
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), "本窗口将在10秒之后自动关闭" + kTenSpaces);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 1000);
+        popup->move(210, 140);
+        for (int tick = 1; tick < 10; ++tick)
+            popup->closetimerTimer();
+        QCOMPARE(label->text(), "本窗口将在1秒之后自动关闭" + kTenSpaces);
+        QVERIFY(popup->isVisible());
+        popup->closetimerTimer();
+        QVERIFY(!popup->isVisible());
+        QVERIFY(!timer->isActive());
+        QCOMPARE(readWindowPos(TIniFile(m_paths.config()), positions::ShowMsg),
+                 (WindowPos{210, 140}));
+    }
+
+    void noCountdownWhenSwitchedOff() {
+        configure(settings::AutoCloseShowBoxMin, 30);
+        auto popup = open(1, "stays");
+        QVERIFY(!visible(*popup, "closewin"));
+        QVERIFY(!child<QTimer>(*popup, "closetimer")->isActive());
+    }
+
+    void nextPopupOpensWhereTheLastClosed() {
+        {
+            TIniFile config(m_paths.config());
+            writeWindowPos(config, positions::ShowMsg, {120, 80});
+            config.UpdateFile();
+        }
+        auto first = open(1, "first");
+        QCOMPARE(first->pos(), QPoint(120, 80));
+        first->move(333, 222);
+        QTest::mouseClick(child<QPushButton>(*first, "SpeedButton1"), Qt::LeftButton);
+        QVERIFY(!first->isVisible());
+        auto second = open(2, "second");
+        QCOMPARE(second->pos(), QPoint(333, 222));
+    }
+
+    void draggingTheTitleStripMovesTheWindow() {
+        auto popup = open(1, "drag me");
+        popup->move(100, 100);
+        auto* strip = child<QLabel>(*popup, "Image1");
+        const QPoint start = strip->mapToGlobal(QPoint(50, 10));
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 10), start, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &press);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(80, 30), start + QPoint(30, 20), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &drag);
+        QCOMPARE(popup->pos(), QPoint(130, 120));
+    }
+
+    // Each popup keeps its own reminder: an earlier popup, once uncovered,
+    // still snoozes and runs the reminder it was opened for.
+    void stackedPopupsKeepTheirOwnReminders() {
+        auto a = open(1, "[cmd:alpha]");
+        auto b = open(2, "[cmd:beta]");
+        QTest::mouseClick(child<QPushButton>(*a, "docmd"), Qt::LeftButton);
+        QCOMPARE(m_fakes->shell.commandLines, QStringList{"alpha"});
+        QCOMPARE(text(*a, "showmsg"), QStringLiteral("[cmd:alpha]"));
+        m_main->sender = a.get();
+        QTest::mouseClick(child<QPushButton>(*a, "FlatSpeedButton2"), Qt::LeftButton);
+        QCOMPARE(m_main->requests.back().argument & 0xFFFF, qint64(1));
+        QVERIFY(!a->isVisible());
+        QVERIFY(b->isVisible());
+        m_main->sender = b.get();
+        child<QAction>(*b, "N21")->trigger();
+        QCOMPARE(m_main->requests.back().argument, qint64(2 | (2 << 16)));
+    }
+
+    void escapeClosesLikeAnyOtherWay() {
+        auto popup = open(1, "esc");
+        popup->move(44, 55);
+        QTest::keyClick(popup.get(), Qt::Key_Escape);
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(readWindowPos(TIniFile(m_paths.config()), positions::ShowMsg),
+                 (WindowPos{44, 55}));
+    }
+
+    void failedPositionWriteIsReportedAndThePopupStillCloses() {
+        // A directory where Config.ini should be: reads give the defaults,
+        // the write cannot replace it.
+        QVERIFY(QDir(QString::fromStdString(m_dir->path())).mkdir("Config.ini"));
+        auto popup = open(1, "x");
+        const int boxes = MessageBox::boxCount();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        popup->close();
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("Kelvo"));
+        QVERIFY(MessageBox::lastBox().text.contains("Config.ini"));
+        QVERIFY(!popup->isVisible());
+    }
+};
+
+QTEST_MAIN(PopupTest)
+#include "PopupTest.moc"
