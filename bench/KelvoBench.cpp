@@ -1,0 +1,120 @@
+#include "BenchData.h"
+
+#include "app/ReminderEngine.h"
+#include "app/ReminderList.h"
+#include "core/Clock.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "support/TempDir.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace kelvo::bench {
+namespace {
+
+// One generated data file per size, made once for the whole run, with its
+// pristine bytes for the benchmarks that change it.
+struct Fixture {
+    test::TempDir dir;
+    std::string path = dir.file("DataFile.dat");
+    std::string pristine;
+};
+
+Fixture& fixture(int items) {
+    static std::map<int, std::unique_ptr<Fixture>> fixtures;
+    auto& f = fixtures[items];
+    if (!f) {
+        f = std::make_unique<Fixture>();
+        writeDataFile(f->path, items);
+        f->pristine = readBytes(f->path);
+    }
+    return *f;
+}
+
+// The floor: what reading the file and cutting it into lines costs at least.
+void BM_ReadAndSplitLines(benchmark::State& state) {
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const std::string bytes = readBytes(f.path);
+        std::vector<std::string_view> lines;
+        for (size_t pos = 0; pos < bytes.size();) {
+            size_t end = bytes.find('\n', pos);
+            if (end == std::string::npos)
+                end = bytes.size();
+            lines.emplace_back(bytes.data() + pos, end - pos);
+            pos = end + 1;
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.pristine.size()));
+}
+
+// The list load from the file: no other TIniFile holds the path between
+// iterations, so each new object reads and parses the file again.
+void BM_LoadList(benchmark::State& state) {
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const TIniFile data(f.path);
+        ReminderList list = loadReminderList(data);
+        if (list.count() != state.range(0))
+            state.SkipWithError("the list load missed items");
+        benchmark::DoNotOptimize(list.lines.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.pristine.size()));
+}
+
+// A change through the main window's long-lived object: the view is parsed
+// already, the change is stored to disk (atomic replace) before it returns.
+template <typename Change> void measureChange(benchmark::State& state, Change change) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeBytes(f.path, f.pristine);
+        auto data = std::make_unique<TIniFile>(f.path);
+        benchmark::DoNotOptimize(itemCount(*data));
+        state.ResumeTiming();
+        change(*data);
+        state.PauseTiming();
+        data.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_DeleteFirstItem(benchmark::State& state) {
+    measureChange(state, [](TIniFile& data) { deleteItem(data, 1); });
+}
+
+void BM_AddItem(benchmark::State& state) {
+    ReminderItem item;
+    item.year = 0, item.month = 0, item.day = 0, item.hour = 12, item.min = 0;
+    item.message = "午饭时间到了，记得休息一下";
+    measureChange(state, [&item](TIniFile& data) { appendItem(data, item, false); });
+}
+
+// One minute check over the in-memory items at 09:<range(1)> on a Monday:
+// at 09:00 the hourly items fire too. Firing itself is left out.
+void BM_MinuteCheck(benchmark::State& state) {
+    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+    ManualClock clock(DateTime{Date{2024, 3, 4}, 9, static_cast<int>(state.range(1)), 0});
+    int64_t fired = 0;
+    ReminderEngine engine(clock, [&fired](int32_t, bool) { ++fired; });
+    engine.setItems(loadReminderList(data).items);
+    for (auto _ : state)
+        engine.minuteCheck();
+    state.counters["fired_per_check"] =
+        static_cast<double>(fired) / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_ReadAndSplitLines)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteFirstItem)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddItem)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinuteCheck)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace kelvo::bench
