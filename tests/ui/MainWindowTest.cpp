@@ -1,0 +1,396 @@
+#include "alerts/showmsg.h"
+#include "app/Dialogs.h"
+#include "app/Messages.h"
+#include "app/ReminderEngine.h"
+#include "app/Unit1.h"
+#include "core/Clock.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+#include "widgets/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+using namespace kelvo;
+using kelvo::test::FakePlatform;
+using kelvo::test::TempDir;
+
+namespace {
+
+using Snooze = ReminderEngine::SnoozeEntry;
+
+const DateTime kMonday0829{Date{2024, 6, 3}, 8, 29};
+
+// One run of the program on a data directory: the dialogs, the main window
+// and the platform doubles, with a clock the test sets.
+struct Run {
+    explicit Run(const TempDir& dir, bool trayAvailable = true) : paths{dir.path()} {
+        fake.tray.available = trayAvailable;
+        window = std::make_unique<TForm1>(paths, fake.platform, clock, dialogs);
+    }
+    TIniFile config() const { return TIniFile(paths.config()); }
+    QListWidget* list() const { return window->findChild<QListWidget*>("eventlist"); }
+    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+    void command(qint64 code, qint64 argument) {
+        WindowMessage message(kMainCommand, code, argument);
+        QCoreApplication::sendEvent(window.get(), &message);
+    }
+
+    DataPaths paths;
+    FakePlatform fake;
+    ManualClock clock{kMonday0829};
+    Dialogs dialogs;
+    std::unique_ptr<TForm1> window;
+};
+
+// Starts and ends the program once, leaving the files of a first start.
+void firstStart(const TempDir& dir) {
+    Run run(dir);
+    run.window->show();
+}
+
+ReminderItem item(int hour, int min, int mindMethod, const std::string& message) {
+    ReminderItem r;
+    r.year = r.month = r.day = 0;
+    r.hour = hour;
+    r.min = min;
+    r.mindMethod = mindMethod;
+    r.message = message;
+    return r;
+}
+
+void writeItems(const TempDir& dir, const std::vector<ReminderItem>& items) {
+    TIniFile data(dir.file("DataFile.dat"));
+    createDataFile(data);
+    for (const ReminderItem& r : items)
+        appendItem(data, r, !r.music.empty());
+}
+
+// Watches for reminder popups while a test step runs and answers each one:
+// records its message, then closes it or presses its snooze button.
+class PopupAnswerer : public QObject {
+public:
+    explicit PopupAnswerer(bool snooze = false) : m_snooze(snooze) {
+        connect(&m_timer, &QTimer::timeout, this, &PopupAnswerer::answer);
+        m_timer.start(10);
+    }
+    QStringList messages;
+    QStringList snoozeCaptions;
+
+private:
+    void answer() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* popup = qobject_cast<TForm4*>(w);
+            if (!popup || !popup->isVisible())
+                continue;
+            messages << popup->findChild<QAbstractButton*>("showmsg")->text();
+            auto* snoozeButton = popup->findChild<QAbstractButton*>("FlatSpeedButton2");
+            snoozeCaptions << snoozeButton->text();
+            if (m_snooze)
+                snoozeButton->click();
+            else
+                popup->close();
+        }
+    }
+    bool m_snooze;
+    QTimer m_timer;
+};
+
+int centred(int screen, int window) {
+    return (screen - window) / 2;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationDisplayName("Kelvo"); }
+
+    void firstStartWritesDefaultsAndStaysVisible() {
+        TempDir dir;
+        Run run(dir);
+        run.window->show();
+
+        const TIniFile config = run.config();
+        QCOMPARE(config.ReadString("Sys", "Corporation", ""), "Tarnwick Corp,Ltd.");
+        QCOMPARE(config.ReadString("Sys", "Version", ""), "1.00.003");
+        QCOMPARE(config.ReadString("Sys", "User", ""), "Corvan");
+        QCOMPARE(config.ReadBool("Sys", "ShowMainForm", true), false);
+        QCOMPARE(config.ReadInteger("Sys", "OpenTimes", -1), 1);
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        const QSize main = run.window->frameGeometry().size();
+        QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), centred(screen.width(), main.width()));
+        QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), centred(screen.height(), main.height()));
+        QCOMPARE(config.ReadInteger("NewItem", "FormLeft", -1), centred(screen.width(), 345));
+        QCOMPARE(config.ReadInteger("View", "FormTop", -1), centred(screen.height(), 290));
+        QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1), centred(screen.width(), 326));
+        QCOMPARE(config.ReadInteger("Edit", "FormTop", -1), centred(screen.height(), 360));
+        QCOMPARE(config.ReadInteger("ShowMsg", "FormLeft", -1), centred(screen.width(), 376));
+        QCOMPARE(config.ReadInteger("ShowMsg", "FormTop", -1), centred(screen.height(), 376));
+
+        const TIniFile data(run.paths.dataFile());
+        QCOMPARE(data.ReadInteger("Main", "Items", -1), 0);
+        QCOMPARE(data.ReadInteger("Main", "OpenTimes", -1), 1);
+        QVERIFY(data.ReadString("Item0", "Message", "").size() > 0);
+        QCOMPARE(run.list()->count(), 0);
+
+        QVERIFY(run.window->isVisible());
+        QVERIFY(run.fake.tray.balloons.empty());
+        QVERIFY(!run.window->findChild<QTimer*>("Timer1")->isActive());
+        QVERIFY(run.fake.tray.shown);
+        QCOMPARE(run.fake.tray.toolTip, "Kelvo");
+        QCOMPARE(run.fake.tray.menu->actions().size(), 9);
+        QCOMPARE(run.action("Exit1")->text(), "退出程序[&E]");
+    }
+
+    void secondStartHidesToTrayWithBalloon() {
+        TempDir dir;
+        firstStart(dir);
+        Run run(dir);
+        run.window->show();
+
+        QCOMPARE(run.config().ReadInteger("Sys", "OpenTimes", -1), 2);
+        QCOMPARE(TIniFile(run.paths.dataFile()).ReadInteger("Main", "OpenTimes", -1), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!run.window->isVisible(), 2000);
+        QVERIFY(run.window->hiddenInTray());
+        QCOMPARE(run.fake.tray.balloons.size(), size_t(1));
+        QCOMPARE(run.fake.tray.balloons[0].title, "Kelvo");
+        QCOMPARE(run.fake.tray.balloons[0].text, "Kelvo软件已经运行。");
+        QCOMPARE(run.fake.tray.balloons[0].seconds, 10);
+    }
+
+    void eleventhStartShowsNoBalloon() {
+        TempDir dir;
+        firstStart(dir);
+        setEarlierStarts(dir, 10);
+        Run run(dir);
+        run.window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!run.window->isVisible(), 2000);
+        QVERIFY(run.fake.tray.balloons.empty());
+    }
+
+    void storedPositionPlacesTheWindow() {
+        TempDir dir;
+        firstStart(dir);
+        {
+            TIniFile config(dir.file("Config.ini"));
+            config.WriteBool("Sys", "ShowMainForm", true);
+            config.WriteInteger("Sys", "FormLeft", 31);
+            config.WriteInteger("Sys", "Formtop", 42);
+            config.UpdateFile();
+        }
+        Run run(dir);
+        run.window->show();
+        QCOMPARE(run.window->pos(), QPoint(31, 42));
+        QTest::qWait(300);
+        QVERIFY(run.window->isVisible());
+    }
+
+    void closingHidesAndTheToggleBringsBack() {
+        TempDir dir;
+        Run run(dir);
+        QSignalSpy exits(run.window.get(), &TForm1::exitConfirmed);
+        run.window->show();
+
+        QVERIFY(!run.window->close());
+        QVERIFY(!run.window->isVisible());
+        QVERIFY(run.window->hiddenInTray());
+
+        run.fake.tray.doubleClick();
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->hiddenInTray());
+        run.command(kCmdTrayToggle, 0);
+        QVERIFY(run.window->hiddenInTray());
+        run.action("N1")->trigger();
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(exits.count(), 0);
+    }
+
+    void exitAsksAndNoKeepsRunning() {
+        TempDir dir;
+        Run run(dir);
+        QSignalSpy exits(run.window.get(), &TForm1::exitConfirmed);
+        run.window->show();
+
+        MessageBox::setNextAnswer(MessageBox::No);
+        run.action("Exit1")->trigger();
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Question);
+        QCOMPARE(MessageBox::lastBox().caption, "关闭软件");
+        QCOMPARE(MessageBox::lastBox().text, "你真的要关闭本软件吗？");
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(run.window->hiddenInTray());
+
+        // A later plain close request hides again without a question.
+        const int boxes = MessageBox::boxCount();
+        run.window->show();
+        run.window->close();
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QCOMPARE(exits.count(), 0);
+    }
+
+    void exitYesSavesClockTickAndPosition() {
+        TempDir dir;
+        {
+            Run run(dir);
+            QSignalSpy exits(run.window.get(), &TForm1::exitConfirmed);
+            run.window->show();
+            run.window->move(57, 66);
+            run.action("T1")->setChecked(true);
+            MessageBox::setNextAnswer(MessageBox::Yes);
+            run.action("Exit1")->trigger();
+            QCOMPARE(exits.count(), 1);
+        }
+        const TIniFile config(dir.file("Config.ini"));
+        QCOMPARE(config.ReadBool("Sys", "ShowTimeForm", false), true);
+        QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), 57);
+        QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), 66);
+    }
+
+    void dueItemWritesHandOffAndShowsPopup() {
+        TempDir dir;
+        ReminderItem lunch = item(8, 30, 0, "开会");
+        lunch.music = "/sounds/bell.wav";
+        writeItems(dir, {item(9, 0, 0, "不到时间"), lunch});
+        Run run(dir);
+        run.window->show();
+        QCOMPARE(run.list()->count(), 2);
+        QCOMPARE(run.list()->item(1)->text(), "每年 每月 每天 8 时 30 分 0 方式，提醒为：开会");
+
+        PopupAnswerer answerer;
+        run.window->gtimerTimer();
+        QVERIFY(answerer.messages.isEmpty());
+        run.clock.set({kMonday0829.date, 8, 30});
+        run.window->gtimerTimer();
+
+        QCOMPARE(answerer.messages, QStringList{"开会"});
+        QCOMPARE(answerer.snoozeCaptions, QStringList{"5分后提醒"});
+        const HandOff handOff = readHandOff(run.paths.handOff());
+        QCOMPARE(handOff.msg, "开会");
+        QCOMPARE(handOff.music, "/sounds/bell.wav");
+        const TIniFile data(run.paths.dataFile());
+        QCOMPARE(data.ReadBool("Item2", "ReMinded", false), true);
+        QCOMPARE(data.ReadBool("Item1", "ReMinded", true), false);
+    }
+
+    void startCheckFiresAtFirstShowAndSnoozeComesBack() {
+        TempDir dir;
+        firstStart(dir);
+        {
+            TIniFile config(dir.file("Config.ini"));
+            config.WriteInteger("Sys", "TimeLate", 7);
+            config.WriteBool("Sys", "ShowMainForm", true);
+            config.UpdateFile();
+        }
+        writeItems(dir, {item(18, 0, 2, "开机就提醒")});
+        Run run(dir);
+        PopupAnswerer answerer(true);
+        run.window->show();
+
+        QCOMPARE(answerer.messages, QStringList{"开机就提醒"});
+        QCOMPARE(answerer.snoozeCaptions, QStringList{"7分后提醒"});
+        QCOMPARE(run.window->engine().snoozeQueue(), (std::vector<Snooze>{{7, 1}}));
+    }
+
+    void snoozeRequestsQueueUpToTwenty() {
+        TempDir dir;
+        Run run(dir);
+        run.window->show();
+        run.command(kCmdSnooze, 3 | (12 << 16));
+        QCOMPARE(run.window->engine().snoozeQueue(), (std::vector<Snooze>{{12, 3}}));
+        for (int i = 0; i < 19; ++i)
+            run.command(kCmdSnooze, 1 | (5 << 16));
+        run.command(kCmdSnooze, 2 | (9 << 16));
+        QCOMPARE(run.window->engine().snoozeQueue().size(), size_t(20));
+        QCOMPARE(run.window->engine().snoozeQueue().back(), (Snooze{5, 1}));
+        run.command(99, 4 | (1 << 16));
+        QCOMPARE(run.window->engine().snoozeQueue().size(), size_t(20));
+    }
+
+    void selectionSurvivesReload() {
+        TempDir dir;
+        writeItems(dir, {item(1, 0, 0, "a"), item(2, 0, 0, "b"), item(3, 0, 0, "c")});
+        Run run(dir);
+        run.window->show();
+        run.command(kCmdSelectLine, 1);
+        QCOMPARE(run.list()->currentRow(), 1);
+
+        TIniFile data(run.paths.dataFile());
+        deleteItem(data, 2);
+        run.window->reloadList();
+        QCOMPARE(run.list()->count(), 2);
+        QCOMPARE(run.list()->currentRow(), 1);
+        QVERIFY(run.list()->currentItem()->text().endsWith("c"));
+
+        deleteItem(data, 2);
+        run.window->reloadList();
+        QCOMPARE(run.list()->currentRow(), -1);
+        QVERIFY(run.list()->selectedItems().isEmpty());
+        run.command(kCmdSelectLine, 5);
+        QCOMPARE(run.list()->currentRow(), -1);
+    }
+
+    void withoutTrayTheWindowStaysReachable() {
+        TempDir dir;
+        firstStart(dir);
+        Run run(dir, false);
+        const int boxes = MessageBox::boxCount();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        run.window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(run.window->isMinimized(), 2000);
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->hiddenInTray());
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
+
+        run.window->showNormal();
+        run.window->close();
+        QVERIFY(run.window->isVisible());
+        QVERIFY(run.window->isMinimized());
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+
+        run.command(kCmdTrayToggle, 0);
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isMinimized());
+    }
+
+    void unwritableHandOffIsReportedAndThePopupStillComes() {
+        TempDir dir;
+        writeItems(dir, {item(8, 30, 0, "照样提醒")});
+        std::filesystem::create_directory(dir.file("TmpFile.tmp"));
+        Run run(dir);
+        run.window->show();
+
+        PopupAnswerer answerer;
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        run.clock.set({kMonday0829.date, 8, 30});
+        run.window->gtimerTimer();
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
+        QCOMPARE(MessageBox::lastBox().caption, "Kelvo");
+        QVERIFY(MessageBox::lastBox().text.contains("TmpFile.tmp"));
+        QCOMPARE(answerer.messages.size(), 1);
+    }
+
+private:
+    static void setEarlierStarts(const TempDir& dir, int starts) {
+        TIniFile config(dir.file("Config.ini"));
+        config.WriteInteger("Sys", "OpenTimes", starts);
+        config.UpdateFile();
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
