@@ -18,10 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A range of due is refused beyond ten years, and beyond what a few seconds
-// of minute checks over all reminders can cover.
+// A range of due is refused beyond ten years, and beyond what some seconds of
+// minute checks over all reminders can cover (10,000 reminders: a month).
 constexpr int64_t kMaxRangeMinutes = int64_t{3653} * 24 * 60;
-constexpr int64_t kMaxItemChecks = int64_t{2'000'000'000};
+constexpr int64_t kMaxItemChecks = int64_t{500'000'000};
 
 std::string dataDir(const Options& options) {
     if (options.dir) {
