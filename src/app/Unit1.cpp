@@ -113,7 +113,8 @@ void TForm1::FormShow() {
     openSettings();
     runStartupAutorunCheck();
     openDataFile();
-    const int32_t earlierStarts = countStart();
+    const int32_t earlierStarts = readStartSettings();
+    countDataFileStart();
     const WindowPos pos = readWindowPos(*m_config, positions::Main);
     move(pos.left, pos.top);
     m_showMain = settings::ShowMainForm.read(*m_config);
@@ -142,7 +143,6 @@ void TForm1::openSettings() {
     if (m_firstRun)
         MessageBox::reportingErrors(this,
                                     [this] { writeFirstRunConfig(*m_config, firstRunSizes()); });
-    TForm4::remindLaterMinutes = static_cast<quint16>(settings::TimeLate.read(*m_config));
 }
 
 // Registration for the start with the user's log-on is checked here, after
@@ -157,19 +157,24 @@ void TForm1::openDataFile() {
         MessageBox::reportingErrors(this, [this] { createDataFile(*m_data); });
 }
 
-// Counts this start in both files; returns the number of earlier starts.
-int32_t TForm1::countStart() {
+// Reads the start settings and counts this start; returns the number of
+// earlier starts.
+int32_t TForm1::readStartSettings() {
     const int32_t earlier = settings::OpenTimes.read(*m_config);
-    const int32_t dataStarts = m_data->ReadInteger("Main", "OpenTimes", 0);
+    TForm4::remindLaterMinutes = static_cast<quint16>(settings::TimeLate.read(*m_config));
     MessageBox::reportingErrors(this, [&] {
         settings::OpenTimes.write(*m_config, earlier + 1);
         m_config->UpdateFile();
     });
+    return earlier;
+}
+
+void TForm1::countDataFileStart() {
+    const int32_t starts = m_data->ReadInteger("Main", "OpenTimes", 0);
     MessageBox::reportingErrors(this, [&] {
-        m_data->WriteInteger("Main", "OpenTimes", dataStarts + 1);
+        m_data->WriteInteger("Main", "OpenTimes", starts + 1);
         m_data->UpdateFile();
     });
-    return earlier;
 }
 
 void TForm1::showClockWindow() {

@@ -72,7 +72,8 @@ private:
     void openSettings();
     void runStartupAutorunCheck();
     void openDataFile();
-    int32_t countStart();
+    int32_t readStartSettings();
+    void countDataFileStart();
     void showClockWindow();
 
     void hideToTray();

@@ -218,6 +218,14 @@ private slots:
         run.action("N1")->trigger();
         QVERIFY(run.window->isVisible());
         QCOMPARE(exits.count(), 0);
+
+        // Minimising goes to the tray as well.
+        run.window->showMinimized();
+        QTRY_VERIFY(!run.window->isVisible());
+        QVERIFY(run.window->hiddenInTray());
+        run.fake.tray.doubleClick();
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isMinimized());
     }
 
     void exitAsksAndNoKeepsRunning() {
