@@ -12,10 +12,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 // hash index so that a huge section cannot make every lookup slow.
 constexpr size_t kLinearScanLimit = 16;
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string_view trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!s.empty() && blank(s.front()))
@@ -35,18 +31,6 @@ std::optional<std::string_view> headerName(std::string_view text) {
 
 } // namespace
 
-size_t CaseInsensitiveHash::operator()(std::string_view s) const {
-    uint64_t h = 14695981039346656037ull; // FNV-1a
-    for (char c : s)
-        h = (h ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
-    return static_cast<size_t>(h);
-}
-
-bool CaseInsensitiveEqual::operator()(std::string_view a, std::string_view b) const {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
-}
-
 IniDocument::Line IniDocument::makeLine(std::string_view text) {
     const std::string_view t = trim(text);
     const size_t eq = text.find('=');
@@ -59,6 +43,7 @@ void IniDocument::parse(std::string bytes) {
     m_preamble.clear();
     m_sections.clear();
     m_sectionIndex.clear();
+    m_lastSection = kNoSection;
     m_owned.clear();
     m_bytes = std::move(bytes);
     std::string_view rest = m_bytes;
@@ -73,9 +58,7 @@ void IniDocument::parse(std::string bytes) {
         if (text.ends_with('\r'))
             text.remove_suffix(1);
         if (const auto name = headerName(text)) {
-            Section& s = m_sections.emplace_back(Section{text, *name, {}, nullptr});
-            m_sectionIndex.emplace(s.name, static_cast<uint32_t>(m_sections.size() - 1));
-            lines = &s.lines;
+            lines = &addSection(text, *name).lines;
         } else {
             lines->push_back(makeLine(text));
         }
@@ -102,31 +85,42 @@ std::string IniDocument::serialize() const {
 }
 
 const IniDocument::Line* IniDocument::findLine(const Section& section, std::string_view key) const {
-    if (!section.keys && section.lines.size() > kLinearScanLimit) {
-        section.keys = std::make_unique<NameIndex>();
+    if (section.lines.size() <= kLinearScanLimit) {
+        for (const Line& line : section.lines) {
+            if (line.isEntry() && caseInsensitiveEqual(line.key, key))
+                return &line;
+        }
+        return nullptr;
+    }
+    const auto keyOf = [&section](uint32_t i) { return section.lines[i].key; };
+    if (section.keys.empty()) {
         for (size_t i = 0; i < section.lines.size(); ++i) {
             if (section.lines[i].isEntry())
-                section.keys->emplace(section.lines[i].key, static_cast<uint32_t>(i));
+                section.keys.insert(section.lines[i].key, static_cast<uint32_t>(i), keyOf);
         }
     }
-    if (section.keys) {
-        const auto it = section.keys->find(key);
-        return it == section.keys->end() ? nullptr : &section.lines[it->second];
-    }
-    const CaseInsensitiveEqual equal;
-    for (const Line& line : section.lines) {
-        if (line.isEntry() && equal(line.key, key))
-            return &line;
-    }
-    return nullptr;
+    const auto i = section.keys.find(key, keyOf);
+    return i ? &section.lines[*i] : nullptr;
+}
+
+const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
+    // Readers ask for several keys of one section in a row; the last section
+    // found answers those without hashing.
+    if (m_lastSection != kNoSection && caseInsensitiveEqual(m_sections[m_lastSection].name, name))
+        return &m_sections[m_lastSection];
+    const auto number = m_sectionIndex.find(name, sectionName());
+    if (!number)
+        return nullptr;
+    m_lastSection = *number;
+    return &m_sections[*number];
 }
 
 std::optional<std::string_view> IniDocument::find(std::string_view section,
                                                   std::string_view key) const {
-    const auto it = m_sectionIndex.find(section);
-    if (it == m_sectionIndex.end())
+    const Section* s = findSection(section);
+    if (!s)
         return std::nullopt;
-    const Line* line = findLine(m_sections[it->second], key);
+    const Line* line = findLine(*s, key);
     if (!line)
         return std::nullopt;
     return line->value;
@@ -136,11 +130,9 @@ std::string_view IniDocument::own(std::string text) {
     return m_owned.emplace_back(std::move(text));
 }
 
-IniDocument::Section& IniDocument::addSection(std::string_view name) {
-    const std::string_view header = own("[" + std::string(name) + "]");
-    Section& s =
-        m_sections.emplace_back(Section{header, header.substr(1, name.size()), {}, nullptr});
-    m_sectionIndex.emplace(s.name, static_cast<uint32_t>(m_sections.size() - 1));
+IniDocument::Section& IniDocument::addSection(std::string_view header, std::string_view name) {
+    Section& s = m_sections.emplace_back(Section{header, name, {}, {}});
+    m_sectionIndex.insert(name, static_cast<uint32_t>(m_sections.size() - 1), sectionName());
     return s;
 }
 
@@ -153,14 +145,19 @@ void IniDocument::addLine(Section& section, std::string_view key, std::string_vi
         --pos;
     const Line line = makeLine(own(std::string(key) + "=" + std::string(value)));
     const auto inserted = section.lines.insert(pos, line);
-    if (section.keys)
-        section.keys->emplace(inserted->key,
-                              static_cast<uint32_t>(inserted - section.lines.begin()));
+    if (!section.keys.empty()) {
+        section.keys.insert(inserted->key, static_cast<uint32_t>(inserted - section.lines.begin()),
+                            [&section](uint32_t i) { return section.lines[i].key; });
+    }
 }
 
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
-    const auto it = m_sectionIndex.find(section);
-    Section& s = it == m_sectionIndex.end() ? addSection(section) : m_sections[it->second];
+    const Section* found = findSection(section);
+    if (!found) {
+        const std::string_view header = own("[" + std::string(section) + "]");
+        found = &addSection(header, header.substr(1, section.size()));
+    }
+    Section& s = const_cast<Section&>(*found);
     Line* line = const_cast<Line*>(findLine(s, key));
     if (!line) {
         addLine(s, key, value);

@@ -2,22 +2,14 @@
 
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-namespace kelvo {
+#include "storage/NameTable.h"
 
-// Hash and equality of names that ignore ASCII letter case.
-struct CaseInsensitiveHash {
-    size_t operator()(std::string_view s) const;
-};
-struct CaseInsensitiveEqual {
-    bool operator()(std::string_view a, std::string_view b) const;
-};
+namespace kelvo {
 
 // The lines of a profile file in memory, indexed by section and key name.
 // Everything here is in the file's own bytes; the caller converts texts.
@@ -52,19 +44,21 @@ private:
         std::string_view value; // trimmed
         bool isEntry() const { return key.data() != nullptr; }
     };
-    using NameIndex =
-        std::unordered_map<std::string_view, uint32_t, CaseInsensitiveHash, CaseInsensitiveEqual>;
     struct Section {
         std::string_view header; // the "[name]" line as in the file
         std::string_view name;
         std::vector<Line> lines;
         // Key index, built once the section is too long for a linear scan.
-        mutable std::unique_ptr<NameIndex> keys;
+        mutable NameTable keys;
     };
 
     static Line makeLine(std::string_view text);
+    const Section* findSection(std::string_view name) const;
     const Line* findLine(const Section& section, std::string_view key) const;
-    Section& addSection(std::string_view name);
+    Section& addSection(std::string_view header, std::string_view name);
+    auto sectionName() const {
+        return [this](uint32_t i) { return m_sections[i].name; };
+    }
     void addLine(Section& section, std::string_view key, std::string_view value);
     std::string_view own(std::string text);
 
@@ -75,7 +69,9 @@ private:
     bool m_bom = false;
     std::vector<Line> m_preamble; // lines before the first section
     std::vector<Section> m_sections;
-    NameIndex m_sectionIndex;
+    NameTable m_sectionIndex;
+    static constexpr uint32_t kNoSection = UINT32_MAX;
+    mutable uint32_t m_lastSection = kNoSection;
 };
 
 } // namespace kelvo

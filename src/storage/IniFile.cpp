@@ -107,18 +107,36 @@ std::string_view cutToReadLimit(std::string_view value) {
     return value.substr(0, end);
 }
 
-// A text in the file encoding, kept to one line: a line break inside a value
-// would otherwise split it into lines of their own.
-std::string toFileText(std::string_view utf8) {
-    std::string text = encodeFileText(utf8);
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    return text;
+bool isPlainLine(std::string_view text) {
+    return isAsciiText(text) &&
+           std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
 }
+
+// A name or value in the file encoding, kept to one line: a line break
+// inside a value would otherwise split it into lines of their own. Plain
+// one-line ASCII (nearly every name and value) is used as it is.
+class FileText {
+public:
+    explicit FileText(std::string_view utf8) : m_text(utf8) {
+        if (isPlainLine(utf8))
+            return;
+        m_owned = encodeFileText(utf8);
+        std::replace_if(
+            m_owned.begin(), m_owned.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        m_text = m_owned;
+    }
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+    operator std::string_view() const { return m_text; }
+
+private:
+    std::string_view m_text;
+    std::string m_owned;
+};
 
 std::optional<std::string_view> findRaw(IniView& view, std::string_view section,
                                         std::string_view key) {
-    const auto value = view.document().find(toFileText(section), toFileText(key));
+    const auto value = view.document().find(FileText(section), FileText(key));
     if (!value)
         return std::nullopt;
     return cutToReadLimit(*value);
@@ -159,7 +177,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    m_view->set(toFileText(section), toFileText(key), toFileText(value));
+    m_view->set(FileText(section), FileText(key), FileText(value));
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

@@ -1,5 +1,7 @@
 #include "storage/IniFile.h"
 
+#include <algorithm>
+
 namespace kelvo {
 namespace {
 
@@ -32,6 +34,8 @@ std::optional<uint64_t> parseDigits(std::string_view digits, unsigned base, uint
 
 // The digits after a hexadecimal prefix, or nullopt when there is no prefix.
 std::optional<std::string_view> afterHexPrefix(std::string_view text) {
+    if (!text.empty() && text.front() >= '1' && text.front() <= '9')
+        return std::nullopt; // decimal, the form the program writes
     for (std::string_view prefix : {"0x", "0X", "$", "x", "X"}) {
         if (text.starts_with(prefix))
             return text.substr(prefix.size());
@@ -42,6 +46,14 @@ std::optional<std::string_view> afterHexPrefix(std::string_view text) {
 } // namespace
 
 std::optional<int32_t> parseIniInteger(std::string_view text) {
+    // Fast path for what the program writes itself: a short unsigned decimal.
+    if (!text.empty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int32_t value = 0;
+        for (char c : text)
+            value = value * 10 + (c - '0');
+        return value;
+    }
     while (text.starts_with(' '))
         text.remove_prefix(1);
     const bool negative = text.starts_with('-');

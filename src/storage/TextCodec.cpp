@@ -12,11 +12,6 @@ constexpr char kFileEuro = '\x80';
 constexpr std::string_view kUtf8Euro = "\xE2\x82\xAC";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // One cached iconv converter per direction and thread.
 class Converter {
 public:
@@ -66,8 +61,15 @@ Converter& encoder() {
 
 } // namespace
 
+bool isAsciiText(std::string_view text) {
+    unsigned char any = 0;
+    for (char c : text)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 std::string decodeFileText(std::string_view bytes) {
-    if (isAscii(bytes))
+    if (isAsciiText(bytes))
         return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
@@ -86,7 +88,7 @@ std::string decodeFileText(std::string_view bytes) {
 }
 
 std::string encodeFileText(std::string_view utf8) {
-    if (isAscii(utf8))
+    if (isAsciiText(utf8))
         return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
