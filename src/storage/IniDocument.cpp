@@ -43,7 +43,7 @@ void IniDocument::parse(std::string bytes) {
     m_preamble.clear();
     m_sections.clear();
     m_sectionIndex.clear();
-    m_lastSection = kNoSection;
+    m_recent = {kNoSection, kNoSection};
     m_owned.clear();
     m_bytes = std::move(bytes);
     std::string_view rest = m_bytes;
@@ -104,14 +104,17 @@ const IniDocument::Line* IniDocument::findLine(const Section& section, std::stri
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    // Readers ask for several keys of one section in a row; the last section
-    // found answers those without hashing.
-    if (m_lastSection != kNoSection && caseInsensitiveEqual(m_sections[m_lastSection].name, name))
-        return &m_sections[m_lastSection];
+    // Readers ask for several keys of one section in a row, and moving an
+    // item alternates between two sections; the two sections found last
+    // answer those without hashing.
+    for (uint32_t number : m_recent) {
+        if (number != kNoSection && caseInsensitiveEqual(m_sections[number].name, name))
+            return &m_sections[number];
+    }
     const auto number = m_sectionIndex.find(name, sectionName());
     if (!number)
         return nullptr;
-    m_lastSection = *number;
+    m_recent = {*number, m_recent[0]};
     return &m_sections[*number];
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -71,7 +72,7 @@ private:
     std::vector<Section> m_sections;
     NameTable m_sectionIndex;
     static constexpr uint32_t kNoSection = UINT32_MAX;
-    mutable uint32_t m_lastSection = kNoSection;
+    mutable std::array<uint32_t, 2> m_recent{kNoSection, kNoSection}; // newest first
 };
 
 } // namespace kelvo
