@@ -45,6 +45,7 @@ void IniDocument::parse(std::string bytes) {
     m_sectionIndex.clear();
     m_recent = {kNoSection, kNoSection};
     m_owned.clear();
+    m_ownedBytes = 0;
     m_bytes = std::move(bytes);
     std::string_view rest = m_bytes;
     m_bom = rest.starts_with(kUtf8Bom);
@@ -130,6 +131,7 @@ std::optional<std::string_view> IniDocument::find(std::string_view section,
 }
 
 std::string_view IniDocument::own(std::string text) {
+    m_ownedBytes += text.size();
     return m_owned.emplace_back(std::move(text));
 }
 

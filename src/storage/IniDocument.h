@@ -38,6 +38,10 @@ public:
 
     int sectionCount() const { return static_cast<int>(m_sections.size()); }
 
+    // Whether texts of replaced values take enough memory that parsing the
+    // stored file again is worth it.
+    bool holdsMuchReplacedText() const { return m_ownedBytes > m_bytes.size() / 2 + 65536; }
+
 private:
     struct Line {
         std::string_view text;
@@ -67,6 +71,7 @@ private:
     // until the next parse, so every view stays valid until then.
     std::string m_bytes;
     std::deque<std::string> m_owned;
+    size_t m_ownedBytes = 0;
     bool m_bom = false;
     std::vector<Line> m_preamble; // lines before the first section
     std::vector<Section> m_sections;

@@ -50,8 +50,10 @@ public:
             m_loaded = false; // back to what the disk holds
             throw IniWriteError(m_path);
         }
-        // Parsing what was written frees the texts of replaced values.
-        m_document.parse(std::move(bytes));
+        // Parsing what was written frees the texts of replaced values; until
+        // they add up, the views into them stay as good as the new file.
+        if (m_document.holdsMuchReplacedText())
+            m_document.parse(std::move(bytes));
         m_stamp = stampOf(m_path);
     }
 
