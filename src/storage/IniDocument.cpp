@@ -1,7 +1,6 @@
 #include "storage/IniDocument.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kelvo {
 namespace {

@@ -1,6 +1,5 @@
 #include "storage/TextCodec.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
