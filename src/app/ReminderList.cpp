@@ -3,6 +3,7 @@
 #include "storage/IniFile.h"
 
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace kelvo {
@@ -13,8 +14,13 @@ namespace {
 constexpr std::array<std::string_view, 7> kWeekdayChars = {"一", "二", "三", "四",
                                                            "五", "六", "日"};
 
+void appendDigits(std::string& out, int32_t value) {
+    char digits[12];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 void appendNumber(std::string& out, int32_t value, std::string_view unit) {
-    out += std::to_string(value);
+    appendDigits(out, value);
     out += ' ';
     out += unit;
     out += ' ';
@@ -42,7 +48,9 @@ ItemSchedule scheduleOf(const ReminderItem& item) {
 } // namespace
 
 std::string listLine(const ReminderItem& item) {
+    constexpr size_t kLongestPieces = 128; // every piece but the message, at most
     std::string line;
+    line.reserve(kLongestPieces + item.message.size());
     if (item.year == 0)
         line += "每年 ";
     else
@@ -54,7 +62,7 @@ std::string listLine(const ReminderItem& item) {
     appendDay(line, item.day);
     appendNumber(line, item.hour, "时");
     appendNumber(line, item.min, "分");
-    line += std::to_string(item.mindMethod);
+    appendDigits(line, item.mindMethod);
     line += " 方式，提醒为：";
     line += item.message;
     return line;
