@@ -96,6 +96,10 @@ void TForm1::buildTrayMenu() {
     Exit1 = item("Exit1", QStringLiteral("退出程序[&E]"));
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connectItemCommands();
+    connectSettingsCommands();
+    connectExchangeCommands();
+    connectClockCommands();
 }
 
 // --- first show ----------------------------------------------------------
@@ -145,11 +149,6 @@ void TForm1::openSettings() {
                                     [this] { writeFirstRunConfig(*m_config, firstRunSizes()); });
 }
 
-// Registration for the start with the user's log-on is checked here, after
-// the settings are open and before the data file is; the check arrives with
-// the autorun module.
-void TForm1::runStartupAutorunCheck() {}
-
 void TForm1::openDataFile() {
     const bool exists = std::filesystem::exists(m_paths.dataFile());
     m_data = std::make_unique<TIniFile>(m_paths.dataFile());
@@ -177,10 +176,6 @@ void TForm1::countDataFileStart() {
     });
 }
 
-void TForm1::showClockWindow() {
-    m_dialogs.clock.show();
-}
-
 // --- the list ------------------------------------------------------------
 
 void TForm1::reloadList() {
@@ -191,6 +186,19 @@ void TForm1::reloadList() {
         ui->eventlist->addItem(QString::fromStdString(line));
     m_engine->setItems(list.items);
     selectLine(position);
+}
+
+void TForm1::afterListChange() {
+    reloadList();
+    if (m_dialogs.search.isVisible())
+        m_dialogs.search.close();
+}
+
+int TForm1::selectedPosition() const {
+    const int position = ui->eventlist->currentRow();
+    const bool selected = position >= 0 && position < ui->eventlist->count() &&
+                          ui->eventlist->item(position)->isSelected();
+    return selected ? position : -1;
 }
 
 void TForm1::selectLine(int position) {

@@ -54,11 +54,33 @@ public slots:
     void gtimerTimer();
     void retimerTimer();
 
+    // Commands on reminders and the program (Unit1Items.cpp).
+    void FlatSpeedButton2Click();
+    void FlatSpeedButton5Click();
+    void FlatSpeedButton4Click();
+    void FlatSpeedButton3Click();
+    void FlatSpeedButton7Click();
+    void H1Click();
+    void FlatSpeedButton8Click();
+    void N3Click();
+    void FlatSpeedButton6Click();
+    void A1Click();
+    void P1Click();
+    // Settings, autorun and search (Unit1Settings.cpp).
+    void FlatSpeedButton1Click();
+    void R1Click();
+    void FlatSpeedButton10Click();
+    // Import and export (Unit1Exchange.cpp).
+    void FlatSpeedButton9Click();
+    // The desktop clock (Unit1Clock.cpp).
+    void T1Click();
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -68,6 +90,14 @@ private:
     void FormDestroy();
 
     void buildTrayMenu();
+    void connectItemCommands();
+    void connectSettingsCommands();
+    void connectExchangeCommands();
+    void connectClockCommands();
+    // After a change of the reminders: reload the list, close the search window.
+    void afterListChange();
+    // The selected list position, or -1 when no line is selected.
+    int selectedPosition() const;
     FirstRunSizes firstRunSizes() const;
     void openSettings();
     void runStartupAutorunCheck();

@@ -59,7 +59,9 @@ std::optional<QString> dataDirectory(const QApplication& app) {
 int main(int argc, char* argv[]) {
     preferX11OnWayland();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvo"));
+    // The application title; not the display name, which X11 would append to
+    // every window caption.
+    QApplication::setApplicationName(QStringLiteral("Kelvo"));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
     loadQtTranslation(app, translator);

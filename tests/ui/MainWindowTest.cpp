@@ -118,7 +118,7 @@ int centred(int screen, int window) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setApplicationDisplayName("Kelvo"); }
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
 
     void firstStartWritesDefaultsAndStaysVisible() {
         TempDir dir;
