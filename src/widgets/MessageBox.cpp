@@ -20,6 +20,8 @@ QMessageBox::Icon qtIcon(MessageBox::Icon icon) {
         return QMessageBox::Information;
     case MessageBox::Question:
         return QMessageBox::Question;
+    case MessageBox::Warning:
+        return QMessageBox::Warning;
     case MessageBox::Critical:
         return QMessageBox::Critical;
     case MessageBox::NoIcon:
@@ -34,50 +36,69 @@ QMessageBox::StandardButton qtButton(MessageBox::Button button) {
         return QMessageBox::Yes;
     case MessageBox::No:
         return QMessageBox::No;
+    case MessageBox::Cancel:
+        return QMessageBox::Cancel;
     case MessageBox::Ok:
         break;
     }
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButtons qtButtons(int buttons) {
+    QMessageBox::StandardButtons result;
+    for (MessageBox::Button b :
+         {MessageBox::Ok, MessageBox::Yes, MessageBox::No, MessageBox::Cancel})
+        if (buttons & b)
+            result |= qtButton(b);
+    return result;
+}
+
+MessageBox::Button escapeButton(int buttons) {
+    return buttons & MessageBox::Cancel ? MessageBox::Cancel
+           : buttons & MessageBox::No   ? MessageBox::No
+                                        : MessageBox::Ok;
+}
+
 } // namespace
 
 MessageBox::Button MessageBox::ask(QWidget* parent, Icon icon, const QString& caption,
-                                   const QString& text, Button defaultButton) {
-    g_lastBox = {icon, caption, text};
+                                   const QString& text, int buttons, Button defaultButton) {
+    g_lastBox = {icon, caption, text, buttons, defaultButton};
     ++g_boxCount;
     if (g_nextAnswer) {
         const Button answer = *g_nextAnswer;
         g_nextAnswer.reset();
         return answer;
     }
-    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, parent);
-    if (icon == Question) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
+    QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), parent);
     box.setDefaultButton(qtButton(defaultButton));
+    box.setEscapeButton(qtButton(escapeButton(buttons)));
     const int result = box.exec();
-    return result == QMessageBox::Yes ? Yes : result == QMessageBox::No ? No : Ok;
+    for (Button b : {Ok, Yes, No, Cancel})
+        if (result == qtButton(b))
+            return b;
+    return escapeButton(buttons);
 }
 
 MessageBox::Button MessageBox::question(QWidget* parent, const QString& caption,
                                         const QString& text, Button defaultButton) {
-    return ask(parent, Question, caption, text, defaultButton);
+    return ask(parent, Question, caption, text, Yes | No, defaultButton);
 }
 
 void MessageBox::information(QWidget* parent, const QString& caption, const QString& text) {
-    ask(parent, Information, caption, text, Ok);
+    ask(parent, Information, caption, text, Ok, Ok);
+}
+
+void MessageBox::warning(QWidget* parent, const QString& caption, const QString& text) {
+    ask(parent, Warning, caption, text, Ok, Ok);
 }
 
 void MessageBox::critical(QWidget* parent, const QString& caption, const QString& text) {
-    ask(parent, Critical, caption, text, Ok);
+    ask(parent, Critical, caption, text, Ok, Ok);
 }
 
 void MessageBox::plain(QWidget* parent, const QString& caption, const QString& text) {
-    ask(parent, NoIcon, caption, text, Ok);
+    ask(parent, NoIcon, caption, text, Ok, Ok);
 }
 
 void MessageBox::reportingErrors(QWidget* parent, const std::function<void()>& handler) {

@@ -12,17 +12,24 @@ namespace kelvo {
 // with the platform's standard buttons.
 class MessageBox {
 public:
-    enum Icon { NoIcon, Information, Question, Critical };
-    enum Button { Ok, Yes, No };
+    enum Icon { NoIcon, Information, Question, Warning, Critical };
+    enum Button { Ok = 1, Yes = 2, No = 4, Cancel = 8 };
 
     // Yes / No with the question symbol; returns the button pressed (No when
     // the box is closed otherwise).
     static Button question(QWidget* parent, const QString& caption, const QString& text,
                            Button defaultButton);
     static void information(QWidget* parent, const QString& caption, const QString& text);
+    static void warning(QWidget* parent, const QString& caption, const QString& text);
     static void critical(QWidget* parent, const QString& caption, const QString& text);
     // A message with an OK button and no symbol.
     static void plain(QWidget* parent, const QString& caption, const QString& text);
+
+    // Any box: buttons is an or-combination of Button values. Returns the
+    // button pressed; closing the box otherwise answers its escape button
+    // (Cancel, else No, else Ok).
+    static Button ask(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                      int buttons, Button defaultButton);
 
     // Runs a handler; a profile file that could not be written ends it with
     // a critical box carrying the error text and the program goes on.
@@ -35,13 +42,11 @@ public:
         Icon icon = NoIcon;
         QString caption;
         QString text;
+        int buttons = Ok;
+        Button defaultButton = Ok;
     };
     static const Record& lastBox();
     static int boxCount();
-
-private:
-    static Button ask(QWidget* parent, Icon icon, const QString& caption, const QString& text,
-                      Button defaultButton);
 };
 
 } // namespace kelvo
