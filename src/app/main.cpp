@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 #include "core/Clock.h"
 #include "storage/Paths.h"
+#include "system/LinuxPower.h"
 #include "system/Platform.h"
 #include "system/QtShell.h"
 #include "system/QtSound.h"
@@ -74,7 +75,8 @@ int main(int argc, char* argv[]) {
     kelvo::QtSound sound;
     kelvo::QtShell shell;
     kelvo::QtTray tray;
-    kelvo::Platform platform{sound, shell, tray};
+    kelvo::LinuxPower power;
+    kelvo::Platform platform{sound, shell, tray, power};
     kelvo::SystemClock clock;
 
     kelvo::Dialogs dialogs;

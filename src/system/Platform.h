@@ -2,6 +2,7 @@
 
 namespace kelvo {
 
+class Power;
 class Sound;
 class Shell;
 class Tray;
@@ -12,6 +13,7 @@ struct Platform {
     Sound& sound;
     Shell& shell;
     Tray& tray;
+    Power& power;
 };
 
 } // namespace kelvo

@@ -2,6 +2,7 @@
 
 #include "support/FakeTray.h"
 #include "system/Platform.h"
+#include "system/Power.h"
 #include "system/Shell.h"
 #include "system/Sound.h"
 
@@ -50,12 +51,20 @@ public:
     void openDocument(const QString& target) override { documents << target; }
 };
 
+// Counts power-off requests; never switches anything off.
+class FakePower : public Power {
+public:
+    int powerOffs = 0;
+    void powerOff() override { ++powerOffs; }
+};
+
 // The doubles of every platform service, wired into one Platform.
 struct FakePlatform {
     FakeSound sound;
     FakeShell shell;
     FakeTray tray;
-    Platform platform{sound, shell, tray};
+    FakePower power;
+    Platform platform{sound, shell, tray, power};
 };
 
 } // namespace kelvo::test
