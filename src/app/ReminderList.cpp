@@ -74,7 +74,7 @@ ReminderList loadReminderList(const TIniFile& data) {
     list.items.reserve(n);
     list.lines.reserve(n);
     for (int32_t k = 1; k <= n; ++k) {
-        const ReminderItem item = readItem(data, k, kListDefaults);
+        const ReminderItem item = readListedItem(data, k);
         list.items.push_back(scheduleOf(item));
         list.lines.push_back(listLine(item));
     }

@@ -40,6 +40,22 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     data.WriteString(target, "Music", data.ReadString(source, "Music", kDeleteDefaults.music));
 }
 
+// The keys that the list reads; Reminded and Music keep their defaults.
+ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defaults) {
+    ReminderItem item;
+    item.year = s.ReadInteger("Year", defaults.year);
+    item.month = s.ReadInteger("Month", defaults.month);
+    item.day = s.ReadInteger("Day", defaults.day);
+    item.hour = s.ReadInteger("Hour", defaults.hour);
+    item.min = s.ReadInteger("Min", defaults.min);
+    item.reminded = defaults.reminded;
+    item.rdBefore = s.ReadInteger("RdBefore", defaults.rdBefore);
+    item.mindMethod = s.ReadInteger("MindMethod", defaults.mindMethod);
+    item.message = s.ReadString("Message", defaults.message);
+    item.music = defaults.music;
+    return item;
+}
+
 } // namespace
 
 std::string itemSection(int32_t k) {
@@ -47,19 +63,15 @@ std::string itemSection(int32_t k) {
 }
 
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults) {
-    const std::string s = itemSection(k);
-    ReminderItem item;
-    item.year = data.ReadInteger(s, "Year", defaults.year);
-    item.month = data.ReadInteger(s, "Month", defaults.month);
-    item.day = data.ReadInteger(s, "Day", defaults.day);
-    item.hour = data.ReadInteger(s, "Hour", defaults.hour);
-    item.min = data.ReadInteger(s, "Min", defaults.min);
-    item.reminded = data.ReadBool(s, "Reminded", defaults.reminded);
-    item.rdBefore = data.ReadInteger(s, "RdBefore", defaults.rdBefore);
-    item.mindMethod = data.ReadInteger(s, "MindMethod", defaults.mindMethod);
-    item.message = data.ReadString(s, "Message", defaults.message);
-    item.music = data.ReadString(s, "Music", defaults.music);
+    const IniSectionReader s = data.section(itemSection(k));
+    ReminderItem item = readListedKeys(s, defaults);
+    item.reminded = s.ReadBool("Reminded", defaults.reminded);
+    item.music = s.ReadString("Music", defaults.music);
     return item;
+}
+
+ReminderItem readListedItem(const TIniFile& data, int32_t k) {
+    return readListedKeys(data.section(itemSection(k)), kListDefaults);
 }
 
 int32_t storedItemCount(const TIniFile& data) {

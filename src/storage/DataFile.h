@@ -45,6 +45,9 @@ inline constexpr ItemDefaults kExchangeDefaults{2000, 1, 1, 0, 0, false, 0, 0, "
 std::string itemSection(int32_t k);
 
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults);
+// Only the keys the list shows and the due check uses, with the list
+// defaults; `reminded` and `music` are left at theirs.
+ReminderItem readListedItem(const TIniFile& data, int32_t k);
 
 // Main/Items as stored (default 0).
 int32_t storedItemCount(const TIniFile& data);

@@ -31,15 +31,24 @@ std::optional<std::string_view> headerName(std::string_view text) {
 } // namespace
 
 IniDocument::Line IniDocument::makeLine(std::string_view text) {
+    const auto size = static_cast<uint32_t>(text.size());
     const std::string_view t = trim(text);
     const size_t eq = text.find('=');
     if (eq == std::string_view::npos || t.front() == ';')
-        return Line{text, {}, {}};
-    return Line{text, trim(text.substr(0, eq)), trim(text.substr(eq + 1))};
+        return Line{text.data(), size, kNoKey, 0, 0, 0};
+    const std::string_view key = trim(text.substr(0, eq));
+    const std::string_view value = trim(text.substr(eq + 1));
+    const auto offset = [&text](std::string_view part) {
+        return static_cast<uint32_t>(part.data() - text.data());
+    };
+    return Line{text.data(),   size,
+                offset(key),   static_cast<uint32_t>(key.size()),
+                offset(value), static_cast<uint32_t>(value.size())};
 }
 
 void IniDocument::parse(std::string bytes) {
-    m_preamble.clear();
+    m_lines.clear();
+    m_preambleCount = 0;
     m_sections.clear();
     m_sectionIndex.clear();
     m_recent = {kNoSection, kNoSection};
@@ -50,7 +59,9 @@ void IniDocument::parse(std::string bytes) {
     m_bom = rest.starts_with(kUtf8Bom);
     if (m_bom)
         rest.remove_prefix(kUtf8Bom.size());
-    std::vector<Line>* lines = &m_preamble;
+    m_lines.reserve(std::count(rest.begin(), rest.end(), '\n') + 1);
+    Section* current = nullptr;
+    const auto lineCount = [this] { return static_cast<uint32_t>(m_lines.size()); };
     while (!rest.empty()) {
         const size_t nl = rest.find('\n');
         std::string_view text = rest.substr(0, nl);
@@ -58,75 +69,111 @@ void IniDocument::parse(std::string bytes) {
         if (text.ends_with('\r'))
             text.remove_suffix(1);
         if (const auto name = headerName(text)) {
-            lines = &addSection(text, *name).lines;
+            current = &m_sections.emplace_back(Section{text, *name, lineCount(), 0, {}, {}});
         } else {
-            lines->push_back(makeLine(text));
+            m_lines.push_back(makeLine(text));
+            ++(current ? current->count : m_preambleCount);
         }
     }
+    // Indexed once all sections are known, in one table of the final size.
+    m_sectionIndex.reserve(m_sections.size());
+    for (uint32_t i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(m_sections[i].name, i, sectionName());
+}
+
+std::span<const IniDocument::Line> IniDocument::linesOf(const Section& section) const {
+    if (section.grown)
+        return *section.grown;
+    return std::span(m_lines).subspan(section.first, section.count);
+}
+
+std::vector<IniDocument::Line>& IniDocument::grownLines(Section& section) {
+    if (!section.grown) {
+        const auto lines = linesOf(section);
+        section.grown = std::make_unique<std::vector<Line>>(lines.begin(), lines.end());
+    }
+    return *section.grown;
 }
 
 std::string IniDocument::serialize() const {
     std::string out;
-    out.reserve(m_bytes.size() + 64);
+    out.reserve(m_bytes.size() + m_ownedBytes + 64);
     if (m_bom)
         out.append(kUtf8Bom);
     const auto put = [&out](std::string_view text) {
         out.append(text);
         out.append(kLineEnd);
     };
-    for (const Line& line : m_preamble)
-        put(line.text);
+    for (const Line& line : std::span(m_lines).first(m_preambleCount))
+        put(line.text());
     for (const Section& s : m_sections) {
         put(s.header);
-        for (const Line& line : s.lines)
-            put(line.text);
+        for (const Line& line : linesOf(s))
+            put(line.text());
     }
     return out;
 }
 
 const IniDocument::Line* IniDocument::findLine(const Section& section, std::string_view key) const {
-    if (section.lines.size() <= kLinearScanLimit) {
-        for (const Line& line : section.lines) {
-            if (line.isEntry() && caseInsensitiveEqual(line.key, key))
+    const auto lines = linesOf(section);
+    if (lines.size() <= kLinearScanLimit) {
+        for (const Line& line : lines) {
+            if (line.isEntry() && line.keySize == key.size() &&
+                caseInsensitiveEqual(line.key(), key))
                 return &line;
         }
         return nullptr;
     }
-    const auto keyOf = [&section](uint32_t i) { return section.lines[i].key; };
-    if (section.keys.empty()) {
-        for (size_t i = 0; i < section.lines.size(); ++i) {
-            if (section.lines[i].isEntry())
-                section.keys.insert(section.lines[i].key, static_cast<uint32_t>(i), keyOf);
+    const auto keyOf = [lines](uint32_t i) { return lines[i].key(); };
+    if (!section.keys) {
+        section.keys = std::make_unique<NameTable>();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].isEntry())
+                section.keys->insert(lines[i].key(), static_cast<uint32_t>(i), keyOf);
         }
     }
-    const auto i = section.keys.find(key, keyOf);
-    return i ? &section.lines[*i] : nullptr;
+    const auto i = section.keys->find(key, keyOf);
+    return i ? &lines[*i] : nullptr;
+}
+
+std::optional<uint32_t> IniDocument::sectionNumber(std::string_view name) const {
+    // Readers ask for several keys of one section in a row, moving an item
+    // alternates between two sections, and a list load walks the sections
+    // in file order: the two sections found last and the one after the
+    // last answer those without hashing.
+    const auto is = [this, name](uint32_t number) {
+        return number < m_sections.size() && caseInsensitiveEqual(m_sections[number].name, name);
+    };
+    for (uint32_t number : m_recent) {
+        if (is(number))
+            return number;
+    }
+    std::optional<uint32_t> number = m_recent[0] + 1;
+    if (m_recent[0] == kNoSection || !is(*number))
+        number = m_sectionIndex.find(name, sectionName());
+    if (number)
+        m_recent = {*number, m_recent[0]};
+    return number;
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    // Readers ask for several keys of one section in a row, and moving an
-    // item alternates between two sections; the two sections found last
-    // answer those without hashing.
-    for (uint32_t number : m_recent) {
-        if (number != kNoSection && caseInsensitiveEqual(m_sections[number].name, name))
-            return &m_sections[number];
-    }
-    const auto number = m_sectionIndex.find(name, sectionName());
-    if (!number)
-        return nullptr;
-    m_recent = {*number, m_recent[0]};
-    return &m_sections[*number];
+    const auto number = sectionNumber(name);
+    return number ? &m_sections[*number] : nullptr;
+}
+
+std::optional<std::string_view> IniDocument::find(uint32_t section, std::string_view key) const {
+    const Line* line = findLine(m_sections[section], key);
+    if (!line)
+        return std::nullopt;
+    return line->value();
 }
 
 std::optional<std::string_view> IniDocument::find(std::string_view section,
                                                   std::string_view key) const {
-    const Section* s = findSection(section);
-    if (!s)
+    const auto number = sectionNumber(section);
+    if (!number)
         return std::nullopt;
-    const Line* line = findLine(*s, key);
-    if (!line)
-        return std::nullopt;
-    return line->value;
+    return find(*number, key);
 }
 
 std::string_view IniDocument::own(std::string text) {
@@ -134,8 +181,16 @@ std::string_view IniDocument::own(std::string text) {
     return m_owned.emplace_back(std::move(text));
 }
 
+std::vector<std::string_view> IniDocument::sectionNames() const {
+    std::vector<std::string_view> names;
+    names.reserve(m_sections.size());
+    for (const Section& s : m_sections)
+        names.push_back(s.name);
+    return names;
+}
+
 IniDocument::Section& IniDocument::addSection(std::string_view header, std::string_view name) {
-    Section& s = m_sections.emplace_back(Section{header, name, {}, {}});
+    Section& s = m_sections.emplace_back(Section{header, name, 0, 0, {}, {}});
     m_sectionIndex.insert(name, static_cast<uint32_t>(m_sections.size() - 1), sectionName());
     return s;
 }
@@ -144,14 +199,15 @@ void IniDocument::addLine(Section& section, std::string_view key, std::string_vi
     // The new entry goes after the last line that is not blank, so blank
     // lines that separate this section from the next one stay at its end.
     // Every entry lies before that point, so the key index stays valid.
-    auto pos = section.lines.end();
-    while (pos != section.lines.begin() && trim((pos - 1)->text).empty())
+    std::vector<Line>& lines = grownLines(section);
+    auto pos = lines.end();
+    while (pos != lines.begin() && trim((pos - 1)->text()).empty())
         --pos;
-    const Line line = makeLine(own(std::string(key) + "=" + std::string(value)));
-    const auto inserted = section.lines.insert(pos, line);
-    if (!section.keys.empty()) {
-        section.keys.insert(inserted->key, static_cast<uint32_t>(inserted - section.lines.begin()),
-                            [&section](uint32_t i) { return section.lines[i].key; });
+    const auto inserted =
+        lines.insert(pos, makeLine(own(std::string(key) + "=" + std::string(value))));
+    if (section.keys) {
+        section.keys->insert(inserted->key(), static_cast<uint32_t>(inserted - lines.begin()),
+                             [&lines](uint32_t i) { return lines[i].key(); });
     }
 }
 
@@ -167,10 +223,10 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
         addLine(s, key, value);
         return true;
     }
-    if (line->value == value)
+    if (line->value() == value)
         return false;
     // The key keeps the spelling it has in the file.
-    *line = makeLine(own(std::string(line->key) + "=" + std::string(value)));
+    *line = makeLine(own(std::string(line->key()) + "=" + std::string(value)));
     return true;
 }
 

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,33 +33,55 @@ public:
 
     // The value of the key, or nullopt when the section or key is missing.
     std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
+    // The number of a section, for several reads of its keys through the
+    // overload below; it stays valid until the next parse.
+    std::optional<uint32_t> sectionNumber(std::string_view name) const;
+    std::optional<std::string_view> find(uint32_t section, std::string_view key) const;
     // Stores the value: in place when the key exists, else as a new last
     // entry of the section (appended to the file when it is new). Returns
     // false when the key already held exactly this value.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     int sectionCount() const { return static_cast<int>(m_sections.size()); }
+    // The section names in file order; a name that occurs twice is listed twice.
+    std::vector<std::string_view> sectionNames() const;
 
     // Whether texts of replaced values take enough memory that parsing the
     // stored file again is worth it.
     bool holdsMuchReplacedText() const { return m_ownedBytes > m_bytes.size() / 2 + 65536; }
 
 private:
+    static constexpr uint32_t kNoKey = UINT32_MAX;
+    // One line: its text and, for an entry, where the trimmed key and value
+    // lie in it. Offsets rather than views keep the record at 32 bytes; a
+    // data file of 10,000 reminders has more than 100,000 lines.
     struct Line {
-        std::string_view text;
-        std::string_view key;   // trimmed; data() is null for a line that is no entry
-        std::string_view value; // trimmed
-        bool isEntry() const { return key.data() != nullptr; }
+        const char* data;
+        uint32_t size;
+        uint32_t keyBegin; // kNoKey for a line that is no entry
+        uint32_t keySize;
+        uint32_t valueBegin;
+        uint32_t valueSize;
+        std::string_view text() const { return {data, size}; }
+        std::string_view key() const { return {data + keyBegin, keySize}; }
+        std::string_view value() const { return {data + valueBegin, valueSize}; }
+        bool isEntry() const { return keyBegin != kNoKey; }
     };
     struct Section {
         std::string_view header; // the "[name]" line as in the file
         std::string_view name;
-        std::vector<Line> lines;
+        // The lines as parsed are a range of m_lines; a section that gets a
+        // new entry moves its lines into a vector of its own.
+        uint32_t first = 0;
+        uint32_t count = 0;
+        std::unique_ptr<std::vector<Line>> grown;
         // Key index, built once the section is too long for a linear scan.
-        mutable NameTable keys;
+        mutable std::unique_ptr<NameTable> keys;
     };
 
     static Line makeLine(std::string_view text);
+    std::span<const Line> linesOf(const Section& section) const;
+    std::vector<Line>& grownLines(Section& section);
     const Section* findSection(std::string_view name) const;
     const Line* findLine(const Section& section, std::string_view key) const;
     Section& addSection(std::string_view header, std::string_view name);
@@ -73,7 +97,8 @@ private:
     std::deque<std::string> m_owned;
     size_t m_ownedBytes = 0;
     bool m_bom = false;
-    std::vector<Line> m_preamble; // lines before the first section
+    std::vector<Line> m_lines;    // every line as parsed, in file order
+    uint32_t m_preambleCount = 0; // lines before the first section
     std::vector<Section> m_sections;
     NameTable m_sectionIndex;
     static constexpr uint32_t kNoSection = UINT32_MAX;

@@ -29,14 +29,19 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            m_document.parse(readWholeFile(m_path, m_stamp));
+            parse(readWholeFile(m_path, m_stamp));
             m_loaded = true;
         }
         return m_document;
     }
 
+    // Counts the parses and the writes, so that a section reader knows when
+    // the number of its section has to be looked up again.
+    uint64_t changes() const { return m_changes; }
+
     void set(std::string_view section, std::string_view key, std::string_view value) {
         document();
+        ++m_changes;
         if (m_document.set(section, key, value))
             m_dirty = true;
     }
@@ -53,13 +58,19 @@ public:
         // Parsing what was written frees the texts of replaced values; until
         // they add up, the views into them stay as good as the new file.
         if (m_document.holdsMuchReplacedText())
-            m_document.parse(std::move(bytes));
+            parse(std::move(bytes));
         m_stamp = stampOf(m_path);
     }
 
 private:
+    void parse(std::string bytes) {
+        m_document.parse(std::move(bytes));
+        ++m_changes;
+    }
+
     std::string m_path;
     IniDocument m_document;
+    uint64_t m_changes = 0;
     FileStamp m_stamp;
     bool m_loaded = false;
     bool m_dirty = false;
@@ -144,6 +155,14 @@ std::optional<std::string_view> findRaw(IniView& view, std::string_view section,
     return cutToReadLimit(*value);
 }
 
+std::string decodeValue(std::optional<std::string_view> value, std::string_view def) {
+    return value ? decodeFileText(*value) : std::string(def);
+}
+
+int32_t integerValue(std::optional<std::string_view> value, int32_t def) {
+    return value ? parseIniInteger(*value).value_or(def) : def;
+}
+
 } // namespace
 
 IniWriteError::IniWriteError(const std::string& path)
@@ -165,13 +184,11 @@ const std::string& TIniFile::path() const {
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view def) const {
-    const auto value = findRaw(*m_view, section, key);
-    return value ? decodeFileText(*value) : std::string(def);
+    return decodeValue(findRaw(*m_view, section, key), def);
 }
 
 int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-    const auto value = findRaw(*m_view, section, key);
-    return value ? parseIniInteger(*value).value_or(def) : def;
+    return integerValue(findRaw(*m_view, section, key), def);
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
@@ -196,6 +213,46 @@ void TIniFile::UpdateFile() {
 
 int TIniFile::sectionCount() const {
     return m_view->document().sectionCount();
+}
+
+IniSectionReader TIniFile::section(std::string_view name) const {
+    return IniSectionReader(*m_view, name);
+}
+
+IniSectionReader::IniSectionReader(IniView& view, std::string_view section)
+    : m_view(view), m_section(FileText(section)) {}
+
+std::optional<std::string_view> IniSectionReader::find(std::string_view key) const {
+    const IniDocument& document = m_view.document();
+    if (m_seenChange != m_view.changes()) { // a parse makes it at least 1
+        m_number = document.sectionNumber(m_section);
+        m_seenChange = m_view.changes();
+    }
+    if (!m_number)
+        return std::nullopt;
+    const auto value = document.find(*m_number, FileText(key));
+    if (!value)
+        return std::nullopt;
+    return cutToReadLimit(*value);
+}
+
+std::string IniSectionReader::ReadString(std::string_view key, std::string_view def) const {
+    return decodeValue(find(key), def);
+}
+
+int32_t IniSectionReader::ReadInteger(std::string_view key, int32_t def) const {
+    return integerValue(find(key), def);
+}
+
+bool IniSectionReader::ReadBool(std::string_view key, bool def) const {
+    return ReadInteger(key, def ? 1 : 0) != 0;
+}
+
+std::vector<std::string> TIniFile::sectionNames() const {
+    std::vector<std::string> names;
+    for (std::string_view name : m_view->document().sectionNames())
+        names.push_back(decodeFileText(name));
+    return names;
 }
 
 } // namespace kelvo

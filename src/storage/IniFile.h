@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
@@ -21,6 +22,7 @@ private:
 };
 
 class IniView;
+class IniSectionReader;
 
 // Typed access to an INI-syntax file by section and key.
 //
@@ -61,8 +63,36 @@ public:
     // damaged file may overstate.
     int sectionCount() const;
 
+    // Reads of several keys of one section, which is looked up only once.
+    // The reader must not outlive this object.
+    IniSectionReader section(std::string_view name) const;
+    // The section names in file order (a name that occurs twice is listed
+    // twice); lets readers find the sections that a damaged count overstates.
+    std::vector<std::string> sectionNames() const;
+
 private:
     std::shared_ptr<IniView> m_view;
+};
+
+// The reads of TIniFile for the keys of one section, with the same results.
+// Readers of whole records use it to find the section once rather than at
+// every key. Writes to the file in between are seen, as through TIniFile.
+class IniSectionReader {
+public:
+    std::string ReadString(std::string_view key, std::string_view def) const;
+    int32_t ReadInteger(std::string_view key, int32_t def) const;
+    bool ReadBool(std::string_view key, bool def) const;
+
+private:
+    friend class TIniFile;
+    IniSectionReader(IniView& view, std::string_view section);
+    std::optional<std::string_view> find(std::string_view key) const;
+
+    IniView& m_view;
+    std::string m_section; // in the file encoding
+    // The section's number in the view, found again after any change.
+    mutable std::optional<uint32_t> m_number;
+    mutable uint64_t m_seenChange = 0;
 };
 
 // Integer syntax of profile files: optional leading spaces, an optional sign,

@@ -11,8 +11,20 @@ uint32_t caseInsensitiveHash(std::string_view s) {
     return h;
 }
 
+void NameTable::reserve(size_t count) {
+    size_t size = 16;
+    while (size < count * 2)
+        size *= 2;
+    if (size > m_slots.size())
+        rehash(size);
+}
+
 void NameTable::grow() {
-    std::vector<Slot> old(std::max<size_t>(16, m_slots.size() * 2));
+    rehash(std::max<size_t>(16, m_slots.size() * 2));
+}
+
+void NameTable::rehash(size_t size) {
+    std::vector<Slot> old(size);
     old.swap(m_slots);
     for (const Slot& slot : old) {
         if (slot.number == kEmpty)

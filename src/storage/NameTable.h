@@ -34,6 +34,8 @@ public:
         m_slots.clear();
         m_used = 0;
     }
+    // Makes room for `count` names without growing on the way.
+    void reserve(size_t count);
 
     template <typename NameOf>
     std::optional<uint32_t> find(std::string_view name, NameOf nameOf) const {
@@ -72,6 +74,7 @@ private:
 
     size_t mask() const { return m_slots.size() - 1; }
     void grow();
+    void rehash(size_t size);
 
     std::vector<Slot> m_slots; // a power of two in size, at most half used
     size_t m_used = 0;
