@@ -1,9 +1,102 @@
 #include "app/Unit1.h"
 
+#include "app/Dialogs.h"
+#include "exchange/Exchange.h"
+#include "storage/IniFile.h"
+#include "ui_Unit1.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+
+#include <QFile>
+
+#include <optional>
+#include <vector>
+
 namespace kelvo {
+namespace {
 
-void TForm1::connectExchangeCommands() {}
+const FileDialog impdlg(FileDialog::Open, QStringLiteral("本文文件"), QStringLiteral("*.txt"),
+                        QStringLiteral("txt"));
+const FileDialog expdlg(FileDialog::Save, QStringLiteral("文本文件"), QStringLiteral("*.txt"),
+                        QStringLiteral("txt"));
 
-void TForm1::FlatSpeedButton9Click() {}
+const QString kNoData = QStringLiteral("没有数据");
+
+std::string localPath(const QString& fileName) {
+    return QFile::encodeName(fileName).toStdString();
+}
+
+// Asks for an exchange file and appends its reminders to the data file.
+// Returns whether the file stated any reminders (then the import counts as
+// done, even when the count was negative and nothing was added).
+bool importChosenFile(QWidget* parent, TIniFile& data) {
+    const std::optional<QString> file = impdlg.execute(parent);
+    if (!file)
+        return false;
+    const TIniFile exchange(localPath(*file));
+    if (statedExchangeCount(exchange) == 0) {
+        MessageBox::information(parent, kNoData, QStringLiteral("没有可以导入的数据！"));
+        return false;
+    }
+    importItems(data, exchange);
+    return true;
+}
+
+// Lets the user pick lines in the export window; the chosen item numbers,
+// or nothing when the user cancels or chooses none.
+std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window,
+                                                const QListWidget& list) {
+    QStringList lines;
+    for (int p = 0; p < list.count(); ++p)
+        lines << list.item(p)->text();
+    window.setLines(lines);
+    window.exec();
+    const std::vector<int> selected = window.selectedLines();
+    if (window.ExportConfirmed && selected.empty())
+        MessageBox::information(parent, kNoData, QStringLiteral("没有可以导出的数据！"));
+    if (!window.ExportConfirmed || selected.empty())
+        return std::nullopt;
+    std::vector<int32_t> items;
+    for (int p : selected)
+        items.push_back(p + 1); // line p shows item p + 1
+    return items;
+}
+
+void exportChosenItems(QWidget* parent, TForm10& window, const QListWidget& list,
+                       const TIniFile& data) {
+    const std::optional<std::vector<int32_t>> items = chooseItems(parent, window, list);
+    if (!items)
+        return;
+    const std::optional<QString> file = expdlg.execute(parent);
+    if (!file)
+        return;
+    TIniFile exchange(localPath(*file));
+    exportItems(data, *items, exchange);
+    MessageBox::information(parent, QStringLiteral("导出成功"),
+                            QStringLiteral("已经成功导出数据！"));
+}
+
+} // namespace
+
+void TForm1::connectExchangeCommands() {
+    connect(ui->FlatSpeedButton9, &QAbstractButton::clicked, this, &TForm1::FlatSpeedButton9Click);
+}
+
+void TForm1::FlatSpeedButton9Click() {
+    const MessageBox::Button answer =
+        MessageBox::ask(this, MessageBox::Information, QStringLiteral("导入导出"),
+                        QStringLiteral("注意：\n****请不要重复导入数据****\n\n"
+                                       "导入数据请按“是”，导出数据请按“否”，否则按“取消”！"),
+                        MessageBox::Yes | MessageBox::No | MessageBox::Cancel, MessageBox::Yes);
+    MessageBox::reportingErrors(this, [&] {
+        if (answer == MessageBox::Yes && importChosenFile(this, *m_data)) {
+            afterListChange();
+            MessageBox::information(this, QStringLiteral("导入成功"),
+                                    QStringLiteral("已经成功导入数据！"));
+        } else if (answer == MessageBox::No) {
+            exportChosenItems(this, m_dialogs.exportWindow, *ui->eventlist, *m_data);
+        }
+    });
+}
 
 } // namespace kelvo

@@ -1,0 +1,101 @@
+#include "exchange/Exchange.h"
+
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+namespace {
+
+constexpr std::string_view kMain = "Main";
+constexpr std::string_view kItems = "Items";
+constexpr std::string_view kItemPrefix = "item";
+
+// The number of a section named Item<j> (any letter case), written as the
+// program writes it: decimal, no sign, no leading zero. nullopt otherwise.
+std::optional<int32_t> itemNumber(std::string_view name) {
+    if (name.size() <= kItemPrefix.size())
+        return std::nullopt;
+    for (size_t i = 0; i < kItemPrefix.size(); ++i) {
+        const char c = name[i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kItemPrefix[i])
+            return std::nullopt;
+    }
+    const std::string_view digits = name.substr(kItemPrefix.size());
+    if (digits.front() < '1' || digits.front() > '9')
+        return std::nullopt;
+    int32_t number = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, number);
+    if (ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return number;
+}
+
+// The keys an exchange item carries, in the order they are written.
+void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
+    const std::string s = itemSection(k);
+    file.WriteInteger(s, "Year", item.year);
+    file.WriteInteger(s, "Month", item.month);
+    file.WriteInteger(s, "Day", item.day);
+    file.WriteInteger(s, "Hour", item.hour);
+    file.WriteInteger(s, "Min", item.min);
+    file.WriteInteger(s, "Reminded", 0);
+    file.WriteInteger(s, "MindMethod", item.mindMethod);
+    file.WriteString(s, "Message", item.message);
+    file.WriteString(s, "Music", item.music);
+}
+
+} // namespace
+
+int32_t statedExchangeCount(const TIniFile& exchange) {
+    return exchange.ReadInteger(kMain, kItems, 0);
+}
+
+std::vector<int32_t> heldExchangeItems(const TIniFile& exchange) {
+    const int32_t stated = statedExchangeCount(exchange);
+    std::vector<int32_t> numbers;
+    if (stated < 1)
+        return numbers;
+    for (const std::string& name : exchange.sectionNames()) {
+        const auto j = itemNumber(name);
+        if (j && *j <= stated)
+            numbers.push_back(*j);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+int32_t importItems(TIniFile& data, const TIniFile& exchange) {
+    const std::vector<int32_t> held = heldExchangeItems(exchange);
+    if (held.empty())
+        return 0;
+    // Every item is read before anything is written, so an exchange file
+    // that is the data file itself is copied as it was.
+    std::vector<ReminderItem> items;
+    items.reserve(held.size());
+    for (int32_t j : held)
+        items.push_back(readItem(exchange, j, kExchangeDefaults));
+    int32_t k = itemCount(data);
+    for (const ReminderItem& item : items)
+        writeExchangeItem(data, ++k, item);
+    data.WriteInteger(kMain, kItems, k);
+    data.UpdateFile();
+    return static_cast<int32_t>(items.size());
+}
+
+void exportItems(const TIniFile& data, const std::vector<int32_t>& items, TIniFile& exchange) {
+    int32_t k = 0;
+    for (int32_t p : items)
+        writeExchangeItem(exchange, ++k, readItem(data, p, kExchangeDefaults));
+    exchange.WriteInteger(kMain, kItems, k);
+    exchange.UpdateFile();
+}
+
+} // namespace kelvo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kelvo {
+
+class TIniFile;
+
+// Exchange files carry reminders between data files: a profile file with
+// Main/Items = n and sections Item1 … Item<n>, each holding Year, Month,
+// Day, Hour, Min, Reminded (always 0), MindMethod, Message and Music in this
+// order. Advance warnings and the reminded state are not carried.
+
+// Main/Items of an exchange file as stated (0 when missing or not a file).
+int32_t statedExchangeCount(const TIniFile& exchange);
+
+// The numbers j of the sections Item<j> the exchange file holds within
+// 1 … its stated count, ascending, each once. A damaged count far larger
+// than the file never makes this walk or allocate more than its sections.
+std::vector<int32_t> heldExchangeItems(const TIniFile& exchange);
+
+// Appends the held reminders of the exchange file to the data file as
+// Item<N+1>, Item<N+2>, … and raises Main/Items by their number, in one
+// atomic change of the data file. Returns the number appended. Throws
+// IniWriteError, leaving the data file as it was.
+int32_t importItems(TIniFile& data, const TIniFile& exchange);
+
+// Writes the data file's items (numbers 1 … N, in the order given) into the
+// exchange file as Item1, Item2, … and sets its Main/Items to their number,
+// in one atomic change. Other content of an existing exchange file stays.
+// Throws IniWriteError, leaving the exchange file as it was.
+void exportItems(const TIniFile& data, const std::vector<int32_t>& items, TIniFile& exchange);
+
+} // namespace kelvo
