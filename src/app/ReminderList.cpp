@@ -1,18 +1,14 @@
 #include "app/ReminderList.h"
 
+#include "editors/ItemTexts.h"
 #include "storage/IniFile.h"
 
-#include <array>
 #include <charconv>
 #include <string_view>
 
 namespace kelvo {
 
 namespace {
-
-// Weekday characters in the order of the weekday bits, Monday first.
-constexpr std::array<std::string_view, 7> kWeekdayChars = {"一", "二", "三", "四",
-                                                           "五", "六", "日"};
 
 void appendDigits(std::string& out, int32_t value) {
     char digits[12];
@@ -30,11 +26,7 @@ void appendDay(std::string& out, int32_t day) {
     if (day == 0) {
         out += "每天 ";
     } else if (day > 31) {
-        out += "周";
-        for (int i = 0; i < 7; ++i) {
-            if (day & (256 << i))
-                out += kWeekdayChars[i];
-        }
+        appendWeekdays(out, day);
     } else {
         appendNumber(out, day, "日");
     }

@@ -1,29 +1,151 @@
 #include "app/Unit1.h"
 
+#include "app/Dialogs.h"
+#include "app/ReminderEngine.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "system/Platform.h"
+#include "system/Shell.h"
+#include "ui_Unit1.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
 namespace kelvo {
+namespace {
 
-void TForm1::connectItemCommands() {}
+// The project's home page, opened by the tray menu and named in the about box.
+const QString kHomePage = QStringLiteral("https://kelvo.example.org/");
 
-void TForm1::FlatSpeedButton2Click() {}
+// A separate upgrade program that this one only starts; none is shipped.
+const QString kUpgradeProgram = QStringLiteral("AutoUpdate.exe");
 
-void TForm1::FlatSpeedButton5Click() {}
+QString aboutText() {
+    return QStringLiteral("Kelvo 桌面提醒  版本 1.00.003\n\n"
+                          "住在系统托盘里的提醒软件：按时弹出提醒，可以按年、月、日或星期重复，"
+                          "可以提前提醒、整点提醒、开机提醒，可以播放音乐、执行命令或自动关机，"
+                          "还能把农历日期换算成公历。\n\n"
+                          "项目主页：%1\n"
+                          "开发：Kelvo 项目组\n"
+                          "C++20 与 Qt 6 编写，在 Debian 12 上构建。")
+        .arg(kHomePage);
+}
 
-void TForm1::FlatSpeedButton4Click() {}
+} // namespace
 
-void TForm1::FlatSpeedButton3Click() {}
+void TForm1::connectItemCommands() {
+    connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm1::FlatSpeedButton2Click);
+    connect(ui->FlatSpeedButton5, &QPushButton::clicked, this, &TForm1::FlatSpeedButton5Click);
+    connect(ui->FlatSpeedButton4, &QPushButton::clicked, this, &TForm1::FlatSpeedButton4Click);
+    connect(ui->FlatSpeedButton3, &QPushButton::clicked, this, &TForm1::FlatSpeedButton3Click);
+    connect(ui->FlatSpeedButton7, &QPushButton::clicked, this, &TForm1::FlatSpeedButton7Click);
+    connect(ui->FlatSpeedButton8, &QPushButton::clicked, this, &TForm1::FlatSpeedButton8Click);
+    connect(ui->FlatSpeedButton6, &QPushButton::clicked, this, &TForm1::FlatSpeedButton6Click);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(A1, &QAction::triggered, this, &TForm1::A1Click);
+    connect(H1, &QAction::triggered, this, &TForm1::H1Click);
+    connect(P1, &QAction::triggered, this, &TForm1::P1Click);
+}
 
-void TForm1::FlatSpeedButton7Click() {}
+// Add: whatever the dialog did, the list is loaded again.
+void TForm1::FlatSpeedButton2Click() {
+    m_dialogs.newItem.exec();
+    afterListChange();
+}
 
-void TForm1::H1Click() {}
+// Edit the selected reminder, handed to the dialog through TmpFile.tmp.
+void TForm1::FlatSpeedButton5Click() {
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    MessageBox::reportingErrors(this, [&] {
+        writeHandOffItem(m_paths.handOff(), positions::Edit, position + 1);
+        m_dialogs.edit.exec();
+        afterListChange();
+    });
+}
 
-void TForm1::FlatSpeedButton8Click() {}
+// View the selected reminder; nothing changes, so the list stays.
+void TForm1::FlatSpeedButton4Click() {
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    MessageBox::reportingErrors(this, [&] {
+        writeHandOffItem(m_paths.handOff(), positions::View, position + 1);
+        m_dialogs.view.exec();
+    });
+}
 
-void TForm1::N3Click() {}
+// Delete the selected reminder after asking. The later reminders move one
+// number down, and so do their waiting snoozes; the selection stays at the
+// position, now on the reminder that followed.
+void TForm1::FlatSpeedButton3Click() {
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    if (MessageBox::question(this, QStringLiteral("确认"), QStringLiteral("真的要删除吗？"),
+                             MessageBox::No) != MessageBox::Yes)
+        return;
+    const int32_t k = position + 1;
+    MessageBox::reportingErrors(this, [&] {
+        deleteItem(*m_data, k);
+        m_engine->itemDeleted(k);
+    });
+    afterListChange();
+}
 
-void TForm1::FlatSpeedButton6Click() {}
+void TForm1::FlatSpeedButton7Click() {
+    const QString help = QString::fromStdString(m_paths.help());
+    if (QFileInfo(help).isFile()) {
+        m_platform.shell.openDocument(help);
+        return;
+    }
+    MessageBox::plain(this, QCoreApplication::applicationName(),
+                      QStringLiteral("出错\n\n    帮助文件未找到！          "));
+}
 
-void TForm1::A1Click() {}
+void TForm1::H1Click() {
+    FlatSpeedButton7Click();
+}
 
-void TForm1::P1Click() {}
+// Online upgrade: starts the upgrade program beside the executable; whether
+// it exists and what it does is its own affair.
+void TForm1::FlatSpeedButton8Click() {
+    m_platform.shell.openDocument(
+        QDir(QCoreApplication::applicationDirPath()).filePath(kUpgradeProgram));
+}
+
+void TForm1::N3Click() {
+    m_platform.shell.openDocument(kHomePage);
+}
+
+void TForm1::FlatSpeedButton6Click() {
+    MessageBox::information(this, QStringLiteral("关于本软件"), aboutText());
+}
+
+void TForm1::A1Click() {
+    FlatSpeedButton6Click();
+}
+
+// Pause stops only the minute check; snoozes keep firing. gtimer runs
+// exactly while reminding is not paused, so it tells the state: the menu
+// item has already changed its own tick when this runs.
+void TForm1::P1Click() {
+    if (!gtimer->isActive()) {
+        P1->setChecked(false);
+        gtimer->start();
+        return;
+    }
+    const bool pause =
+        MessageBox::question(this, QStringLiteral("暂停确认"), QStringLiteral("真的要暂停提醒吗？"),
+                             MessageBox::No) == MessageBox::Yes;
+    P1->setChecked(pause);
+    if (pause)
+        gtimer->stop();
+}
 
 } // namespace kelvo

@@ -1,14 +1,72 @@
 #pragma once
 
+#include "storage/Paths.h"
+
 #include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QRadioButton;
+
+namespace Ui {
+class TForm6;
+}
 
 namespace kelvo {
 
-// The edit reminder dialog.
+struct ItemInput;
+struct ReminderItem;
+
+// The edit reminder dialog: loads the reminder named by Edit/Item of the
+// hand-off file into its controls, checks the input as the add dialog does
+// and rewrites the same section of the data file.
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(QWidget* parent = nullptr);
+    explicit TForm6(const DataPaths& paths, QWidget* parent = nullptr);
+    ~TForm6() override;
+
+    void FlatSpeedButton1Click();
+    void FlatSpeedButton2Click();
+    void everyyearClick();
+    void everymonthClick();
+    void everydayClick();
+    void everyweekClick();
+    void issetmusicClick();
+    void selectfileClick();
+    void setyearKeyPress(QChar& key);
+    void setmonthKeyPress(QChar& key);
+    void setdayKeyPress(QChar& key);
+    void sethourKeyPress(QChar& key);
+    void setminKeyPress(QChar& key);
+    void rdbfKeyPress(QChar& key);
+
+    // Every closing, by any path, ends here.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setLimits();
+    void connectHandlers();
+    void FormShow();
+    void FormClose();
+    void resetControls();
+    void loadItem(const ReminderItem& item);
+    void loadDay(int32_t day);
+    void setWeekBoxesEnabled(bool enabled);
+    ItemInput readInput() const;
+    void store(const ItemInput& input);
+
+    std::unique_ptr<Ui::TForm6> ui;
+    std::array<QCheckBox*, 7> m_weekBoxes;
+    std::array<QRadioButton*, 4> m_mindButtons;
+    const DataPaths m_paths;
+    int32_t m_item = 0; // the item being edited, from the hand-off file
 };
 
 } // namespace kelvo

@@ -1,0 +1,61 @@
+#include "editors/ItemInput.h"
+
+namespace kelvo {
+namespace {
+
+bool inRange(int32_t value, int32_t lower, int32_t upper) {
+    return value >= lower && value <= upper;
+}
+
+// The date and time fields, each skipped when its repetition box replaces
+// it. The day is checked while the week box is ticked too, and is not
+// compared with the length of the month.
+bool dateTimeInRange(const ItemInput& in) {
+    return (in.everyYear || inRange(in.year, 2000, 3000)) &&
+           (in.everyMonth || inRange(in.month, 1, 12)) && (in.everyDay || inRange(in.day, 1, 31)) &&
+           inRange(in.hour, 0, 23) && inRange(in.min, 0, 59);
+}
+
+bool startupMethod(int32_t mindMethod) {
+    return mindMethod == 2 || mindMethod == 3;
+}
+
+bool anyWeekday(const std::array<bool, 7>& days) {
+    for (bool d : days) {
+        if (d)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string_view inputError(const ItemInput& in) {
+    if (startupMethod(in.mindMethod) && in.message == kShutdownMarker)
+        return "开机提醒时不能设置为自动关机！";
+    if (!dateTimeInRange(in))
+        return "输入数据错误，请检查输入！";
+    if (in.message.empty())
+        return "请输入提醒内容！";
+    if (!inRange(in.rdBefore, 0, 30))
+        return "输入的提前提醒时间必须在0到30之间，0为不提前提醒！";
+    if (in.everyWeek && !anyWeekday(in.weekdays))
+        return "请选择星期中的一天！";
+    return {};
+}
+
+ReminderItem itemFromInput(const ItemInput& in) {
+    ReminderItem item;
+    item.year = in.everyYear ? 0 : in.year;
+    item.month = in.everyMonth ? 0 : in.month;
+    item.day = in.everyDay ? 0 : in.everyWeek ? weekdayCode(in.weekdays) : in.day;
+    item.hour = in.hour;
+    item.min = in.min;
+    item.rdBefore = in.rdBefore;
+    item.mindMethod = in.mindMethod;
+    item.message = in.message;
+    item.music = in.withMusic ? in.music : std::string();
+    return item;
+}
+
+} // namespace kelvo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "storage/DataFile.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+// What the add and edit dialogs hold in their controls, read as the store
+// handler reads it: field values as the fields report them (typed text not
+// yet clamped), and which boxes are ticked.
+struct ItemInput {
+    bool everyYear = false;
+    bool everyMonth = false;
+    bool everyDay = false;
+    bool everyWeek = false;
+    std::array<bool, 7> weekdays{}; // Monday first
+    int32_t year = 2000;
+    int32_t month = 1;
+    int32_t day = 1;
+    int32_t hour = 0;
+    int32_t min = 0;
+    int32_t rdBefore = 0;
+    int32_t mindMethod = kNoMindMethod;
+    std::string message;
+    bool withMusic = false;
+    std::string music;
+
+    static constexpr int32_t kNoMindMethod = -1; // no mode button ticked
+};
+
+// The message of the first check the input fails, in the order the user
+// meets them; empty when the input may be stored. Every message belongs
+// under the caption kInputErrorCaption.
+inline constexpr std::string_view kInputErrorCaption = "输入错误";
+std::string_view inputError(const ItemInput& input);
+
+// The reminder the input stands for. Day is 0, the weekday code or the day
+// of the month; the sound is empty unless one is chosen; a missing mode
+// button leaves mindMethod at kNoMindMethod for the caller to settle.
+ReminderItem itemFromInput(const ItemInput& input);
+
+} // namespace kelvo

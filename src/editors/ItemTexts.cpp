@@ -1,0 +1,57 @@
+#include "editors/ItemTexts.h"
+
+#include <array>
+
+namespace kelvo {
+namespace {
+
+// Weekday characters in the order of the weekday bits, Monday first.
+constexpr std::array<std::string_view, 7> kWeekdayChars = {"一", "二", "三", "四",
+                                                           "五", "六", "日"};
+constexpr std::array<std::string_view, 4> kMindMethods = {"精确提醒", "整点提醒", "开机提醒",
+                                                          "开机整点"};
+
+std::string numberOr(int32_t value, std::string_view wildcard) {
+    return value == 0 ? std::string(wildcard) : std::to_string(value);
+}
+
+std::string dayText(int32_t day) {
+    if (day <= 31)
+        return numberOr(day, "每天");
+    std::string text;
+    appendWeekdays(text, day);
+    return text;
+}
+
+} // namespace
+
+void appendWeekdays(std::string& out, int32_t code) {
+    out += "周";
+    for (size_t i = 0; i < kWeekdayChars.size(); ++i) {
+        if (code & (256 << i))
+            out += kWeekdayChars[i];
+    }
+}
+
+std::optional<std::string_view> mindMethodCaption(int32_t mindMethod) {
+    if (mindMethod < 0 || mindMethod >= static_cast<int32_t>(kMindMethods.size()))
+        return std::nullopt;
+    return kMindMethods[static_cast<size_t>(mindMethod)];
+}
+
+ViewTexts viewTexts(const ReminderItem& item) {
+    ViewTexts t;
+    t.year = numberOr(item.year, "每年");
+    t.month = numberOr(item.month, "每月");
+    t.day = dayText(item.day);
+    t.hour = std::to_string(item.hour);
+    t.min = std::to_string(item.min);
+    t.reminded = item.reminded ? "已提醒" : "未提醒";
+    if (const auto caption = mindMethodCaption(item.mindMethod))
+        t.mindMethod = std::string(*caption);
+    t.message = item.message;
+    t.music = item.music.empty() ? "系统音乐" : "已经设置";
+    return t;
+}
+
+} // namespace kelvo
