@@ -30,20 +30,21 @@ std::optional<std::string_view> headerName(std::string_view text) {
 
 } // namespace
 
-IniDocument::Line IniDocument::makeLine(std::string_view text) {
-    const auto size = static_cast<uint32_t>(text.size());
-    const std::string_view t = trim(text);
+IniDocument::Line::Line(std::string_view text)
+    : data(text.data()), size(static_cast<uint32_t>(text.size())), keyBegin(kNoKey), keySize(0),
+      valueBegin(0), valueSize(0) {
     const size_t eq = text.find('=');
-    if (eq == std::string_view::npos || t.front() == ';')
-        return Line{text.data(), size, kNoKey, 0, 0, 0};
-    const std::string_view key = trim(text.substr(0, eq));
-    const std::string_view value = trim(text.substr(eq + 1));
+    if (eq == std::string_view::npos || trim(text).front() == ';')
+        return;
     const auto offset = [&text](std::string_view part) {
         return static_cast<uint32_t>(part.data() - text.data());
     };
-    return Line{text.data(),   size,
-                offset(key),   static_cast<uint32_t>(key.size()),
-                offset(value), static_cast<uint32_t>(value.size())};
+    const std::string_view key = trim(text.substr(0, eq));
+    const std::string_view value = trim(text.substr(eq + 1));
+    keyBegin = offset(key);
+    keySize = static_cast<uint32_t>(key.size());
+    valueBegin = offset(value);
+    valueSize = static_cast<uint32_t>(value.size());
 }
 
 void IniDocument::parse(std::string bytes) {
@@ -71,7 +72,7 @@ void IniDocument::parse(std::string bytes) {
         if (const auto name = headerName(text)) {
             current = &m_sections.emplace_back(Section{text, *name, lineCount(), 0, {}, {}});
         } else {
-            m_lines.push_back(makeLine(text));
+            m_lines.emplace_back(text);
             ++(current ? current->count : m_preambleCount);
         }
     }
@@ -203,8 +204,7 @@ void IniDocument::addLine(Section& section, std::string_view key, std::string_vi
     auto pos = lines.end();
     while (pos != lines.begin() && trim((pos - 1)->text()).empty())
         --pos;
-    const auto inserted =
-        lines.insert(pos, makeLine(own(std::string(key) + "=" + std::string(value))));
+    const auto inserted = lines.emplace(pos, own(std::string(key) + "=" + std::string(value)));
     if (section.keys) {
         section.keys->insert(inserted->key(), static_cast<uint32_t>(inserted - lines.begin()),
                              [&lines](uint32_t i) { return lines[i].key(); });
@@ -226,7 +226,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
     if (line->value() == value)
         return false;
     // The key keeps the spelling it has in the file.
-    *line = makeLine(own(std::string(line->key()) + "=" + std::string(value)));
+    *line = Line(own(std::string(line->key()) + "=" + std::string(value)));
     return true;
 }
 

@@ -56,6 +56,9 @@ private:
     // lie in it. Offsets rather than views keep the record at 32 bytes; a
     // data file of 10,000 reminders has more than 100,000 lines.
     struct Line {
+        // Splits the text into key and value; a comment, or a line without
+        // "=", is no entry.
+        explicit Line(std::string_view text);
         const char* data;
         uint32_t size;
         uint32_t keyBegin; // kNoKey for a line that is no entry
@@ -79,7 +82,6 @@ private:
         mutable std::unique_ptr<NameTable> keys;
     };
 
-    static Line makeLine(std::string_view text);
     std::span<const Line> linesOf(const Section& section) const;
     std::vector<Line>& grownLines(Section& section);
     const Section* findSection(std::string_view name) const;

@@ -155,11 +155,11 @@ std::optional<std::string_view> findRaw(IniView& view, std::string_view section,
     return cutToReadLimit(*value);
 }
 
-std::string decodeValue(std::optional<std::string_view> value, std::string_view def) {
+std::string decodeValue(const std::optional<std::string_view>& value, std::string_view def) {
     return value ? decodeFileText(*value) : std::string(def);
 }
 
-int32_t integerValue(std::optional<std::string_view> value, int32_t def) {
+int32_t integerValue(const std::optional<std::string_view>& value, int32_t def) {
     return value ? parseIniInteger(*value).value_or(def) : def;
 }
 
