@@ -18,6 +18,10 @@ namespace kelvo {
 // members are created in the order listed. Only the reminder popup is made
 // anew for each reminder.
 struct Dialogs {
+    Dialogs(const DataPaths& paths, const Clock& timeSource)
+        // newItem only keeps references to the later members it opens.
+        : newItem(paths, timeSource, remindLater, lunarDate), view(paths), edit(paths) {}
+
     TForm2 newItem;
     TForm3 view;
     TSetNL lunarDate;

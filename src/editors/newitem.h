@@ -1,14 +1,84 @@
 #pragma once
 
+#include "storage/Paths.h"
+
 #include <QDialog>
+
+#include <memory>
+
+class QKeyEvent;
+
+namespace Ui {
+class TForm2;
+}
 
 namespace kelvo {
 
-// The add reminder dialog.
+class Clock;
+class TForm9;
+class TSetNL;
+struct DateTime;
+struct ItemInput;
+
+// The add reminder dialog: validates what was entered and appends it to the
+// data file as a new item. Created once; a showing resets the message, the
+// advance minutes, the mind method, the sound and the shutdown box, and keeps
+// the date, the time and the repetition boxes of the last use.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    // remindLater and lunarDate fill the date from "X分钟后" and "农历日期";
+    // they are used only while the dialog runs.
+    TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, TSetNL& lunarDate,
+           QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // Every way of closing ends here; it stores the position first.
+    void done(int result) override;
+
+public slots:
+    void everyyearClick();
+    void everymonthClick();
+    void everydayClick();
+    void everyweekClick();
+    void issetmusicClick();
+    void selectfileClick();
+    void AutoCloseClick();
+    void FlatSpeedButton3Click();
+    void FlatSpeedButton4Click();
+    void FlatSpeedButton5Click();
+    void FlatSpeedButton1Click();
+    void FlatSpeedButton2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void setyearKeyPress(QChar& key);
+    void setmonthKeyPress(QChar& key);
+    void setdayKeyPress(QChar& key);
+    void sethourKeyPress(QChar& key);
+    void setminKeyPress(QChar& key);
+    void rdbfKeyPress(QChar& key);
+
+    void setUpFields();
+    void connectHandlers();
+    void enableWeekdays(bool enabled);
+    void loadQuickPhrases();
+    void setDate(int year, int month, int day);
+    void setDateTime(const DateTime& moment);
+    ItemInput input() const;
+    void store(const ItemInput& input);
+
+    std::unique_ptr<Ui::TForm2> ui;
+    const DataPaths m_paths;
+    const Clock& m_clock;
+    TForm9& m_remindLater;
+    TSetNL& m_lunarDate;
 };
 
 } // namespace kelvo
