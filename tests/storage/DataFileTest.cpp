@@ -3,6 +3,7 @@
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace kelvo {
@@ -90,6 +91,24 @@ TEST_F(DataFileTest, DeletingTheSecondOfThreeLeavesDefaultsBehind) {
                                 "ReMinded=0\r\nRdBefore=0\r\nMindMethod=0\r\nMessage=\r\n"
                                 "Music=\r\n");
     EXPECT_NE(dir.read("DataFile.dat").find("Items=2\r\n"), std::string::npos);
+}
+
+TEST_F(DataFileTest, ListedReadSkipsRemindedAndMusic) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, item(15, "带音乐", "铃声.mp3"), true);
+    markReminded(data, 1);
+    const ReminderItem full = readItem(data, 1, kViewDefaults);
+    EXPECT_TRUE(full.reminded);
+    EXPECT_EQ(full.music, "铃声.mp3");
+    const ReminderItem listed = readListedItem(data, 1);
+    EXPECT_FALSE(listed.reminded);
+    EXPECT_EQ(listed.music, "");
+    EXPECT_EQ((std::array{listed.year, listed.month, listed.day, listed.hour, listed.min,
+                          listed.rdBefore, listed.mindMethod}),
+              (std::array{0, 3, 15, 8, 30, 10, 1}));
+    EXPECT_EQ(listed.message, "带音乐");
+    EXPECT_EQ(readListedItem(data, 2).message, "Message"); // the list's default
 }
 
 TEST_F(DataFileTest, DeleteOutsideTheItemsChangesNothing) {

@@ -95,6 +95,49 @@ TEST_F(IniFileTest, RewriteKeepsPositionsAndAppendsNewKeysToTheirSection) {
               "[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n[C]\r\nk=v\r\n");
 }
 
+TEST_F(IniFileTest, SectionReaderReadsAsTheFileDoes) {
+    dir.write("Test.ini", "[A]\r\nX=12\r\nHex=$1F\r\nBad=1x\r\nOn=2\r\nS=\xCC\xE1\xD0\xD1\r\nE=\r\n"
+                          "Long=" +
+                              std::string(3000, 'z') + "\r\n[B]\r\nX=2\r\n");
+    TIniFile ini(path);
+    const IniSectionReader a = ini.section("a");
+    EXPECT_EQ(a.ReadInteger("x", 0), 12);
+    EXPECT_EQ(a.ReadInteger("Hex", 0), 31);
+    EXPECT_EQ(a.ReadInteger("Bad", 7), 7);
+    EXPECT_EQ(a.ReadInteger("Missing", 7), 7);
+    EXPECT_TRUE(a.ReadBool("On", false));
+    EXPECT_EQ(a.ReadString("S", ""), "提醒");
+    EXPECT_EQ(a.ReadString("E", "dflt"), "");
+    EXPECT_EQ(a.ReadString("Missing", "dflt"), "dflt");
+    EXPECT_EQ(a.ReadString("Long", "").size(), 2047u);
+    EXPECT_EQ(ini.section("B").ReadInteger("X", 0), 2);
+}
+
+TEST_F(IniFileTest, SectionReaderSeesWritesMadeAfterIt) {
+    dir.write("Test.ini", "[A]\r\nX=1\r\n");
+    TIniFile ini(path);
+    const IniSectionReader a = ini.section("A");
+    const IniSectionReader c = ini.section("C");
+    EXPECT_EQ(c.ReadInteger("X", 9), 9);
+    ini.WriteInteger("C", "X", 3); // a section that did not exist when the reader was made
+    TIniFile other(path);
+    other.WriteString("A", "X", "4");
+    other.WriteString("A", "Y", "new");
+    EXPECT_EQ(c.ReadInteger("X", 9), 3);
+    EXPECT_EQ(a.ReadInteger("X", 0), 4);
+    EXPECT_EQ(a.ReadString("Y", ""), "new");
+}
+
+TEST_F(IniFileTest, SectionReaderFollowsAnotherProgramsReorderedFile) {
+    dir.write("Test.ini", "[A]\r\nX=1\r\n[B]\r\nX=2\r\n");
+    TIniFile longLived(path);
+    const IniSectionReader b = longLived.section("B");
+    EXPECT_EQ(b.ReadInteger("X", 0), 2);
+    dir.write("Test.ini", "[B]\r\nX=20\r\n[A]\r\nX=10\r\n");
+    TIniFile shortLived(path); // notices the change and reads the file again
+    EXPECT_EQ(b.ReadInteger("X", 0), 20);
+}
+
 TEST_F(IniFileTest, UnknownLinesAndDuplicatesRoundTrip) {
     const std::string original = "; comment\r\n\r\n[abc\r\n[S]\r\n  key = spaced  \r\nno equals\r\n"
                                  "key=second\r\n[s]\r\nkey=other section\r\n";
