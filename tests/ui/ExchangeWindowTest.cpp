@@ -1,0 +1,303 @@
+#include "app/Dialogs.h"
+#include "app/Unit1.h"
+#include "exchange/Exchange.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "support/ProgramRun.h"
+#include "support/TempDir.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace {
+
+const QString kQuestion = QStringLiteral("注意：\n****请不要重复导入数据****\n\n"
+                                         "导入数据请按“是”，导出数据请按“否”，否则按“取消”！");
+
+// While a step runs, acts on the modal windows it opens: the export window
+// through `onExport` (closed when none is given), message boxes with OK.
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(std::function<void(TForm10&)> onExport = {})
+        : m_onExport(std::move(onExport)) {
+        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
+        m_timer.start(10);
+    }
+    int exportShows = 0;
+
+private:
+    void answer() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible())
+                continue;
+            if (auto* box = qobject_cast<QMessageBox*>(w))
+                box->done(QMessageBox::Ok);
+            if (auto* window = qobject_cast<TForm10*>(w)) {
+                ++exportShows;
+                if (m_onExport)
+                    m_onExport(*window);
+                else
+                    window->close();
+            }
+        }
+    }
+    std::function<void(TForm10&)> m_onExport;
+    QTimer m_timer;
+};
+
+QListWidget* lstIT(TForm10& window) {
+    return window.findChild<QListWidget*>("lstIT");
+}
+QPushButton* button(TForm10& window, const char* name) {
+    return window.findChild<QPushButton*>(name);
+}
+
+// Selects the lines (from 0) and presses OK.
+std::function<void(TForm10&)> exportLines(std::vector<int> lines) {
+    return [lines](TForm10& window) {
+        for (int p : lines)
+            lstIT(window)->item(p)->setSelected(true);
+        button(window, "Button1")->click();
+    };
+}
+
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+    return files;
+}
+
+// A started program on `dir` with the reminders "r1" … "r<count>".
+struct Program {
+    Program(const TempDir& dir, int count) {
+        std::vector<ReminderItem> items;
+        for (int i = 1; i <= count; ++i)
+            items.push_back(item(8, i, 0, "r" + std::to_string(i)));
+        writeItems(dir, items);
+        run = std::make_unique<Run>(dir);
+        run->window->show();
+    }
+    // Presses FlatSpeedButton9 answering its question with `answer`.
+    void command(MessageBox::Button answer) {
+        MessageBox::setNextAnswer(answer);
+        run->window->FlatSpeedButton9Click();
+    }
+    std::unique_ptr<Run> run;
+};
+
+void writeExchange(const TempDir& dir, int32_t items, const std::vector<std::string>& messages) {
+    TIniFile file(dir.file("in.txt"));
+    for (size_t j = 0; j < messages.size(); ++j)
+        file.WriteString(itemSection(static_cast<int32_t>(j + 1)), "Message", messages[j]);
+    file.WriteInteger("Main", "Items", items);
+}
+
+} // namespace
+
+class ExchangeWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+
+    void theQuestionAndCancelChangeNothing() {
+        TempDir dir;
+        Program program(dir, 2);
+        const auto before = snapshot(dir);
+        const int dialogs = FileDialog::dialogCount();
+        program.command(MessageBox::Cancel);
+        const MessageBox::Record& box = MessageBox::lastBox();
+        QCOMPARE(box.caption, QStringLiteral("导入导出"));
+        QCOMPARE(box.text, kQuestion);
+        QCOMPARE(box.icon, MessageBox::Information);
+        QCOMPARE(box.buttons, MessageBox::Yes | MessageBox::No | MessageBox::Cancel);
+        QCOMPARE(FileDialog::dialogCount(), dialogs);
+        QVERIFY(snapshot(dir) == before);
+    }
+
+    void importAppendsReloadsAndClosesTheSearchWindow() {
+        TempDir dir;
+        Program program(dir, 5);
+        writeExchange(dir, 2, {"甲", "乙"});
+        program.run->dialogs.search.show();
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
+        ModalAnswerer answerer;
+        program.command(MessageBox::Yes);
+
+        QCOMPARE(FileDialog::lastDialog()->mode(), FileDialog::Open);
+        QCOMPARE(FileDialog::lastDialog()->filter(), QStringLiteral("本文文件 (*.txt)"));
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导入成功"));
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
+        QListWidget* list = program.run->list();
+        QCOMPARE(list->count(), 7);
+        QVERIFY(list->item(5)->text().endsWith(QStringLiteral("0 时 0 分 0 方式，提醒为：甲")));
+        QVERIFY(list->item(6)->text().endsWith(QStringLiteral("提醒为：乙")));
+        QVERIFY(!program.run->dialogs.search.isVisible());
+        QCOMPARE(storedItemCount(TIniFile(dir.file("DataFile.dat"))), 7);
+    }
+
+    void importWithoutItemsSaysSoAndANegativeCountStillSucceeds() {
+        TempDir dir;
+        Program program(dir, 5);
+        const auto before = snapshot(dir);
+        for (const int32_t items : {0, -2}) {
+            writeExchange(dir, items, {"x"});
+            FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
+            ModalAnswerer answerer;
+            program.command(MessageBox::Yes);
+            if (items == 0) {
+                QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("没有数据"));
+                QCOMPARE(MessageBox::lastBox().text, QStringLiteral("没有可以导入的数据！"));
+            } else {
+                QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
+            }
+            QCOMPARE(program.run->list()->count(), 5);
+            QVERIFY(dir.read("DataFile.dat") == before.at("DataFile.dat"));
+        }
+    }
+
+    void cancellingTheOpenDialogChangesNothing() {
+        TempDir dir;
+        Program program(dir, 3);
+        const auto before = snapshot(dir);
+        const int boxes = MessageBox::boxCount();
+        FileDialog::setNextAnswer(std::nullopt);
+        program.command(MessageBox::Yes);
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+        QVERIFY(snapshot(dir) == before);
+    }
+
+    void exportWritesTheSelectedLines() {
+        TempDir dir;
+        Program program(dir, 6);
+        const QString target = QString::fromStdString(dir.file("out.txt"));
+        FileDialog::setNextAnswer(target);
+        QStringList shown;
+        ModalAnswerer answerer([&](TForm10& window) {
+            QCOMPARE(window.windowTitle(), QStringLiteral("导出窗口"));
+            for (int p = 0; p < lstIT(window)->count(); ++p)
+                shown << lstIT(window)->item(p)->text();
+            exportLines({1, 4})(window);
+        });
+        program.command(MessageBox::No);
+
+        QCOMPARE(answerer.exportShows, 1);
+        QCOMPARE(shown.size(), 6);
+        QCOMPARE(shown.at(4), program.run->list()->item(4)->text());
+        QCOMPARE(FileDialog::lastDialog()->mode(), FileDialog::Save);
+        QCOMPARE(FileDialog::lastDialog()->filter(), QStringLiteral("文本文件 (*.txt)"));
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导出成功"));
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导出数据！"));
+        const TIniFile written(target.toStdString());
+        QCOMPARE(statedExchangeCount(written), 2);
+        QCOMPARE(written.ReadString("Item1", "Message", ""), "r2");
+        QCOMPARE(written.ReadString("Item2", "Message", ""), "r5");
+    }
+
+    void okWithoutASelectionSaysThereIsNothingToExport() {
+        TempDir dir;
+        Program program(dir, 3);
+        const auto before = snapshot(dir);
+        const int dialogs = FileDialog::dialogCount();
+        ModalAnswerer answerer(exportLines({}));
+        program.command(MessageBox::No);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("没有数据"));
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("没有可以导出的数据！"));
+        QCOMPARE(FileDialog::dialogCount(), dialogs);
+        QVERIFY(snapshot(dir) == before);
+    }
+
+    void cancellingTheExportWindowOrTheSaveDialogChangesNothing() {
+        TempDir dir;
+        Program program(dir, 3);
+        const auto before = snapshot(dir);
+        const int dialogs = FileDialog::dialogCount();
+        const std::function<void(TForm10&)> ways[] = {
+            [](TForm10& w) { button(w, "Button2")->click(); },
+            [](TForm10& w) {
+                lstIT(w)->item(0)->setSelected(true);
+                w.close(); // the close box
+            },
+            {}, // closed without a selection
+        };
+        for (const auto& way : ways) {
+            const int boxes = MessageBox::boxCount();
+            ModalAnswerer answerer(way);
+            program.command(MessageBox::No);
+            QCOMPARE(MessageBox::boxCount(), boxes + 1);
+            QVERIFY(!program.run->dialogs.exportWindow.ExportConfirmed);
+        }
+        QCOMPARE(FileDialog::dialogCount(), dialogs);
+
+        FileDialog::setNextAnswer(std::nullopt);
+        ModalAnswerer answerer(exportLines({0}));
+        program.command(MessageBox::No);
+        QCOMPARE(FileDialog::dialogCount(), dialogs + 1);
+        QVERIFY(snapshot(dir) == before);
+    }
+
+    void anEmptyListOffersNoOk() {
+        TempDir dir;
+        Program program(dir, 0);
+        bool okEnabled = true;
+        int lines = -1;
+        const int boxes = MessageBox::boxCount();
+        ModalAnswerer answerer([&](TForm10& window) {
+            okEnabled = button(window, "Button1")->isEnabled();
+            lines = lstIT(window)->count();
+            window.close();
+        });
+        program.command(MessageBox::No);
+        QVERIFY(!okEnabled);
+        QCOMPARE(lines, 0);
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+    }
+
+    void anExportThatCannotBeWrittenIsReported() {
+        TempDir dir;
+        Program program(dir, 2);
+        const std::string target = dir.file("missing/out.txt");
+        FileDialog::setNextAnswer(QString::fromStdString(target));
+        ModalAnswerer answerer(exportLines({0}));
+        program.command(MessageBox::No);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("Kelvo"));
+        QCOMPARE(MessageBox::lastBox().text,
+                 QString::fromStdString("Unable to write to " + target));
+    }
+
+    void aClickedLineBecomesTheToolTip() {
+        TForm10 window;
+        const QString longLine = QStringLiteral("每年 每月 每天 12 时 0 分 1 方式，提醒为：") +
+                                 QString(200, QChar(u'长'));
+        window.setLines({QStringLiteral("短"), longLine});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QListWidget* list = lstIT(window);
+        QVERIFY(list->toolTip().isEmpty());
+        const QRect line = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+        QCOMPARE(list->toolTip(), longLine);
+        QVERIFY(list->item(1)->isSelected());
+        QCOMPARE(window.size(), QSize(432, 296));
+        window.setLines({});
+        QVERIFY(list->toolTip().isEmpty());
+    }
+};
+
+QTEST_MAIN(ExchangeWindowTest)
+#include "ExchangeWindowTest.moc"
