@@ -1,0 +1,168 @@
+#include "editors/ItemInput.h"
+#include "editors/ItemTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvo;
+
+namespace {
+
+// A complete, storable input: 2024-06-03 08:30, precise, "开会".
+ItemInput valid() {
+    ItemInput in;
+    in.year = 2024;
+    in.month = 6;
+    in.day = 3;
+    in.hour = 8;
+    in.min = 30;
+    in.mindMethod = 0;
+    in.message = "开会";
+    return in;
+}
+
+const std::string_view kShutdownAtStart = "开机提醒时不能设置为自动关机！";
+const std::string_view kBadData = "输入数据错误，请检查输入！";
+const std::string_view kNoMessage = "请输入提醒内容！";
+const std::string_view kBadAdvance = "输入的提前提醒时间必须在0到30之间，0为不提前提醒！";
+const std::string_view kNoWeekday = "请选择星期中的一天！";
+
+} // namespace
+
+TEST(ItemInputCheck, ValidInputPasses) {
+    EXPECT_EQ(inputError(valid()), "");
+}
+
+TEST(ItemInputCheck, EachFieldOutOfItsRangeIsBadData) {
+    const auto withBad = [](auto change) {
+        ItemInput in = valid();
+        change(in);
+        return inputError(in);
+    };
+    EXPECT_EQ(withBad([](ItemInput& in) { in.year = 1999; }), kBadData);
+    EXPECT_EQ(withBad([](ItemInput& in) { in.year = 3001; }), kBadData);
+    EXPECT_EQ(withBad([](ItemInput& in) { in.month = 13; }), kBadData);
+    EXPECT_EQ(withBad([](ItemInput& in) { in.day = 0; }), kBadData);
+    EXPECT_EQ(withBad([](ItemInput& in) { in.hour = 24; }), kBadData);
+    EXPECT_EQ(withBad([](ItemInput& in) { in.min = -1; }), kBadData);
+    // The day is checked while the week box replaces it, too.
+    EXPECT_EQ(withBad([](ItemInput& in) {
+                  in.everyWeek = true;
+                  in.weekdays[0] = true;
+                  in.day = 32;
+              }),
+              kBadData);
+}
+
+TEST(ItemInputCheck, RepetitionBoxesExemptTheirFields) {
+    ItemInput in = valid();
+    in.everyYear = in.everyMonth = in.everyDay = true;
+    in.year = 5;
+    in.month = 99;
+    in.day = -4;
+    EXPECT_EQ(inputError(in), "");
+    // 31 February is not compared with the month's length.
+    in = valid();
+    in.month = 2;
+    in.day = 31;
+    EXPECT_EQ(inputError(in), "");
+}
+
+TEST(ItemInputCheck, ChecksRunInOrderAndTheFirstFailureWins) {
+    ItemInput in = valid();
+    in.mindMethod = 2;
+    in.message = "AutoShutDownWindows";
+    in.month = 13;
+    in.rdBefore = 45;
+    in.everyWeek = true;
+    EXPECT_EQ(inputError(in), kShutdownAtStart);
+    in.mindMethod = 3;
+    EXPECT_EQ(inputError(in), kShutdownAtStart);
+    in.mindMethod = 0;
+    EXPECT_EQ(inputError(in), kBadData);
+    in.month = 12;
+    in.message.clear();
+    EXPECT_EQ(inputError(in), kNoMessage);
+    in.message = " "; // blanks are a message
+    EXPECT_EQ(inputError(in), kBadAdvance);
+    in.rdBefore = 30;
+    EXPECT_EQ(inputError(in), kNoWeekday);
+    in.weekdays[6] = true;
+    EXPECT_EQ(inputError(in), "");
+}
+
+TEST(ItemInputCheck, ShutdownMarkerIsComparedExactly) {
+    ItemInput in = valid();
+    in.mindMethod = 2;
+    in.message = "autoshutdownwindows";
+    EXPECT_EQ(inputError(in), "");
+    in.message = "AutoShutDownWindows";
+    in.mindMethod = 1;
+    EXPECT_EQ(inputError(in), "");
+}
+
+TEST(ItemFromInput, RepetitionsBecomeZeroAndWeekdaysTheCode) {
+    ItemInput in = valid();
+    in.everyYear = true;
+    in.everyMonth = true;
+    in.everyWeek = true;
+    in.weekdays = {true, false, false, false, false, false, true};
+    const ReminderItem weekly = itemFromInput(in);
+    EXPECT_EQ(weekly.year, 0);
+    EXPECT_EQ(weekly.month, 0);
+    EXPECT_EQ(weekly.day, 16895);
+    in.everyDay = true; // wins over the week box
+    EXPECT_EQ(itemFromInput(in).day, 0);
+    in.everyDay = in.everyWeek = false;
+    EXPECT_EQ(itemFromInput(in).day, 3);
+}
+
+TEST(ItemFromInput, SoundOnlyWhenChosenAndModeAsTicked) {
+    ItemInput in = valid();
+    in.music = "/music/a.mp3";
+    EXPECT_EQ(itemFromInput(in).music, "");
+    in.withMusic = true;
+    EXPECT_EQ(itemFromInput(in).music, "/music/a.mp3");
+    in.mindMethod = ItemInput::kNoMindMethod;
+    EXPECT_EQ(itemFromInput(in).mindMethod, ItemInput::kNoMindMethod);
+}
+
+TEST(ViewTexts, WildcardsWeekdaysAndNumbersWithoutLeadingZeros) {
+    ReminderItem item;
+    item.year = item.month = item.day = 0;
+    item.hour = 8;
+    item.min = 5;
+    ViewTexts t = viewTexts(item);
+    EXPECT_EQ(t.year, "每年");
+    EXPECT_EQ(t.month, "每月");
+    EXPECT_EQ(t.day, "每天");
+    EXPECT_EQ(t.hour, "8");
+    EXPECT_EQ(t.min, "5");
+
+    item.day = 255 + 256 + 1024 + 16384;
+    EXPECT_EQ(viewTexts(item).day, "周一三日");
+    item.day = 100; // weekly without a day
+    EXPECT_EQ(viewTexts(item).day, "周");
+    item.day = 31;
+    EXPECT_EQ(viewTexts(item).day, "31");
+}
+
+TEST(ViewTexts, FlagModeSoundAndMessage) {
+    ReminderItem item;
+    item.message = "AutoShutDownWindows";
+    item.music = "/music/a.mp3";
+    item.reminded = true;
+    item.mindMethod = 3;
+    ViewTexts t = viewTexts(item);
+    EXPECT_EQ(t.reminded, "已提醒");
+    EXPECT_EQ(t.mindMethod, "开机整点");
+    EXPECT_EQ(t.music, "已经设置");
+    EXPECT_EQ(t.message, "AutoShutDownWindows");
+
+    item = ReminderItem{};
+    t = viewTexts(item);
+    EXPECT_EQ(t.reminded, "未提醒");
+    EXPECT_EQ(t.mindMethod, "精确提醒");
+    EXPECT_EQ(t.music, "系统音乐");
+    item.mindMethod = 4;
+    EXPECT_FALSE(viewTexts(item).mindMethod.has_value());
+}
