@@ -3,13 +3,16 @@
 #include "app/ReminderEngine.h"
 #include "app/ReminderList.h"
 #include "core/Clock.h"
+#include "exchange/Exchange.h"
 #include "kelvoctl/Options.h"
+#include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <numeric>
 #include <sstream>
 
 namespace kelvo::ctl {
@@ -110,6 +113,45 @@ void convertLunarStream(std::istream& in, std::ostream& out) {
     }
 }
 
+// Writes the named items (all when none is named) to the exchange file.
+void exportReminders(const std::string& dataFile, const Options& options, std::ostream& out) {
+    const TIniFile data(dataFile);
+    const int32_t n = itemCount(data);
+    std::vector<int32_t> items = options.items;
+    if (items.empty()) {
+        items.resize(static_cast<size_t>(n));
+        std::iota(items.begin(), items.end(), 1);
+    }
+    for (int32_t k : items) {
+        if (k > n)
+            throw UsageError("export: there is no reminder " + std::to_string(k) + " (there are " +
+                             std::to_string(n) + ")");
+    }
+    TIniFile exchange(options.file);
+    exportItems(data, items, exchange);
+    out << "exported " << items.size() << " reminder(s) to " << options.file << '\n';
+}
+
+// Appends the reminders of the exchange file to the data file, which is
+// created as the program creates it when it is missing.
+void importReminders(const std::string& dataFile, const std::string& file, std::ostream& out) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        throw std::runtime_error("import: no such file: " + file);
+    const TIniFile exchange(file);
+    if (statedExchangeCount(exchange) == 0) {
+        out << "no reminders to import in " << file << '\n';
+        return;
+    }
+    const bool exists = fs::exists(dataFile, ec);
+    TIniFile data(dataFile);
+    if (!exists)
+        createDataFile(data);
+    const int32_t added = importItems(data, exchange);
+    out << "imported " << added << " reminder(s) from " << file << "; there are now "
+        << itemCount(data) << '\n';
+}
+
 void runOptions(const Options& options, const std::string& dir, std::istream& in,
                 std::ostream& out) {
     switch (options.command) {
@@ -121,6 +163,12 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         return;
     case Command::LunarStream:
         convertLunarStream(in, out);
+        return;
+    case Command::Export:
+        exportReminders(DataPaths{dir}.dataFile(), options, out);
+        return;
+    case Command::Import:
+        importReminders(DataPaths{dir}.dataFile(), options.file, out);
         return;
     default:
         break;

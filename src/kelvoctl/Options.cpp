@@ -17,6 +17,9 @@ const char* const kUsage =
     "  due --start YYYY-MM-DD                 the firings of the start check on that date\n"
     "  lunar YEAR MONTH DAY [--leap]          the Gregorian date of a lunar date\n"
     "  lunar -                                the same for lines \"YEAR MONTH DAY LEAP\" on stdin\n"
+    "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
+    "                                         none is named) to the exchange file FILE\n"
+    "  import FILE                            append the reminders of the exchange file FILE\n"
     "\n"
     "due changes no file. Usage errors exit with status 2.\n";
 
@@ -101,6 +104,22 @@ void parseLunar(const std::vector<std::string>& args, Options& options) {
     options.lunar.Day = numbers[2];
 }
 
+// export FILE [ITEM...], import FILE
+void parseExchange(const std::string& command, const std::vector<std::string>& args,
+                   Options& options) {
+    const bool isExport = command == "export";
+    if (args.empty() || (!isExport && args.size() > 1))
+        throw UsageError(isExport ? "export needs FILE [ITEM...]" : "import needs FILE");
+    options.command = isExport ? Command::Export : Command::Import;
+    options.file = args.front();
+    for (size_t i = 1; i < args.size(); ++i) {
+        const auto k = parseInt(args[i]);
+        if (!k || *k < 1)
+            throw UsageError("export: not a reminder number: " + args[i]);
+        options.items.push_back(*k);
+    }
+}
+
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -126,6 +145,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         parseDue(rest, options);
     } else if (command == "lunar") {
         parseLunar(rest, options);
+    } else if (command == "export" || command == "import") {
+        parseExchange(command, rest, options);
     } else {
         throw UsageError("unknown command: " + command + " (try kelvoctl --help)");
     }

@@ -159,6 +159,61 @@ TEST_F(Kelvoctl, UsageErrorsExitWithStatusTwoAndOneLine) {
     }
 }
 
+TEST_F(Kelvoctl, ExportAndImportCarryRemindersBetweenDataDirectories) {
+    const std::string file = dir.file("backup.txt");
+    const Result exported = kelvoctl(dirArg() + "export '" + file + "' 4 2");
+    EXPECT_EQ(exported.status, 0);
+    EXPECT_EQ(exported.out, "exported 2 reminder(s) to " + file + "\n");
+    EXPECT_EQ(TIniFile(file).ReadString("Item1", "Message", ""), "早会");
+
+    TempDir other;
+    const std::string otherDir = "--dir '" + other.path() + "' ";
+    const Result imported = kelvoctl(otherDir + "import '" + file + "'");
+    EXPECT_EQ(imported.status, 0);
+    EXPECT_EQ(imported.out, "imported 2 reminder(s) from " + file + "; there are now 2\n");
+    EXPECT_EQ(kelvoctl(otherDir + "list").out, "每年 每月 每天 8 时 30 分 0 方式，提醒为：早会\n"
+                                               "每年 每月 每天 12 时 0 分 1 方式，提醒为：午饭\n");
+    const TIniFile data(other.file("DataFile.dat"));
+    EXPECT_EQ(data.ReadString("Main", "Corporation", ""), "Tarnwick Corp,Ltd.");
+    EXPECT_EQ(readItem(data, 1, kListDefaults).music, "/home/me/ding.wav");
+    EXPECT_EQ(readItem(data, 1, kListDefaults).rdBefore, 0);
+
+    // All reminders when none is named; importing appends after the last.
+    EXPECT_EQ(kelvoctl(dirArg() + "export '" + file + "'").out,
+              "exported 4 reminder(s) to " + file + "\n");
+    EXPECT_EQ(kelvoctl(otherDir + "import '" + file + "'").out,
+              "imported 4 reminder(s) from " + file + "; there are now 6\n");
+    EXPECT_EQ(readItem(TIniFile(other.file("DataFile.dat")), 3, kListDefaults).message, "开会");
+}
+
+TEST_F(Kelvoctl, ImportOfAFileWithoutRemindersChangesNothing) {
+    const auto before = snapshot(dir);
+    TempDir io;
+    io.write("empty.txt", "[Main]\r\nItems=0\r\n");
+    const Result none = kelvoctl(dirArg() + "import '" + io.file("empty.txt") + "'");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "no reminders to import in " + io.file("empty.txt") + "\n");
+    const Result missing = kelvoctl(dirArg() + "import '" + io.file("missing.txt") + "'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    EXPECT_EQ(snapshot(dir), before);
+}
+
+TEST_F(Kelvoctl, BadExchangeCommandsAreUsageErrorsThatWriteNothing) {
+    const auto before = snapshot(dir);
+    const std::string file = "'" + dir.file("out.txt") + "'";
+    for (const std::string& args : std::vector<std::string>{
+             "export", "export " + file + " 0", "export " + file + " -1", "export " + file + " 2 x",
+             "export " + file + " 5", "export " + file + " 99999999999", "import", "import a b"}) {
+        SCOPED_TRACE(args);
+        const Result r = kelvoctl(dirArg() + args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(snapshot(dir), before);
+}
+
 TEST(KelvoctlHelp, PrintsUsage) {
     const Result r = kelvoctl("--help");
     EXPECT_EQ(r.status, 0);
