@@ -1,0 +1,64 @@
+// The profile-file reader on any bytes: the list load, the typed reads of
+// the settings and hand-off files, and a stored change read back.
+#include "FuzzSupport.h"
+
+#include "app/ReminderList.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+
+#include <algorithm>
+
+using namespace kelvo;
+
+namespace {
+
+void readEverything(const std::string& path) {
+    const TIniFile ini(path);
+    const ReminderList list = loadReminderList(ini);
+    FUZZ_CHECK(list.count() <= ini.sectionCount());
+    FUZZ_CHECK(list.lines.size() == list.items.size());
+    for (int32_t k = 0; k <= std::min(list.count() + 1, 3); ++k)
+        readItem(ini, k, kViewDefaults);
+    settings::TimeLate.read(ini);
+    settings::Music.read(ini);
+    settings::ShowMainForm.read(ini);
+    readWindowPos(ini, positions::ShowMsg);
+    readHandOff(path);
+    readHandOffItem(path, "View");
+    for (const std::string& name : ini.sectionNames())
+        FUZZ_CHECK(ini.ReadString(name, "Message", "x").size() <= 2047);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = fuzz::scratchPath("profile.ini");
+    fuzz::writeFile(path, fuzz::bytesOf(data, size));
+    readEverything(path);
+
+    std::vector<std::string> lines, names;
+    {
+        const TIniFile before(path);
+        lines = loadReminderList(before).lines;
+        names = before.sectionNames();
+    }
+    // A change to a section of its own leaves everything else as it read.
+    {
+        TIniFile ini(path);
+        ini.WriteString("FuzzSection", "Key", "value 值");
+        ini.WriteInteger("FuzzSection", "Number", -2147483647 - 1);
+        ini.UpdateFile();
+    }
+    const TIniFile after(path);
+    FUZZ_CHECK(after.ReadString("FuzzSection", "Key", "") == "value 值");
+    FUZZ_CHECK(after.ReadInteger("FuzzSection", "Number", 0) == -2147483647 - 1);
+    FUZZ_CHECK(loadReminderList(after).lines == lines);
+    std::vector<std::string> namesAfter = after.sectionNames();
+    if (std::find(names.begin(), names.end(), "FuzzSection") == names.end()) {
+        FUZZ_CHECK(!namesAfter.empty() && namesAfter.back() == "FuzzSection");
+        namesAfter.pop_back();
+    }
+    FUZZ_CHECK(namesAfter == names);
+    return 0;
+}
