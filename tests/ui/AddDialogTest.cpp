@@ -1,0 +1,457 @@
+#include "alerts/settimelater.h"
+#include "core/Clock.h"
+#include "editors/newitem.h"
+#include "lunar/FormSetNL.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "storage/TextCodec.h"
+#include "support/TempDir.h"
+#include "widgets/Beep.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+#include "widgets/NumericField.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace kelvo;
+
+namespace {
+
+const QString kInputError = QStringLiteral("输入错误");
+const QString kRangeError = QStringLiteral("输入数据错误，请检查输入！");
+
+// The key names of a section of an INI text, in file order.
+QStringList sectionKeys(const QString& text, const QString& section) {
+    QStringList keys;
+    bool inSection = false;
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
+        if (line.startsWith(u'['))
+            inSection = line == u'[' + section + u']';
+        else if (inSection && line.contains(u'='))
+            keys << line.section(u'=', 0, 0);
+    }
+    return keys;
+}
+
+} // namespace
+
+class AddDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> m_dir;
+    DataPaths m_paths;
+    ManualClock m_clock;
+    std::unique_ptr<TForm9> m_remindLater;
+    std::unique_ptr<TSetNL> m_lunarDate;
+    std::unique_ptr<TForm2> m_dialog;
+
+    template <typename T = QWidget> T* control(const char* name) const {
+        T* found = m_dialog->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    NumericField* field(const char* name) const { return control<NumericField>(name); }
+    QCheckBox* box(const char* name) const { return control<QCheckBox>(name); }
+    QComboBox* message() const { return control<QComboBox>("setmsg"); }
+    void press(const char* button) const {
+        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
+    // Replaces a field's text by typing, as the user does; the field keeps
+    // the focus, so nothing clamps the text.
+    void type(const char* name, const QString& text) const {
+        field(name)->selectAll();
+        QTest::keyClicks(field(name), text);
+    }
+    void typeMessage(const QString& text) const { message()->setEditText(text); }
+
+    // Presses "添加[&A]"; a refusing box is answered at once. Returns the
+    // text of the box, or an empty text when the dialog stored and closed.
+    // (An answer left unused there is OK too, the answer every box here gets.)
+    QString store() const {
+        const int boxes = MessageBox::boxCount();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        press("FlatSpeedButton1");
+        if (MessageBox::boxCount() == boxes)
+            return {};
+        const MessageBox::Record& box = MessageBox::lastBox();
+        if (box.caption != kInputError || box.icon != MessageBox::Warning ||
+            box.buttons != MessageBox::Ok)
+            return QStringLiteral("unexpected box: ") + box.caption;
+        return box.text;
+    }
+
+    TIniFile data() const { return TIniFile(m_paths.dataFile()); }
+    QString dataText() const {
+        return QString::fromStdString(decodeFileText(m_dir->read("DataFile.dat")));
+    }
+
+    // Shows the modal dialog the button opens and acts on it once it runs.
+    void whileModal(QDialog& modal, const std::function<void()>& act, const char* button) {
+        QTimer::singleShot(0, &modal, [&modal, act] {
+            QVERIFY(modal.isVisible());
+            act();
+        });
+        press(button);
+        QVERIFY(!modal.isVisible());
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<test::TempDir>();
+        m_paths = DataPaths{m_dir->path()};
+        m_clock.set(DateTime{Date{2024, 6, 3}, 8, 29, 45});
+        m_remindLater = std::make_unique<TForm9>();
+        m_lunarDate = std::make_unique<TSetNL>();
+        m_dialog = std::make_unique<TForm2>(m_paths, m_clock, *m_remindLater, *m_lunarDate);
+        m_dialog->show();
+    }
+    void cleanup() {
+        m_dialog.reset();
+        m_lunarDate.reset();
+        m_remindLater.reset();
+        m_dir.reset();
+        setKitBeep({});
+    }
+
+    void firstShowingHasTheStartingValues() {
+        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("添加提醒"));
+        QCOMPARE(m_dialog->size(), QSize(345, 371));
+        QCOMPARE(m_dialog->focusWidget(), box("everyday"));
+        for (auto [name, value] : {std::pair{"setyear", 2000},
+                                   {"setmonth", 1},
+                                   {"setday", 1},
+                                   {"sethour", 0},
+                                   {"setmin", 0},
+                                   {"rdbf", 0}})
+            QCOMPARE(field(name)->value(), value);
+        for (const char* day : {"week1", "week2", "week3", "week4", "week5", "week6", "week7"})
+            QVERIFY(!box(day)->isEnabled());
+        QVERIFY(control<QRadioButton>("mind0")->isChecked());
+        QCOMPARE(control<QRadioButton>("mind2")->toolTip(),
+                 QStringLiteral("在设定的时间提醒并且开机时提醒"));
+        QVERIFY(!control<QLineEdit>("setmusic")->isEnabled());
+        QVERIFY(!control<QPushButton>("selectfile")->isEnabled());
+        QCOMPARE(message()->currentText(), QString());
+        QCOMPARE(message()->count(), 0);
+    }
+
+    void storesTheKeysInOrderWithoutMusic() {
+        type("setyear", "2024");
+        type("setmonth", "6");
+        type("setday", "3");
+        type("sethour", "10");
+        type("setmin", "30");
+        type("rdbf", "5");
+        control<QRadioButton>("mind1")->click();
+        typeMessage(QStringLiteral("开会"));
+        QCOMPARE(store(), QString());
+        QVERIFY(!m_dialog->isVisible());
+
+        QCOMPARE(sectionKeys(dataText(), "Item1"),
+                 QStringList({"Year", "Month", "Day", "Hour", "Min", "ReMinded", "RdBefore",
+                              "MindMethod", "Message"}));
+        QCOMPARE(storedItemCount(data()), 1);
+        const ReminderItem item = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(std::tuple(item.year, item.month, item.day, item.hour, item.min),
+                 std::tuple(2024, 6, 3, 10, 30));
+        QCOMPARE(item.rdBefore, 5);
+        QCOMPARE(item.mindMethod, 1);
+        QCOMPARE(item.message, std::string("开会"));
+        QVERIFY(!item.reminded);
+    }
+
+    void newItemFollowsTheStoredCount() {
+        {
+            TIniFile file(m_paths.dataFile());
+            createDataFile(file);
+            appendItem(file, ReminderItem{}, false);
+            appendItem(file, ReminderItem{}, false);
+        }
+        typeMessage(QStringLiteral("third"));
+        QCOMPARE(store(), QString());
+        QCOMPARE(storedItemCount(data()), 3);
+        QCOMPARE(readItem(data(), 3, kViewDefaults).message, std::string("third"));
+    }
+
+    void secondShowingKeepsDateAndRepetitionButResetsTheRest() {
+        QFile::remove(QString::fromStdString(m_paths.config()));
+        type("setyear", "2030");
+        type("setmonth", "7");
+        type("sethour", "21");
+        box("everyyear")->click();
+        box("everyweek")->click();
+        box("week1")->click();
+        control<QRadioButton>("mind3")->click();
+        type("rdbf", "10");
+        typeMessage(QStringLiteral("old"));
+        box("issetmusic")->click();
+        control<QLineEdit>("setmusic")->setText(QStringLiteral("/music/a.mp3"));
+        press("FlatSpeedButton2");
+        QVERIFY(!m_dialog->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
+
+        m_dialog->show();
+        QCOMPARE(field("setyear")->value(), 2030);
+        QCOMPARE(field("setmonth")->value(), 7);
+        QCOMPARE(field("sethour")->value(), 21);
+        QVERIFY(box("everyyear")->isChecked());
+        QVERIFY(!field("setyear")->isEnabled());
+        QVERIFY(box("everyweek")->isChecked());
+        QVERIFY(box("week1")->isChecked() && box("week1")->isEnabled());
+        QVERIFY(!field("setday")->isEnabled());
+
+        QVERIFY(control<QRadioButton>("mind0")->isChecked());
+        QCOMPARE(field("rdbf")->value(), 0);
+        QCOMPARE(message()->currentText(), QString());
+        QVERIFY(!box("issetmusic")->isChecked());
+        QCOMPARE(control<QLineEdit>("setmusic")->text(), QString());
+        QVERIFY(!control<QLineEdit>("setmusic")->isEnabled());
+        QVERIFY(!box("AutoClose")->isChecked());
+    }
+
+    void everydayAndEveryweekExcludeEachOther() {
+        box("everyday")->click();
+        QVERIFY(!field("setday")->isEnabled());
+        box("everyweek")->click();
+        QVERIFY(!box("everyday")->isChecked());
+        QVERIFY(!field("setday")->isEnabled());
+        QVERIFY(box("week7")->isEnabled());
+        box("week3")->click();
+        box("everyday")->click();
+        QVERIFY(!box("everyweek")->isChecked());
+        QVERIFY(!field("setday")->isEnabled());
+        QVERIFY(!box("week7")->isEnabled());
+        QVERIFY(box("week3")->isChecked()); // the tick survives while disabled
+        box("everyday")->click();
+        QVERIFY(field("setday")->isEnabled());
+        QVERIFY(!box("week3")->isEnabled());
+    }
+
+    void weeklyItemNeedsADayAndStoresTheWeekdayCode() {
+        typeMessage(QStringLiteral("gym"));
+        box("everyweek")->click();
+        QCOMPARE(store(), QStringLiteral("请选择星期中的一天！"));
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
+        box("week1")->click();
+        box("week7")->click();
+        QCOMPARE(store(), QString());
+        QCOMPARE(readItem(data(), 1, kViewDefaults).day, 16895);
+    }
+
+    void checksRunInOrder() {
+        control<QRadioButton>("mind2")->click();
+        box("AutoClose")->click();
+        type("setmonth", "13");
+        type("rdbf", "45");
+        QCOMPARE(store(), QStringLiteral("开机提醒时不能设置为自动关机！"));
+        control<QRadioButton>("mind0")->click();
+        QCOMPARE(store(), kRangeError);
+        type("setmonth", "12");
+        box("AutoClose")->click(); // unticking clears the message
+        QCOMPARE(store(), QStringLiteral("请输入提醒内容！"));
+        typeMessage(QStringLiteral("  "));
+        QCOMPARE(store(), QStringLiteral("输入的提前提醒时间必须在0到30之间，0为不提前提醒！"));
+        QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
+    }
+
+    void rangeCheckSkipsOnlyRepeatedFields() {
+        typeMessage(QStringLiteral("x"));
+        type("setyear", "1999");
+        QCOMPARE(store(), kRangeError);
+        box("everyyear")->click();
+        type("sethour", "24");
+        QCOMPARE(store(), kRangeError);
+        type("sethour", "23");
+        type("setday", "32");
+        box("everyweek")->click(); // disables the day; its range is checked still
+        box("week2")->click();
+        QCOMPARE(store(), kRangeError);
+        field("setday")->setText(QStringLiteral("31"));
+        type("setmonth", "2");
+        QCOMPARE(store(), QString());
+        const ReminderItem item = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(std::tuple(item.year, item.month, item.day), std::tuple(0, 2, 255 + 512));
+    }
+
+    void emptyYearStoresItsLowerLimitAndFebruary31Passes() {
+        field("setyear")->setText(QString());
+        type("setmonth", "2");
+        type("setday", "31");
+        typeMessage(QStringLiteral("x"));
+        QCOMPARE(store(), QString());
+        const ReminderItem item = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(std::tuple(item.year, item.month, item.day), std::tuple(2000, 2, 31));
+    }
+
+    void shutdownMarkerIsExactAndRefusedAtStartup() {
+        box("AutoClose")->click();
+        QCOMPARE(message()->currentText(), QStringLiteral("AutoShutDownWindows"));
+        QVERIFY(!message()->isEnabled());
+        QCOMPARE(store(), QString());
+        QCOMPARE(readItem(data(), 1, kViewDefaults).message, std::string("AutoShutDownWindows"));
+
+        m_dialog->show();
+        control<QRadioButton>("mind3")->click();
+        typeMessage(QStringLiteral("AutoShutDownWindows"));
+        QCOMPARE(store(), QStringLiteral("开机提醒时不能设置为自动关机！"));
+        typeMessage(QStringLiteral("autoshutdownwindows"));
+        QCOMPARE(store(), QString());
+        QCOMPARE(readItem(data(), 2, kViewDefaults).mindMethod, 3);
+    }
+
+    void chosenSoundIsStoredAsTyped() {
+        box("issetmusic")->click();
+        QVERIFY(control<QPushButton>("selectfile")->isEnabled());
+        FileDialog::setNextAnswer(QStringLiteral("/home/u/铃声.mp3"));
+        press("selectfile");
+        QCOMPARE(FileDialog::lastDialog()->filter(),
+                 QStringLiteral("音乐文件 (*.mp3 *.mid *.avi *.wav)"));
+        QCOMPARE(control<QLineEdit>("setmusic")->text(), QStringLiteral("/home/u/铃声.mp3"));
+        FileDialog::setNextAnswer(std::nullopt);
+        press("selectfile");
+        QCOMPARE(control<QLineEdit>("setmusic")->text(), QStringLiteral("/home/u/铃声.mp3"));
+        typeMessage(QStringLiteral("ring"));
+        QCOMPARE(store(), QString());
+        QCOMPARE(readItem(data(), 1, kViewDefaults).music, std::string("/home/u/铃声.mp3"));
+        QVERIFY(sectionKeys(dataText(), "Item1").contains("Music"));
+    }
+
+    void untickedSoundWritesNoMusicKey() {
+        box("issetmusic")->click();
+        control<QLineEdit>("setmusic")->setText(QStringLiteral("/a.wav"));
+        box("issetmusic")->click();
+        QVERIFY(!control<QLineEdit>("setmusic")->isEnabled());
+        QCOMPARE(control<QLineEdit>("setmusic")->text(), QStringLiteral("/a.wav"));
+        typeMessage(QStringLiteral("quiet"));
+        QCOMPARE(store(), QString());
+        QVERIFY(!sectionKeys(dataText(), "Item1").contains("Music"));
+    }
+
+    void currentTimeDropsTheSeconds() {
+        box("everymonth")->click();
+        press("FlatSpeedButton3");
+        for (auto [name, value] : {std::pair{"setyear", 2024},
+                                   {"setmonth", 6},
+                                   {"setday", 3},
+                                   {"sethour", 8},
+                                   {"setmin", 29}})
+            QCOMPARE(field(name)->value(), value);
+        QVERIFY(box("everymonth")->isChecked());
+    }
+
+    void minutesLaterCarryIntoTheNextYearAndLeapDay() {
+        m_clock.set(DateTime{Date{2023, 12, 31}, 23, 50, 59});
+        whileModal(
+            *m_remindLater,
+            [this] {
+                auto* minutes = m_remindLater->findChild<NumericField*>("setMinLater");
+                minutes->selectAll();
+                QTest::keyClicks(minutes, "20");
+                m_remindLater->FlatSpeedButton1Click();
+            },
+            "FlatSpeedButton4");
+        for (auto [name, value] : {std::pair{"setyear", 2024},
+                                   {"setmonth", 1},
+                                   {"setday", 1},
+                                   {"sethour", 0},
+                                   {"setmin", 10}})
+            QCOMPARE(field(name)->value(), value);
+
+        m_clock.set(DateTime{Date{2024, 2, 28}, 23, 30});
+        whileModal(
+            *m_remindLater,
+            [this] {
+                auto* minutes = m_remindLater->findChild<NumericField*>("setMinLater");
+                minutes->selectAll();
+                QTest::keyClicks(minutes, "60");
+                m_remindLater->FlatSpeedButton1Click();
+            },
+            "FlatSpeedButton4");
+        QCOMPARE(field("setmonth")->value(), 2);
+        QCOMPARE(field("setday")->value(), 29);
+        QCOMPARE(field("sethour")->value(), 0);
+        QCOMPARE(field("setmin")->value(), 30);
+    }
+
+    void cancelledMinutesChangeNothing() {
+        whileModal(
+            *m_remindLater, [this] { m_remindLater->FlatSpeedButton2Click(); }, "FlatSpeedButton4");
+        QCOMPARE(field("setyear")->value(), 2000);
+        QCOMPARE(field("setmin")->value(), 0);
+    }
+
+    void lunarDateFillsOnlyTheDate() {
+        type("sethour", "7");
+        whileModal(
+            *m_lunarDate,
+            [this] {
+                MessageBox::setNextAnswer(MessageBox::Ok);
+                m_lunarDate->FlatSpeedButton1Click();
+            },
+            "FlatSpeedButton5");
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("对应的公历日为：2000年2月5日"));
+        QCOMPARE(field("setyear")->value(), 2000);
+        QCOMPARE(field("setmonth")->value(), 2);
+        QCOMPARE(field("setday")->value(), 5);
+        QCOMPARE(field("sethour")->value(), 7);
+
+        type("setday", "9");
+        whileModal(
+            *m_lunarDate, [this] { m_lunarDate->FlatSpeedButton2Click(); }, "FlatSpeedButton5");
+        QCOMPARE(field("setday")->value(), 9);
+    }
+
+    void positionIsReadAtShowAndWrittenAtClose() {
+        m_dialog->hide();
+        {
+            TIniFile config(m_paths.config());
+            writeWindowPos(config, positions::NewItem, {120, 80});
+            config.UpdateFile();
+        }
+        m_dialog->show();
+        QCOMPARE(m_dialog->pos(), QPoint(120, 80));
+        m_dialog->move(200, 150);
+        press("FlatSpeedButton2");
+        QCOMPARE(readWindowPos(TIniFile(m_paths.config()), positions::NewItem),
+                 (WindowPos{200, 150}));
+    }
+
+    void quickPhrasesFillTheListUnchanged() {
+        m_dialog->hide();
+        m_dir->write("FastFinish.ini", " lead\n\r\n\xBF\xAA\xBB\xE1\r\n");
+        m_dialog->show();
+        QCOMPARE(message()->count(), 3);
+        QCOMPARE(message()->itemText(0), QStringLiteral(" lead"));
+        QCOMPARE(message()->itemText(1), QString());
+        QCOMPARE(message()->itemText(2), QStringLiteral("开会"));
+        QCOMPARE(message()->currentText(), QString());
+        m_dialog->hide();
+        QFile::remove(QString::fromStdString(m_paths.fastFinish()));
+        m_dialog->show();
+        QCOMPARE(message()->count(), 0);
+    }
+
+    void fieldsTakeDigitsOnly() {
+        int beeps = 0;
+        setKitBeep([&beeps] { ++beeps; });
+        field("setday")->selectAll();
+        QTest::keyClicks(field("setday"), "+-.1a2");
+        QCOMPARE(field("setday")->text(), QStringLiteral("12"));
+        QCOMPARE(beeps, 1);
+    }
+};
+
+QTEST_MAIN(AddDialogTest)
+#include "AddDialogTest.moc"
