@@ -3,6 +3,7 @@
 #include "storage/IniFile.h"
 
 #include <algorithm>
+#include <array>
 
 namespace kelvo {
 namespace {
@@ -31,13 +32,19 @@ void writeDate(TIniFile& data, const std::string& section, const ReminderItem& i
 }
 
 void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
-    const std::string source = itemSection(from);
+    // Everything is read before the first write, so the source section is
+    // looked up once.
+    const IniSectionReader source = data.section(itemSection(from));
+    std::array<int32_t, std::size(kMovedIntegers)> values;
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = source.ReadInteger(kMovedIntegers[i].key, kMovedIntegers[i].def);
+    const std::string message = source.ReadString("Message", kDeleteDefaults.message);
+    const std::string music = source.ReadString("Music", kDeleteDefaults.music);
     const std::string target = itemSection(to);
-    for (const IntKey& k : kMovedIntegers)
-        data.WriteInteger(target, k.key, data.ReadInteger(source, k.key, k.def));
-    data.WriteString(target, "Message",
-                     data.ReadString(source, "Message", kDeleteDefaults.message));
-    data.WriteString(target, "Music", data.ReadString(source, "Music", kDeleteDefaults.music));
+    for (size_t i = 0; i < values.size(); ++i)
+        data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
+    data.WriteString(target, "Message", message);
+    data.WriteString(target, "Music", music);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.

@@ -10,6 +10,8 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Sections up to this many lines are searched linearly; longer ones get a
 // hash index so that a huge section cannot make every lookup slow.
 constexpr size_t kLinearScanLimit = 16;
+// Size of the chunks that hold the texts written.
+constexpr size_t kOwnedChunk = 64 * 1024;
 
 std::string_view trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -54,6 +56,7 @@ void IniDocument::parse(std::string bytes) {
     m_sectionIndex.clear();
     m_recent = {kNoSection, kNoSection};
     m_owned.clear();
+    m_ownedFree = {};
     m_ownedBytes = 0;
     m_bytes = std::move(bytes);
     std::string_view rest = m_bytes;
@@ -177,9 +180,22 @@ std::optional<std::string_view> IniDocument::find(std::string_view section,
     return find(*number, key);
 }
 
-std::string_view IniDocument::own(std::string text) {
-    m_ownedBytes += text.size();
-    return m_owned.emplace_back(std::move(text));
+std::string_view IniDocument::own(std::initializer_list<std::string_view> pieces) {
+    size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    if (m_ownedFree.size() < size) {
+        const size_t chunk = std::max(kOwnedChunk, size);
+        m_owned.push_back(std::make_unique_for_overwrite<char[]>(chunk));
+        m_ownedFree = std::span(m_owned.back().get(), chunk);
+    }
+    char* const text = m_ownedFree.data();
+    char* end = text;
+    for (std::string_view piece : pieces)
+        end = std::copy(piece.begin(), piece.end(), end);
+    m_ownedFree = m_ownedFree.subspan(size);
+    m_ownedBytes += size;
+    return {text, size};
 }
 
 std::vector<std::string_view> IniDocument::sectionNames() const {
@@ -204,7 +220,7 @@ void IniDocument::addLine(Section& section, std::string_view key, std::string_vi
     auto pos = lines.end();
     while (pos != lines.begin() && trim((pos - 1)->text()).empty())
         --pos;
-    const auto inserted = lines.emplace(pos, own(std::string(key) + "=" + std::string(value)));
+    const auto inserted = lines.emplace(pos, own({key, "=", value}));
     if (section.keys) {
         section.keys->insert(inserted->key(), static_cast<uint32_t>(inserted - lines.begin()),
                              [&lines](uint32_t i) { return lines[i].key(); });
@@ -214,7 +230,7 @@ void IniDocument::addLine(Section& section, std::string_view key, std::string_vi
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     const Section* found = findSection(section);
     if (!found) {
-        const std::string_view header = own("[" + std::string(section) + "]");
+        const std::string_view header = own({"[", section, "]"});
         found = &addSection(header, header.substr(1, section.size()));
     }
     Section& s = const_cast<Section&>(*found);
@@ -226,7 +242,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
     if (line->value() == value)
         return false;
     // The key keeps the spelling it has in the file.
-    *line = Line(own(std::string(line->key()) + "=" + std::string(value)));
+    *line = Line(own({line->key(), "=", value}));
     return true;
 }
 

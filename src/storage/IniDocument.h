@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -91,12 +91,16 @@ private:
         return [this](uint32_t i) { return m_sections[i].name; };
     }
     void addLine(Section& section, std::string_view key, std::string_view value);
-    std::string_view own(std::string text);
+    // Keeps the pieces, joined, as long as the document's texts.
+    std::string_view own(std::initializer_list<std::string_view> pieces);
 
     // Text storage. Views point into m_bytes or m_owned; both only grow
-    // until the next parse, so every view stays valid until then.
+    // until the next parse, so every view stays valid until then. Texts
+    // written are packed into chunks: a delete rewrites ten thousands of
+    // values, which would otherwise be as many allocations.
     std::string m_bytes;
-    std::deque<std::string> m_owned;
+    std::vector<std::unique_ptr<char[]>> m_owned;
+    std::span<char> m_ownedFree; // what is left of the last chunk
     size_t m_ownedBytes = 0;
     bool m_bom = false;
     std::vector<Line> m_lines;    // every line as parsed, in file order
