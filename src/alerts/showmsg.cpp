@@ -1,6 +1,7 @@
 #include "alerts/showmsg.h"
 
 #include "alerts/PopupArt.h"
+#include "alerts/closewin.h"
 #include "app/Messages.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
@@ -49,6 +50,10 @@ TForm4::TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platfo
 }
 
 TForm4::~TForm4() = default;
+
+void TForm4::setShutdownWindow(TForm7* window) {
+    m_shutdownWindow = window;
+}
 
 void TForm4::drawPictures() {
     QPalette background = palette();
@@ -149,11 +154,12 @@ void TForm4::runCommand() {
         m_platform.shell.openDocument(command);
 }
 
-// The hook of the shutdown reminder: its 60-second countdown window is shown
-// modally here, before the popup itself appears. That window is not part of
-// the program yet, so the marker is shown like any other message.
+// The shutdown reminder's 60-second countdown is shown modally here, before
+// the popup itself appears; the popup shows once it has been cancelled.
 void TForm4::showShutdownCountdown() {
     closetimer->stop();
+    if (m_shutdownWindow)
+        m_shutdownWindow->exec();
 }
 
 void TForm4::startAutoClose() {

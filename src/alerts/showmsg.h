@@ -21,6 +21,7 @@ class TForm4;
 namespace kelvo {
 
 class Playback;
+class TForm7;
 struct Platform;
 
 // The reminder popup: one per firing, shown modally by the main window and
@@ -40,6 +41,10 @@ public:
     TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platform& platform,
            QWidget* owner = nullptr);
     ~TForm4() override;
+
+    // The countdown window shown before a shutdown reminder; without one the
+    // reminder is shown like any other message.
+    void setShutdownWindow(TForm7* window);
 
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
@@ -93,6 +98,7 @@ private:
     QTimer* closetimer;
 
     QPointer<QWidget> m_mainWindow;
+    QPointer<TForm7> m_shutdownWindow;
     const quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;

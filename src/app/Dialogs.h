@@ -11,6 +11,7 @@
 #include "exchange/exportitems.h"
 #include "lunar/FormSetNL.h"
 #include "settings/setting.h"
+#include "system/Platform.h"
 
 namespace kelvo {
 
@@ -18,9 +19,10 @@ namespace kelvo {
 // members are created in the order listed. Only the reminder popup is made
 // anew for each reminder.
 struct Dialogs {
-    Dialogs(const DataPaths& paths, const Clock& timeSource)
+    Dialogs(const DataPaths& paths, Platform& platform, const Clock& timeSource)
         // newItem only keeps references to the later members it opens.
-        : newItem(paths, timeSource, remindLater, lunarDate), view(paths), edit(paths) {}
+        : newItem(paths, timeSource, remindLater, lunarDate), view(paths), edit(paths),
+          shutdown(platform.power), clock(paths, timeSource) {}
 
     TForm2 newItem;
     TForm3 view;

@@ -340,6 +340,7 @@ void TForm1::mainCommand(const WindowMessage& message) {
 void TForm1::fire(int32_t item, bool advance) {
     MessageBox::reportingErrors(this, [&] { fireItem(*m_data, m_paths.handOff(), item, advance); });
     TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
+    popup.setShutdownWindow(&m_dialogs.shutdown);
     popup.exec();
 }
 

@@ -2,14 +2,34 @@
 
 #include "app/Dialogs.h"
 
+#include <QAction>
+
 namespace kelvo {
 
-void TForm1::connectClockCommands() {}
+// Qt flips the check mark of T1 before its handler runs; the mark is put
+// back first, so that T1Click decides on the state the user saw and sets
+// the mark itself.
+void TForm1::connectClockCommands() {
+    connect(T1, &QAction::triggered, this, [this](bool checked) {
+        T1->setChecked(!checked);
+        T1Click();
+    });
+}
 
 void TForm1::showClockWindow() {
+    m_dialogs.clock.setMainWindow(this);
     m_dialogs.clock.show();
 }
 
-void TForm1::T1Click() {}
+// The clock on or off; the mark is stored at program end as ShowTimeForm.
+void TForm1::T1Click() {
+    if (T1->isChecked()) {
+        T1->setChecked(false);
+        m_dialogs.clock.close();
+    } else {
+        T1->setChecked(true);
+        showClockWindow();
+    }
+}
 
 } // namespace kelvo

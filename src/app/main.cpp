@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     kelvo::Platform platform{sound, shell, tray, power};
     kelvo::SystemClock clock;
 
-    kelvo::Dialogs dialogs(paths, clock);
+    kelvo::Dialogs dialogs(paths, platform, clock);
     kelvo::TForm1 mainWindow(paths, platform, clock, dialogs);
     QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -42,7 +42,7 @@ struct Run {
     DataPaths paths;
     FakePlatform fake;
     ManualClock clock{kMonday0829};
-    Dialogs dialogs{paths, clock};
+    Dialogs dialogs{paths, fake.platform, clock};
     std::unique_ptr<TForm1> window;
 };
 
