@@ -1,0 +1,315 @@
+#include "editors/edititem.h"
+#include "editors/viewitem.h"
+#include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
+#include "storage/IniFile.h"
+#include "support/TempDir.h"
+#include "widgets/MessageBox.h"
+#include "widgets/NumericField.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+
+using namespace kelvo;
+using kelvo::test::TempDir;
+
+namespace {
+
+// Writes the keys of section Item<k> as given, after a fresh data file with
+// `items` reminders, and hands item k to the dialogs.
+struct Files {
+    TempDir dir;
+    DataPaths paths{dir.path()};
+
+    void item(int k, std::initializer_list<std::pair<const char*, std::string>> keys,
+              int items = 3) {
+        TIniFile data(paths.dataFile());
+        if (data.sectionCount() == 0)
+            createDataFile(data);
+        data.WriteInteger("Main", "Items", items);
+        for (const auto& [key, value] : keys)
+            data.WriteString(itemSection(k), key, value);
+        data.UpdateFile();
+        handTo(k);
+    }
+    void handTo(int k) const {
+        writeHandOffItem(paths.handOff(), positions::Edit, k);
+        writeHandOffItem(paths.handOff(), positions::View, k);
+    }
+    TIniFile data() const { return TIniFile(paths.dataFile()); }
+};
+
+template <class T> T* child(QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+const char* const kWeekBoxes[] = {"week1", "week2", "week3", "week4", "week5", "week6", "week7"};
+
+} // namespace
+
+class EditViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+
+    // --- the edit dialog --------------------------------------------------
+
+    void everyYearMonthDayShowsTickedAndStoresZeros() {
+        Files f;
+        f.item(2, {{"Year", "0"},
+                   {"Month", "0"},
+                   {"Day", "0"},
+                   {"Hour", "7"},
+                   {"Min", "15"},
+                   {"ReMinded", "1"},
+                   {"MindMethod", "1"},
+                   {"Message", "喝水"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        for (const char* box : {"everyyear", "everymonth", "everyday"})
+            QVERIFY(child<QCheckBox>(edit, box)->isChecked());
+        for (const char* field : {"setyear", "setmonth", "setday"})
+            QVERIFY(!child<NumericField>(edit, field)->isEnabled());
+        QVERIFY(child<QRadioButton>(edit, "mind1")->isChecked());
+        QCOMPARE(child<QLineEdit>(edit, "setmsg")->text(), "喝水");
+
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(!edit.isVisible());
+        const TIniFile data = f.data();
+        QCOMPARE(data.ReadInteger("Item2", "Year", -1), 0);
+        QCOMPARE(data.ReadInteger("Item2", "Month", -1), 0);
+        QCOMPARE(data.ReadInteger("Item2", "Day", -1), 0);
+        QCOMPARE(data.ReadInteger("Item2", "Hour", -1), 7);
+        QCOMPARE(data.ReadInteger("Item2", "Min", -1), 15);
+        QCOMPARE(data.ReadString("Item2", "ReMinded", ""), "0"); // a fired item is due again
+        QCOMPARE(data.ReadInteger("Item2", "MindMethod", -1), 1);
+        QCOMPARE(data.ReadString("Item2", "Message", ""), "喝水");
+        QCOMPARE(data.ReadString("Item2", "Music", "absent"), ""); // always written
+        QCOMPARE(data.ReadInteger("Main", "Items", -1), 3);
+    }
+
+    void weekdayCodeTicksExactlyItsDaysAndASecondShowingSettlesTheBoxes() {
+        Files f;
+        f.item(1, {{"Day", std::to_string(255 + 256 + 16384)}, {"Message", "周会"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        auto checkWeekly = [&](std::initializer_list<int> days) {
+            QVERIFY(child<QCheckBox>(edit, "everyweek")->isChecked());
+            QVERIFY(!child<QCheckBox>(edit, "everyday")->isChecked());
+            QVERIFY(!child<NumericField>(edit, "setday")->isEnabled());
+            for (int i = 0; i < 7; ++i) {
+                QCheckBox* box = child<QCheckBox>(edit, kWeekBoxes[i]);
+                QVERIFY(box->isEnabled());
+                QCOMPARE(box->isChecked(), std::find(days.begin(), days.end(), i) != days.end());
+            }
+        };
+        checkWeekly({0, 6});
+        edit.close();
+
+        // The week box is still ticked from the last showing.
+        f.item(2, {{"Day", std::to_string(255 + 1024)}, {"Message", "周三"}});
+        edit.show();
+        checkWeekly({2});
+        edit.close();
+
+        // A day of the month: the week box goes, the days keep their ticks, disabled.
+        f.item(3, {{"Day", "-3"}, {"Hour", "30"}, {"Message", "月中"}});
+        edit.show();
+        QVERIFY(!child<QCheckBox>(edit, "everyweek")->isChecked());
+        QVERIFY(child<NumericField>(edit, "setday")->isEnabled());
+        QCOMPARE(child<NumericField>(edit, "setday")->value(), 1);
+        QCOMPARE(child<NumericField>(edit, "sethour")->value(), 23);
+        QVERIFY(child<QCheckBox>(edit, "week3")->isChecked());
+        QVERIFY(!child<QCheckBox>(edit, "week3")->isEnabled());
+    }
+
+    void storingUsesTheHandedOffSectionAndTheEditKeyOrder() {
+        Files f;
+        f.item(1, {{"Message", "一"}}, 1);
+        f.handTo(7); // no such section: the read defaults show
+        TForm6 edit(f.paths);
+        edit.show();
+        QCOMPARE(child<NumericField>(edit, "setyear")->value(), 2000);
+        QCOMPARE(child<NumericField>(edit, "setmin")->value(), 1);
+        QVERIFY(child<QRadioButton>(edit, "mind0")->isChecked());
+        child<QLineEdit>(edit, "setmsg")->setText("新");
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+
+        QCOMPARE(f.data().ReadInteger("Main", "Items", -1), 1);
+        const std::string file = f.dir.read("DataFile.dat");
+        const std::string section = file.substr(file.find("[Item7]"));
+        size_t at = 0;
+        for (const char* key : {"Year=2000", "Month=1", "Day=1", "Hour=0", "Min=1", "RdBefore=0",
+                                "ReMinded=0", "MindMethod=0", "Message=", "Music="}) {
+            const size_t next = section.find(key, at);
+            QVERIFY2(next != std::string::npos, key);
+            at = next;
+        }
+        QCOMPARE(f.data().ReadString("Item1", "Message", ""), "一");
+    }
+
+    void inputErrorsKeepTheDialogOpenAndWriteNothing() {
+        Files f;
+        f.item(1, {{"RdBefore", "45"}, {"MindMethod", "0"}, {"Message", "AutoShutDownWindows"}});
+        const std::string before = f.dir.read("DataFile.dat");
+        TForm6 edit(f.paths);
+        edit.show();
+        auto* rdbf = child<NumericField>(edit, "rdbf");
+        QCOMPARE(rdbf->text(), "45"); // no limits on the advance field
+        auto* store = child<QAbstractButton>(edit, "FlatSpeedButton1");
+
+        auto refusedWith = [&](const QString& message) {
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            store->click();
+            QVERIFY(edit.isVisible());
+            QCOMPARE(MessageBox::lastBox().caption, "输入错误");
+            QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+            QCOMPARE(MessageBox::lastBox().buttons, int(MessageBox::Ok));
+            QCOMPARE(MessageBox::lastBox().text, message);
+            QCOMPARE(f.dir.read("DataFile.dat"), before);
+        };
+        refusedWith("输入的提前提醒时间必须在0到30之间，0为不提前提醒！");
+        child<QRadioButton>(edit, "mind2")->setChecked(true);
+        refusedWith("开机提醒时不能设置为自动关机！");
+        child<QRadioButton>(edit, "mind0")->setChecked(true);
+        child<NumericField>(edit, "setmonth")->setText("13"); // typed, still focused
+        refusedWith("输入数据错误，请检查输入！");
+    }
+
+    void keyHandlersDropSignsAndPoints() {
+        Files f;
+        f.item(1, {{"Message", "x"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        auto* rdbf = child<NumericField>(edit, "rdbf");
+        rdbf->setText("");
+        QTest::keyClicks(rdbf, "-1.5+");
+        QCOMPARE(rdbf->text(), "15");
+    }
+
+    void soundBoxLoadsThePathAndUntickingClearsTheStoredSound() {
+        Files f;
+        f.item(1, {{"Message", "听歌"}, {"Music", "/music/歌.mp3"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        auto* issetmusic = child<QCheckBox>(edit, "issetmusic");
+        QVERIFY(issetmusic->isChecked());
+        QVERIFY(child<QLineEdit>(edit, "setmusic")->isEnabled());
+        QCOMPARE(child<QLineEdit>(edit, "setmusic")->text(), "/music/歌.mp3");
+        issetmusic->setChecked(false);
+        QVERIFY(!child<QAbstractButton>(edit, "selectfile")->isEnabled());
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QCOMPARE(f.data().ReadString("Item1", "Music", "absent"), "");
+    }
+
+    void unknownModeTicksNoButtonAndIsKept() {
+        Files f;
+        f.item(1, {{"MindMethod", "7"}, {"Message", "怪"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        for (const char* mind : {"mind0", "mind1", "mind2", "mind3"})
+            QVERIFY(!child<QRadioButton>(edit, mind)->isChecked());
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QCOMPARE(f.data().ReadInteger("Item1", "MindMethod", -1), 7);
+    }
+
+    void cancelWritesOnlyThePosition() {
+        Files f;
+        f.item(1, {{"Message", "x"}});
+        {
+            TIniFile config(f.paths.config());
+            writeWindowPos(config, positions::Edit, {40, 50});
+            config.UpdateFile();
+        }
+        const std::string before = f.dir.read("DataFile.dat");
+        TForm6 edit(f.paths);
+        edit.show();
+        QCOMPARE(edit.pos(), QPoint(40, 50));
+        edit.move(60, 70);
+        child<QAbstractButton>(edit, "FlatSpeedButton2")->click();
+        QVERIFY(!edit.isVisible());
+        QCOMPARE(f.dir.read("DataFile.dat"), before);
+        QCOMPARE(readWindowPos(TIniFile(f.paths.config()), positions::Edit), (WindowPos{60, 70}));
+    }
+
+    // --- the view dialog --------------------------------------------------
+
+    void viewShowsWildcardsAndNumbersInWords() {
+        Files f;
+        f.item(3, {{"Year", "0"},
+                   {"Month", "0"},
+                   {"Day", "0"},
+                   {"Hour", "8"},
+                   {"Min", "5"},
+                   {"ReMinded", "1"},
+                   {"MindMethod", "2"},
+                   {"Message", "AutoShutDownWindows"},
+                   {"Music", "/music/a.wav"}});
+        TForm3 view(f.paths);
+        view.show();
+        const QStringList expected{"每年",     "每月",     "每天",
+                                   "8",        "5",        "已提醒",
+                                   "开机提醒", "已经设置", "AutoShutDownWindows"};
+        const char* fields[] = {"FlatEdit1", "FlatEdit2", "FlatEdit3", "FlatEdit4", "FlatEdit5",
+                                "FlatEdit8", "FlatEdit6", "FlatEdit9", "FlatEdit7"};
+        for (int i = 0; i < expected.size(); ++i) {
+            QLineEdit* field = child<QLineEdit>(view, fields[i]);
+            QCOMPARE(field->text(), expected[i]);
+            QVERIFY(!field->isEnabled());
+        }
+    }
+
+    void viewReadsTheLowerCaseSpellingsAndKeepsAnUnknownMode() {
+        Files f;
+        f.item(1, {{"year", "2026"},
+                   {"month", "12"},
+                   {"day", std::to_string(255 + 256 + 1024 + 16384)},
+                   {"hour", "23"},
+                   {"min", "59"},
+                   {"reminded", "0"},
+                   {"mindmethod", "1"},
+                   {"message", "周"}});
+        f.item(2, {{"MindMethod", "9"}, {"Message", "怪"}});
+        f.handTo(1);
+        TForm3 view(f.paths);
+        view.show();
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit1")->text(), "2026");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit3")->text(), "周一三日");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit5")->text(), "59");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit8")->text(), "未提醒");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit6")->text(), "整点提醒");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit9")->text(), "系统音乐");
+        child<QAbstractButton>(view, "FlatSpeedButton1")->click();
+
+        f.handTo(2);
+        view.show();
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit7")->text(), "怪");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit6")->text(), "整点提醒");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit1")->text(), "2000");
+    }
+
+    void viewRemembersItsPosition() {
+        Files f;
+        f.item(1, {{"Message", "x"}});
+        TForm3 view(f.paths);
+        view.show();
+        view.move(33, 44);
+        view.close();
+        QCOMPARE(readWindowPos(TIniFile(f.paths.config()), positions::View), (WindowPos{33, 44}));
+        view.show();
+        QCOMPARE(view.pos(), QPoint(33, 44));
+    }
+};
+
+QTEST_MAIN(EditViewTest)
+#include "EditViewTest.moc"
