@@ -53,7 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TIniFile after(path);
     FUZZ_CHECK(after.ReadString("FuzzSection", "Key", "") == "value 值");
     FUZZ_CHECK(after.ReadInteger("FuzzSection", "Number", 0) == -2147483647 - 1);
-    FUZZ_CHECK(loadReminderList(after).lines == lines);
+    // A count beyond the sections present is bounded by their number, so the
+    // new section may let one more item read as defaults; the others stay.
+    std::vector<std::string> linesAfter = loadReminderList(after).lines;
+    if (linesAfter.size() == lines.size() + 1)
+        linesAfter.pop_back();
+    FUZZ_CHECK(linesAfter == lines);
     std::vector<std::string> namesAfter = after.sectionNames();
     if (std::find(names.begin(), names.end(), "FuzzSection") == names.end()) {
         FUZZ_CHECK(!namesAfter.empty() && namesAfter.back() == "FuzzSection");

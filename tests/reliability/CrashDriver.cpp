@@ -4,6 +4,7 @@
 //   kelvo_crash_driver DIR add|edit|delete|import|create
 #include "CrashScenario.h"
 
+#include "exchange/Exchange.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
@@ -25,27 +26,6 @@ void createFiles(const DataPaths& paths) {
         FirstRunSizes{{1024, 768}, {500, 400}, {420, 380}, {400, 360}, {450, 420}, {420, 380}});
 }
 
-// Appends every reminder of the exchange file to the data file in one change.
-void importExchange(TIniFile& data, const TIniFile& exchange) {
-    const int32_t n = itemCount(exchange);
-    int32_t k = itemCount(data);
-    for (int32_t j = 1; j <= n; ++j) {
-        const ReminderItem item = readItem(exchange, j, kExchangeDefaults);
-        const std::string s = itemSection(++k);
-        data.WriteInteger(s, "Year", item.year);
-        data.WriteInteger(s, "Month", item.month);
-        data.WriteInteger(s, "Day", item.day);
-        data.WriteInteger(s, "Hour", item.hour);
-        data.WriteInteger(s, "Min", item.min);
-        data.WriteInteger(s, "Reminded", 0);
-        data.WriteInteger(s, "MindMethod", item.mindMethod);
-        data.WriteString(s, "Message", item.message);
-        data.WriteString(s, "Music", item.music);
-    }
-    data.WriteInteger("Main", "Items", k);
-    data.UpdateFile();
-}
-
 int perform(const DataPaths& paths, const std::string& op) {
     if (op == "create") {
         createFiles(paths);
@@ -60,7 +40,7 @@ int perform(const DataPaths& paths, const std::string& op) {
     else if (op == "delete")
         deleteItem(data, kDeletedItem);
     else if (op == "import")
-        importExchange(data, TIniFile(paths.file(kExchangeFile)));
+        importItems(data, TIniFile(paths.file(kExchangeFile)));
     else
         return 2;
     return 0;
