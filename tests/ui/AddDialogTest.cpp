@@ -6,6 +6,7 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "storage/TextCodec.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "widgets/Beep.h"
 #include "widgets/FileDialog.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -441,6 +443,22 @@ private slots:
         QFile::remove(QString::fromStdString(m_paths.fastFinish()));
         m_dialog->show();
         QCOMPARE(message()->count(), 0);
+    }
+
+    void addCommandStoresAndTheListShowsIt() {
+        test::TempDir dir;
+        test::firstStart(dir);
+        test::Run run(dir);
+        run.window->show();
+        TForm2& dialog = run.dialogs.newItem;
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            dialog.findChild<QComboBox*>("setmsg")->setEditText(QStringLiteral("从主窗口添加"));
+            QTest::mouseClick(dialog.findChild<QPushButton*>("FlatSpeedButton1"), Qt::LeftButton);
+        });
+        run.window->FlatSpeedButton2Click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(run.list()->count(), 1);
+        QVERIFY(run.list()->item(0)->text().contains(QStringLiteral("从主窗口添加")));
     }
 
     void fieldsTakeDigitsOnly() {
