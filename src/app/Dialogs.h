@@ -11,6 +11,7 @@
 #include "exchange/exportitems.h"
 #include "lunar/FormSetNL.h"
 #include "settings/setting.h"
+#include "storage/Paths.h"
 #include "system/Platform.h"
 
 namespace kelvo {
@@ -21,8 +22,11 @@ namespace kelvo {
 struct Dialogs {
     Dialogs(const DataPaths& paths, Platform& platform, const Clock& timeSource)
         // newItem only keeps references to the later members it opens.
-        : newItem(paths, timeSource, remindLater, lunarDate), view(paths), edit(paths),
-          shutdown(platform.power), clock(paths, timeSource) {}
+        : newItem(paths, timeSource, remindLater, lunarDate), view(paths), quickPhrases(paths),
+          settings(paths, quickPhrases), edit(paths), shutdown(platform.power),
+          clock(paths, timeSource) {
+        settings.setClockWindow(&clock);
+    }
 
     TForm2 newItem;
     TForm3 view;

@@ -101,6 +101,7 @@ private:
     FirstRunSizes firstRunSizes() const;
     void openSettings();
     void runStartupAutorunCheck();
+    void offerAutorun(const QString& question);
     void openDataFile();
     int32_t readStartSettings();
     void countDataFileStart();

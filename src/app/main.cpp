@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 #include "core/Clock.h"
 #include "storage/Paths.h"
+#include "system/Autorun.h"
 #include "system/LinuxPower.h"
 #include "system/Platform.h"
 #include "system/QtShell.h"
@@ -16,6 +17,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -76,7 +78,8 @@ int main(int argc, char* argv[]) {
     kelvo::QtShell shell;
     kelvo::QtTray tray;
     kelvo::LinuxPower power;
-    kelvo::Platform platform{sound, shell, tray, power};
+    const std::unique_ptr<kelvo::Autorun> autorun = kelvo::makeSystemAutorun();
+    kelvo::Platform platform{sound, shell, tray, power, *autorun};
     kelvo::SystemClock clock;
 
     kelvo::Dialogs dialogs(paths, platform, clock);

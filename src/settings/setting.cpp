@@ -1,10 +1,194 @@
 #include "settings/setting.h"
 
-namespace kelvo {
+#include "app/Messages.h"
+#include "editors/setfast.h"
+#include "storage/ConfigFile.h"
+#include "storage/IniFile.h"
+#include "ui_setting.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("设置"));
+#include <QKeyEvent>
+#include <QShowEvent>
+
+namespace kelvo {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The spin fields drop typed signs and decimal points.
+void dropSignsAndPoints(QChar& key) {
+    if (key == u'.' || key == u'-' || key == u'+')
+        key = QChar();
+}
+
+void limitField(NumericField* field, const IntSetting& setting, int initial) {
+    field->setRange(setting.lo, setting.hi);
+    field->setValue(initial);
+}
+
+// Brings the field's value into the setting's range, shows it there and
+// stores it.
+void storeField(TIniFile& config, const IntSetting& setting, NumericField* field) {
+    field->setValue(setting.clamp(field->value()));
+    setting.write(config, field->value());
+}
+
+} // namespace
+
+bool TForm5::confirmed = false;
+
+TForm5::TForm5(const DataPaths& paths, TForm11& quickPhrases, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::TForm5>()), m_paths(paths), m_quickPhrases(quickPhrases) {
+    ui->setupUi(this);
     setFixedSize(326, 312);
+    limitField(ui->autoclosemin, settings::AutoCloseShowBoxMin, 10);
+    limitField(ui->timeLate, settings::TimeLate, 5);
+    limitField(ui->TimeFormABV, settings::TimeFormABV, 10);
+    connectHandlers();
+}
+
+TForm5::~TForm5() = default;
+
+void TForm5::connectHandlers() {
+    connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm5::FlatSpeedButton2Click);
+    connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm5::FlatSpeedButton1Click);
+    connect(ui->FlatSpeedButton4, &QPushButton::clicked, this, &TForm5::FlatSpeedButton4Click);
+    connect(ui->FlatButton1, &QPushButton::clicked, this, &TForm5::FlatButton1Click);
+    connect(ui->autoclose, &QCheckBox::toggled, this, &TForm5::autocloseClick);
+    connect(ui->TimeFormAB, &QCheckBox::toggled, this, &TForm5::TimeFormABClick);
+    for (NumericField* field : {ui->autoclosemin, ui->timeLate, ui->TimeFormABV})
+        connect(field, &NumericField::keyPress, this, &dropSignsAndPoints);
+}
+
+int TForm5::remindLaterMinutes() const {
+    return ui->timeLate->value();
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        MessageBox::reportingErrors(this, [this] { FormShow(); });
+    QDialog::showEvent(event);
+}
+
+// Only the two buttons close the dialog; Escape does not.
+void TForm5::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm5::FormShow() {
+    {
+        const TIniFile config(m_paths.config());
+        const WindowPos pos = readWindowPos(config, positions::Setting);
+        move(pos.left, pos.top);
+    }
+    const TIniFile config(m_paths.config());
+    readSettings(config);
+    ui->autorun->setFocus();
+}
+
+void TForm5::readSettings(const TIniFile& config) {
+    ui->corp->setText(fromUtf8(settings::Corporation.read(config)));
+    ui->user->setText(fromUtf8(settings::User.read(config)));
+    ui->ver->setText(fromUtf8(settings::Version.read(config)));
+    ui->opentimes->setText(
+        fromUtf8(config.ReadString(settings::OpenTimes.section, settings::OpenTimes.key, "0")));
+    ui->filename->setText(fromUtf8(settings::Music.read(config)));
+    ui->minform->setChecked(!settings::ShowMainForm.read(config));
+    ui->autorun->setChecked(settings::AutoRunCmd.read(config));
+    ui->autoclose->setChecked(settings::AutoCloseShowBox.read(config));
+    ui->autoclosemin->setValue(settings::AutoCloseShowBoxMin.read(config));
+    ui->timeLate->setValue(settings::TimeLate.read(config));
+    autocloseClick();
+    const bool translucent = settings::TimeFormAB.read(config);
+    ui->TimeFormAB->setChecked(translucent);
+    TimeFormABClick();
+    // A clock shown opaque keeps the opacity field as it was last.
+    if (translucent)
+        ui->TimeFormABV->setValue(settings::TimeFormABV.read(config));
+}
+
+void TForm5::FlatSpeedButton2Click() {
+    MessageBox::reportingErrors(this, [this] {
+        TIniFile config(m_paths.config());
+        storeSettings(config);
+        config.UpdateFile();
+        confirmed = true;
+        done(Accepted);
+    });
+}
+
+void TForm5::storeSettings(TIniFile& config) {
+    settings::Corporation.write(config, ui->corp->text().toStdString());
+    settings::User.write(config, ui->user->text().toStdString());
+    settings::Music.write(config, ui->filename->text().toStdString());
+    settings::ShowMainForm.write(config, !ui->minform->isChecked());
+    settings::AutoRunCmd.write(config, ui->autorun->isChecked());
+    settings::AutoCloseShowBox.write(config, ui->autoclose->isChecked());
+    storeField(config, settings::AutoCloseShowBoxMin, ui->autoclosemin);
+    storeOpacity(config);
+    storeField(config, settings::TimeLate, ui->timeLate);
+}
+
+void TForm5::storeOpacity(TIniFile& config) {
+    if (ui->TimeFormAB->isChecked()) {
+        settings::TimeFormAB.write(config, true);
+        storeField(config, settings::TimeFormABV, ui->TimeFormABV);
+        sendOpacityNotice(1, ui->TimeFormABV->value());
+    } else {
+        settings::TimeFormAB.write(config, false);
+        sendOpacityNotice(0, 0);
+    }
+}
+
+// Sent and handled at once, whether the clock is showing or not.
+void TForm5::sendOpacityNotice(int on, int opacity) {
+    if (!m_clock)
+        return;
+    WindowMessage notice(kOpacityNotice, on, opacity);
+    QCoreApplication::sendEvent(m_clock, &notice);
+}
+
+void TForm5::FlatSpeedButton1Click() {
+    confirmed = false;
+    done(Rejected);
+}
+
+void TForm5::done(int result) {
+    MessageBox::reportingErrors(this, [this] { FormClose(); });
+    QDialog::done(result);
+}
+
+void TForm5::FormClose() {
+    TIniFile config(m_paths.config());
+    writeWindowPos(config, positions::Setting, {x(), y()});
+    config.UpdateFile();
+}
+
+void TForm5::FlatSpeedButton4Click() {
+    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
+                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
+    if (const std::optional<QString> file = openfile.execute(this))
+        ui->filename->setText(*file);
+}
+
+void TForm5::FlatButton1Click() {
+    m_quickPhrases.exec();
+}
+
+void TForm5::autocloseClick() {
+    ui->autoclosemin->setEnabled(ui->autoclose->isChecked());
+}
+
+void TForm5::TimeFormABClick() {
+    ui->TimeFormABV->setEnabled(ui->TimeFormAB->isChecked());
 }
 
 } // namespace kelvo

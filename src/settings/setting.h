@@ -1,14 +1,67 @@
 #pragma once
 
+#include "storage/Paths.h"
+
 #include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TForm5;
+}
 
 namespace kelvo {
 
-// The settings dialog.
+class NumericField;
+class TForm11;
+class TIniFile;
+struct IntSetting;
+
+// The settings dialog: shows the program-wide settings of Config.ini when it
+// opens and stores them all when the user confirms. It tells the desktop
+// clock at once about its translucency, and leaves the confirmed flag for
+// the main window, which then takes the remind-later minutes.
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent = nullptr);
+    // True when the dialog was last left with its OK button.
+    static bool confirmed;
+
+    TForm5(const DataPaths& paths, TForm11& quickPhrases, QWidget* parent = nullptr);
+    ~TForm5() override;
+
+    // The window that receives the opacity notices (the desktop clock).
+    void setClockWindow(QWidget* clock) { m_clock = clock; }
+    // The remind-later minutes shown in timeLate.
+    int remindLaterMinutes() const;
+
+    void FlatSpeedButton2Click();
+    void FlatSpeedButton1Click();
+    void FlatSpeedButton4Click();
+    void FlatButton1Click();
+    void autocloseClick();
+    void TimeFormABClick();
+
+    // Both buttons close the dialog through here; it stores the position.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void readSettings(const TIniFile& config);
+    void storeSettings(TIniFile& config);
+    void storeOpacity(TIniFile& config);
+    void sendOpacityNotice(int on, int opacity);
+    void connectHandlers();
+
+    std::unique_ptr<Ui::TForm5> ui;
+    const DataPaths m_paths;
+    TForm11& m_quickPhrases;
+    QWidget* m_clock = nullptr;
 };
 
 } // namespace kelvo

@@ -2,6 +2,7 @@
 
 namespace kelvo {
 
+class Autorun;
 class Power;
 class Sound;
 class Shell;
@@ -14,6 +15,7 @@ struct Platform {
     Shell& shell;
     Tray& tray;
     Power& power;
+    Autorun& autorun;
 };
 
 } // namespace kelvo

@@ -80,6 +80,13 @@ Message=Kelvo e2e reminder
 Music=
 DATA
 
+# Log-on entries in a folder of the test's own, never the user's; one that
+# already exists keeps the first start from asking about it.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/autostart"
+printf '[Desktop Entry]\nType=Application\nName=Kelvo\nExec=%s\n' "$kelvo" \
+    >"$XDG_CONFIG_HOME/autostart/Kelvo1.00.desktop"
+
 QT_QPA_PLATFORM=xcb "$kelvo" --dir "$data" >"$work/kelvo.log" 2>&1 &
 pids+=($!)
 kelvo_pid=$!

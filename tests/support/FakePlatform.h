@@ -1,11 +1,13 @@
 #pragma once
 
 #include "support/FakeTray.h"
+#include "system/Autorun.h"
 #include "system/Platform.h"
 #include "system/Power.h"
 #include "system/Shell.h"
 #include "system/Sound.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <memory>
@@ -58,13 +60,30 @@ public:
     void powerOff() override { ++powerOffs; }
 };
 
+// Log-on entries kept in memory. `failWrites` makes every write fail as a
+// file that cannot be written does.
+class FakeAutorun : public Autorun {
+public:
+    QMap<QString, QString> entries;
+    bool failWrites = false;
+
+    QString read(const QString& name) override { return entries.value(name); }
+    void write(const QString& name, const QString& path) override {
+        if (failWrites)
+            throw AutorunError(name);
+        entries[name] = path;
+    }
+    void remove(const QString& name) override { entries.remove(name); }
+};
+
 // The doubles of every platform service, wired into one Platform.
 struct FakePlatform {
     FakeSound sound;
     FakeShell shell;
     FakeTray tray;
     FakePower power;
-    Platform platform{sound, shell, tray, power};
+    FakeAutorun autorun;
+    Platform platform{sound, shell, tray, power, autorun};
 };
 
 } // namespace kelvo::test

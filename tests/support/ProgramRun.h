@@ -9,6 +9,7 @@
 #include "storage/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "system/RegAutoRun.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -29,6 +30,8 @@ inline const DateTime kMonday0829{Date{2024, 6, 3}, 8, 29};
 struct Run {
     explicit Run(const TempDir& dir, bool trayAvailable = true) : paths{dir.path()} {
         fake.tray.available = trayAvailable;
+        // Registered to start at log-on already, so starts ask nothing about it.
+        fake.autorun.entries[kAutorunName] = QCoreApplication::applicationFilePath();
         window = std::make_unique<TForm1>(paths, fake.platform, clock, dialogs);
     }
     TIniFile config() const { return TIniFile(paths.config()); }
