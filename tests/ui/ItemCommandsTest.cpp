@@ -1,0 +1,226 @@
+#include "app/Messages.h"
+#include "app/ReminderEngine.h"
+#include "storage/ConfigFile.h"
+#include "support/ProgramRun.h"
+#include "widgets/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <fstream>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace {
+
+using Snooze = ReminderEngine::SnoozeEntry;
+
+// A started program with three reminders "一", "二", "三".
+struct ThreeItems {
+    TempDir dir;
+    std::unique_ptr<Run> run;
+
+    ThreeItems() {
+        writeItems(dir, {item(9, 0, 0, "一"), item(10, 0, 0, "二"), item(11, 0, 0, "三")});
+        run = std::make_unique<Run>(dir);
+        run->window->show();
+    }
+    QPushButton* button(const char* name) const {
+        return run->window->findChild<QPushButton*>(name);
+    }
+    void select(int position) const { run->list()->setCurrentRow(position); }
+    QStringList lines() const {
+        QStringList texts;
+        for (int i = 0; i < run->list()->count(); ++i)
+            texts << run->list()->item(i)->text();
+        return texts;
+    }
+    void snooze(int item, int minutes) { run->command(kCmdSnooze, item | (minutes << 16)); }
+};
+
+bool endsWith(const QString& line, const char* message) {
+    return line.endsWith(QString::fromUtf8(message));
+}
+
+// Acts on a modal dialog once it is up.
+void whenShown(QWidget& dialog, std::function<void()> act) {
+    QTimer::singleShot(0, &dialog, [&dialog, act] {
+        QTRY_VERIFY(dialog.isVisible());
+        act();
+    });
+}
+
+} // namespace
+
+class ItemCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+
+    void deleteAsksWithNoAsDefaultAndNoKeepsEverything() {
+        ThreeItems p;
+        p.select(1);
+        const std::string before = p.dir.read("DataFile.dat");
+        MessageBox::setNextAnswer(MessageBox::No);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(MessageBox::lastBox().caption, "确认");
+        QCOMPARE(MessageBox::lastBox().text, "真的要删除吗？");
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Question);
+        QCOMPARE(MessageBox::lastBox().buttons, MessageBox::Yes | MessageBox::No);
+        QCOMPARE(MessageBox::lastBox().defaultButton, MessageBox::No);
+        QCOMPARE(p.dir.read("DataFile.dat"), before);
+        QCOMPARE(p.lines().size(), 3);
+    }
+
+    void deleteKeepsTheSelectionAtItsPosition() {
+        ThreeItems p;
+        p.select(1);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(p.lines().size(), 2);
+        QVERIFY(endsWith(p.lines()[1], "三"));
+        QCOMPARE(p.run->list()->currentRow(), 1);
+        QCOMPARE(TIniFile(p.run->paths.dataFile()).ReadInteger("Main", "Items", -1), 2);
+
+        // Again: now the reminder that followed; then nothing is selected.
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(p.lines().size(), 1);
+        QVERIFY(endsWith(p.lines()[0], "一"));
+        const int boxes = MessageBox::boxCount();
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QCOMPARE(p.lines().size(), 1);
+    }
+
+    void deleteRenumbersTheSnoozeQueue() {
+        ThreeItems p;
+        p.snooze(3, 5);
+        p.snooze(2, 6);
+        p.snooze(3, 7);
+        p.snooze(1, 8);
+        p.select(1);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(p.run->window->engine().snoozeQueue(),
+                 (std::vector<Snooze>{{5, 2}, {7, 2}, {8, 1}}));
+    }
+
+    void oneReminderCommandsDoNothingWithoutASelection() {
+        ThreeItems p;
+        p.run->list()->clearSelection();
+        const std::string data = p.dir.read("DataFile.dat");
+        const int boxes = MessageBox::boxCount();
+        for (const char* command : {"FlatSpeedButton3", "FlatSpeedButton5", "FlatSpeedButton4"})
+            p.button(command)->click();
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QVERIFY(!std::filesystem::exists(p.run->paths.handOff()));
+        QCOMPARE(p.dir.read("DataFile.dat"), data);
+    }
+
+    void editOfAFiredItemStoresItDueAgainAndReloads() {
+        ThreeItems p;
+        p.run->clock.set({kMonday0829.date, 10, 0});
+        PopupAnswerer answerer;
+        p.run->window->gtimerTimer();
+        QCOMPARE(answerer.messages, QStringList{"二"});
+        QCOMPARE(TIniFile(p.run->paths.dataFile()).ReadBool("Item2", "ReMinded", false), true);
+
+        p.select(1);
+        TForm6& edit = p.run->dialogs.edit;
+        whenShown(edit, [&] {
+            edit.findChild<QLineEdit*>("setmsg")->setText("二改");
+            edit.findChild<QPushButton*>("FlatSpeedButton1")->click();
+        });
+        p.button("FlatSpeedButton5")->click();
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), positions::Edit), 2);
+        const TIniFile data(p.run->paths.dataFile());
+        QCOMPARE(data.ReadString("Item2", "ReMinded", ""), "0");
+        QVERIFY(endsWith(p.lines()[1], "二改"));
+        QCOMPARE(p.run->list()->currentRow(), 1);
+    }
+
+    void viewShowsTheSelectedItem() {
+        ThreeItems p;
+        p.select(2);
+        TForm3& view = p.run->dialogs.view;
+        QString shown;
+        whenShown(view, [&] {
+            shown = view.findChild<QLineEdit*>("FlatEdit7")->text();
+            view.findChild<QPushButton*>("FlatSpeedButton1")->click();
+        });
+        p.button("FlatSpeedButton4")->click();
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), positions::View), 3);
+        QCOMPARE(shown, "三");
+    }
+
+    void helpOpensThePageOrSaysItIsMissing() {
+        ThreeItems p;
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        p.button("FlatSpeedButton7")->click();
+        QCOMPARE(p.run->fake.shell.documents, QStringList{});
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::NoIcon);
+        QCOMPARE(MessageBox::lastBox().caption, "Kelvo");
+        QCOMPARE(MessageBox::lastBox().text, "出错\n\n    帮助文件未找到！          ");
+        QCOMPARE(MessageBox::lastBox().buttons, int(MessageBox::Ok));
+
+        p.dir.write("KelvoHelp.htm", "<html></html>");
+        p.run->action("H1")->trigger();
+        QCOMPARE(p.run->fake.shell.documents,
+                 QStringList{QString::fromStdString(p.dir.file("KelvoHelp.htm"))});
+    }
+
+    void upgradeHomePageAndAboutOpenTheirTargets() {
+        ThreeItems p;
+        p.button("FlatSpeedButton8")->click();
+        p.run->action("N3")->trigger();
+        const QStringList& opened = p.run->fake.shell.documents;
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened[0],
+                 QDir(QCoreApplication::applicationDirPath()).filePath("AutoUpdate.exe"));
+        QVERIFY(opened[1].startsWith("https://"));
+
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        p.run->action("A1")->trigger();
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
+        QVERIFY(MessageBox::lastBox().text.contains(opened[1]));
+    }
+
+    void pauseStopsTheMinuteCheckButSnoozesFire() {
+        ThreeItems p;
+        QAction* P1 = p.run->action("P1");
+        auto* gtimer = p.run->window->findChild<QTimer*>("gtimer");
+
+        MessageBox::setNextAnswer(MessageBox::No);
+        P1->trigger();
+        QCOMPARE(MessageBox::lastBox().caption, "暂停确认");
+        QCOMPARE(MessageBox::lastBox().text, "真的要暂停提醒吗？");
+        QCOMPARE(MessageBox::lastBox().defaultButton, MessageBox::No);
+        QVERIFY(!P1->isChecked());
+        QVERIFY(gtimer->isActive());
+
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        P1->trigger();
+        QVERIFY(P1->isChecked());
+        QVERIFY(!gtimer->isActive());
+
+        PopupAnswerer answerer;
+        p.snooze(3, 1);
+        for (int tick = 0; tick < ReminderEngine::kTicksPerPass; ++tick)
+            p.run->window->retimerTimer();
+        QCOMPARE(answerer.messages, QStringList{"三"});
+
+        const int boxes = MessageBox::boxCount();
+        P1->trigger(); // resuming asks nothing
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QVERIFY(!P1->isChecked());
+        QVERIFY(gtimer->isActive());
+    }
+};
+
+QTEST_MAIN(ItemCommandsTest)
+#include "ItemCommandsTest.moc"
