@@ -140,29 +140,31 @@ const IniDocument::Line* IniDocument::findLine(const Section& section, std::stri
     return i ? &lines[*i] : nullptr;
 }
 
-std::optional<uint32_t> IniDocument::sectionNumber(std::string_view name) const {
+uint32_t IniDocument::sectionNumber(std::string_view name) const {
     // Readers ask for several keys of one section in a row, moving an item
-    // alternates between two sections, and a list load walks the sections
-    // in file order: the two sections found last and the one after the
-    // last answer those without hashing.
-    const auto is = [this, name](uint32_t number) {
-        return number < m_sections.size() && caseInsensitiveEqual(m_sections[number].name, name);
+    // alternates between two neighbouring sections, and a list load walks
+    // the sections in file order: the two sections found last and the ones
+    // after them answer those without hashing.
+    const auto remember = [this](uint32_t number) {
+        if (number != m_recent[0])
+            m_recent = {number, m_recent[0]};
+        return number;
     };
-    for (uint32_t number : m_recent) {
-        if (is(number))
-            return number;
+    for (uint32_t recent : m_recent) {
+        if (recent == kNoSection)
+            continue;
+        for (uint32_t number : {recent, recent + 1}) {
+            if (number < m_sections.size() && caseInsensitiveEqual(m_sections[number].name, name))
+                return remember(number);
+        }
     }
-    std::optional<uint32_t> number = m_recent[0] + 1;
-    if (m_recent[0] == kNoSection || !is(*number))
-        number = m_sectionIndex.find(name, sectionName());
-    if (number)
-        m_recent = {*number, m_recent[0]};
-    return number;
+    const auto number = m_sectionIndex.find(name, sectionName());
+    return number ? remember(*number) : kNoSection;
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    const auto number = sectionNumber(name);
-    return number ? &m_sections[*number] : nullptr;
+    const uint32_t number = sectionNumber(name);
+    return number == kNoSection ? nullptr : &m_sections[number];
 }
 
 std::optional<std::string_view> IniDocument::find(uint32_t section, std::string_view key) const {
@@ -174,10 +176,10 @@ std::optional<std::string_view> IniDocument::find(uint32_t section, std::string_
 
 std::optional<std::string_view> IniDocument::find(std::string_view section,
                                                   std::string_view key) const {
-    const auto number = sectionNumber(section);
-    if (!number)
+    const uint32_t number = sectionNumber(section);
+    if (number == kNoSection)
         return std::nullopt;
-    return find(*number, key);
+    return find(number, key);
 }
 
 std::string_view IniDocument::own(std::initializer_list<std::string_view> pieces) {

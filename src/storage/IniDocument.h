@@ -34,8 +34,10 @@ public:
     // The value of the key, or nullopt when the section or key is missing.
     std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
     // The number of a section, for several reads of its keys through the
-    // overload below; it stays valid until the next parse.
-    std::optional<uint32_t> sectionNumber(std::string_view name) const;
+    // overload below, or kNoSection; it stays valid until the next parse.
+    // (A plain number: an optional here cost a store-forwarding stall.)
+    static constexpr uint32_t kNoSection = UINT32_MAX;
+    uint32_t sectionNumber(std::string_view name) const;
     std::optional<std::string_view> find(uint32_t section, std::string_view key) const;
     // Stores the value: in place when the key exists, else as a new last
     // entry of the section (appended to the file when it is new). Returns
@@ -107,7 +109,6 @@ private:
     uint32_t m_preambleCount = 0; // lines before the first section
     std::vector<Section> m_sections;
     NameTable m_sectionIndex;
-    static constexpr uint32_t kNoSection = UINT32_MAX;
     mutable std::array<uint32_t, 2> m_recent{kNoSection, kNoSection}; // newest first
 };
 

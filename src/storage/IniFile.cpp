@@ -160,7 +160,8 @@ std::string decodeValue(const std::optional<std::string_view>& value, std::strin
 }
 
 int32_t integerValue(const std::optional<std::string_view>& value, int32_t def) {
-    return value ? parseIniInteger(*value).value_or(def) : def;
+    int32_t result = 0;
+    return value && parseIniInteger(*value, result) ? result : def;
 }
 
 } // namespace
@@ -228,9 +229,9 @@ std::optional<std::string_view> IniSectionReader::find(std::string_view key) con
         m_number = document.sectionNumber(m_section);
         m_seenChange = m_view.changes();
     }
-    if (!m_number)
+    if (m_number == IniDocument::kNoSection)
         return std::nullopt;
-    const auto value = document.find(*m_number, FileText(key));
+    const auto value = document.find(m_number, FileText(key));
     if (!value)
         return std::nullopt;
     return cutToReadLimit(*value);

@@ -91,14 +91,22 @@ private:
     IniView& m_view;
     std::string m_section; // in the file encoding
     // The section's number in the view, found again after any change.
-    mutable std::optional<uint32_t> m_number;
+    mutable uint32_t m_number = 0;
     mutable uint64_t m_seenChange = 0;
 };
 
 // Integer syntax of profile files: optional leading spaces, an optional sign,
 // then decimal digits or hexadecimal digits after "$", "x", "X", "0x" or "0X",
 // running to the end of the text. Hexadecimal may use all 32 bits (two's
-// complement); decimal must fit in 32 bits. nullopt when the text is none.
-std::optional<int32_t> parseIniInteger(std::string_view text);
+// complement); decimal must fit in 32 bits. False when the text is none;
+// the readers use this form, as an optional returned from a call cost a
+// store-forwarding stall per read.
+bool parseIniInteger(std::string_view text, int32_t& result);
+
+// The same, nullopt when the text is none.
+inline std::optional<int32_t> parseIniInteger(std::string_view text) {
+    int32_t result = 0;
+    return parseIniInteger(text, result) ? std::optional(result) : std::nullopt;
+}
 
 } // namespace kelvo

@@ -45,14 +45,15 @@ std::optional<std::string_view> afterHexPrefix(std::string_view text) {
 
 } // namespace
 
-std::optional<int32_t> parseIniInteger(std::string_view text) {
+bool parseIniInteger(std::string_view text, int32_t& result) {
     // Fast path for what the program writes itself: a short unsigned decimal.
     if (!text.empty() && text.size() <= 9 &&
         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         int32_t value = 0;
         for (char c : text)
             value = value * 10 + (c - '0');
-        return value;
+        result = value;
+        return true;
     }
     while (text.starts_with(' '))
         text.remove_prefix(1);
@@ -64,18 +65,19 @@ std::optional<int32_t> parseIniInteger(std::string_view text) {
         // Up to 32 bits, read as a two's complement pattern.
         const auto value = parseDigits(*hex, 16, UINT32_MAX);
         if (!value)
-            return std::nullopt;
+            return false;
         pattern = static_cast<uint32_t>(*value);
     } else {
         const auto value = parseDigits(text, 10, negative ? 2147483648u : 2147483647u);
         if (!value)
-            return std::nullopt;
+            return false;
         pattern = static_cast<uint32_t>(*value);
     }
     // The sign is applied last, in 32-bit wrap-around arithmetic.
     if (negative)
         pattern = 0u - pattern;
-    return static_cast<int32_t>(pattern);
+    result = static_cast<int32_t>(pattern);
+    return true;
 }
 
 } // namespace kelvo

@@ -198,7 +198,7 @@ std::string decodeFileText(std::string_view bytes) {
         return std::string(bytes);
     const TwoByteTable& codes = table();
     std::string out;
-    out.reserve(bytes.size() * 3 / 2);
+    out.reserve(bytes.size() * 3); // the most any byte turns into
     while (!bytes.empty()) {
         const auto b = static_cast<unsigned char>(bytes.front());
         size_t length = 1;
