@@ -60,28 +60,63 @@ std::string directoryOf(const std::string& path) {
     return dir.empty() ? "." : dir;
 }
 
-// Creates a new, empty temporary file beside `path`; returns its name.
-std::string createTemporary(const std::string& path, int& fd) {
+// A name for a temporary file beside `path` that no file has yet.
+std::string temporaryName(const std::string& path) {
     thread_local std::mt19937_64 random{std::random_device{}()};
     const std::filesystem::path p(path);
+    return (p.parent_path() /
+            ("." + p.filename().string() + ".tmp" + std::to_string(random() % 1'000'000'000)))
+        .string();
+}
+
+// Gives a new file the old file's permissions and the bytes, flushed to disk.
+bool fill(const std::string& path, int fd, const std::string& bytes) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(fd, old.st_mode & 07777) != 0)
+        return false;
+    return writeAll(fd, bytes) && ::fsync(fd) == 0;
+}
+
+// Writes the bytes into a file without a name and names it only once it is
+// complete on disk, so a process killed while writing leaves nothing behind.
+// Returns the name; empty when the file system has no unnamed files or a
+// step failed.
+std::string writeUnnamed(const std::string& path, const std::string& bytes) {
+    Fd fd(::open(directoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (fd.get() < 0 || !fill(path, fd.get(), bytes))
+        return {};
+    const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::string name = (p.parent_path() / ("." + p.filename().string() + ".tmp" +
-                                                     std::to_string(random() % 1'000'000'000)))
-                                     .string();
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return name;
+        std::string name = temporaryName(path);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (fd.close())
+                return name;
+            ::unlink(name.c_str());
+            return {};
+        }
+        if (errno != EEXIST)
+            return {};
     }
     return {};
 }
 
-bool writeTemporary(const std::string& path, int rawFd, const std::string& bytes) {
-    Fd fd(rawFd);
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(fd.get(), old.st_mode & 07777) != 0)
-        return false;
-    return writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
+// Writes the bytes into a new temporary file beside `path`; returns its name,
+// or empty (and no file left) when a step fails.
+std::string writeNamed(const std::string& path, const std::string& bytes) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string name = temporaryName(path);
+        Fd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.get() < 0 && errno == EEXIST)
+            continue;
+        if (fd.get() < 0)
+            return {};
+        if (fill(path, fd.get(), bytes) && fd.close())
+            return name;
+        ::unlink(name.c_str());
+        return {};
+    }
+    return {};
 }
 
 void syncDirectory(const std::string& path) {
@@ -126,11 +161,12 @@ std::string readWholeFile(const std::string& path, FileStamp& stamp) {
 }
 
 bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
-    int fd = -1;
-    const std::string temporary = createTemporary(path, fd);
-    if (fd < 0)
+    std::string temporary = writeUnnamed(path, bytes);
+    if (temporary.empty())
+        temporary = writeNamed(path, bytes);
+    if (temporary.empty())
         return false;
-    if (!writeTemporary(path, fd, bytes) || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
