@@ -1,10 +1,11 @@
-// The list line and the reminder rules on items with any field values: the
+// The list line, the view texts and the reminder rules on items with any field values: the
 // integers of a hand-edited file reach both unchecked.
 #include "FuzzSupport.h"
 
 #include "app/ReminderEngine.h"
 #include "app/ReminderList.h"
 #include "core/Clock.h"
+#include "editors/ItemTexts.h"
 
 using namespace kelvo;
 
@@ -42,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string line = listLine(item);
     FUZZ_CHECK(line.ends_with(" 方式，提醒为：" + item.message));
+    const ViewTexts view = viewTexts(item);
+    FUZZ_CHECK(view.mindMethod.has_value() == (item.mindMethod >= 0 && item.mindMethod <= 3));
+    FUZZ_CHECK(item.day <= 31 || line.find(view.day) != std::string::npos);
 
     ManualClock clock(now);
     int firings = 0;

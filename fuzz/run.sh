@@ -33,7 +33,7 @@ for t in "${targets[@]}"; do
         -artifact_prefix="$regressions/" "$found" "$corpus" >"$build/$t.log" 2>&1
     rc=$?
     [ $rc -eq 0 ] || { status=1; echo "   $t stopped with status $rc: see $build/$t.log"; }
-    { printf '%s %ss: ' "$t" "$seconds"; grep -E '^#[0-9]+ +DONE' "$build/$t.log" | tail -1
+    { printf '%s %ss: ' "$t" "$seconds"; grep -E '^#[0-9]+[[:space:]]+DONE' "$build/$t.log" | tail -1
       grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$build/$t.log"; } \
         | tee -a "$build/summary.txt"
     # Keep a small corpus: only the inputs that add coverage.
