@@ -4,6 +4,7 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
+#include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NumericField.h"
 
@@ -206,6 +207,9 @@ private slots:
         QVERIFY(issetmusic->isChecked());
         QVERIFY(child<QLineEdit>(edit, "setmusic")->isEnabled());
         QCOMPARE(child<QLineEdit>(edit, "setmusic")->text(), "/music/歌.mp3");
+        FileDialog::setNextAnswer(QStringLiteral("/music/新.wav"));
+        child<QAbstractButton>(edit, "selectfile")->click();
+        QCOMPARE(child<QLineEdit>(edit, "setmusic")->text(), "/music/新.wav");
         issetmusic->setChecked(false);
         QVERIFY(!child<QAbstractButton>(edit, "selectfile")->isEnabled());
         child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
