@@ -25,7 +25,9 @@ QPoint TLCDScreen::dotCorner(int cell, int column, int row) {
 // The picture is composed off screen and copied in one piece, so the panel
 // never flickers while the time changes.
 void TLCDScreen::paintEvent(QPaintEvent*) {
-    QPixmap picture(size());
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture(size() * ratio);
+    picture.setDevicePixelRatio(ratio);
     QPainter offscreen(&picture);
     paintDots(offscreen);
     offscreen.end();

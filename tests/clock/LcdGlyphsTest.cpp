@@ -56,32 +56,13 @@ TEST(LcdGlyphs, DigitsAndColonAsTheClockShowsThem) {
         EXPECT_EQ(drawn(glyph(e.code)), drawn(e)) << "glyph of " << static_cast<char>(e.code);
 }
 
-TEST(LcdGlyphs, SpaceAndCharactersWithoutGlyphAreDark) {
+TEST(LcdGlyphs, SpaceMissingGlyphsAndCellsPastTheTextAreDark) {
     EXPECT_TRUE(dark(glyph(U' ')));
     EXPECT_TRUE(dark(glyph(U'\t')));
     EXPECT_TRUE(dark(glyph(255)));
     EXPECT_TRUE(dark(glyph(U'时')));
     EXPECT_FALSE(dark(glyph(U'A')));
-}
-
-TEST(LcdGlyphs, LineFillsCellsFromTheLeft) {
-    const LineDots line = lineDots(U"12:34");
-    const char32_t text[] = {U'1', U'2', U':', U'3', U'4'};
-    for (int k = 0; k < kCells; ++k)
-        EXPECT_EQ(line[k], glyph(text[k])) << "cell " << k;
-
-    const LineDots spaced = lineDots(U"07 03");
-    EXPECT_EQ(spaced[1], glyph(U'7'));
-    EXPECT_TRUE(dark(spaced[2]));
-}
-
-TEST(LcdGlyphs, ShortTextLeavesLastCellsDarkAndLongTextIsCut) {
-    const LineDots shortLine = lineDots(U"7:3");
-    EXPECT_EQ(shortLine[2], glyph(U'3'));
-    EXPECT_TRUE(dark(shortLine[3]));
-    EXPECT_TRUE(dark(shortLine[4]));
-
+    // The line shows five characters at most; a short text leaves cells dark.
     EXPECT_EQ(lineDots(U"12:345678"), lineDots(U"12:34"));
-    for (const CellDots& cell : lineDots(U""))
-        EXPECT_TRUE(dark(cell));
+    EXPECT_TRUE(dark(lineDots(U"7:3")[3]));
 }

@@ -91,7 +91,6 @@ private slots:
         QCOMPARE(dotMismatches(screen, "07 03"), QString());
         QCOMPARE(dotMismatches(screen, "7:3"), QString());
         QCOMPARE(dotMismatches(screen, "12:345"), QString());
-        QCOMPARE(dotMismatches(screen, ""), QString());
     }
 
     void clockWindowLooksAsItShould() {
@@ -104,7 +103,6 @@ private slots:
                                               Qt::WindowStaysOnTopHint));
         QCOMPARE(display(clock).geometry(), QRect(-1, -1, 182, 56));
         QCOMPARE(display(clock).text(), QStringLiteral("00:00"));
-        QCOMPARE(viewtimer(clock).interval(), 1000);
         QVERIFY(!viewtimer(clock).isActive());
         // No stored position and no translucency settings: top left corner,
         // translucent with 128.

@@ -57,11 +57,7 @@ private slots:
         QCOMPARE(label(form, "closelabel"), secondsLeft(60));
         QCOMPARE(form.findChild<QPushButton*>("Button1")->text(),
                  QStringLiteral("取消自动关机[&C]"));
-        QCOMPARE(bar(form).minimum(), 0);
         QCOMPARE(bar(form).maximum(), 60);
-        QCOMPARE(bar(form).value(), 0);
-        QCOMPARE(timer(form).interval(), 1000);
-        QVERIFY(!timer(form).isActive());
     }
 
     void powersOffAfterSixtyTicksAndNotBefore() {
