@@ -7,10 +7,14 @@
 
 namespace kelvo {
 
-// A value could not be stored; the message is "Failed to set data for '<name>'".
+// A log-on entry could not be stored or read.
 class AutorunError : public std::runtime_error {
 public:
-    explicit AutorunError(const QString& name);
+    using std::runtime_error::runtime_error;
+    // "Failed to set data for '<name>'": the entry could not be stored.
+    static AutorunError failedToSet(const QString& name);
+    // "Invalid data type for '<name>'": the entry holds no path.
+    static AutorunError invalidType(const QString& name);
 };
 
 // The named entries that make the system start programs at the user's

@@ -4,8 +4,13 @@
 
 namespace kelvo {
 
-AutorunError::AutorunError(const QString& name)
-    : std::runtime_error("Failed to set data for '" + name.toStdString() + "'") {}
+AutorunError AutorunError::failedToSet(const QString& name) {
+    return AutorunError("Failed to set data for '" + name.toStdString() + "'");
+}
+
+AutorunError AutorunError::invalidType(const QString& name) {
+    return AutorunError("Invalid data type for '" + name.toStdString() + "'");
+}
 
 StartupAutorun startupAutorunStep(bool firstRun, const QString& stored, const QString& self) {
     if (firstRun)

@@ -50,7 +50,7 @@ public:
             size == 0)
             return {};
         if (type != REG_SZ && type != REG_EXPAND_SZ)
-            throw std::runtime_error("Invalid data type for '" + name.toStdString() + "'");
+            throw AutorunError::invalidType(name);
         std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
         if (RegQueryValueExW(key.handle(), valueName.c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
@@ -67,7 +67,7 @@ public:
         const DWORD size = DWORD((data.size() + 1) * sizeof(wchar_t));
         if (RegSetValueExW(key.handle(), wide(name).c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(data.c_str()), size) != ERROR_SUCCESS)
-            throw AutorunError(name);
+            throw AutorunError::failedToSet(name);
     }
 
     void remove(const QString& name) override {

@@ -164,7 +164,7 @@ void XdgAutorun::write(const QString& name, const QString& path) {
                             desktopExecValue(path) + u'\n';
     if (!QDir().mkpath(directory()) ||
         !replaceFileAtomically(localPath(entryFile(name)), content.toUtf8().toStdString()))
-        throw AutorunError(name);
+        throw AutorunError::failedToSet(name);
 }
 
 void XdgAutorun::remove(const QString& name) {

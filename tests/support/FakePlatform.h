@@ -70,7 +70,7 @@ public:
     QString read(const QString& name) override { return entries.value(name); }
     void write(const QString& name, const QString& path) override {
         if (failWrites)
-            throw AutorunError(name);
+            throw AutorunError::failedToSet(name);
         entries[name] = path;
     }
     void remove(const QString& name) override { entries.remove(name); }
