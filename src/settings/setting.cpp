@@ -70,7 +70,7 @@ int TForm5::remindLaterMinutes() const {
 
 void TForm5::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
-        MessageBox::reportingErrors(this, [this] { FormShow(); });
+        FormShow();
     QDialog::showEvent(event);
 }
 

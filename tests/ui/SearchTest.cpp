@@ -106,6 +106,15 @@ private slots:
         QCOMPARE(rows(s.search().findChild<QListWidget*>("searchsource")), QStringList{"a"});
     }
 
+    void deletingAReminderClosesTheWindow() {
+        SearchRun s({"a", "b"});
+        s.run->list()->setCurrentRow(1);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        s.run->window->FlatSpeedButton3Click();
+        QCOMPARE(s.run->list()->count(), 1);
+        QVERIFY(!s.search().isVisible());
+    }
+
     void noRemindersNoSearch() {
         TempDir dir;
         firstStart(dir);

@@ -233,6 +233,21 @@ private slots:
         QCOMPARE(run.edit("filename")->text(), "/home/u/铃声.mp3");
     }
 
+    void quickPhrasesButtonOpensTheEditor() {
+        TempDir dir;
+        dir.write("FastFinish.ini", "x\r\n");
+        SettingsRun run(dir);
+        run.open();
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            shown = run.phrases.findChild<QPlainTextEdit*>("mmFastFinish")->toPlainText();
+            run.phrases.FlatButton2Click();
+        });
+        run.dialog.FlatButton1Click();
+        QCOMPARE(shown, "x\n");
+        QVERIFY(run.dialog.isVisible());
+    }
+
     // The main window takes the remind-later minutes only after OK.
     void mainWindowTakesRemindLaterMinutesAfterConfirming() {
         TempDir dir;
