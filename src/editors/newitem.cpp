@@ -15,8 +15,6 @@
 #include <QKeyEvent>
 #include <QShowEvent>
 
-#include <filesystem>
-
 namespace kelvo {
 namespace {
 
@@ -109,12 +107,9 @@ void TForm2::FormShow() {
 }
 
 // Every line of the phrase file becomes an entry of the message list, empty
-// lines too; the message itself stays empty.
+// lines too; the message itself stays empty. A missing file offers none.
 void TForm2::loadQuickPhrases() {
-    const std::string path = m_paths.fastFinish();
-    if (!std::filesystem::exists(path))
-        return;
-    for (const std::string& phrase : kelvo::loadQuickPhrases(path))
+    for (const std::string& phrase : kelvo::loadQuickPhrases(m_paths.fastFinish()))
         ui->setmsg->addItem(QString::fromStdString(phrase));
     ui->setmsg->setCurrentIndex(-1);
     ui->setmsg->setEditText(QString());
