@@ -144,11 +144,6 @@ TEST_F(Exchange, AHugeCountImportsOnlyTheSectionsHeldInNumberOrder) {
     EXPECT_EQ(data.sectionCount(), 6); // Main, Item0 … Item4
 }
 
-TEST_F(Exchange, SectionsBeyondTheStatedCountAreIgnored) {
-    dir.write("items.txt", "[Main]\r\nItems=2\r\n[Item1]\r\n[Item2]\r\n[Item3]\r\n");
-    EXPECT_EQ(heldExchangeItems(TIniFile(exchangePath())), (std::vector<int32_t>{1, 2}));
-}
-
 TEST_F(Exchange, ANewFileWithOneReminderHoldsItsItemThenMain) {
     {
         TIniFile data(dataPath());
@@ -208,29 +203,6 @@ TEST_F(Exchange, AnExportThatCannotBeStoredThrowsAndLeavesNoFile) {
     TIniFile exchange(dir.file("no/such/dir/items.txt"));
     EXPECT_THROW(exportItems(TIniFile(dataPath()), {1}, exchange), IniWriteError);
     EXPECT_EQ(statedExchangeCount(exchange), 0);
-}
-
-TEST_F(Exchange, ExportedItemsImportAsTheyWere) {
-    writeData(3);
-    {
-        TIniFile exchange(exchangePath());
-        exportItems(TIniFile(dataPath()), {3, 1, 2}, exchange);
-    }
-    TempDir other;
-    TIniFile target(other.file("DataFile.dat"));
-    createDataFile(target);
-    EXPECT_EQ(importItems(target, TIniFile(exchangePath())), 3);
-    const TIniFile source(dataPath());
-    for (int k = 1; k <= 3; ++k) {
-        ReminderItem expected = readItem(source, k == 1 ? 3 : k - 1, kListDefaults);
-        expected.rdBefore = 0;
-        const ReminderItem got = readItem(target, k, kListDefaults);
-        EXPECT_EQ(got.message, expected.message);
-        EXPECT_EQ(got.day, expected.day);
-        EXPECT_EQ(got.min, expected.min);
-        EXPECT_EQ(got.mindMethod, expected.mindMethod);
-        EXPECT_EQ(got.rdBefore, 0);
-    }
 }
 
 } // namespace
