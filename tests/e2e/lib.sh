@@ -1,0 +1,315 @@
+# Shared steps of the end-to-end scenarios: a virtual X display with a window
+# manager and a notification area, optionally a PulseAudio server with a null
+# sink, the real program on a data directory of the test's own, and helpers
+# that wait for windows, click, type and take screenshots.
+#
+# A scenario sources this file, calls e2e_init with the program and the output
+# directory, and then uses the functions below. Everything started is killed
+# and every temporary file removed when the script ends, however it ends.
+# Log-on entries of the program go to a config folder inside the temporary
+# directory, never to the user's own.
+
+set -uo pipefail
+
+E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_PIDS=()
+E2E_KELVO_PID=
+
+# e2e_init NAME KELVO_BINARY OUTPUT_DIR
+e2e_init() {
+    E2E_NAME=$1
+    E2E_KELVO=$2
+    E2E_OUT=$3/e2e
+    mkdir -p "$E2E_OUT"
+    e2e_require Xvfb jwm xdotool xwininfo xprop import
+    E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvo-e2e-$E2E_NAME.XXXXXX")
+    trap e2e_cleanup EXIT
+    E2E_DATA=$E2E_WORK/data
+    mkdir -p "$E2E_DATA" "$E2E_WORK/home" "$E2E_WORK/config" "$E2E_WORK/runtime"
+    chmod 700 "$E2E_WORK/runtime"
+    # The program under test and every helper see only the test's folders.
+    export HOME=$E2E_WORK/home
+    export XDG_CONFIG_HOME=$E2E_WORK/config
+    export XDG_RUNTIME_DIR=$E2E_WORK/runtime
+    export XDG_DATA_HOME=$E2E_WORK/home/.local/share
+    unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+}
+
+# Skips the scenario (exit 77) when a tool it needs is not installed.
+e2e_require() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || {
+            echo "SKIP: $tool is not installed"
+            exit 77
+        }
+    done
+}
+
+e2e_cleanup() {
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[i]}" 2>/dev/null
+    done
+    for i in "${E2E_PIDS[@]}"; do
+        wait "$i" 2>/dev/null
+    done
+    rm -rf "$E2E_WORK"
+}
+
+e2e_log() {
+    echo "[$E2E_NAME $(date +%T.%N | cut -c1-12)] $*"
+}
+
+# Reports a failure with the program's output and a screenshot, and ends.
+e2e_fail() {
+    echo "FAIL: $*"
+    if [ -n "${DISPLAY:-}" ]; then
+        xwininfo -root -tree 2>/dev/null | grep -v '^$' | head -40
+        import -window root "$E2E_OUT/$E2E_NAME-failure.png" 2>/dev/null &&
+            echo "screenshot: $E2E_OUT/$E2E_NAME-failure.png"
+    fi
+    for log in "$E2E_WORK"/*.log "$E2E_DATA"/*.ini "$E2E_DATA"/*.dat; do
+        [ -s "$log" ] && { echo "--- $log"; tail -30 "$log"; }
+    done
+    exit 1
+}
+
+# e2e_wait SECONDS COMMAND...: polls the command until it succeeds.
+e2e_wait() {
+    local tenths=$(($1 * 10)) t
+    shift
+    for ((t = 0; t < tenths; t++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts Xvfb on a display number the server picks itself, then jwm with a
+# task bar and a notification area along the top edge. (With the bar at the
+# bottom Qt opens the tray menu upwards right under the pointer, and a
+# synthetic right click closes it again at once.)
+e2e_start_desktop() {
+    local fifo=$E2E_WORK/displayfd
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
+        >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    local n
+    read -r -t 20 n <"$fifo" || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$n"
+    e2e_wait 20 xwininfo -root || e2e_fail "display $DISPLAY does not answer"
+    jwm -f "$E2E_HERE/jwmrc" >"$E2E_WORK/jwm.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 20 xwininfo -root -name JWM || e2e_fail "jwm did not start"
+    e2e_log "desktop on $DISPLAY"
+}
+
+# Starts PulseAudio with one null sink named "kelvo" whose monitor the test
+# records, reachable through a socket of the test's own.
+e2e_start_pulse() {
+    e2e_require pulseaudio pactl parec sox
+    local sock=$E2E_WORK/pulse.sock
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --system=false -F /dev/null \
+        --load="module-null-sink sink_name=kelvo" \
+        --load="module-native-protocol-unix socket=$sock auth-anonymous=1" \
+        >"$E2E_WORK/pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    export PULSE_SERVER=unix:$sock
+    e2e_wait 20 pactl info || e2e_fail "PulseAudio did not start"
+    pactl set-default-sink kelvo
+}
+
+# e2e_record_start FILE: records the null sink's monitor as raw 16-bit mono.
+e2e_record_start() {
+    parec --device=kelvo.monitor --format=s16le --rate=44100 --channels=1 \
+        --latency-msec=20 >"$1" 2>>"$E2E_WORK/parec.log" &
+    E2E_RECORDER=$!
+    E2E_PIDS+=($E2E_RECORDER)
+    E2E_RECORD_T0=$(date +%s.%N)
+}
+
+# Seconds since the recording started.
+e2e_record_time() {
+    awk -v now="$(date +%s.%N)" -v t0="$E2E_RECORD_T0" 'BEGIN { printf "%.2f\n", now - t0 }'
+}
+
+e2e_record_stop() {
+    kill "$E2E_RECORDER" 2>/dev/null
+    wait "$E2E_RECORDER" 2>/dev/null
+}
+
+# e2e_rms FILE START LENGTH: RMS amplitude (0 … 1) of a stretch of a recording.
+e2e_rms() {
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" -n trim "$2" "$3" stat 2>&1 |
+        awk '/^RMS +amplitude/ { print $3 }'
+}
+
+# e2e_louder_than VALUE LIMIT: succeeds when VALUE > LIMIT.
+e2e_louder_than() {
+    awk -v v="${1:-0}" -v l="$2" 'BEGIN { exit !(v + 0 > l + 0) }'
+}
+
+# Writes a data file with the given item sections (each "Key=Value" lines,
+# sections separated by a line "--").
+e2e_write_items() {
+    local file=$E2E_DATA/DataFile.dat count
+    count=$(printf '%s\n' "$@" | grep -c '^Hour=')
+    {
+        printf '[Main]\nItems=%d\nOpenTimes=0\n' "$count"
+        local n=0 line
+        for line in "$@"; do
+            if [[ $line == Hour=* ]]; then
+                n=$((n + 1))
+                printf '[Item%d]\n' "$n"
+            fi
+            printf '%s\n' "$line"
+        done
+    } >"$file"
+}
+
+# A settings file as a second start leaves it: the window goes to the tray
+# unless SHOW_MAIN is 1.
+e2e_write_config() {
+    local show_main=${1:-0}
+    printf '[Sys]\nShowMainForm=%s\nOpenTimes=20\nFormLeft=100\nFormTop=100\n' \
+        "$show_main" >"$E2E_DATA/Config.ini"
+    printf '[ShowMsg]\nFormLeft=324\nFormTop=196\n[NewItem]\nFormLeft=339\nFormTop=198\n' \
+        >>"$E2E_DATA/Config.ini"
+}
+
+# A log-on entry that points to the program, so that a start asks nothing.
+e2e_write_autostart() {
+    mkdir -p "$XDG_CONFIG_HOME/autostart"
+    printf '[Desktop Entry]\nType=Application\nName=Kelvo\nExec=%s\n' \
+        "$(readlink -f "$E2E_KELVO")" >"$XDG_CONFIG_HOME/autostart/Kelvo1.00.desktop"
+}
+
+# e2e_start_kelvo [WRAPPER...]: starts the program on the test's data
+# directory, behind an optional wrapper command such as faketime.
+e2e_start_kelvo() {
+    QT_QPA_PLATFORM=xcb "$@" "$E2E_KELVO" --dir "$E2E_DATA" \
+        >"$E2E_WORK/kelvo.log" 2>&1 &
+    E2E_KELVO_PID=$!
+    E2E_PIDS+=($E2E_KELVO_PID)
+}
+
+e2e_kelvo_running() {
+    kill -0 "$E2E_KELVO_PID" 2>/dev/null
+}
+
+# e2e_window TITLE: the id of a visible window with exactly this title.
+e2e_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+
+# e2e_wait_window SECONDS TITLE: waits for the window and prints its id.
+e2e_wait_window() {
+    local tenths=$(($1 * 10)) t id
+    for ((t = 0; t < tenths; t++)); do
+        id=$(e2e_window "$2")
+        [ -n "$id" ] && {
+            echo "$id"
+            return 0
+        }
+        sleep 0.1
+    done
+    return 1
+}
+
+e2e_window_gone() {
+    [ -z "$(e2e_window "$1")" ]
+}
+
+# e2e_click WINDOW X Y [BUTTON]: clicks at a point of the window's client area.
+e2e_click() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.2
+    xdotool click "${4:-1}"
+}
+
+# e2e_key WINDOW KEYS...: activates the window and types the key chords.
+e2e_key() {
+    local win=$1
+    shift
+    xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+    xdotool key --clearmodifiers "$@"
+}
+
+# e2e_field WINDOW X Y TEXT: replaces the text of the field at that point.
+e2e_field() {
+    e2e_click "$1" "$2" "$3"
+    xdotool key ctrl+a BackSpace
+    xdotool type --delay 30 "$4"
+}
+
+# The program's icon in the notification area (an embedded 16…64 px window).
+e2e_tray_icon() {
+    xwininfo -root -tree | awk '/\("kelvo" "Kelvo"\)/ {
+        split($0, a, /\)  /); split(a[2], g, /[x+]/)
+        if (g[1] >= 16 && g[1] <= 64 && g[2] >= 16 && g[2] <= 64) { print $1; exit }
+    }'
+}
+
+# A popup menu of the program that is open now (an override-redirect window).
+e2e_open_menu() {
+    local id
+    for id in $(xdotool search --onlyvisible --class kelvo 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+            xwininfo -id "$id" | grep -q 'Map State: IsViewable' && {
+            echo "$id"
+            return 0
+        }
+    done
+    return 1
+}
+
+# e2e_tray_menu KEY: opens the tray menu with a right click and picks the item
+# with that access key.
+e2e_tray_menu() {
+    local icon menu
+    icon=$(e2e_tray_icon)
+    [ -n "$icon" ] || e2e_fail "no tray icon"
+    e2e_click "$icon" 10 10 3
+    e2e_wait 10 e2e_open_menu || e2e_fail "the tray menu did not open"
+    menu=$(e2e_open_menu)
+    xdotool key "$1"
+    e2e_wait 10 bash -c "! xwininfo -id $menu 2>/dev/null | grep -q IsViewable" ||
+        e2e_fail "the tray menu did not close"
+}
+
+# e2e_shot NAME [WINDOW]: saves a screenshot of a window (or the screen).
+e2e_shot() {
+    local file=$E2E_OUT/$1.png
+    if [ -n "${2:-}" ]; then
+        local frame
+        # The window with its frame: the window manager's parent of the client.
+        frame=$(xwininfo -children -id "$2" | awk '/Parent window id:/ { print $4 }')
+        import -window "$frame" "$file" 2>/dev/null || import -window "$2" "$file"
+    else
+        import -window root "$file"
+    fi
+    e2e_log "screenshot $file"
+}
+
+# Whether the window is stacked above every other managed window.
+e2e_on_top() {
+    local stack top
+    stack=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g')
+    top=$(echo "$stack" | awk '{ print $NF }')
+    [ $((top)) -eq $(($1)) ]
+}
+
+# e2e_ini_has FILE SECTION KEY VALUE_REGEX: a key of a section matches.
+e2e_ini_has() {
+    awk -v s="[$2]" -v k="$3" -v re="^($4)\$" '
+        { sub(/\r$/, "") }
+        /^\[/ { in_s = (tolower($0) == tolower(s)); next }
+        in_s && index($0, "=") {
+            key = substr($0, 1, index($0, "=") - 1)
+            if (tolower(key) == tolower(k) && substr($0, index($0, "=") + 1) ~ re) found = 1
+        }
+        END { exit !found }' "$1"
+}
