@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Adds a reminder through the add dialog with the mouse and the keyboard: the
+# button "添加提醒" of the main window, the date, time and message typed into
+# the fields, then "添加[&A]". The data file holds the new item and the list
+# shows it.
+#
+# usage: add_reminder.sh KELVO_BINARY OUTPUT_DIR
+source "$(dirname "$0")/lib.sh"
+e2e_init add_reminder "$1" "$2"
+e2e_start_desktop
+e2e_write_config 1
+e2e_write_autostart
+e2e_start_kelvo
+
+main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
+sleep 0.5
+e2e_click "$main" 40 43 # 添加提醒
+dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "the add dialog did not open"
+sleep 0.5
+
+# Positions of the dialog's fields in its client area.
+e2e_field "$dialog" 60 23 2027   # setyear
+e2e_field "$dialog" 150 23 3     # setmonth
+e2e_field "$dialog" 234 23 15    # setday
+e2e_field "$dialog" 60 53 9      # sethour
+e2e_field "$dialog" 150 53 45    # setmin
+e2e_field "$dialog" 200 208 "Dentist at ten, bring the card"
+e2e_click "$dialog" 134 140      # mind1: on the hour as well
+e2e_field "$dialog" 105 241 5    # rdbf: five minutes ahead
+sleep 0.3
+e2e_shot add-dialog "$dialog"
+e2e_click "$dialog" 194 347      # 添加[&A]
+e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
+
+data=$E2E_DATA/DataFile.dat
+e2e_ini_has "$data" Main Items 1 || e2e_fail "the item count is not 1"
+e2e_ini_has "$data" Item1 Year 2027 || e2e_fail "wrong year"
+e2e_ini_has "$data" Item1 Month 3 || e2e_fail "wrong month"
+e2e_ini_has "$data" Item1 Day 15 || e2e_fail "wrong day"
+e2e_ini_has "$data" Item1 Hour 9 || e2e_fail "wrong hour"
+e2e_ini_has "$data" Item1 Min 45 || e2e_fail "wrong minute"
+e2e_ini_has "$data" Item1 RdBefore 5 || e2e_fail "wrong advance minutes"
+e2e_ini_has "$data" Item1 MindMethod 1 || e2e_fail "wrong mind method"
+e2e_ini_has "$data" Item1 Message "Dentist at ten, bring the card" || e2e_fail "wrong message"
+sleep 0.5
+e2e_shot main-window-with-reminder "$main"
+e2e_kelvo_running || e2e_fail "the program ended"
+e2e_log "passed"
