@@ -284,10 +284,13 @@ e2e_tray_menu() {
 e2e_shot() {
     local file=$E2E_OUT/$1.png
     if [ -n "${2:-}" ]; then
-        local frame
-        # The window with its frame: the window manager's parent of the client.
+        local frame root
+        # The window with its frame: the window manager's parent of the
+        # client, unless the window has no frame.
         frame=$(xwininfo -children -id "$2" | awk '/Parent window id:/ { print $4 }')
-        import -window "$frame" "$file" 2>/dev/null || import -window "$2" "$file"
+        root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+        [ $((frame)) -eq $((root)) ] && frame=$2
+        import -window "$frame" "$file"
     else
         import -window root "$file"
     fi
