@@ -73,7 +73,7 @@ void IniDocument::parse(std::string bytes) {
         if (text.ends_with('\r'))
             text.remove_suffix(1);
         if (const auto name = headerName(text)) {
-            current = &m_sections.emplace_back(Section{text, *name, lineCount(), 0, {}, {}});
+            current = &m_sections.emplace_back(Section{text, *name, lineCount(), 0, false, {}, {}});
         } else {
             m_lines.emplace_back(text);
             ++(current ? current->count : m_preambleCount);
@@ -82,7 +82,7 @@ void IniDocument::parse(std::string bytes) {
     // Indexed once all sections are known, in one table of the final size.
     m_sectionIndex.reserve(m_sections.size());
     for (uint32_t i = 0; i < m_sections.size(); ++i)
-        m_sectionIndex.insert(m_sections[i].name, i, sectionName());
+        m_sections[i].shadowed = !m_sectionIndex.insert(m_sections[i].name, i, sectionName());
 }
 
 std::span<const IniDocument::Line> IniDocument::linesOf(const Section& section) const {
@@ -154,7 +154,8 @@ uint32_t IniDocument::sectionNumber(std::string_view name) const {
         if (recent == kNoSection)
             continue;
         for (uint32_t number : {recent, recent + 1}) {
-            if (number < m_sections.size() && caseInsensitiveEqual(m_sections[number].name, name))
+            if (number < m_sections.size() && !m_sections[number].shadowed &&
+                caseInsensitiveEqual(m_sections[number].name, name))
                 return remember(number);
         }
     }
@@ -209,7 +210,7 @@ std::vector<std::string_view> IniDocument::sectionNames() const {
 }
 
 IniDocument::Section& IniDocument::addSection(std::string_view header, std::string_view name) {
-    Section& s = m_sections.emplace_back(Section{header, name, 0, 0, {}, {}});
+    Section& s = m_sections.emplace_back(Section{header, name, 0, 0, false, {}, {}});
     m_sectionIndex.insert(name, static_cast<uint32_t>(m_sections.size() - 1), sectionName());
     return s;
 }

@@ -79,6 +79,8 @@ private:
         // new entry moves its lines into a vector of its own.
         uint32_t first = 0;
         uint32_t count = 0;
+        // A later section of a name that occurs before it: never found.
+        bool shadowed = false;
         std::unique_ptr<std::vector<Line>> grown;
         // Key index, built once the section is too long for a linear scan.
         mutable std::unique_ptr<NameTable> keys;

@@ -52,17 +52,19 @@ public:
     }
 
     // Adds the record unless one of an equal name is there: the first wins.
-    template <typename NameOf> void insert(std::string_view name, uint32_t number, NameOf nameOf) {
+    // Returns whether it was added.
+    template <typename NameOf> bool insert(std::string_view name, uint32_t number, NameOf nameOf) {
         if ((m_used + 1) * 2 > m_slots.size())
             grow();
         const uint32_t hash = caseInsensitiveHash(name);
         size_t i = hash & mask();
         for (; m_slots[i].number != kEmpty; i = (i + 1) & mask()) {
             if (m_slots[i].hash == hash && caseInsensitiveEqual(nameOf(m_slots[i].number), name))
-                return;
+                return false;
         }
         m_slots[i] = Slot{hash, number};
         ++m_used;
+        return true;
     }
 
 private:

@@ -113,6 +113,17 @@ TEST_F(HostileFiles, BrokenLinesNulBytesAndInvalidTextReadAndSurviveAWrite) {
     expectKeptAround(data, bytes);
 }
 
+TEST_F(HostileFiles, ASectionThatOccursTwiceIsAlwaysReadFromItsFirstOccurrence) {
+    dir.write("DataFile.dat", "[Main]\r\nItems=2\r\n" + item(1, "Message=first\r\n") +
+                                  item(2, "Message=two\r\n") + item(1, "Message=second\r\n"));
+    const TIniFile file(data);
+    // Reads in any order: the neighbour of a section read last is no shortcut
+    // to a later copy of another one.
+    for (int k : {1, 2, 1, 2, 1})
+        EXPECT_EQ(file.ReadString(itemSection(k), "Message", ""), k == 1 ? "first" : "two");
+    EXPECT_EQ(file.section("Item1").ReadString("Message", ""), "first");
+}
+
 TEST_F(HostileFiles, ByteOrderMarkDoesNotHideTheFirstSection) {
     const std::string bytes = "\xEF\xBB\xBF[Main]\r\nItems=1\r\n" + item(1, "Message=x\r\n");
     EXPECT_EQ(listOf(bytes).count(), 1);
