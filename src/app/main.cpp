@@ -1,7 +1,7 @@
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
 #include "core/Clock.h"
-#include "storage/Paths.h"
+#include "storage/DataLocation.h"
 #include "system/Autorun.h"
 #include "system/LinuxPower.h"
 #include "system/Platform.h"
@@ -15,7 +15,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
+#include <ctime>
 
 #include <memory>
 #include <optional>
@@ -37,8 +41,10 @@ void loadQtTranslation(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
-// The data directory: the executable's own, or the one given by --dir.
-std::optional<QString> dataDirectory(const QApplication& app) {
+// The data files: in the directory given by --dir, else as the core's rule
+// says (beside a portable program, in the user's data directory when
+// installed); the help page may also lie beside the program or in its share.
+std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     QCommandLineParser parser;
     const QCommandLineOption dirOption(QStringLiteral("dir"),
                                        QStringLiteral("Keep the data files in DIR."),
@@ -46,15 +52,38 @@ std::optional<QString> dataDirectory(const QApplication& app) {
     parser.addOption(dirOption);
     parser.addHelpOption();
     parser.process(app);
-    if (!parser.isSet(dirOption))
-        return QCoreApplication::applicationDirPath();
-    const QString dir = parser.value(dirOption);
-    if (!QFileInfo(dir).isDir()) {
+    std::optional<std::string> chosen;
+    if (parser.isSet(dirOption)) {
+        const QString dir = parser.value(dirOption);
+        if (!QFileInfo(dir).isDir()) {
+            kelvo::MessageBox::critical(nullptr, QStringLiteral("Kelvo"),
+                                        QStringLiteral("数据目录不存在：%1").arg(dir));
+            return std::nullopt;
+        }
+        chosen = QDir(dir).absolutePath().toStdString();
+    }
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    try {
+        const std::string dir = kelvo::chooseDataDirectory(chosen, kelvo::programPlace(programDir),
+                                                           kelvo::userEnvironment());
+        return kelvo::programDataPaths(dir, programDir);
+    } catch (const kelvo::DataDirError& e) {
         kelvo::MessageBox::critical(nullptr, QStringLiteral("Kelvo"),
-                                    QStringLiteral("数据目录不存在：%1").arg(dir));
+                                    QString::fromStdString(e.what()));
         return std::nullopt;
     }
-    return QDir(dir).absolutePath();
+}
+
+// With KELVO_EXIT_WHEN_SHOWN set, the program prints the processor time it
+// used until the list was shown, then quits: how start-up is measured.
+void exitWhenShownIfAsked(QApplication& app) {
+    if (qEnvironmentVariableIsEmpty("KELVO_EXIT_WHEN_SHOWN"))
+        return;
+    QTimer::singleShot(0, &app, [&app] {
+        std::printf("list shown, cpu %.1f ms\n", 1000.0 * std::clock() / CLOCKS_PER_SEC);
+        std::fflush(stdout);
+        app.quit();
+    });
 }
 
 } // namespace
@@ -69,10 +98,10 @@ int main(int argc, char* argv[]) {
     QTranslator translator;
     loadQtTranslation(app, translator);
 
-    const std::optional<QString> dir = dataDirectory(app);
-    if (!dir)
+    const std::optional<kelvo::DataPaths> found = dataPaths(app);
+    if (!found)
         return 2;
-    const kelvo::DataPaths paths{dir->toStdString()};
+    const kelvo::DataPaths& paths = *found;
 
     kelvo::QtSound sound;
     kelvo::QtShell shell;
@@ -87,5 +116,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     mainWindow.show();
+    exitWhenShownIfAsked(app);
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "exchange/Exchange.h"
 #include "kelvoctl/Options.h"
 #include "storage/DataFile.h"
+#include "storage/DataLocation.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
 
@@ -31,9 +32,9 @@ std::string dataDir(const Options& options) {
         std::error_code ec;
         if (!fs::is_directory(*options.dir, ec))
             throw UsageError("not a directory: " + *options.dir);
-        return *options.dir;
     }
-    return fs::read_symlink("/proc/self/exe").parent_path().string();
+    const std::string programDir = fs::read_symlink("/proc/self/exe").parent_path().string();
+    return chooseDataDirectory(options.dir, programPlace(programDir), userEnvironment());
 }
 
 int64_t minutesBetween(const DateTime& from, const DateTime& to) {

@@ -7,7 +7,8 @@ namespace kelvo::ctl {
 
 const char* const kUsage =
     "Usage: kelvoctl [--dir DIR] COMMAND\n"
-    "Reads the reminders of DataFile.dat in DIR (default: the directory of kelvoctl).\n"
+    "Reads the reminders of DataFile.dat in DIR (default: the directory of kelvoctl when it is\n"
+    "writable, else $XDG_DATA_HOME/kelvo, ~/.local/share/kelvo when unset).\n"
     "\n"
     "Commands:\n"
     "  list                                   the reminder list, one line per reminder\n"

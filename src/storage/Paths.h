@@ -1,19 +1,25 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kelvo {
 
 // The fixed file names of the program's data directory.
 struct DataPaths {
     std::string dir;
+    // Further directories that may hold the help page, searched after the
+    // data directory in this order (beside the program, the installed share).
+    std::vector<std::string> helpDirs = {};
 
     std::string file(const char* name) const { return dir + "/" + name; }
     std::string dataFile() const { return file("DataFile.dat"); }
     std::string config() const { return file("Config.ini"); }
     std::string handOff() const { return file("TmpFile.tmp"); }
     std::string fastFinish() const { return file("FastFinish.ini"); }
-    std::string help() const { return file("KelvoHelp.htm"); }
+    // The first help page found in the data directory or the help
+    // directories; the data directory's (missing) one when there is none.
+    std::string help() const;
 };
 
 } // namespace kelvo

@@ -1,0 +1,71 @@
+#include "storage/DataLocation.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace kelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path userDataHome(const UserEnvironment& env) {
+    const fs::path xdg(env.xdgDataHome);
+    if (xdg.is_absolute())
+        return xdg;
+    if (env.home.empty())
+        throw DataDirError("neither XDG_DATA_HOME nor HOME is set");
+    return fs::path(env.home) / ".local" / "share";
+}
+
+} // namespace
+
+ProgramPlace programPlace(const std::string& programDir) {
+    return {programDir, ::access(programDir.c_str(), W_OK) == 0};
+}
+
+UserEnvironment userEnvironment() {
+    return {variable("XDG_DATA_HOME"), variable("HOME")};
+}
+
+std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
+                                const ProgramPlace& program, const UserEnvironment& env) {
+    if (dirOption)
+        return *dirOption;
+    if (program.writable)
+        return program.dir;
+    const fs::path dir = userDataHome(env) / "kelvo";
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir))
+        throw DataDirError("cannot create the data directory " + dir.string() +
+                           (ec ? ": " + ec.message() : ""));
+    return dir.string();
+}
+
+DataPaths programDataPaths(const std::string& dataDir, const std::string& programDir) {
+    const fs::path share = (fs::path(programDir).parent_path() / "share" / "kelvo");
+    return {dataDir, {programDir, share.lexically_normal().string()}};
+}
+
+std::string DataPaths::help() const {
+    const std::string own = file("KelvoHelp.htm");
+    std::error_code ec;
+    if (fs::is_regular_file(own, ec))
+        return own;
+    for (const std::string& d : helpDirs) {
+        const fs::path candidate = fs::path(d) / "KelvoHelp.htm";
+        if (fs::is_regular_file(candidate, ec))
+            return candidate.string();
+    }
+    return own;
+}
+
+} // namespace kelvo

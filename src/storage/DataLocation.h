@@ -1,0 +1,44 @@
+#pragma once
+
+#include "storage/Paths.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace kelvo {
+
+// The data directory could not be made.
+class DataDirError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where the program runs from.
+struct ProgramPlace {
+    std::string dir;       // the directory of the executable
+    bool writable = false; // whether the user may write there
+};
+
+// The variables of the user's environment that choose the data directory.
+struct UserEnvironment {
+    std::string xdgDataHome; // $XDG_DATA_HOME; empty when unset
+    std::string home;        // $HOME
+};
+
+ProgramPlace programPlace(const std::string& programDir);
+UserEnvironment userEnvironment();
+
+// The directory of the data files: the one given on the command line; else
+// the program's own when it is writable (a portable copy); else, for an
+// installed program, $XDG_DATA_HOME/kelvo (~/.local/share/kelvo when unset or
+// not absolute), created when missing. Throws DataDirError when no directory
+// can be had.
+std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
+                                const ProgramPlace& program, const UserEnvironment& env);
+
+// The data files in `dataDir`, the help page looked up there, then beside the
+// program, then in the installed share/kelvo beside the program's bin.
+DataPaths programDataPaths(const std::string& dataDir, const std::string& programDir);
+
+} // namespace kelvo
