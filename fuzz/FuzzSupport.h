@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 // What every fuzz target shares: the entry point libFuzzer calls, a check
 // that stops the run with a message, and a scratch file for the readers
@@ -29,14 +30,30 @@ inline std::string_view bytesOf(const uint8_t* data, size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
+// The scratch files of the process, removed when it ends normally.
+class ScratchFiles {
+public:
+    ~ScratchFiles() {
+        std::error_code ec;
+        for (const std::string& path : m_paths)
+            std::filesystem::remove(path, ec);
+    }
+    const std::string& add(std::string path) { return m_paths.emplace_back(std::move(path)); }
+
+private:
+    std::vector<std::string> m_paths;
+};
+
 // A file of this process in memory-backed storage where there is some, so
 // that writing it for every input stays cheap.
 inline std::string scratchPath(std::string_view name) {
+    static ScratchFiles files;
     const std::filesystem::path shm("/dev/shm");
     std::error_code ec;
     const auto base =
         std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
-    return (base / ("kelvo-fuzz-" + std::to_string(::getpid()) + "-" + std::string(name))).string();
+    return files.add(
+        (base / ("kelvo-fuzz-" + std::to_string(::getpid()) + "-" + std::string(name))).string());
 }
 
 inline void writeFile(const std::string& path, std::string_view bytes) {
