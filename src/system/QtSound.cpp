@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
-#include <QSoundEffect>
 #include <QUrl>
 
 // The beep lives in a resource of this static library, which has to be
@@ -22,13 +21,13 @@ bool hasAudioOutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
-// One playing file. Errors of the player surface later and asynchronously;
+// One playing sound. Errors of the player surface later and asynchronously;
 // they are left alone, so a file that cannot be played is simply silent.
 class MediaPlayback : public Playback {
 public:
-    explicit MediaPlayback(const QString& file) {
+    explicit MediaPlayback(const QUrl& source) {
         m_player.setAudioOutput(&m_output);
-        m_player.setSource(QUrl::fromLocalFile(file));
+        m_player.setSource(source);
         m_player.play();
     }
     ~MediaPlayback() override { m_player.stop(); }
@@ -50,7 +49,7 @@ QtSound::~QtSound() = default;
 std::unique_ptr<Playback> QtSound::play(const QString& file) {
     if (!QFileInfo(file).isFile() || !hasAudioOutput())
         return nullptr;
-    return std::make_unique<MediaPlayback>(QFileInfo(file).absoluteFilePath());
+    return std::make_unique<MediaPlayback>(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
 }
 
 void QtSound::beep() {
@@ -58,11 +57,11 @@ void QtSound::beep() {
         QApplication::beep();
         return;
     }
-    if (!m_beep) {
-        m_beep = std::make_unique<QSoundEffect>();
-        m_beep->setSource(QUrl(QStringLiteral("qrc:/sounds/beep.wav")));
-    }
-    m_beep->play();
+    // Through the media player like the sound files: QSoundEffect stops its
+    // output as soon as it has handed over the last sample, and with
+    // PulseAudio that drops the still buffered rest of a sound this short,
+    // so the beep was never heard. A new beep replaces the one before.
+    m_beep = std::make_unique<MediaPlayback>(QUrl(QStringLiteral("qrc:/sounds/beep.wav")));
 }
 
 } // namespace kelvo

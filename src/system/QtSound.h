@@ -4,8 +4,6 @@
 
 #include <memory>
 
-class QSoundEffect;
-
 namespace kelvo {
 
 // Sound output through Qt Multimedia. Players are built only when a sound is
@@ -22,7 +20,7 @@ public:
     void beep() override;
 
 private:
-    std::unique_ptr<QSoundEffect> m_beep;
+    std::unique_ptr<Playback> m_beep;
 };
 
 } // namespace kelvo

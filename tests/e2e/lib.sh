@@ -70,7 +70,7 @@ e2e_fail() {
             echo "screenshot: $E2E_OUT/$E2E_NAME-failure.png"
     fi
     for log in "$E2E_WORK"/*.log "$E2E_DATA"/*.ini "$E2E_DATA"/*.dat; do
-        [ -s "$log" ] && { echo "--- $log"; tail -30 "$log"; }
+        [ -s "$log" ] && { echo "--- $log"; tail -"${E2E_LOG_LINES:-30}" "$log"; }
     done
     exit 1
 }
@@ -123,17 +123,24 @@ e2e_start_pulse() {
 }
 
 # e2e_record_start FILE: records the null sink's monitor as raw 16-bit mono.
+# A stream of zeros keeps the sink running, so that the monitor delivers
+# silence while nothing plays and the recording keeps step with the clock.
 e2e_record_start() {
+    pacat --playback --device=kelvo --format=s16le --rate=44100 --channels=1 \
+        </dev/zero 2>>"$E2E_WORK/parec.log" &
+    E2E_PIDS+=($!)
     parec --device=kelvo.monitor --format=s16le --rate=44100 --channels=1 \
         --latency-msec=20 >"$1" 2>>"$E2E_WORK/parec.log" &
     E2E_RECORDER=$!
+    E2E_RECORDING=$1
     E2E_PIDS+=($E2E_RECORDER)
-    E2E_RECORD_T0=$(date +%s.%N)
+    e2e_wait 20 test -s "$1" || e2e_fail "nothing is recorded from the sink's monitor"
 }
 
-# Seconds since the recording started.
+# The position of the recording now, in seconds: what has been written so
+# far, which with the short latency trails the sink by a few milliseconds.
 e2e_record_time() {
-    awk -v now="$(date +%s.%N)" -v t0="$E2E_RECORD_T0" 'BEGIN { printf "%.2f\n", now - t0 }'
+    awk -v bytes="$(stat -c %s "$E2E_RECORDING")" 'BEGIN { printf "%.2f\n", bytes / 88200 }'
 }
 
 e2e_record_stop() {
