@@ -16,6 +16,8 @@ packages=(
     clang libclang-rt-14-dev
     # window tests on a real X server
     xvfb xdotool jwm x11-utils x11-apps imagemagick
+    # end-to-end tests: a fast fake clock, sound into a null sink, test tones
+    faketime pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio sox libsox-fmt-mp3
 )
 
 missing=()
