@@ -8,6 +8,7 @@
 #include "system/QtShell.h"
 #include "system/QtSound.h"
 #include "system/QtTray.h"
+#include "system/SingleInstance.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -86,6 +87,17 @@ void exitWhenShownIfAsked(QApplication& app) {
     });
 }
 
+// A later start on the same data directory brings the window up the way the
+// tray's "show" command does; a window already up comes to the front.
+void bringUp(kelvo::TForm1& window) {
+    if (window.hiddenInTray() || window.isMinimized()) {
+        window.N1Click();
+        return;
+    }
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -102,6 +114,11 @@ int main(int argc, char* argv[]) {
     if (!found)
         return 2;
     const kelvo::DataPaths& paths = *found;
+    // Two programs on the same files would fire every reminder twice and
+    // overwrite each other's changes: a later start hands over and ends.
+    kelvo::SingleInstance instance(QString::fromStdString(paths.dir));
+    if (instance.start() == kelvo::SingleInstance::Start::AlreadyRunning)
+        return 0;
 
     kelvo::QtSound sound;
     kelvo::QtShell shell;
@@ -115,6 +132,8 @@ int main(int argc, char* argv[]) {
     kelvo::TForm1 mainWindow(paths, platform, clock, dialogs);
     QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
+                     [&mainWindow] { bringUp(mainWindow); });
     mainWindow.show();
     exitWhenShownIfAsked(app);
     return app.exec();

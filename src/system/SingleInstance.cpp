@@ -1,0 +1,129 @@
+#include "system/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace kelvo {
+namespace {
+
+QString canonicalDir(const QString& dataDir) {
+    const QString canonical = QFileInfo(dataDir).canonicalFilePath();
+    return canonical.isEmpty() ? QDir(dataDir).absolutePath() : canonical;
+}
+
+// A short fixed-length key for the directory, usable in file and socket names.
+QString directoryKey(const QString& dataDir) {
+    const QByteArray hash =
+        QCryptographicHash::hash(canonicalDir(dataDir).toUtf8(), QCryptographicHash::Sha256);
+    return QString::fromLatin1(hash.toHex().left(24));
+}
+
+// The lock must not pass to programs that Kelvo starts: a child outliving
+// Kelvo would keep the directory locked.
+int openLockFile(const QString& path, int flags) {
+    return ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+}
+
+} // namespace
+
+DirectoryLock::DirectoryLock(const QString& dataDir) : m_dir(canonicalDir(dataDir)) {}
+
+DirectoryLock::~DirectoryLock() {
+    if (m_fd >= 0)
+        ::close(m_fd); // closing the only descriptor releases the lock
+}
+
+int DirectoryLock::open() {
+    m_file = m_dir + QStringLiteral("/Kelvo.lock");
+    int fd = openLockFile(m_file, O_RDWR | O_CREAT);
+    if (fd < 0)
+        fd = openLockFile(m_file, O_RDONLY); // flock needs no write access
+    if (fd >= 0)
+        return fd;
+    m_file = QDir::tempPath() + QStringLiteral("/kelvo-") + directoryKey(m_dir) +
+             QStringLiteral(".lock");
+    fd = openLockFile(m_file, O_RDWR | O_CREAT);
+    return fd >= 0 ? fd : openLockFile(m_file, O_RDONLY);
+}
+
+bool DirectoryLock::tryLock() {
+    if (m_fd >= 0)
+        return true;
+    const int fd = open();
+    if (fd < 0)
+        return false;
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+SingleInstance::SingleInstance(const QString& dataDir, QObject* parent)
+    : QObject(parent), m_socketName(socketName(dataDir)), m_lock(dataDir) {}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::socketName(const QString& dataDir) {
+    return QStringLiteral("kelvo-") + directoryKey(dataDir);
+}
+
+SingleInstance::Start SingleInstance::start() {
+    if (m_lock.tryLock()) {
+        listen();
+        return Start::First;
+    }
+    askRunningProgram();
+    return Start::AlreadyRunning;
+}
+
+void SingleInstance::listen() {
+    m_server = new QLocalServer(this);
+    // The lock is ours, so a socket file left by a program that died is stale.
+    QLocalServer::removeServer(m_socketName);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptRequests);
+    if (!m_server->listen(m_socketName))
+        qWarning("Kelvo: cannot listen on %s: %s", qPrintable(m_socketName),
+                 qPrintable(m_server->errorString()));
+}
+
+// Every connection is a request to show the main window; nothing else is
+// asked through the socket.
+void SingleInstance::acceptRequests() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        socket->disconnectFromServer();
+        socket->deleteLater();
+        emit showRequested();
+    }
+}
+
+// The owner may have taken the lock a moment ago and not listen yet, so the
+// connection is tried for up to five seconds.
+void SingleInstance::askRunningProgram() const {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QLocalSocket socket;
+        socket.connectToServer(m_socketName);
+        if (socket.waitForConnected(1000)) {
+            socket.disconnectFromServer();
+            return;
+        }
+        QThread::msleep(100);
+    }
+    qWarning("Kelvo: another Kelvo holds this data directory but does not answer.");
+}
+
+} // namespace kelvo

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# A second start on the same data directory: it ends at once with status 0,
+# the running program brings its main window up from the tray and goes on,
+# and the second start counted nothing in the data files. A start on another
+# data directory runs a program of its own.
+#
+# usage: second_start.sh KELVO_BINARY OUTPUT_DIR
+source "$(dirname "$0")/lib.sh"
+e2e_init second_start "$1" "$2"
+e2e_start_desktop
+e2e_write_autostart
+e2e_write_config 0
+e2e_write_items
+
+# e2e_locked DIR: a program holds the data directory.
+e2e_locked() {
+    ! flock -n "$1/Kelvo.lock" true
+}
+
+e2e_has_tray_icon() {
+    [ -n "$(e2e_tray_icon)" ]
+}
+
+e2e_start_kelvo
+e2e_wait 20 e2e_locked "$E2E_DATA" || e2e_fail "the program does not lock its data directory"
+e2e_wait 20 e2e_has_tray_icon || e2e_fail "no tray icon"
+e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the tray"
+sleep 1
+e2e_window_gone Kelvo || e2e_fail "the main window came back from the tray by itself"
+config_before=$(cat "$E2E_DATA/Config.ini")
+data_before=$(cat "$E2E_DATA/DataFile.dat")
+
+e2e_log "second start on the same directory"
+started=$(date +%s%N)
+QT_QPA_PLATFORM=xcb timeout 20 "$E2E_KELVO" --dir "$E2E_DATA" >"$E2E_WORK/second.log" 2>&1
+status=$?
+took=$((($(date +%s%N) - started) / 1000000))
+e2e_log "the second start ended with status $status after $took ms"
+[ "$status" -eq 0 ] || e2e_fail "the second start ended with status $status"
+[ "$took" -lt 5000 ] || e2e_fail "the second start took $took ms to end"
+
+main=$(e2e_wait_window 10 Kelvo) || e2e_fail "the running program did not show its main window"
+e2e_shot second-start-main "$main"
+sleep 1
+[ -n "$(e2e_window Kelvo)" ] || e2e_fail "the main window went back to the tray"
+e2e_kelvo_running || e2e_fail "the running program ended"
+[ "$(cat "$E2E_DATA/Config.ini")" = "$config_before" ] || e2e_fail "the second start wrote Config.ini"
+[ "$(cat "$E2E_DATA/DataFile.dat")" = "$data_before" ] || e2e_fail "the second start wrote DataFile.dat"
+
+e2e_log "a start on another directory"
+other=$E2E_WORK/other
+mkdir -p "$other"
+QT_QPA_PLATFORM=xcb "$E2E_KELVO" --dir "$other" >"$E2E_WORK/other.log" 2>&1 &
+other_pid=$!
+E2E_PIDS+=($other_pid)
+e2e_wait 20 e2e_locked "$other" || e2e_fail "no program started on another directory"
+e2e_wait 20 test -s "$other/DataFile.dat" || e2e_fail "the program on another directory made no data file"
+kill -0 "$other_pid" 2>/dev/null || e2e_fail "the program on another directory ended"
+e2e_kelvo_running || e2e_fail "the first program ended"
+e2e_log "passed"
