@@ -207,9 +207,16 @@ e2e_kelvo_running() {
     kill -0 "$E2E_KELVO_PID" 2>/dev/null
 }
 
-# e2e_window TITLE: the id of a visible window with exactly this title.
+# e2e_window TITLE: the id of a visible window with exactly this title; the
+# tray icon, which bears the program's name too, does not count.
 e2e_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+    local id tray
+    tray=$(e2e_tray_icon)
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ -n "$tray" ] && [ $((id)) -eq $((tray)) ] && continue
+        echo "$id"
+        return 0
+    done
 }
 
 # e2e_wait_window SECONDS TITLE: waits for the window and prints its id.
