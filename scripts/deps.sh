@@ -12,6 +12,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dev
     fonts-wqy-microhei
+    # the icon's SVG engine; the Debian package and its checks
+    libqt6svg6 dpkg-dev file appstream
     # fuzzing (libFuzzer with the sanitizers)
     clang libclang-rt-14-dev
     # window tests on a real X server

@@ -75,15 +75,19 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     }
 }
 
-// With KELVO_EXIT_WHEN_SHOWN set, the program prints the processor time it
-// used until the list was shown, then quits: how start-up is measured.
-void exitWhenShownIfAsked(QApplication& app) {
-    if (qEnvironmentVariableIsEmpty("KELVO_EXIT_WHEN_SHOWN"))
+// With KELVO_STARTUP_REPORT set, the program prints where its files are and
+// the processor time it used until the list was shown, then quits: how the
+// package test finds the installed help page and how start-up is measured.
+void reportStartupIfAsked(QApplication& app, const kelvo::DataPaths& paths) {
+    if (qEnvironmentVariableIsEmpty("KELVO_STARTUP_REPORT"))
         return;
-    QTimer::singleShot(0, &app, [&app] {
-        std::printf("list shown, cpu %.1f ms\n", 1000.0 * std::clock() / CLOCKS_PER_SEC);
+    QTimer::singleShot(0, &app, [&app, paths] {
+        std::printf("data directory: %s\nhelp page: %s\nlist shown, cpu %.1f ms\n",
+                    paths.dir.c_str(), paths.help().c_str(),
+                    1000.0 * std::clock() / CLOCKS_PER_SEC);
         std::fflush(stdout);
-        app.quit();
+        // exit, not quit: quit would first close the window, which hides it.
+        app.exit(0);
     });
 }
 
@@ -135,6 +139,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
                      [&mainWindow] { bringUp(mainWindow); });
     mainWindow.show();
-    exitWhenShownIfAsked(app);
+    reportStartupIfAsked(app, paths);
     return app.exec();
 }

@@ -4,7 +4,8 @@
 
 namespace kelvo {
 
-// The program's icon, an alarm clock, drawn at the sizes trays and title bars use.
+// The program's icon, an alarm clock, rendered from data/kelvo.svg at every
+// size a tray or a title bar asks for.
 QIcon programIcon();
 
 } // namespace kelvo
