@@ -161,6 +161,10 @@ std::string readWholeFile(const std::string& path, FileStamp& stamp) {
 }
 
 bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
+    // A file marked read-only keeps its content, though the rename would be
+    // allowed by its directory: the user protected the file, not the folder.
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return false;
     std::string temporary = writeUnnamed(path, bytes);
     if (temporary.empty())
         temporary = writeNamed(path, bytes);

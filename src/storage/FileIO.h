@@ -24,7 +24,8 @@ std::string readWholeFile(const std::string& path, FileStamp& stamp);
 // new content: a temporary file in the same directory is written, flushed to
 // disk and renamed over the old one, then the directory is flushed. The old
 // file's permissions are kept. Returns false (and leaves the old file and no
-// temporary file) when any step fails.
+// temporary file) when any step fails or the file may not be written (a
+// read-only file is not replaced, whatever its directory allows).
 bool replaceFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace kelvo
