@@ -1,6 +1,9 @@
 #include "system/QtTray.h"
 
+#include "system/DesktopNotifications.h"
 #include "system/ProgramIcon.h"
+
+#include <QDBusConnection>
 
 namespace kelvo {
 
@@ -22,8 +25,11 @@ void QtTray::show(const QString& toolTip, QMenu* menu) {
     m_icon.show();
 }
 
+// The desktop's notification service shows the message where there is one;
+// the tray's own balloon is the fallback.
 void QtTray::showBalloon(const QString& title, const QString& text, int seconds) {
-    m_icon.showMessage(title, text, QSystemTrayIcon::Information, seconds * 1000);
+    if (!sendDesktopNotification(QDBusConnection::sessionBus(), title, text, seconds * 1000))
+        m_icon.showMessage(title, text, QSystemTrayIcon::Information, seconds * 1000);
 }
 
 } // namespace kelvo
