@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A second start on the same data directory: it ends at once with status 0,
 # the running program brings its main window up from the tray and goes on,
-# and the second start counted nothing in the data files. A start on another
-# data directory runs a program of its own.
+# and the second start counted nothing in the data files. kelvoctl, which
+# takes no lock, still works beside the program. A start on another data
+# directory runs a program of its own.
 #
 # usage: second_start.sh KELVO_BINARY OUTPUT_DIR
 source "$(dirname "$0")/lib.sh"
@@ -46,6 +47,13 @@ sleep 1
 e2e_kelvo_running || e2e_fail "the running program ended"
 [ "$(cat "$E2E_DATA/Config.ini")" = "$config_before" ] || e2e_fail "the second start wrote Config.ini"
 [ "$(cat "$E2E_DATA/DataFile.dat")" = "$data_before" ] || e2e_fail "the second start wrote DataFile.dat"
+
+e2e_log "kelvoctl while the program runs"
+kelvoctl=$(dirname "$E2E_KELVO")/kelvoctl
+printf '[Main]\r\nItems=1\r\n[Item1]\r\nHour=9\r\nMin=30\r\nMessage=ctl\r\n' >"$E2E_WORK/in.txt"
+"$kelvoctl" --dir "$E2E_DATA" import "$E2E_WORK/in.txt" >"$E2E_WORK/kelvoctl.log" 2>&1 ||
+    e2e_fail "kelvoctl import failed while the program runs"
+"$kelvoctl" --dir "$E2E_DATA" list | grep -q ctl || e2e_fail "kelvoctl does not list the imported reminder"
 
 e2e_log "a start on another directory"
 other=$E2E_WORK/other
