@@ -87,9 +87,8 @@ e2e_wait() {
 }
 
 # Starts Xvfb on a display number the server picks itself, then jwm with a
-# task bar and a notification area along the top edge. (With the bar at the
-# bottom Qt opens the tray menu upwards right under the pointer, and a
-# synthetic right click closes it again at once.)
+# task bar and a notification area along the top edge, where the tray menu
+# opens below the pointer, clear of the icon that was clicked.
 e2e_start_desktop() {
     local fifo=$E2E_WORK/displayfd
     mkfifo "$fifo"
@@ -261,7 +260,7 @@ e2e_field() {
 
 # The program's icon in the notification area (an embedded 16…64 px window).
 e2e_tray_icon() {
-    xwininfo -root -tree | awk '/\("kelvo" "Kelvo"\)/ {
+    xwininfo -root -tree | awk '/ "Kelvo"\)  / {
         split($0, a, /\)  /); split(a[2], g, /[x+]/)
         if (g[1] >= 16 && g[1] <= 64 && g[2] >= 16 && g[2] <= 64) { print $1; exit }
     }'
