@@ -32,7 +32,7 @@ e2e_init() {
     export XDG_CONFIG_HOME=$E2E_WORK/config
     export XDG_RUNTIME_DIR=$E2E_WORK/runtime
     export XDG_DATA_HOME=$E2E_WORK/home/.local/share
-    unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+    unset DISPLAY PULSE_SERVER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 }
 
 # Skips the scenario (exit 77) when a tool it needs is not installed.
@@ -158,8 +158,8 @@ e2e_louder_than() {
     awk -v v="${1:-0}" -v l="$2" 'BEGIN { exit !(v + 0 > l + 0) }'
 }
 
-# Writes a data file with the given item sections (each "Key=Value" lines,
-# sections separated by a line "--").
+# e2e_write_items KEY=VALUE...: writes a data file with these reminder items;
+# each "Hour=" argument starts the next item.
 e2e_write_items() {
     local file=$E2E_DATA/DataFile.dat count
     count=$(printf '%s\n' "$@" | grep -c '^Hour=')

@@ -9,14 +9,17 @@ source "$(dirname "$0")/lib.sh"
 e2e_init popup_snooze "$1" "$2"
 e2e_require faketime
 e2e_start_desktop
-e2e_write_config 0
+# The main window stays up, so that the popup has a window to be above.
+e2e_write_config 1
 e2e_write_autostart
 e2e_write_items Hour=8 Min=30 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMethod=0 \
     "Message=e2e: stretch your legs" Music=
 e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
 
+e2e_wait_window 30 Kelvo >/dev/null || e2e_fail "the main window is not shown"
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
 sleep 0.5
+[ -n "$(e2e_window Kelvo)" ] || e2e_fail "the main window is gone"
 e2e_on_top "$popup" || e2e_fail "the popup is not above the other windows"
 xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "the popup does not stay on top"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: stretch your legs" || e2e_fail "wrong hand-off"
