@@ -3,7 +3,8 @@
 # the running program brings its main window up from the tray and goes on,
 # and the second start counted nothing in the data files. kelvoctl, which
 # takes no lock, still works beside the program. A start on another data
-# directory runs a program of its own.
+# directory runs a program of its own, and so does a start after the program
+# was killed: the lock and the socket of a dead program are not in the way.
 #
 # usage: second_start.sh KELVO_BINARY OUTPUT_DIR
 source "$(dirname "$0")/lib.sh"
@@ -65,4 +66,18 @@ e2e_wait 20 e2e_locked "$other" || e2e_fail "no program started on another direc
 e2e_wait 20 test -s "$other/DataFile.dat" || e2e_fail "the program on another directory made no data file"
 kill -0 "$other_pid" 2>/dev/null || e2e_fail "the program on another directory ended"
 e2e_kelvo_running || e2e_fail "the first program ended"
+kill "$other_pid"
+
+e2e_log "a start after the program was killed"
+kill -KILL "$E2E_KELVO_PID"
+wait "$E2E_KELVO_PID" 2>/dev/null
+e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "a main window stayed after its program ended"
+e2e_start_kelvo
+e2e_wait 20 e2e_locked "$E2E_DATA" || e2e_fail "no program started after a crash"
+sleep 1
+e2e_kelvo_running || e2e_fail "the start after a crash ended: $(cat "$E2E_WORK/kelvo.log")"
+e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the tray"
+QT_QPA_PLATFORM=xcb timeout 20 "$E2E_KELVO" --dir "$E2E_DATA" >>"$E2E_WORK/second.log" 2>&1 ||
+    e2e_fail "a second start after the crash ended with status $?"
+e2e_wait_window 10 Kelvo >/dev/null || e2e_fail "the new program did not hear the second start"
 e2e_log "passed"
