@@ -120,6 +120,11 @@ void TForm5::FlatSpeedButton2Click() {
         TIniFile config(m_paths.config());
         storeSettings(config);
         config.UpdateFile();
+        // The clock follows only what was stored.
+        if (ui->TimeFormAB->isChecked())
+            sendOpacityNotice(1, ui->TimeFormABV->value());
+        else
+            sendOpacityNotice(0, 0);
         confirmed = true;
         done(Accepted);
     });
@@ -138,14 +143,9 @@ void TForm5::storeSettings(TIniFile& config) {
 }
 
 void TForm5::storeOpacity(TIniFile& config) {
-    if (ui->TimeFormAB->isChecked()) {
-        settings::TimeFormAB.write(config, true);
+    settings::TimeFormAB.write(config, ui->TimeFormAB->isChecked());
+    if (ui->TimeFormAB->isChecked())
         storeField(config, settings::TimeFormABV, ui->TimeFormABV);
-        sendOpacityNotice(1, ui->TimeFormABV->value());
-    } else {
-        settings::TimeFormAB.write(config, false);
-        sendOpacityNotice(0, 0);
-    }
 }
 
 // Sent and handled at once, whether the clock is showing or not.

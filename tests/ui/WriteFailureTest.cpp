@@ -9,7 +9,9 @@
 #include "support/TempDir.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/NumericField.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -284,6 +286,26 @@ private slots:
         // The program goes on: with writing possible again the command stores.
         w.run(*program.run, dir);
         QVERIFY(dir.read(w.file) != before.at(w.file));
+    }
+
+    // The clock's translucency changes only with settings that were stored.
+    void unstoredSettingsLeaveTheClockAsItWas() {
+        TempDir dir;
+        Program program(dir);
+        TForm5& dialog = program.run->dialogs.settings;
+        const qreal opacity = program.run->dialogs.clock.windowOpacity();
+        ModalAnswerer answerer;
+        dialog.show();
+        dialog.findChild<QCheckBox*>("TimeFormAB")->setChecked(true);
+        dialog.findChild<NumericField*>("TimeFormABV")->setValue(100);
+        {
+            BlockedWrites blocked(dir, Failure::FullDisk, "Config.ini");
+            dialog.FlatSpeedButton2Click();
+        }
+        QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini")));
+        QCOMPARE(program.run->dialogs.clock.windowOpacity(), opacity);
+        dialog.FlatSpeedButton2Click();
+        QCOMPARE(qRound(program.run->dialogs.clock.windowOpacity() * 255), 100);
     }
 
     void firstStartReportsAndKeepsTheFiles_data() {
