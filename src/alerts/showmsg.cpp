@@ -10,13 +10,13 @@
 #include "system/Sound.h"
 #include "ui_showmsg.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QWindow>
 
 namespace kelvo {
 namespace {
@@ -113,8 +113,7 @@ void TForm4::FormShow() {
 // system sound.
 QString TForm4::readSettings() {
     const TIniFile config(m_paths.config());
-    const WindowPos pos = readWindowPos(config, positions::ShowMsg);
-    move(pos.left, pos.top);
+    restoreWindowPos(*this, config, positions::ShowMsg);
     m_autoRunCmd = settings::AutoRunCmd.read(config);
     m_autoClose = settings::AutoCloseShowBox.read(config);
     m_autoCloseSeconds = settings::AutoCloseShowBoxMin.read(config);
@@ -256,13 +255,8 @@ void TForm4::FormClose() {
 }
 
 void TForm4::storePosition() {
-    try {
-        TIniFile config(m_paths.config());
-        writeWindowPos(config, positions::ShowMsg, {x(), y()});
-        config.UpdateFile();
-    } catch (const IniWriteError& error) {
-        MessageBox::critical(this, QStringLiteral("Kelvo"), QString::fromStdString(error.what()));
-    }
+    MessageBox::reportingErrors(
+        this, [this] { storeWindowPos(*this, m_paths.config(), positions::ShowMsg); });
 }
 
 bool TForm4::msgKeyPress(QEvent* event) {
@@ -277,9 +271,9 @@ bool TForm4::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == ui->Image1 && event->type() == QEvent::MouseMove)
-        return followMove(static_cast<QMouseEvent*>(event));
+        return m_drag.move(static_cast<QMouseEvent*>(event));
     if (watched == ui->Image1 && event->type() == QEvent::MouseButtonRelease)
-        m_dragOffset.reset();
+        m_drag.release();
     return QDialog::eventFilter(watched, event);
 }
 
@@ -288,38 +282,21 @@ void TForm4::mousePressEvent(QMouseEvent* event) {
 }
 
 void TForm4::mouseMoveEvent(QMouseEvent* event) {
-    if (!followMove(event))
+    if (!m_drag.move(event))
         QDialog::mouseMoveEvent(event);
 }
 
 void TForm4::mouseReleaseEvent(QMouseEvent* event) {
-    m_dragOffset.reset();
+    m_drag.release();
     QDialog::mouseReleaseEvent(event);
 }
 
 void TForm4::FormMouseDown(QMouseEvent* event) {
-    startMove(event);
+    m_drag.press(event);
 }
 
 void TForm4::Image1MouseDown(QMouseEvent* event) {
-    startMove(event);
-}
-
-// Left button only. The window manager moves the window where it can; where
-// it refuses, the window follows the mouse by itself.
-void TForm4::startMove(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
-}
-
-bool TForm4::followMove(QMouseEvent* event) {
-    if (!m_dragOffset || !(event->buttons() & Qt::LeftButton))
-        return false;
-    move(event->globalPosition().toPoint() - *m_dragOffset);
-    return true;
+    m_drag.press(event);
 }
 
 } // namespace kelvo

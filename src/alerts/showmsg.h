@@ -2,9 +2,9 @@
 
 #include "alerts/CommandTag.h"
 #include "storage/Paths.h"
+#include "widgets/WindowDrag.h"
 
 #include <QDialog>
-#include <QPoint>
 #include <QPointer>
 
 #include <memory>
@@ -89,8 +89,6 @@ private:
     void startAutoClose();
     void showCountdown(int secondsLeft);
     void snooze(quint16 minutes);
-    void startMove(QMouseEvent* event);
-    bool followMove(QMouseEvent* event);
     void storePosition();
 
     std::unique_ptr<Ui::TForm4> ui;
@@ -111,7 +109,7 @@ private:
     int m_autoCloseSeconds = 10;
     int m_elapsedSeconds = 0;
     bool m_closed = false;
-    std::optional<QPoint> m_dragOffset; // set while the window follows the mouse itself
+    WindowDrag m_drag{*this, WindowDrag::Start::AtPress};
 };
 
 } // namespace kelvo

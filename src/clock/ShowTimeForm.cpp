@@ -6,11 +6,11 @@
 #include "storage/IniFile.h"
 #include "ui_ShowTimeForm.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QWindow>
 
 namespace kelvo {
 
@@ -38,17 +38,14 @@ void TForm8::setMainWindow(QWidget* mainWindow) {
 
 void TForm8::FormCreate() {
     const TIniFile config(m_paths.config());
-    const WindowPos pos = readWindowPos(config, positions::TimeForm);
-    move(pos.left, pos.top);
+    restoreWindowPos(*this, config, positions::TimeForm);
     setTranslucency(settings::TimeFormAB.read(config), settings::TimeFormABV.read(config) & 0xFF);
 }
 
 // The position is stored only here, at program end, whether the clock is
 // shown or not.
 void TForm8::FormDestroy() {
-    TIniFile config(m_paths.config());
-    writeWindowPos(config, positions::TimeForm, {x(), y()});
-    config.UpdateFile();
+    storeWindowPos(*this, m_paths.config(), positions::TimeForm);
 }
 
 // The whole window is drawn with one opacity, 0 … 255 (255 opaque).
@@ -123,44 +120,24 @@ bool TForm8::eventFilter(QObject* watched, QEvent* event) {
         viewtimeDblClick();
         return true;
     case QEvent::MouseMove:
-        return followMouse(static_cast<QMouseEvent*>(event));
+        return m_drag.move(static_cast<QMouseEvent*>(event));
     case QEvent::MouseButtonRelease:
-        m_pressAt.reset();
-        m_dragOffset.reset();
+        m_drag.release();
         return false;
     default:
         return false;
     }
 }
 
-void TForm8::viewtimeMouseDown(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_pressAt = event->globalPosition().toPoint();
-}
-
 // The window moves with the mouse once the pressed left button has moved a
 // little; a press and release in place stays a click, so a double click
-// still reaches the display. The window manager moves the window where it
-// offers that; otherwise the window follows the mouse itself.
-bool TForm8::followMouse(QMouseEvent* event) {
-    if (!m_pressAt || !(event->buttons() & Qt::LeftButton))
-        return false;
-    const QPoint at = event->globalPosition().toPoint();
-    if (!m_dragOffset) {
-        if ((at - *m_pressAt).manhattanLength() < QApplication::startDragDistance())
-            return true;
-        if (windowHandle() && windowHandle()->startSystemMove()) {
-            m_pressAt.reset();
-            return true;
-        }
-        m_dragOffset = *m_pressAt - pos();
-    }
-    move(at - *m_dragOffset);
-    return true;
+// still reaches the display.
+void TForm8::viewtimeMouseDown(QMouseEvent* event) {
+    m_drag.press(event);
 }
 
 void TForm8::viewtimeDblClick() {
-    m_pressAt.reset();
+    m_drag.release();
     if (!m_mainWindow)
         return;
     WindowMessage request(kMainCommand, kCmdTrayToggle, 0);

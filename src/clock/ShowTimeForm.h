@@ -1,13 +1,12 @@
 #pragma once
 
 #include "storage/Paths.h"
+#include "widgets/WindowDrag.h"
 
-#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 class QMouseEvent;
 class QTimer;
@@ -53,16 +52,14 @@ private:
     void opacityNotice(const WindowMessage& message);
     void setTranslucency(bool on, int opacity);
     void showTime(QChar separator);
-    bool followMouse(QMouseEvent* event);
 
     std::unique_ptr<Ui::TForm8> ui;
     QTimer* viewtimer;
     const DataPaths m_paths;
     const Clock& m_clock;
     QPointer<QWidget> m_mainWindow;
-    bool m_colonFlag = false;           // true: the next tick shows a space for the colon
-    std::optional<QPoint> m_pressAt;    // set while the left button is down on the display
-    std::optional<QPoint> m_dragOffset; // set while the window follows the mouse itself
+    bool m_colonFlag = false; // true: the next tick shows a space for the colon
+    WindowDrag m_drag{*this, WindowDrag::Start::AfterDragDistance};
 };
 
 } // namespace kelvo

@@ -5,8 +5,8 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "ui_edititem.h"
-#include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QShowEvent>
 
@@ -17,61 +17,22 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The dialog's key handlers keep signs and decimal points out of the
-// numeric fields, silently; the field itself beeps at anything else.
-void dropSignAndPoint(QChar& key) {
-    if (key == u'+' || key == u'-' || key == u'.')
-        key = QChar();
-}
-
 } // namespace
 
 TForm6::TForm6(const DataPaths& paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TForm6>()), m_paths(paths) {
-    ui->setupUi(this);
+      // The shared controls are taken from the form once it is set up.
+      ui(std::make_unique<Ui::TForm6>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths) {
     setFixedSize(326, 360);
-    m_weekBoxes = {ui->week1, ui->week2, ui->week3, ui->week4, ui->week5, ui->week6, ui->week7};
-    m_mindButtons = {ui->mind0, ui->mind1, ui->mind2, ui->mind3};
-    setLimits();
-    connectHandlers();
+    // Equal limits: a stored or typed advance time is never brought into a
+    // range; only the store check enforces 0 … 30.
+    m_controls.setLimits(0);
+    m_controls.connectHandlers(this);
+    connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm6::FlatSpeedButton1Click);
+    connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm6::FlatSpeedButton2Click);
 }
 
 TForm6::~TForm6() = default;
-
-void TForm6::setLimits() {
-    ui->setyear->setRange(2000, 3000);
-    ui->setyear->setValue(2000);
-    ui->setmonth->setRange(1, 12);
-    ui->setmonth->setValue(1);
-    ui->setday->setRange(1, 31);
-    ui->setday->setValue(1);
-    ui->sethour->setRange(0, 23);
-    ui->sethour->setValue(0);
-    ui->setmin->setRange(0, 59);
-    ui->setmin->setValue(0);
-    // Equal limits: a stored or typed advance time is never brought into a
-    // range; only the store check enforces 0 … 30.
-    ui->rdbf->setRange(0, 0);
-    ui->rdbf->setValue(0);
-}
-
-void TForm6::connectHandlers() {
-    connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm6::FlatSpeedButton1Click);
-    connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm6::FlatSpeedButton2Click);
-    connect(ui->everyyear, &QCheckBox::toggled, this, &TForm6::everyyearClick);
-    connect(ui->everymonth, &QCheckBox::toggled, this, &TForm6::everymonthClick);
-    connect(ui->everyday, &QCheckBox::toggled, this, &TForm6::everydayClick);
-    connect(ui->everyweek, &QCheckBox::toggled, this, &TForm6::everyweekClick);
-    connect(ui->issetmusic, &QCheckBox::toggled, this, &TForm6::issetmusicClick);
-    connect(ui->selectfile, &QPushButton::clicked, this, &TForm6::selectfileClick);
-    connect(ui->setyear, &NumericField::keyPress, this, &TForm6::setyearKeyPress);
-    connect(ui->setmonth, &NumericField::keyPress, this, &TForm6::setmonthKeyPress);
-    connect(ui->setday, &NumericField::keyPress, this, &TForm6::setdayKeyPress);
-    connect(ui->sethour, &NumericField::keyPress, this, &TForm6::sethourKeyPress);
-    connect(ui->setmin, &NumericField::keyPress, this, &TForm6::setminKeyPress);
-    connect(ui->rdbf, &NumericField::keyPress, this, &TForm6::rdbfKeyPress);
-}
 
 // --- showing -------------------------------------------------------------
 
@@ -84,8 +45,7 @@ void TForm6::showEvent(QShowEvent* event) {
 
 void TForm6::FormShow() {
     resetControls();
-    const WindowPos pos = readWindowPos(TIniFile(m_paths.config()), positions::Edit);
-    move(pos.left, pos.top);
+    restoreWindowPos(*this, TIniFile(m_paths.config()), positions::Edit);
     m_item = readHandOffItem(m_paths.handOff(), positions::Edit);
     loadItem(readItem(TIniFile(m_paths.dataFile()), m_item, kEditDefaults));
 }
@@ -94,10 +54,7 @@ void TForm6::FormShow() {
 // date repetitions. The week box and its days keep the previous showing's
 // state until the item's day settles them.
 void TForm6::resetControls() {
-    ui->issetmusic->setChecked(false);
-    ui->setmusic->clear();
-    ui->setmusic->setEnabled(false);
-    ui->selectfile->setEnabled(false);
+    m_controls.clearSound();
     ui->setyear->setEnabled(true);
     ui->setmonth->setEnabled(true);
     ui->setday->setEnabled(true);
@@ -116,11 +73,11 @@ void TForm6::loadItem(const ReminderItem& item) {
     else
         ui->everymonth->setChecked(true);
     loadDay(item.day);
-    ui->sethour->setValue(item.hour);
-    ui->setmin->setValue(item.min);
+    m_controls.setTime(item.hour, item.min);
     ui->rdbf->setValue(item.rdBefore);
-    if (item.mindMethod >= 0 && item.mindMethod < static_cast<int32_t>(m_mindButtons.size()))
-        m_mindButtons[static_cast<size_t>(item.mindMethod)]->setChecked(true);
+    const auto& mindButtons = m_controls.mindButtons;
+    if (item.mindMethod >= 0 && item.mindMethod < static_cast<int32_t>(mindButtons.size()))
+        mindButtons[static_cast<size_t>(item.mindMethod)]->setChecked(true);
     ui->setmsg->setText(fromUtf8(item.message));
     if (!item.music.empty()) {
         ui->issetmusic->setChecked(true);
@@ -135,85 +92,66 @@ void TForm6::loadDay(int32_t day) {
         ui->setday->setValue(day);
         ui->everyweek->setChecked(false);
         ui->everyday->setChecked(false);
-        setWeekBoxesEnabled(false);
+        m_controls.setWeekBoxesEnabled(false);
     } else {
         // A week box still ticked from the previous showing must run its
         // handler again: the reset above enabled setday.
         ui->everyweek->setChecked(false);
         ui->everyweek->setChecked(true);
-        for (size_t i = 0; i < m_weekBoxes.size(); ++i)
-            m_weekBoxes[i]->setChecked((day & (256 << i)) != 0);
+        const auto& weekBoxes = m_controls.weekBoxes;
+        for (size_t i = 0; i < weekBoxes.size(); ++i)
+            weekBoxes[i]->setChecked((day & (256 << i)) != 0);
     }
-}
-
-void TForm6::setWeekBoxesEnabled(bool enabled) {
-    for (QCheckBox* box : m_weekBoxes)
-        box->setEnabled(enabled);
 }
 
 // --- the repetition and sound boxes ----------------------------------------
 
 void TForm6::everyyearClick() {
-    ui->setyear->setEnabled(!ui->everyyear->isChecked());
+    m_controls.everyyearClick();
 }
 
 void TForm6::everymonthClick() {
-    ui->setmonth->setEnabled(!ui->everymonth->isChecked());
+    m_controls.everymonthClick();
 }
 
 void TForm6::everydayClick() {
-    if (ui->everyday->isChecked()) {
-        ui->everyweek->setChecked(false);
-        ui->setday->setEnabled(false);
-    } else {
-        ui->setday->setEnabled(true);
-    }
-    setWeekBoxesEnabled(false);
+    m_controls.everydayClick();
 }
 
 void TForm6::everyweekClick() {
-    const bool weekly = ui->everyweek->isChecked();
-    if (weekly)
-        ui->everyday->setChecked(false);
-    ui->setday->setEnabled(!weekly);
-    setWeekBoxesEnabled(weekly);
+    m_controls.everyweekClick();
 }
 
 void TForm6::issetmusicClick() {
-    const bool withMusic = ui->issetmusic->isChecked();
-    ui->setmusic->setEnabled(withMusic);
-    ui->selectfile->setEnabled(withMusic);
+    m_controls.issetmusicClick();
 }
 
 void TForm6::selectfileClick() {
-    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
-                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
-    if (const std::optional<QString> file = openfile.execute(this))
-        ui->setmusic->setText(*file);
+    m_controls.selectfileClick(this);
 }
 
 void TForm6::setyearKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm6::setmonthKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm6::setdayKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm6::sethourKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm6::setminKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm6::rdbfKeyPress(QChar& key) {
-    dropSignAndPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 // --- storing and closing -------------------------------------------------------
@@ -232,26 +170,8 @@ void TForm6::FlatSpeedButton1Click() {
 }
 
 ItemInput TForm6::readInput() const {
-    ItemInput in;
-    in.everyYear = ui->everyyear->isChecked();
-    in.everyMonth = ui->everymonth->isChecked();
-    in.everyDay = ui->everyday->isChecked();
-    in.everyWeek = ui->everyweek->isChecked();
-    for (size_t i = 0; i < m_weekBoxes.size(); ++i)
-        in.weekdays[i] = m_weekBoxes[i]->isChecked();
-    in.year = ui->setyear->value();
-    in.month = ui->setmonth->value();
-    in.day = ui->setday->value();
-    in.hour = ui->sethour->value();
-    in.min = ui->setmin->value();
-    in.rdBefore = ui->rdbf->value();
-    for (size_t i = 0; i < m_mindButtons.size(); ++i) {
-        if (m_mindButtons[i]->isChecked())
-            in.mindMethod = static_cast<int32_t>(i);
-    }
+    ItemInput in = m_controls.input();
     in.message = ui->setmsg->text().toStdString();
-    in.withMusic = ui->issetmusic->isChecked();
-    in.music = ui->setmusic->text().toStdString();
     return in;
 }
 
@@ -275,11 +195,8 @@ void TForm6::done(int result) {
 }
 
 void TForm6::FormClose() {
-    MessageBox::reportingErrors(this, [this] {
-        TIniFile config(m_paths.config());
-        writeWindowPos(config, positions::Edit, {x(), y()});
-        config.UpdateFile();
-    });
+    MessageBox::reportingErrors(
+        this, [this] { storeWindowPos(*this, m_paths.config(), positions::Edit); });
 }
 
 } // namespace kelvo

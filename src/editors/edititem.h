@@ -1,15 +1,12 @@
 #pragma once
 
+#include "editors/ReminderControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
 
-#include <array>
 #include <cstdint>
 #include <memory>
-
-class QCheckBox;
-class QRadioButton;
 
 namespace Ui {
 class TForm6;
@@ -51,20 +48,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void setLimits();
-    void connectHandlers();
     void FormShow();
     void FormClose();
     void resetControls();
     void loadItem(const ReminderItem& item);
     void loadDay(int32_t day);
-    void setWeekBoxesEnabled(bool enabled);
     ItemInput readInput() const;
     void store(const ItemInput& input);
 
     std::unique_ptr<Ui::TForm6> ui;
-    std::array<QCheckBox*, 7> m_weekBoxes;
-    std::array<QRadioButton*, 4> m_mindButtons;
+    const ReminderControls m_controls;
     const DataPaths m_paths;
     int32_t m_item = 0; // the item being edited, from the hand-off file
 };

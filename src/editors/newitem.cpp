@@ -9,8 +9,8 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "ui_newitem.h"
-#include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -20,64 +20,34 @@ namespace {
 
 const QString kShutdownText = QString::fromUtf8(kShutdownMarker.data(), kShutdownMarker.size());
 
-// The date fields take digits only; signs and the decimal point, which the
-// field itself would let through, are dropped here.
-void dropSignOrPoint(QChar& key) {
-    if (key == u'+' || key == u'-' || key == u'.')
-        key = QChar();
-}
-
 } // namespace
 
 TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, TSetNL& lunarDate,
                QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TForm2>()), m_paths(paths), m_clock(clock),
-      m_remindLater(remindLater), m_lunarDate(lunarDate) {
-    ui->setupUi(this);
+      // The shared controls are taken from the form once it is set up.
+      ui(std::make_unique<Ui::TForm2>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths),
+      m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
     setFixedSize(345, 371);
-    setUpFields();
+    m_controls.setLimits(30);
     connectHandlers();
     FormCreate();
 }
 
 TForm2::~TForm2() = default;
 
-void TForm2::setUpFields() {
-    const struct {
-        NumericField* field;
-        int lower, upper;
-    } fields[] = {{ui->setyear, 2000, 3000}, {ui->setmonth, 1, 12}, {ui->setday, 1, 31},
-                  {ui->sethour, 0, 23},      {ui->setmin, 0, 59},   {ui->rdbf, 0, 30}};
-    for (const auto& f : fields) {
-        f.field->setRange(f.lower, f.upper);
-        f.field->setValue(f.lower);
-    }
-}
-
 void TForm2::connectHandlers() {
-    connect(ui->everyyear, &QCheckBox::toggled, this, &TForm2::everyyearClick);
-    connect(ui->everymonth, &QCheckBox::toggled, this, &TForm2::everymonthClick);
-    connect(ui->everyday, &QCheckBox::toggled, this, &TForm2::everydayClick);
-    connect(ui->everyweek, &QCheckBox::toggled, this, &TForm2::everyweekClick);
-    connect(ui->issetmusic, &QCheckBox::toggled, this, &TForm2::issetmusicClick);
+    m_controls.connectHandlers(this);
     connect(ui->AutoClose, &QCheckBox::toggled, this, &TForm2::AutoCloseClick);
-    connect(ui->selectfile, &QPushButton::clicked, this, &TForm2::selectfileClick);
     connect(ui->FlatSpeedButton3, &QPushButton::clicked, this, &TForm2::FlatSpeedButton3Click);
     connect(ui->FlatSpeedButton4, &QPushButton::clicked, this, &TForm2::FlatSpeedButton4Click);
     connect(ui->FlatSpeedButton5, &QPushButton::clicked, this, &TForm2::FlatSpeedButton5Click);
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm2::FlatSpeedButton1Click);
     connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm2::FlatSpeedButton2Click);
-    connect(ui->setyear, &NumericField::keyPress, this, &TForm2::setyearKeyPress);
-    connect(ui->setmonth, &NumericField::keyPress, this, &TForm2::setmonthKeyPress);
-    connect(ui->setday, &NumericField::keyPress, this, &TForm2::setdayKeyPress);
-    connect(ui->sethour, &NumericField::keyPress, this, &TForm2::sethourKeyPress);
-    connect(ui->setmin, &NumericField::keyPress, this, &TForm2::setminKeyPress);
-    connect(ui->rdbf, &NumericField::keyPress, this, &TForm2::rdbfKeyPress);
 }
 
 void TForm2::FormCreate() {
-    enableWeekdays(false);
+    m_controls.setWeekBoxesEnabled(false);
     ui->everyday->setFocus();
 }
 
@@ -91,12 +61,8 @@ void TForm2::showEvent(QShowEvent* event) {
 // Resets what a new reminder starts without; the date, the time and the
 // repetition boxes stay as the last use left them.
 void TForm2::FormShow() {
-    ui->issetmusic->setChecked(false);
-    ui->setmusic->clear();
-    ui->setmusic->setEnabled(false);
-    ui->selectfile->setEnabled(false);
-    const WindowPos pos = readWindowPos(TIniFile(m_paths.config()), positions::NewItem);
-    move(pos.left, pos.top);
+    m_controls.clearSound();
+    restoreWindowPos(*this, TIniFile(m_paths.config()), positions::NewItem);
     ui->mind0->setChecked(true);
     ui->rdbf->setValue(0);
     ui->setmsg->setEditText(QString());
@@ -121,11 +87,8 @@ void TForm2::done(int result) {
 }
 
 void TForm2::FormClose() {
-    MessageBox::reportingErrors(this, [this] {
-        TIniFile config(m_paths.config());
-        writeWindowPos(config, positions::NewItem, {x(), y()});
-        config.UpdateFile();
-    });
+    MessageBox::reportingErrors(
+        this, [this] { storeWindowPos(*this, m_paths.config(), positions::NewItem); });
 }
 
 // The dialog is left only through its own two buttons.
@@ -137,49 +100,28 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TForm2::enableWeekdays(bool enabled) {
-    for (QCheckBox* day :
-         {ui->week1, ui->week2, ui->week3, ui->week4, ui->week5, ui->week6, ui->week7})
-        day->setEnabled(enabled);
-}
-
 void TForm2::everyyearClick() {
-    ui->setyear->setEnabled(!ui->everyyear->isChecked());
+    m_controls.everyyearClick();
 }
 
 void TForm2::everymonthClick() {
-    ui->setmonth->setEnabled(!ui->everymonth->isChecked());
+    m_controls.everymonthClick();
 }
 
 void TForm2::everydayClick() {
-    if (ui->everyday->isChecked()) {
-        ui->everyweek->setChecked(false);
-        ui->setday->setEnabled(false);
-    } else {
-        ui->setday->setEnabled(true);
-    }
-    enableWeekdays(false);
+    m_controls.everydayClick();
 }
 
 void TForm2::everyweekClick() {
-    const bool weekly = ui->everyweek->isChecked();
-    if (weekly)
-        ui->everyday->setChecked(false);
-    ui->setday->setEnabled(!weekly);
-    enableWeekdays(weekly);
+    m_controls.everyweekClick();
 }
 
 void TForm2::issetmusicClick() {
-    const bool withMusic = ui->issetmusic->isChecked();
-    ui->setmusic->setEnabled(withMusic);
-    ui->selectfile->setEnabled(withMusic);
+    m_controls.issetmusicClick();
 }
 
 void TForm2::selectfileClick() {
-    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
-                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
-    if (const std::optional<QString> file = openfile.execute(this))
-        ui->setmusic->setText(*file);
+    m_controls.selectfileClick(this);
 }
 
 void TForm2::AutoCloseClick() {
@@ -188,16 +130,9 @@ void TForm2::AutoCloseClick() {
     ui->setmsg->setEnabled(!shutdown);
 }
 
-void TForm2::setDate(int year, int month, int day) {
-    ui->setyear->setValue(year);
-    ui->setmonth->setValue(month);
-    ui->setday->setValue(day);
-}
-
 void TForm2::setDateTime(const DateTime& moment) {
-    setDate(moment.date.year, moment.date.month, moment.date.day);
-    ui->sethour->setValue(moment.hour);
-    ui->setmin->setValue(moment.minute);
+    m_controls.setDate(moment.date.year, moment.date.month, moment.date.day);
+    m_controls.setTime(moment.hour, moment.minute);
 }
 
 void TForm2::FlatSpeedButton3Click() {
@@ -216,33 +151,12 @@ void TForm2::FlatSpeedButton4Click() {
 void TForm2::FlatSpeedButton5Click() {
     m_lunarDate.exec();
     if (m_lunarDate.Accepted)
-        setDate(m_lunarDate.SolarYear, m_lunarDate.SolarMonth, m_lunarDate.SolarDay);
+        m_controls.setDate(m_lunarDate.SolarYear, m_lunarDate.SolarMonth, m_lunarDate.SolarDay);
 }
 
 ItemInput TForm2::input() const {
-    ItemInput in;
-    in.everyYear = ui->everyyear->isChecked();
-    in.everyMonth = ui->everymonth->isChecked();
-    in.everyDay = ui->everyday->isChecked();
-    in.everyWeek = ui->everyweek->isChecked();
-    const QCheckBox* days[] = {ui->week1, ui->week2, ui->week3, ui->week4,
-                               ui->week5, ui->week6, ui->week7};
-    for (std::size_t i = 0; i < in.weekdays.size(); ++i)
-        in.weekdays[i] = days[i]->isChecked();
-    in.year = ui->setyear->value();
-    in.month = ui->setmonth->value();
-    in.day = ui->setday->value();
-    in.hour = ui->sethour->value();
-    in.min = ui->setmin->value();
-    in.rdBefore = ui->rdbf->value();
-    const QRadioButton* methods[] = {ui->mind0, ui->mind1, ui->mind2, ui->mind3};
-    for (int m = 0; m < 4; ++m) {
-        if (methods[m]->isChecked())
-            in.mindMethod = m;
-    }
+    ItemInput in = m_controls.input();
     in.message = ui->setmsg->currentText().toStdString();
-    in.withMusic = ui->issetmusic->isChecked();
-    in.music = ui->setmusic->text().toStdString();
     return in;
 }
 
@@ -270,27 +184,27 @@ void TForm2::FlatSpeedButton2Click() {
 }
 
 void TForm2::setyearKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm2::setmonthKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm2::setdayKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm2::sethourKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm2::setminKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 void TForm2::rdbfKeyPress(QChar& key) {
-    dropSignOrPoint(key);
+    ReminderControls::dropSignOrPoint(key);
 }
 
 } // namespace kelvo

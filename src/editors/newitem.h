@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/ReminderControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
@@ -49,6 +50,12 @@ public slots:
     void FlatSpeedButton5Click();
     void FlatSpeedButton1Click();
     void FlatSpeedButton2Click();
+    void setyearKeyPress(QChar& key);
+    void setmonthKeyPress(QChar& key);
+    void setdayKeyPress(QChar& key);
+    void sethourKeyPress(QChar& key);
+    void setminKeyPress(QChar& key);
+    void rdbfKeyPress(QChar& key);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -58,23 +65,15 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
-    void setyearKeyPress(QChar& key);
-    void setmonthKeyPress(QChar& key);
-    void setdayKeyPress(QChar& key);
-    void sethourKeyPress(QChar& key);
-    void setminKeyPress(QChar& key);
-    void rdbfKeyPress(QChar& key);
 
-    void setUpFields();
     void connectHandlers();
-    void enableWeekdays(bool enabled);
     void loadQuickPhrases();
-    void setDate(int year, int month, int day);
     void setDateTime(const DateTime& moment);
     ItemInput input() const;
     void store(const ItemInput& input);
 
     std::unique_ptr<Ui::TForm2> ui;
+    const ReminderControls m_controls;
     const DataPaths m_paths;
     const Clock& m_clock;
     TForm9& m_remindLater;

@@ -6,6 +6,7 @@
 #include "storage/IniFile.h"
 #include "ui_viewitem.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QShowEvent>
 
@@ -29,8 +30,7 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::FormShow() {
-    const WindowPos pos = readWindowPos(TIniFile(m_paths.config()), positions::View);
-    move(pos.left, pos.top);
+    restoreWindowPos(*this, TIniFile(m_paths.config()), positions::View);
     showItem(readHandOffItem(m_paths.handOff(), positions::View));
 }
 
@@ -58,11 +58,8 @@ void TForm3::done(int result) {
 }
 
 void TForm3::FormClose() {
-    MessageBox::reportingErrors(this, [this] {
-        TIniFile config(m_paths.config());
-        writeWindowPos(config, positions::View, {x(), y()});
-        config.UpdateFile();
-    });
+    MessageBox::reportingErrors(
+        this, [this] { storeWindowPos(*this, m_paths.config(), positions::View); });
 }
 
 } // namespace kelvo

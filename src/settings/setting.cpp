@@ -7,6 +7,7 @@
 #include "ui_setting.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -84,12 +85,8 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm5::FormShow() {
-    {
-        const TIniFile config(m_paths.config());
-        const WindowPos pos = readWindowPos(config, positions::Setting);
-        move(pos.left, pos.top);
-    }
     const TIniFile config(m_paths.config());
+    restoreWindowPos(*this, config, positions::Setting);
     readSettings(config);
     ui->autorun->setFocus();
 }
@@ -167,15 +164,11 @@ void TForm5::done(int result) {
 }
 
 void TForm5::FormClose() {
-    TIniFile config(m_paths.config());
-    writeWindowPos(config, positions::Setting, {x(), y()});
-    config.UpdateFile();
+    storeWindowPos(*this, m_paths.config(), positions::Setting);
 }
 
 void TForm5::FlatSpeedButton4Click() {
-    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
-                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
-    if (const std::optional<QString> file = openfile.execute(this))
+    if (const std::optional<QString> file = chooseMusicFile(this))
         ui->filename->setText(*file);
 }
 

@@ -55,4 +55,10 @@ int FileDialog::dialogCount() {
     return g_dialogCount;
 }
 
+std::optional<QString> chooseMusicFile(QWidget* parent) {
+    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
+                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
+    return openfile.execute(parent);
+}
+
 } // namespace kelvo

@@ -40,4 +40,7 @@ private:
     QString m_defaultSuffix;
 };
 
+// The file-open dialog of the sound file entries: one filter, music files.
+std::optional<QString> chooseMusicFile(QWidget* parent);
+
 } // namespace kelvo

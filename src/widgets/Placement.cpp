@@ -1,5 +1,8 @@
 #include "widgets/Placement.h"
 
+#include "storage/ConfigFile.h"
+#include "storage/IniFile.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -14,6 +17,18 @@ void centreOnScreen(QWidget& window) {
     const QSize outer = window.frameGeometry().size();
     window.move(area.x() + (area.width() - outer.width()) / 2,
                 area.y() + (area.height() - outer.height()) / 2);
+}
+
+void restoreWindowPos(QWidget& window, const TIniFile& config, std::string_view section) {
+    const WindowPos pos = readWindowPos(config, section);
+    window.move(pos.left, pos.top);
+}
+
+void storeWindowPos(const QWidget& window, const std::string& configPath,
+                    std::string_view section) {
+    TIniFile config(configPath);
+    writeWindowPos(config, section, {window.x(), window.y()});
+    config.UpdateFile();
 }
 
 } // namespace kelvo

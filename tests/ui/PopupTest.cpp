@@ -89,6 +89,7 @@ class PopupTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
     void init() {
         m_dir = std::make_unique<test::TempDir>();
         m_fakes = std::make_unique<test::FakePlatform>();

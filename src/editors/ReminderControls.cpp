@@ -1,0 +1,111 @@
+#include "editors/ReminderControls.h"
+
+#include "editors/ItemInput.h"
+#include "widgets/FileDialog.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace kelvo {
+
+void ReminderControls::setLimits(int advanceUpper) const {
+    const struct {
+        NumericField* field;
+        int lower, upper;
+    } fields[] = {{setyear, 2000, 3000}, {setmonth, 1, 12}, {setday, 1, 31},
+                  {sethour, 0, 23},      {setmin, 0, 59},   {rdbf, 0, advanceUpper}};
+    for (const auto& f : fields) {
+        f.field->setRange(f.lower, f.upper);
+        f.field->setValue(f.lower);
+    }
+}
+
+void ReminderControls::everyyearClick() const {
+    setyear->setEnabled(!everyyear->isChecked());
+}
+
+void ReminderControls::everymonthClick() const {
+    setmonth->setEnabled(!everymonth->isChecked());
+}
+
+void ReminderControls::everydayClick() const {
+    if (everyday->isChecked()) {
+        everyweek->setChecked(false);
+        setday->setEnabled(false);
+    } else {
+        setday->setEnabled(true);
+    }
+    setWeekBoxesEnabled(false);
+}
+
+void ReminderControls::everyweekClick() const {
+    const bool weekly = everyweek->isChecked();
+    if (weekly)
+        everyday->setChecked(false);
+    setday->setEnabled(!weekly);
+    setWeekBoxesEnabled(weekly);
+}
+
+void ReminderControls::setWeekBoxesEnabled(bool enabled) const {
+    for (QCheckBox* box : weekBoxes)
+        box->setEnabled(enabled);
+}
+
+void ReminderControls::issetmusicClick() const {
+    const bool withMusic = issetmusic->isChecked();
+    setmusic->setEnabled(withMusic);
+    selectfile->setEnabled(withMusic);
+}
+
+void ReminderControls::selectfileClick(QWidget* parent) const {
+    if (const std::optional<QString> file = chooseMusicFile(parent))
+        setmusic->setText(*file);
+}
+
+void ReminderControls::clearSound() const {
+    issetmusic->setChecked(false);
+    setmusic->clear();
+    setmusic->setEnabled(false);
+    selectfile->setEnabled(false);
+}
+
+void ReminderControls::dropSignOrPoint(QChar& key) {
+    if (key == u'+' || key == u'-' || key == u'.')
+        key = QChar();
+}
+
+void ReminderControls::setDate(int year, int month, int day) const {
+    setyear->setValue(year);
+    setmonth->setValue(month);
+    setday->setValue(day);
+}
+
+void ReminderControls::setTime(int hour, int minute) const {
+    sethour->setValue(hour);
+    setmin->setValue(minute);
+}
+
+ItemInput ReminderControls::input() const {
+    ItemInput in;
+    in.everyYear = everyyear->isChecked();
+    in.everyMonth = everymonth->isChecked();
+    in.everyDay = everyday->isChecked();
+    in.everyWeek = everyweek->isChecked();
+    for (size_t i = 0; i < weekBoxes.size(); ++i)
+        in.weekdays[i] = weekBoxes[i]->isChecked();
+    in.year = setyear->value();
+    in.month = setmonth->value();
+    in.day = setday->value();
+    in.hour = sethour->value();
+    in.min = setmin->value();
+    in.rdBefore = rdbf->value();
+    for (size_t i = 0; i < mindButtons.size(); ++i) {
+        if (mindButtons[i]->isChecked())
+            in.mindMethod = static_cast<int32_t>(i);
+    }
+    in.withMusic = issetmusic->isChecked();
+    in.music = setmusic->text().toStdString();
+    return in;
+}
+
+} // namespace kelvo
