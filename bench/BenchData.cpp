@@ -70,6 +70,14 @@ void writeDataFile(const std::string& path, int items) {
     data.UpdateFile();
 }
 
+void writeQuietDataFile(const std::string& path, int items) {
+    writeDataFile(path, items);
+    TIniFile data(path);
+    for (int k = 1; k <= items; ++k)
+        data.WriteInteger(itemSection(k), "Year", 2000);
+    data.UpdateFile();
+}
+
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

