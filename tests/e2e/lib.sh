@@ -132,7 +132,7 @@ e2e_record_start() {
         --latency-msec=20 >"$1" 2>>"$E2E_WORK/parec.log" &
     E2E_RECORDER=$!
     E2E_RECORDING=$1
-    E2E_PIDS+=($E2E_RECORDER)
+    E2E_PIDS+=("$E2E_RECORDER")
     e2e_wait 20 test -s "$1" || e2e_fail "nothing is recorded from the sink's monitor"
 }
 
@@ -199,7 +199,7 @@ e2e_start_kelvo() {
     QT_QPA_PLATFORM=xcb "$@" "$E2E_KELVO" --dir "$E2E_DATA" \
         >"$E2E_WORK/kelvo.log" 2>&1 &
     E2E_KELVO_PID=$!
-    E2E_PIDS+=($E2E_KELVO_PID)
+    E2E_PIDS+=("$E2E_KELVO_PID")
 }
 
 e2e_kelvo_running() {

@@ -31,7 +31,7 @@ e2e_record_start "$recording"
 sleep 1.5
 QT_LOGGING_RULES="qt.multimedia*=true" e2e_start_kelvo
 
-# e2e_next_popup PREVIOUS_ID: waits for a popup other than the previous one
+# next_popup PREVIOUS_ID: waits for a popup other than the previous one
 # and prints "ID SECONDS_INTO_THE_RECORDING".
 next_popup() {
     local t id
