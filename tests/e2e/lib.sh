@@ -24,6 +24,10 @@ e2e_init() {
     e2e_require Xvfb jwm xdotool xwininfo xprop import
     E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvo-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
+    # A test ended from outside (CTest's time-out) cleans up as well.
+    trap 'exit 143' TERM
+    trap 'exit 130' INT
+    trap 'exit 129' HUP
     E2E_DATA=$E2E_WORK/data
     mkdir -p "$E2E_DATA" "$E2E_WORK/home" "$E2E_WORK/config" "$E2E_WORK/runtime"
     chmod 700 "$E2E_WORK/runtime"
