@@ -296,6 +296,26 @@ private slots:
         QCOMPARE(popup->pos(), QPoint(130, 120));
     }
 
+    // A press on the window itself starts the drag at once: even a one-pixel
+    // motion moves it; after the release the mouse no longer carries it.
+    void draggingTheWindowStartsAtThePressAndEndsAtTheRelease() {
+        auto popup = open(1, "drag me");
+        popup->move(100, 100);
+        const QPoint start = popup->mapToGlobal(QPoint(5, 190));
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                        Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(popup->mapFromGlobal(at)), at, button, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(popup.get(), &event);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(popup->pos(), QPoint(101, 100));
+        send(QEvent::MouseButtonRelease, start + QPoint(1, 0), Qt::LeftButton, Qt::NoButton);
+        send(QEvent::MouseMove, start + QPoint(40, 40), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(popup->pos(), QPoint(101, 100));
+    }
+
     // Each popup keeps its own reminder: an earlier popup, once uncovered,
     // still snoozes and runs the reminder it was opened for.
     void stackedPopupsKeepTheirOwnReminders() {
