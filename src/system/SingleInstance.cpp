@@ -49,8 +49,10 @@ int DirectoryLock::open() {
         fd = openLockFile(m_file, O_RDONLY); // flock needs no write access
     if (fd >= 0)
         return fd;
-    m_file = QDir::tempPath() + QStringLiteral("/kelvo-") + directoryKey(m_dir) +
-             QStringLiteral(".lock");
+    const QString temporary = QDir::tempPath();
+    if (temporary.isEmpty() || !QFileInfo(temporary).isDir())
+        return -1;
+    m_file = temporary + QStringLiteral("/kelvo-") + directoryKey(m_dir) + QStringLiteral(".lock");
     fd = openLockFile(m_file, O_RDWR | O_CREAT);
     return fd >= 0 ? fd : openLockFile(m_file, O_RDONLY);
 }
@@ -60,17 +62,18 @@ bool DirectoryLock::tryLock() {
         return true;
     const int fd = open();
     if (fd < 0)
-        return false;
+        return true; // nowhere to lock: run unguarded rather than not at all
     int result;
     do
         result = ::flock(fd, LOCK_EX | LOCK_NB);
     while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        ::close(fd);
-        return false;
+    if (result == 0) {
+        m_fd = fd;
+        return true;
     }
-    m_fd = fd;
-    return true;
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !held; // a file system without locks guards nothing either
 }
 
 SingleInstance::SingleInstance(const QString& dataDir, QObject* parent)

@@ -18,8 +18,10 @@ public:
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
 
-    // Takes the lock without waiting. False when another process (or another
-    // DirectoryLock of this one) holds it.
+    // Takes the lock without waiting. False only when another process (or
+    // another DirectoryLock of this one) holds it; where no lock can be had
+    // at all (no lock file can be opened, the file system has no locks) it
+    // is true too: the program then runs unguarded rather than not at all.
     bool tryLock();
     // The file locked: "Kelvo.lock" in the data directory, or one in the
     // temporary directory named after the data directory when that cannot

@@ -105,6 +105,19 @@ private slots:
         QVERIFY(first.lockFile().startsWith(QDir::tempPath()));
         QVERIFY(!second.tryLock());
     }
+
+    // With nowhere to put a lock file the program still starts.
+    void nowhereToLockStillStarts() {
+        TempDir dir;
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QByteArray::fromStdString(dir.path() + "/no-temporary-directory"));
+        const QString path = QString::fromStdString(dir.path() + "/no-data-directory");
+        DirectoryLock first(path), second(path);
+        const bool firstStarts = first.tryLock(), secondStarts = second.tryLock();
+        qputenv("TMPDIR", tmp);
+        QVERIFY(firstStarts);
+        QVERIFY(secondStarts);
+    }
 };
 
 QTEST_MAIN(SingleInstanceTest)
