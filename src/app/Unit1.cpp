@@ -145,15 +145,14 @@ FirstRunSizes TForm1::firstRunSizes() const {
 void TForm1::openSettings() {
     m_config = std::make_unique<TIniFile>(m_paths.config());
     if (m_firstRun)
-        MessageBox::reportingErrors(this,
-                                    [this] { writeFirstRunConfig(*m_config, firstRunSizes()); });
+        startWrite([this] { writeFirstRunConfig(*m_config, firstRunSizes()); });
 }
 
 void TForm1::openDataFile() {
     const bool exists = std::filesystem::exists(m_paths.dataFile());
     m_data = std::make_unique<TIniFile>(m_paths.dataFile());
     if (!exists)
-        MessageBox::reportingErrors(this, [this] { createDataFile(*m_data); });
+        startWrite([this] { createDataFile(*m_data); });
 }
 
 // Reads the start settings and counts this start; returns the number of
@@ -161,7 +160,7 @@ void TForm1::openDataFile() {
 int32_t TForm1::readStartSettings() {
     const int32_t earlier = settings::OpenTimes.read(*m_config);
     TForm4::remindLaterMinutes = static_cast<quint16>(settings::TimeLate.read(*m_config));
-    MessageBox::reportingErrors(this, [&] {
+    startWrite([&] {
         settings::OpenTimes.write(*m_config, earlier + 1);
         m_config->UpdateFile();
     });
@@ -170,10 +169,19 @@ int32_t TForm1::readStartSettings() {
 
 void TForm1::countDataFileStart() {
     const int32_t starts = m_data->ReadInteger("Main", "OpenTimes", 0);
-    MessageBox::reportingErrors(this, [&] {
+    startWrite([&] {
         m_data->WriteInteger("Main", "OpenTimes", starts + 1);
         m_data->UpdateFile();
     });
+}
+
+void TForm1::startWrite(const std::function<void()>& write) {
+    try {
+        write();
+    } catch (const IniWriteError& e) {
+        if (m_unwritableAtStart.insert(e.path()).second)
+            MessageBox::reportingErrors(this, [&e] { throw e; });
+    }
 }
 
 // --- the list ------------------------------------------------------------

@@ -5,7 +5,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -105,6 +108,9 @@ private:
     void openDataFile();
     int32_t readStartSettings();
     void countDataFileStart();
+    // Runs one write of the start; a file that cannot be written is reported
+    // once, though the start writes it more than once.
+    void startWrite(const std::function<void()>& write);
     void showClockWindow();
 
     void hideToTray();
@@ -141,6 +147,8 @@ private:
     bool m_exitRequested = false;
     bool m_showMain = true;
     bool m_toldNoTray = false; // the user was told once why the window minimises
+    // The files that startWrite has reported.
+    std::set<std::string> m_unwritableAtStart;
 };
 
 } // namespace kelvo
