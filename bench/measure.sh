@@ -64,7 +64,8 @@ read -r floor_cpu floor_wall < <(startup "$build/bin/kelvo_floor")
 read -r kelvo_cpu kelvo_wall < <(startup "$build/bin/kelvo" --dir "$work/shown")
 load_ms=$("$build/bin/kelvo_bench" --benchmark_filter='BM_LoadList/10000$' \
     --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-    awk -F, '/_median/ {printf "%.1f", $4 / 1e6}')
+    awk -F, '/_median/ {u = $5; gsub(/"/, "", u); f = u == "ms" ? 1 : u == "us" ? 1e-3 : 1e-6
+                        printf "%.1f", $4 * f}')
 target=$(awk -v f="$floor_cpu" -v l="$load_ms" 'BEGIN {printf "%.1f", 1.5 * f + l}')
 echo "floor        cpu $floor_cpu ms  wall $floor_wall ms"
 echo "kelvo        cpu $kelvo_cpu ms  wall $kelvo_wall ms"
