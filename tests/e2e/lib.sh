@@ -151,9 +151,10 @@ e2e_record_stop() {
     wait "$E2E_RECORDER" 2>/dev/null
 }
 
-# e2e_rms FILE START LENGTH: RMS amplitude (0 … 1) of a stretch of a recording.
+# e2e_rms FILE START [LENGTH]: RMS amplitude (0 … 1) of a stretch of a
+# recording; without a length, to its end.
 e2e_rms() {
-    sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" -n trim "$2" "$3" stat 2>&1 |
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$1" -n trim "$2" ${3:+"$3"} stat 2>&1 |
         awk '/^RMS +amplitude/ { print $3 }'
 }
 

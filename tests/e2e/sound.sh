@@ -46,7 +46,7 @@ next_popup() {
     return 1
 }
 
-declare -A shown
+declare -A shown length
 previous=
 for kind in wav mp3 beep; do
     read -r popup at < <(next_popup "$previous") || e2e_fail "no popup for the $kind reminder"
@@ -54,7 +54,7 @@ for kind in wav mp3 beep; do
     shown[$kind]=$at
     e2e_log "$kind popup at ${at}s"
     sleep 2.5
-    [ "$kind" = beep ] && break
+    [ "$kind" = beep ] && sleep 1 && break
     e2e_click "$popup" 308 177 # 关闭[&C]
     previous=$popup
 done
@@ -64,8 +64,13 @@ cp "$recording" "$E2E_OUT/sound-monitor.raw"
 quiet=$(e2e_rms "$recording" 0.2 1.0)
 e2e_log "RMS before the start: $quiet"
 e2e_louder_than "$quiet" 0.002 && e2e_fail "the sink was not silent before the program started"
+# The recorder's file may lag the popup by a little on a loaded machine, and
+# the beep lasts only 0.15 s: its stretch starts half a second early and
+# runs to the end of the recording.
+shown[beep]=$(awk -v t="${shown[beep]}" 'BEGIN { printf "%.2f", (t > 0.5 ? t - 0.5 : 0) }')
+length=([wav]=2.0 [mp3]=2.0 [beep]=)
 for kind in wav mp3 beep; do
-    level=$(e2e_rms "$recording" "${shown[$kind]}" 2.0)
+    level=$(e2e_rms "$recording" "${shown[$kind]}" "${length[$kind]}")
     e2e_log "RMS while the $kind popup was up: $level"
     e2e_louder_than "$level" 0.02 || e2e_fail "the $kind reminder was not heard (RMS $level)"
 done
