@@ -53,18 +53,7 @@ void writeDataFile(const std::string& path, int items) {
     createDataFile(data);
     for (int k = 1; k <= items; ++k) {
         const ReminderItem item = randomItem(rng, k);
-        const std::string section = itemSection(k);
-        data.WriteInteger(section, "Year", item.year);
-        data.WriteInteger(section, "Month", item.month);
-        data.WriteInteger(section, "Day", item.day);
-        data.WriteInteger(section, "Hour", item.hour);
-        data.WriteInteger(section, "Min", item.min);
-        data.WriteBool(section, "ReMinded", false);
-        data.WriteInteger(section, "RdBefore", item.rdBefore);
-        data.WriteInteger(section, "MindMethod", item.mindMethod);
-        data.WriteString(section, "Message", item.message);
-        if (!item.music.empty())
-            data.WriteString(section, "Music", item.music);
+        writeNewItemKeys(data, k, item, !item.music.empty());
     }
     data.WriteInteger("Main", "Items", items);
     data.UpdateFile();

@@ -107,11 +107,7 @@ void createDataFile(TIniFile& data) {
     data.UpdateFile();
 }
 
-int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
-    // The bounded count: a damaged Items value cannot push the new item to
-    // a number no list would ever reach.
-    const int32_t k = itemCount(data) + 1;
-    data.WriteInteger(kMain, kItems, k);
+void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool withMusic) {
     const std::string s = itemSection(k);
     writeDate(data, s, item);
     data.WriteInteger(s, "ReMinded", 0);
@@ -120,6 +116,14 @@ int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
     data.WriteString(s, "Message", item.message);
     if (withMusic)
         data.WriteString(s, "Music", item.music);
+}
+
+int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
+    // The bounded count: a damaged Items value cannot push the new item to
+    // a number no list would ever reach.
+    const int32_t k = itemCount(data) + 1;
+    data.WriteInteger(kMain, kItems, k);
+    writeNewItemKeys(data, k, item, withMusic);
     data.UpdateFile();
     return k;
 }

@@ -58,6 +58,11 @@ int32_t itemCount(const TIniFile& data);
 // Writes the whole default file (Main and the sample Item0) and stores it.
 void createDataFile(TIniFile& data);
 
+// Writes the keys of a new item section Item<k> in the order the add dialog
+// stores them, without storing the file (so many items can be one change).
+// The Music key is written only when withMusic is set.
+void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool withMusic);
+
 // Adds an item as Item<N+1> and stores the file in one change. The Music key
 // is written only when withMusic is set. Returns the new item number.
 int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic);

@@ -50,21 +50,6 @@ void restore(const std::string& path, const std::optional<std::string>& bytes) {
         std::ofstream(path, std::ios::binary) << *bytes;
 }
 
-// The keys of an item section as the add dialog writes them, unflushed.
-void writeSection(TIniFile& file, int32_t k, const ReminderItem& item) {
-    const std::string s = itemSection(k);
-    file.WriteInteger(s, "Year", item.year);
-    file.WriteInteger(s, "Month", item.month);
-    file.WriteInteger(s, "Day", item.day);
-    file.WriteInteger(s, "Hour", item.hour);
-    file.WriteInteger(s, "Min", item.min);
-    file.WriteInteger(s, "ReMinded", 0);
-    file.WriteInteger(s, "RdBefore", item.rdBefore);
-    file.WriteInteger(s, "MindMethod", item.mindMethod);
-    file.WriteString(s, "Message", item.message);
-    file.WriteString(s, "Music", item.music);
-}
-
 ReminderItem importedReminder(int32_t j) {
     return reminder(20000 + j, importedMessage(j));
 }
@@ -172,7 +157,7 @@ protected:
         TIniFile data(paths.dataFile());
         createDataFile(data);
         for (int32_t k = 1; k <= kStoredItems; ++k)
-            writeSection(data, k, reminder(k, storedMessage(k)));
+            writeNewItemKeys(data, k, reminder(k, storedMessage(k)), true);
         data.WriteInteger("Main", "Items", kStoredItems);
         data.UpdateFile();
     }
@@ -180,7 +165,7 @@ protected:
     void writeExchangeFile() {
         TIniFile exchange(paths.file(kExchangeFile));
         for (int32_t j = 1; j <= kImportedItems; ++j)
-            writeSection(exchange, j, importedReminder(j));
+            writeNewItemKeys(exchange, j, importedReminder(j), true);
         exchange.WriteInteger("Main", "Items", kImportedItems);
         exchange.UpdateFile();
     }
