@@ -19,6 +19,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -100,8 +101,7 @@ int main(int argc, char* argv[]) {
     timed("start, list shown", [&] { run.window->show(); });
     Answerer answerer;
     TForm1& w = *run.window;
-    QListWidget& list = *run.list();
-    const auto selectFirst = [&] { list.setCurrentRow(0); };
+    const auto selectFirst = [&] { run.list().setCurrentRow(0); };
 
     timed("add", [&] { w.FlatSpeedButton2Click(); });
     selectFirst();

@@ -39,10 +39,18 @@ ItemSchedule scheduleOf(const ReminderItem& item) {
 
 } // namespace
 
+void PackedLines::reserve(size_t lines, size_t bytes) {
+    m_ends.reserve(lines);
+    m_text.reserve(bytes);
+}
+
 std::string listLine(const ReminderItem& item) {
-    constexpr size_t kLongestPieces = 128; // every piece but the message, at most
     std::string line;
-    line.reserve(kLongestPieces + item.message.size());
+    appendListLine(line, item);
+    return line;
+}
+
+void appendListLine(std::string& line, const ReminderItem& item) {
     if (item.year == 0)
         line += "每年 ";
     else
@@ -57,18 +65,19 @@ std::string listLine(const ReminderItem& item) {
     appendDigits(line, item.mindMethod);
     line += " 方式，提醒为：";
     line += item.message;
-    return line;
 }
 
 ReminderList loadReminderList(const TIniFile& data) {
     const int32_t n = itemCount(data);
     ReminderList list;
     list.items.reserve(n);
-    list.lines.reserve(n);
+    constexpr size_t kTypicalLineBytes = 80;
+    list.lines.reserve(n, n * kTypicalLineBytes);
     for (int32_t k = 1; k <= n; ++k) {
         const ReminderItem item = readListedItem(data, k);
         list.items.push_back(scheduleOf(item));
-        list.lines.push_back(listLine(item));
+        appendListLine(list.lines.text(), item);
+        list.lines.endLine();
     }
     return list;
 }

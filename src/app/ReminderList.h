@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvo {
@@ -17,11 +18,32 @@ struct ItemSchedule {
     int32_t rdBefore = 0, mindMethod = 0;
 };
 
+// Lines of text packed into one buffer: ten thousand lines cost their
+// bytes and an offset each, not an allocation each.
+class PackedLines {
+public:
+    size_t size() const { return m_ends.size(); }
+    bool empty() const { return m_ends.empty(); }
+    std::string_view operator[](size_t i) const {
+        const size_t begin = i == 0 ? 0 : m_ends[i - 1];
+        return std::string_view(m_text).substr(begin, m_ends[i] - begin);
+    }
+    std::string_view back() const { return (*this)[size() - 1]; }
+    void reserve(size_t lines, size_t bytes);
+    // The buffer to append the next line's text to; end the line with endLine().
+    std::string& text() { return m_text; }
+    void endLine() { m_ends.push_back(m_text.size()); }
+
+private:
+    std::string m_text;
+    std::vector<size_t> m_ends;
+};
+
 // The in-memory copy of the reminders and the main window's list lines:
 // items[k - 1] and lines[k - 1] belong to item k.
 struct ReminderList {
     std::vector<ItemSchedule> items;
-    std::vector<std::string> lines;
+    PackedLines lines;
     int32_t count() const { return static_cast<int32_t>(items.size()); }
 };
 
@@ -30,5 +52,7 @@ ReminderList loadReminderList(const TIniFile& data);
 
 // The list line of an item, e.g. "2005 年 10 月 1 日 8 时 30 分 0 方式，提醒为：开会".
 std::string listLine(const ReminderItem& item);
+// The same, appended to `out`.
+void appendListLine(std::string& out, const ReminderItem& item);
 
 } // namespace kelvo

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ReminderEngine.h"
 #include "app/ReminderList.h"
+#include "app/ReminderListModel.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
@@ -44,6 +45,8 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
       m_engine(std::make_unique<ReminderEngine>(
           clock, [this](int32_t item, bool advance) { fire(item, advance); })) {
     ui->setupUi(this);
+    m_lines = new ReminderListModel(this);
+    ui->eventlist->setModel(m_lines);
     setFixedSize(size());
     setWindowIcon(programIcon());
     FormCreate();
@@ -187,18 +190,15 @@ void TForm1::startWrite(const std::function<void()>& write) {
 // --- the list ------------------------------------------------------------
 
 void TForm1::reloadList() {
-    const int position = ui->eventlist->currentRow();
-    const ReminderList list = loadReminderList(*m_data);
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(list.lines.size()));
-    for (const std::string& line : list.lines)
-        lines << QString::fromStdString(line);
-    // All lines in one insertion: a shown list lays itself out once, not once
-    // per line (10,000 single insertions cost a tenth of a second).
-    ui->eventlist->clear();
-    ui->eventlist->addItems(lines);
-    m_engine->setItems(list.items);
+    const int position = currentRow();
+    ReminderList list = loadReminderList(*m_data);
+    m_engine->setItems(std::move(list.items));
+    m_lines->setLines(std::move(list.lines));
     selectLine(position);
+    // The list and the engine now hold what they need while the program
+    // waits; the parsed file (several times its size) is read again when a
+    // command needs it.
+    m_data->releaseContent();
 }
 
 void TForm1::afterListChange() {
@@ -207,20 +207,21 @@ void TForm1::afterListChange() {
         m_dialogs.search.close();
 }
 
+int TForm1::currentRow() const {
+    return ui->eventlist->currentIndex().row();
+}
+
 int TForm1::selectedPosition() const {
-    const int position = ui->eventlist->currentRow();
-    const bool selected = position >= 0 && position < ui->eventlist->count() &&
-                          ui->eventlist->item(position)->isSelected();
-    return selected ? position : -1;
+    const QModelIndex current = ui->eventlist->currentIndex();
+    return current.isValid() && ui->eventlist->selectionModel()->isSelected(current)
+               ? current.row()
+               : -1;
 }
 
 void TForm1::selectLine(int position) {
-    if (position >= 0 && position < ui->eventlist->count()) {
-        ui->eventlist->setCurrentRow(position);
-    } else {
-        ui->eventlist->setCurrentRow(-1);
-        ui->eventlist->clearSelection();
-    }
+    // An index past the lines is invalid: no line is current or selected.
+    ui->eventlist->selectionModel()->setCurrentIndex(m_lines->index(position),
+                                                     QItemSelectionModel::ClearAndSelect);
 }
 
 // --- tray and closing ----------------------------------------------------
@@ -352,6 +353,7 @@ void TForm1::mainCommand(const WindowMessage& message) {
 // comes up even when the hand-off could not be stored.
 void TForm1::fire(int32_t item, bool advance) {
     MessageBox::reportingErrors(this, [&] { fireItem(*m_data, m_paths.handOff(), item, advance); });
+    m_data->releaseContent();
     TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
     popup.setShutdownWindow(&m_dialogs.shutdown);
     popup.exec();

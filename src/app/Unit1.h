@@ -22,6 +22,7 @@ namespace kelvo {
 
 class Clock;
 class ReminderEngine;
+class ReminderListModel;
 class TIniFile;
 class WindowMessage;
 struct Dialogs;
@@ -99,6 +100,8 @@ private:
     void connectClockCommands();
     // After a change of the reminders: reload the list, close the search window.
     void afterListChange();
+    // The current list position, or -1 when there is none.
+    int currentRow() const;
     // The selected list position, or -1 when no line is selected.
     int selectedPosition() const;
     FirstRunSizes firstRunSizes() const;
@@ -120,6 +123,7 @@ private:
     void fire(int32_t item, bool advance);
 
     std::unique_ptr<Ui::TForm1> ui;
+    ReminderListModel* m_lines;
     QMenu* PopupMenu1;
     QAction* N1;
     QAction* T1;

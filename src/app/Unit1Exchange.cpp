@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Dialogs.h"
+#include "app/ReminderListModel.h"
 #include "exchange/Exchange.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
@@ -45,11 +46,8 @@ bool importChosenFile(QWidget* parent, TIniFile& data) {
 // Lets the user pick lines in the export window; the chosen item numbers,
 // or nothing when the user cancels or chooses none.
 std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window,
-                                                const QListWidget& list) {
-    QStringList lines;
-    for (int p = 0; p < list.count(); ++p)
-        lines << list.item(p)->text();
-    window.setLines(lines);
+                                                const ReminderListModel& list) {
+    window.setLines(list.allLines());
     window.exec();
     const std::vector<int> selected = window.selectedLines();
     if (window.ExportConfirmed && selected.empty())
@@ -62,7 +60,7 @@ std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window
     return items;
 }
 
-void exportChosenItems(QWidget* parent, TForm10& window, const QListWidget& list,
+void exportChosenItems(QWidget* parent, TForm10& window, const ReminderListModel& list,
                        const TIniFile& data) {
     const std::optional<std::vector<int32_t>> items = chooseItems(parent, window, list);
     if (!items)
@@ -94,7 +92,8 @@ void TForm1::FlatSpeedButton9Click() {
             MessageBox::information(this, QStringLiteral("导入成功"),
                                     QStringLiteral("已经成功导入数据！"));
         } else if (answer == MessageBox::No) {
-            exportChosenItems(this, m_dialogs.exportWindow, *ui->eventlist, *m_data);
+            exportChosenItems(this, m_dialogs.exportWindow, *m_lines, *m_data);
+            m_data->releaseContent();
         }
     });
 }

@@ -2,6 +2,7 @@
 
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
+#include "app/ReminderListModel.h"
 #include "app/Messages.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
@@ -114,7 +115,7 @@ void TForm1::FlatSpeedButton10Click() {
         search.close();
         return;
     }
-    const int count = ui->eventlist->count();
+    const int count = m_lines->rowCount();
     if (count == 0) {
         MessageBox::plain(this, kTitle, QStringLiteral("没有增加任何提醒，无法搜索！"));
         return;
@@ -123,6 +124,7 @@ void TForm1::FlatSpeedButton10Click() {
     messages.reserve(count);
     for (int k = 1; k <= count; ++k)
         messages << QString::fromStdString(m_data->ReadString(itemSection(k), "Message", ""));
+    m_data->releaseContent();
     search.setSource(messages);
     search.setMainWindow(this);
     search.show();

@@ -52,8 +52,9 @@ void checkRangeBounds(int64_t minutes, int32_t items) {
 }
 
 void printList(const TIniFile& data, std::ostream& out) {
-    for (const std::string& line : loadReminderList(data).lines)
-        out << line << '\n';
+    const ReminderList list = loadReminderList(data);
+    for (size_t i = 0; i < list.lines.size(); ++i)
+        out << list.lines[i] << '\n';
 }
 
 // Drives the minute check over every minute of the range, as the running

@@ -35,6 +35,17 @@ public:
         return m_document;
     }
 
+    // Frees the in-memory copy when it holds no pending change; the next
+    // access reads the file again.
+    void release() {
+        if (!m_loaded || m_dirty)
+            return;
+        IniDocument freed; // assigning an empty one would keep the text buffer
+        std::swap(m_document, freed);
+        m_loaded = false;
+        ++m_changes;
+    }
+
     // Counts the parses and the writes, so that a section reader knows when
     // the number of its section has to be looked up again.
     uint64_t changes() const { return m_changes; }
@@ -210,6 +221,10 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 void TIniFile::UpdateFile() {
     m_view->store();
+}
+
+void TIniFile::releaseContent() {
+    m_view->release();
 }
 
 int TIniFile::sectionCount() const {

@@ -59,6 +59,11 @@ public:
     // the file on disk then stays as it was and the view returns to it.
     void UpdateFile();
 
+    // Frees the parsed copy of the file that all objects on the path share,
+    // unless it holds changes not yet stored; the next read reads the file
+    // again. For a program that keeps a large file open while it waits.
+    void releaseContent();
+
     // Number of sections in the file; lets readers bound counts that a
     // damaged file may overstate.
     int sectionCount() const;

@@ -78,7 +78,7 @@ TEST_F(LoadList, AHostileCountLoadsQuicklyWithBoundedLines) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_LE(list.count(), 2);
     EXPECT_EQ(list.lines.size(), static_cast<size_t>(list.count()));
-    EXPECT_EQ(list.lines.at(0), "2000 年 1 月 1 日 1 时 1 分 0 方式，提醒为：one");
+    EXPECT_EQ(list.lines[0], "2000 年 1 月 1 日 1 时 1 分 0 方式，提醒为：one");
 }
 
 } // namespace

@@ -214,6 +214,23 @@ TEST_F(IniFileTest, PendingChangesWinOverAnExternalChange) {
     EXPECT_EQ(shortLived.ReadInteger("S", "mine", 0), 5);
 }
 
+TEST_F(IniFileTest, ReleasedContentIsReadAgainButPendingChangesStay) {
+    dir.write("Test.ini", "[A]\r\nX=1\r\n[B]\r\nX=2\r\n");
+    TIniFile ini(path);
+    const IniSectionReader b = ini.section("B");
+    EXPECT_EQ(b.ReadInteger("X", 0), 2);
+    ini.releaseContent();
+    dir.write("Test.ini", "[B]\r\nX=20\r\n"); // another program, after the release
+    EXPECT_EQ(b.ReadInteger("X", 0), 20);
+    EXPECT_EQ(ini.ReadInteger("A", "X", 0), 0);
+
+    ini.WriteInteger("A", "X", 7);
+    ini.releaseContent(); // holds a change: kept
+    EXPECT_EQ(ini.ReadInteger("A", "X", 0), 7);
+    ini.UpdateFile();
+    EXPECT_EQ(dir.read("Test.ini"), "[B]\r\nX=20\r\n[A]\r\nX=7\r\n");
+}
+
 TEST_F(IniFileTest, FailedWriteThrowsLeavesTheFileAndDropsTheChange) {
     // A name so long that no temporary name beside it is allowed.
     const std::string name(250, 'n');

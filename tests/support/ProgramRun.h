@@ -14,7 +14,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QTimer>
 
 #include <memory>
@@ -24,6 +25,31 @@
 namespace kelvo::test {
 
 inline const DateTime kMonday0829{Date{2024, 6, 3}, 8, 29};
+
+// The main window's list as a test reads and selects it.
+class MainList {
+public:
+    explicit MainList(QListView* view) : m_view(view) {}
+    int count() const { return m_view->model()->rowCount(); }
+    int currentRow() const { return m_view->currentIndex().row(); }
+    void setCurrentRow(int row) {
+        m_view->selectionModel()->setCurrentIndex(m_view->model()->index(row, 0),
+                                                  QItemSelectionModel::ClearAndSelect);
+    }
+    void clearSelection() { m_view->clearSelection(); }
+    bool hasSelection() const { return m_view->selectionModel()->hasSelection(); }
+    QString text(int row) const { return m_view->model()->index(row, 0).data().toString(); }
+    QString currentText() const { return m_view->currentIndex().data().toString(); }
+    QStringList lines() const {
+        QStringList result;
+        for (int row = 0; row < count(); ++row)
+            result << text(row);
+        return result;
+    }
+
+private:
+    QListView* m_view;
+};
 
 // One run of the program on a data directory: the dialogs, the main window
 // and the platform doubles, with a clock the test sets.
@@ -35,7 +61,7 @@ struct Run {
         window = std::make_unique<TForm1>(paths, fake.platform, clock, dialogs);
     }
     TIniFile config() const { return TIniFile(paths.config()); }
-    QListWidget* list() const { return window->findChild<QListWidget*>("eventlist"); }
+    MainList list() const { return MainList(window->findChild<QListView*>("eventlist")); }
     QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
     void command(qint64 code, qint64 argument) {
         WindowMessage message(kMainCommand, code, argument);

@@ -16,7 +16,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -457,8 +456,8 @@ private slots:
         });
         run.window->FlatSpeedButton2Click();
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(run.list()->count(), 1);
-        QVERIFY(run.list()->item(0)->text().contains(QStringLiteral("从主窗口添加")));
+        QCOMPARE(run.list().count(), 1);
+        QVERIFY(run.list().text(0).contains(QStringLiteral("从主窗口添加")));
     }
 
     void fieldsTakeDigitsOnly() {

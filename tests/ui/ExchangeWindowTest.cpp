@@ -142,10 +142,10 @@ private slots:
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导入成功"));
         QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
-        QListWidget* list = program.run->list();
-        QCOMPARE(list->count(), 7);
-        QVERIFY(list->item(5)->text().endsWith(QStringLiteral("0 时 0 分 0 方式，提醒为：甲")));
-        QVERIFY(list->item(6)->text().endsWith(QStringLiteral("提醒为：乙")));
+        const MainList list = program.run->list();
+        QCOMPARE(list.count(), 7);
+        QVERIFY(list.text(5).endsWith(QStringLiteral("0 时 0 分 0 方式，提醒为：甲")));
+        QVERIFY(list.text(6).endsWith(QStringLiteral("提醒为：乙")));
         QVERIFY(!program.run->dialogs.search.isVisible());
         QCOMPARE(storedItemCount(TIniFile(dir.file("DataFile.dat"))), 7);
     }
@@ -165,7 +165,7 @@ private slots:
             } else {
                 QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
             }
-            QCOMPARE(program.run->list()->count(), 5);
+            QCOMPARE(program.run->list().count(), 5);
             QVERIFY(dir.read("DataFile.dat") == before.at("DataFile.dat"));
         }
     }
@@ -197,7 +197,7 @@ private slots:
 
         QCOMPARE(answerer.exportShows, 1);
         QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown.at(4), program.run->list()->item(4)->text());
+        QCOMPARE(shown.at(4), program.run->list().text(4));
         QCOMPARE(FileDialog::lastDialog()->mode(), FileDialog::Save);
         QCOMPARE(FileDialog::lastDialog()->filter(), QStringLiteral("文本文件 (*.txt)"));
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导出成功"));

@@ -47,10 +47,10 @@ private slots:
         timer.start();
         Run run(dir);
         run.window->show();
-        QVERIFY(run.list()->count() >= 1);
-        QVERIFY(run.list()->count() <= 16);
+        QVERIFY(run.list().count() >= 1);
+        QVERIFY(run.list().count() <= 16);
         QVERIFY(
-            run.list()->item(0)->text().startsWith(QString("每年 每月 每天 99 时 -1 分 7 方式")));
+            run.list().text(0).startsWith(QString("每年 每月 每天 99 时 -1 分 7 方式")));
 
         // A day of minute checks over the damaged values fires nothing odd
         // and does not hang.

@@ -32,13 +32,8 @@ struct ThreeItems {
     QPushButton* button(const char* name) const {
         return run->window->findChild<QPushButton*>(name);
     }
-    void select(int position) const { run->list()->setCurrentRow(position); }
-    QStringList lines() const {
-        QStringList texts;
-        for (int i = 0; i < run->list()->count(); ++i)
-            texts << run->list()->item(i)->text();
-        return texts;
-    }
+    void select(int position) const { run->list().setCurrentRow(position); }
+    QStringList lines() const { return run->list().lines(); }
     void snooze(int item, int minutes) { run->command(kCmdSnooze, item | (minutes << 16)); }
 };
 
@@ -83,7 +78,7 @@ private slots:
         p.button("FlatSpeedButton3")->click();
         QCOMPARE(p.lines().size(), 2);
         QVERIFY(endsWith(p.lines()[1], "三"));
-        QCOMPARE(p.run->list()->currentRow(), 1);
+        QCOMPARE(p.run->list().currentRow(), 1);
         QCOMPARE(TIniFile(p.run->paths.dataFile()).ReadInteger("Main", "Items", -1), 2);
 
         // Again: now the reminder that followed; then nothing is selected.
@@ -112,7 +107,7 @@ private slots:
 
     void oneReminderCommandsDoNothingWithoutASelection() {
         ThreeItems p;
-        p.run->list()->clearSelection();
+        p.run->list().clearSelection();
         const std::string data = p.dir.read("DataFile.dat");
         const int boxes = MessageBox::boxCount();
         for (const char* command : {"FlatSpeedButton3", "FlatSpeedButton5", "FlatSpeedButton4"})
@@ -141,7 +136,7 @@ private slots:
         const TIniFile data(p.run->paths.dataFile());
         QCOMPARE(data.ReadString("Item2", "ReMinded", ""), "0");
         QVERIFY(endsWith(p.lines()[1], "二改"));
-        QCOMPARE(p.run->list()->currentRow(), 1);
+        QCOMPARE(p.run->list().currentRow(), 1);
     }
 
     void viewShowsTheSelectedItem() {

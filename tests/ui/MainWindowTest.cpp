@@ -15,7 +15,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -71,7 +70,7 @@ private slots:
         QCOMPARE(data.ReadInteger("Main", "Items", -1), 0);
         QCOMPARE(data.ReadInteger("Main", "OpenTimes", -1), 1);
         QVERIFY(data.ReadString("Item0", "Message", "").size() > 0);
-        QCOMPARE(run.list()->count(), 0);
+        QCOMPARE(run.list().count(), 0);
 
         QVERIFY(run.window->isVisible());
         QVERIFY(run.fake.tray.balloons.empty());
@@ -200,8 +199,8 @@ private slots:
         writeItems(dir, {item(9, 0, 0, "不到时间"), lunch});
         Run run(dir);
         run.window->show();
-        QCOMPARE(run.list()->count(), 2);
-        QCOMPARE(run.list()->item(1)->text(), "每年 每月 每天 8 时 30 分 0 方式，提醒为：开会");
+        QCOMPARE(run.list().count(), 2);
+        QCOMPARE(run.list().text(1), "每年 每月 每天 8 时 30 分 0 方式，提醒为：开会");
 
         PopupAnswerer answerer;
         run.window->gtimerTimer();
@@ -259,21 +258,21 @@ private slots:
         Run run(dir);
         run.window->show();
         run.command(kCmdSelectLine, 1);
-        QCOMPARE(run.list()->currentRow(), 1);
+        QCOMPARE(run.list().currentRow(), 1);
 
         TIniFile data(run.paths.dataFile());
         deleteItem(data, 2);
         run.window->reloadList();
-        QCOMPARE(run.list()->count(), 2);
-        QCOMPARE(run.list()->currentRow(), 1);
-        QVERIFY(run.list()->currentItem()->text().endsWith("c"));
+        QCOMPARE(run.list().count(), 2);
+        QCOMPARE(run.list().currentRow(), 1);
+        QVERIFY(run.list().currentText().endsWith("c"));
 
         deleteItem(data, 2);
         run.window->reloadList();
-        QCOMPARE(run.list()->currentRow(), -1);
-        QVERIFY(run.list()->selectedItems().isEmpty());
+        QCOMPARE(run.list().currentRow(), -1);
+        QVERIFY(!run.list().hasSelection());
         run.command(kCmdSelectLine, 5);
-        QCOMPARE(run.list()->currentRow(), -1);
+        QCOMPARE(run.list().currentRow(), -1);
     }
 
     void withoutTrayTheWindowStaysReachable() {

@@ -78,9 +78,9 @@ private slots:
         auto* result = s.search().findChild<QListWidget*>("showresult");
         result->setCurrentRow(2);
         s.search().showresultClick();
-        QCOMPARE(s.run->list()->currentRow(), -1); // posted, not sent
+        QCOMPARE(s.run->list().currentRow(), -1); // posted, not sent
         QCoreApplication::processEvents();
-        QCOMPARE(s.run->list()->currentRow(), 7);
+        QCOMPARE(s.run->list().currentRow(), 7);
         QVERIFY(s.search().isVisible());
         QCOMPARE(s.results().size(), 3);
     }
@@ -108,10 +108,10 @@ private slots:
 
     void deletingAReminderClosesTheWindow() {
         SearchRun s({"a", "b"});
-        s.run->list()->setCurrentRow(1);
+        s.run->list().setCurrentRow(1);
         MessageBox::setNextAnswer(MessageBox::Yes);
         s.run->window->FlatSpeedButton3Click();
-        QCOMPARE(s.run->list()->count(), 1);
+        QCOMPARE(s.run->list().count(), 1);
         QVERIFY(!s.search().isVisible());
     }
 

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -115,13 +116,6 @@ std::map<std::string, std::string> snapshot(const TempDir& dir) {
     return files;
 }
 
-QStringList lines(const QListWidget& list) {
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
-}
-
 // Answers the modal windows that a command opens: records and closes each
 // message box; in the export window picks the first line and presses OK.
 class ModalAnswerer : public QObject {
@@ -161,7 +155,7 @@ struct Program {
         writeHandOffItem(dir.file("TmpFile.tmp"), positions::Edit, 1);
         run = std::make_unique<Run>(dir);
         run->window->show();
-        run->list()->setCurrentRow(0);
+        run->list().setCurrentRow(0);
     }
     std::unique_ptr<Run> run;
 };
@@ -267,7 +261,7 @@ private slots:
         const Writer& w = writers().at(writer);
         TempDir dir;
         Program program(dir);
-        const QStringList listBefore = lines(*program.run->list());
+        const QStringList listBefore = program.run->list().lines();
         const auto before = snapshot(dir);
         ModalAnswerer answerer;
         {
@@ -279,9 +273,9 @@ private slots:
         QVERIFY2(saysUnableToWrite(answerer.texts, dir.file(w.file)),
                  qPrintable(answerer.texts.join(" | ")));
         QCOMPARE(snapshot(dir), before);
-        QCOMPARE(lines(*program.run->list()), listBefore);
+        QCOMPARE(program.run->list().lines(), listBefore);
         program.run->window->reloadList();
-        QCOMPARE(lines(*program.run->list()), listBefore);
+        QCOMPARE(program.run->list().lines(), listBefore);
 
         // The program goes on: with writing possible again the command stores.
         w.run(*program.run, dir);
@@ -339,16 +333,16 @@ private slots:
         QCOMPARE(answerer.texts.size(), failure == Failure::ReadOnlyFile ? 1 : 2);
         if (failure == Failure::ReadOnlyFile) {
             QCOMPARE(dir.read("DataFile.dat"), before.at("DataFile.dat"));
-            QCOMPARE(run->list()->count(), 1);
+            QCOMPARE(run->list().count(), 1);
         } else {
             QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini")));
             QCOMPARE(snapshot(dir), before);
-            QCOMPARE(run->list()->count(), 0);
+            QCOMPARE(run->list().count(), 0);
         }
 
         addItem(*run, dir);
         run->window->reloadList();
-        QCOMPARE(run->list()->count(), failure == Failure::ReadOnlyFile ? 2 : 1);
+        QCOMPARE(run->list().count(), failure == Failure::ReadOnlyFile ? 2 : 1);
     }
 };
 

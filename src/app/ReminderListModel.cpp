@@ -1,0 +1,34 @@
+#include "app/ReminderListModel.h"
+
+namespace kelvo {
+
+void ReminderListModel::setLines(PackedLines lines) {
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+QString ReminderListModel::line(int row) const {
+    const std::string_view text = m_lines[static_cast<size_t>(row)];
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList ReminderListModel::allLines() const {
+    QStringList lines;
+    lines.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        lines << line(row);
+    return lines;
+}
+
+int ReminderListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_lines.size());
+}
+
+QVariant ReminderListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+        return {};
+    return line(index.row());
+}
+
+} // namespace kelvo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/ReminderList.h"
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+namespace kelvo {
+
+// The main window's list lines as a model over the packed lines of the
+// core: a line becomes a QString only while a view shows it, so ten
+// thousand reminders cost their text once rather than an item object each.
+// (No Q_OBJECT: it declares no signals or slots.)
+class ReminderListModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setLines(PackedLines lines);
+    QString line(int row) const;
+    QStringList allLines() const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    PackedLines m_lines;
+};
+
+} // namespace kelvo
