@@ -213,9 +213,8 @@ int TForm1::currentRow() const {
 
 int TForm1::selectedPosition() const {
     const QModelIndex current = ui->eventlist->currentIndex();
-    return current.isValid() && ui->eventlist->selectionModel()->isSelected(current)
-               ? current.row()
-               : -1;
+    return current.isValid() && ui->eventlist->selectionModel()->isSelected(current) ? current.row()
+                                                                                     : -1;
 }
 
 void TForm1::selectLine(int position) {
