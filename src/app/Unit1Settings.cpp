@@ -2,8 +2,8 @@
 
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
-#include "app/ReminderListModel.h"
 #include "app/Messages.h"
+#include "app/ReminderListModel.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "system/Autorun.h"
