@@ -3,13 +3,15 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace kelvo {
@@ -31,6 +33,17 @@ QString directoryKey(const QString& dataDir) {
 // Kelvo would keep the directory locked.
 int openLockFile(const QString& path, int flags) {
     return ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0644);
+}
+
+// The address of the socket file; false when the path does not fit.
+bool socketAddress(const QString& path, sockaddr_un& address) {
+    const QByteArray name = QFile::encodeName(path);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (static_cast<size_t>(name.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    return true;
 }
 
 } // namespace
@@ -79,10 +92,15 @@ bool DirectoryLock::tryLock() {
 SingleInstance::SingleInstance(const QString& dataDir, QObject* parent)
     : QObject(parent), m_socketName(socketName(dataDir)), m_lock(dataDir) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (m_listening < 0)
+        return;
+    ::close(m_listening);
+    ::unlink(QFile::encodeName(m_socketName).constData());
+}
 
 QString SingleInstance::socketName(const QString& dataDir) {
-    return QStringLiteral("kelvo-") + directoryKey(dataDir);
+    return QDir::tempPath() + QStringLiteral("/kelvo-") + directoryKey(dataDir);
 }
 
 SingleInstance::Start SingleInstance::start() {
@@ -95,21 +113,32 @@ SingleInstance::Start SingleInstance::start() {
 }
 
 void SingleInstance::listen() {
-    m_server = new QLocalServer(this);
+    sockaddr_un address;
+    if (!socketAddress(m_socketName, address)) {
+        qWarning("Kelvo: the socket path %s is too long", qPrintable(m_socketName));
+        return;
+    }
     // The lock is ours, so a socket file left by a program that died is stale.
-    QLocalServer::removeServer(m_socketName);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptRequests);
-    if (!m_server->listen(m_socketName))
-        qWarning("Kelvo: cannot listen on %s: %s", qPrintable(m_socketName),
-                 qPrintable(m_server->errorString()));
+    ::unlink(address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 8) != 0) {
+        qWarning("Kelvo: cannot listen on %s: %s", qPrintable(m_socketName), std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    m_listening = fd;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::acceptRequests);
 }
 
 // Every connection is a request to show the main window; nothing else is
 // asked through the socket.
 void SingleInstance::acceptRequests() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        socket->disconnectFromServer();
-        socket->deleteLater();
+    int connection;
+    while ((connection = ::accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC)) >= 0) {
+        ::close(connection);
         emit showRequested();
     }
 }
@@ -117,14 +146,19 @@ void SingleInstance::acceptRequests() {
 // The owner may have taken the lock a moment ago and not listen yet, so the
 // connection is tried for up to five seconds.
 void SingleInstance::askRunningProgram() const {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(m_socketName);
-        if (socket.waitForConnected(1000)) {
-            socket.disconnectFromServer();
-            return;
+    sockaddr_un address;
+    if (socketAddress(m_socketName, address)) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const bool connected =
+                fd >= 0 &&
+                ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+            if (fd >= 0)
+                ::close(fd);
+            if (connected)
+                return;
+            QThread::msleep(100);
         }
-        QThread::msleep(100);
     }
     qWarning("Kelvo: another Kelvo holds this data directory but does not answer.");
 }

@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-
 namespace kelvo {
 
 // An exclusive lock on one data directory, held as long as this object (or
@@ -51,8 +49,9 @@ public:
     // AlreadyRunning: another program owns it and was asked to show itself.
     Start start();
 
-    // The local socket's name for a data directory: the same for every
-    // spelling of the path (symbolic links, "..", a trailing slash).
+    // The local socket's path for a data directory, in the temporary
+    // directory: the same for every spelling of the data directory's path
+    // (symbolic links, "..", a trailing slash).
     static QString socketName(const QString& dataDir);
 
 signals:
@@ -66,7 +65,7 @@ private:
 
     QString m_socketName;
     DirectoryLock m_lock;
-    QLocalServer* m_server = nullptr;
+    int m_listening = -1; // the listening socket, once start() made this the first
 };
 
 } // namespace kelvo

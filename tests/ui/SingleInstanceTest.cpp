@@ -1,6 +1,7 @@
 #include "system/SingleInstance.h"
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -57,6 +58,22 @@ private slots:
         QCOMPARE(second.start(), SingleInstance::Start::AlreadyRunning);
         QVERIFY(shown.wait(5000));
         QCOMPARE(shown.count(), 1);
+    }
+
+    // A program that died leaves its socket file behind; the next one still
+    // listens and hears later starts.
+    void staleSocketFileIsReplaced() {
+        TempDir dir;
+        const QString path = QString::fromStdString(dir.path());
+        QFile stale(SingleInstance::socketName(path));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        SingleInstance first(path);
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        QCOMPARE(first.start(), SingleInstance::Start::First);
+        SingleInstance second(path);
+        QCOMPARE(second.start(), SingleInstance::Start::AlreadyRunning);
+        QVERIFY(shown.wait(5000));
     }
 
     void otherDirectoryStartsItsOwn() {
