@@ -27,7 +27,7 @@ done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/kelvo usr/bin/kelvoctl usr/share/kelvo/KelvoHelp.htm \
+for f in usr/bin/kelvo usr/bin/kelvoctl usr/lib/kelvo/kelvo_sound.so usr/share/kelvo/KelvoHelp.htm \
     usr/share/applications/org.example.kelvo.desktop \
     usr/share/metainfo/org.example.kelvo.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/kelvo.svg \
@@ -60,6 +60,8 @@ report=$(KELVO_STARTUP_REPORT=1 timeout 60 "$root/usr/bin/kelvo" --dir "$work/da
 echo "$report"
 grep -qx "help page: $root/usr/share/kelvo/KelvoHelp.htm" <<<"$report" ||
     fail "the installed help page is not found"
+grep -qx "sound module: $root/usr/lib/kelvo/kelvo_sound.so" <<<"$report" ||
+    fail "the installed sound module is not found"
 
 "$root/usr/bin/kelvoctl" --dir "$work/data" list >/dev/null || fail "kelvoctl list"
 echo "the package installs and starts"

@@ -3,10 +3,10 @@
 #include "core/Clock.h"
 #include "storage/DataLocation.h"
 #include "system/Autorun.h"
+#include "system/DeferredSound.h"
 #include "system/LinuxPower.h"
 #include "system/Platform.h"
 #include "system/QtShell.h"
-#include "system/QtSound.h"
 #include "system/QtTray.h"
 #include "system/SingleInstance.h"
 #include "widgets/MessageBox.h"
@@ -75,16 +75,19 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     }
 }
 
-// With KELVO_STARTUP_REPORT set, the program prints where its files are and
-// the processor time it used until the list was shown, then quits: how the
-// package test finds the installed help page and how start-up is measured.
-void reportStartupIfAsked(QApplication& app, const kelvo::DataPaths& paths) {
+// With KELVO_STARTUP_REPORT set, the program prints the processor time it
+// used until the list was shown and where its files are (loading the sound
+// module to say where it is), then quits: how start-up is measured and how
+// the package test finds the installed help page and sound module.
+void reportStartupIfAsked(QApplication& app, const kelvo::DataPaths& paths,
+                          kelvo::DeferredSound& sound) {
     if (qEnvironmentVariableIsEmpty("KELVO_STARTUP_REPORT"))
         return;
-    QTimer::singleShot(0, &app, [&app, paths] {
-        std::printf("data directory: %s\nhelp page: %s\nlist shown, cpu %.1f ms\n",
-                    paths.dir.c_str(), paths.help().c_str(),
-                    1000.0 * std::clock() / CLOCKS_PER_SEC);
+    QTimer::singleShot(0, &app, [&app, paths, &sound] {
+        const double cpu = 1000.0 * std::clock() / CLOCKS_PER_SEC;
+        std::printf(
+            "data directory: %s\nhelp page: %s\nsound module: %s\nlist shown, cpu %.1f ms\n",
+            paths.dir.c_str(), paths.help().c_str(), qPrintable(sound.modulePath()), cpu);
         std::fflush(stdout);
         // exit, not quit: quit would first close the window, which hides it.
         app.exit(0);
@@ -124,7 +127,7 @@ int main(int argc, char* argv[]) {
     if (instance.start() == kelvo::SingleInstance::Start::AlreadyRunning)
         return 0;
 
-    kelvo::QtSound sound;
+    kelvo::DeferredSound sound(kelvo::soundModuleDirs(QCoreApplication::applicationDirPath()));
     kelvo::QtShell shell;
     kelvo::QtTray tray;
     kelvo::LinuxPower power;
@@ -139,6 +142,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
                      [&mainWindow] { bringUp(mainWindow); });
     mainWindow.show();
-    reportStartupIfAsked(app, paths);
+    reportStartupIfAsked(app, paths, sound);
     return app.exec();
 }

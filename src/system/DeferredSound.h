@@ -1,0 +1,41 @@
+#pragma once
+
+#include "system/Sound.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace kelvo {
+
+// Sound output from the sound module ("kelvo_sound.so", built on Qt
+// Multimedia), loaded when the first sound plays: the media libraries and
+// the audio and network libraries they pull in cost memory and start-up time
+// that a program waiting in the tray for its next reminder does not need.
+// Without the module nothing plays and the beep is the desktop's bell.
+class DeferredSound : public Sound {
+public:
+    // The directories to look for the module in, in order.
+    explicit DeferredSound(QStringList moduleDirs);
+    ~DeferredSound() override;
+
+    std::unique_ptr<Playback> play(const QString& file) override;
+    void beep() override;
+
+    // The module file, or an empty text when it cannot be loaded; loads it.
+    QString modulePath();
+
+private:
+    Sound* sound();
+
+    QStringList m_dirs;
+    bool m_tried = false;
+    QString m_path;
+    std::unique_ptr<Sound> m_sound;
+};
+
+// The directories of the sound module for a program in programDir: beside
+// it (a build or a portable copy), then lib/kelvo beside its bin (installed).
+QStringList soundModuleDirs(const QString& programDir);
+
+} // namespace kelvo
