@@ -21,7 +21,7 @@ echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
-for need in libqt6widgets6 libqt6multimedia6 libqt6svg6 gstreamer1.0-plugins-good fonts-wqy-microhei; do
+for need in libqt6widgets6 libqt6multimedia6 gstreamer1.0-plugins-good fonts-wqy-microhei; do
     grep -q "$need" <<<"$depends" || fail "Depends lacks $need"
 done
 

@@ -1,16 +1,16 @@
 #include "system/ProgramIcon.h"
 
-// The icon lives in a resource of this static library, which has to be
-// registered by hand; Q_INIT_RESOURCE must be used outside any namespace.
-static void registerIconResources() {
-    Q_INIT_RESOURCE(icons);
-}
+#include <QDirIterator>
 
 namespace kelvo {
 
 QIcon programIcon() {
-    registerIconResources();
-    return QIcon(QStringLiteral(":/icons/kelvo.svg"));
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("kelvo.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    return icon;
 }
 
 } // namespace kelvo

@@ -4,8 +4,8 @@
 
 namespace kelvo {
 
-// The program's icon, an alarm clock, rendered from data/kelvo.svg at every
-// size a tray or a title bar asks for.
+// The program's icon, an alarm clock: the PNG sizes rendered from
+// data/kelvo.svg at build time, from 16 to 256 pixels.
 QIcon programIcon();
 
 } // namespace kelvo

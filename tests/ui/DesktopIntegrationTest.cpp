@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!sendDesktopNotification(none, QStringLiteral("Kelvo"), QStringLiteral("x"), 1));
     }
 
-    // The icon comes from the SVG resource: drawn at every tray size, with the
+    // The icon comes from the rendered sizes: drawn at every tray size, with the
     // clock face's colour in the middle and the corners left clear.
     void programIconIsDrawnAtTraySizes() {
         const QIcon icon = programIcon();
