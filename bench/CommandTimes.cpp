@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
     MessageBox::setNextAnswer(MessageBox::Yes);
     timed("import 1,000", [&] { w.FlatSpeedButton9Click(); });
     timed("search: open the window", [&] { w.FlatSpeedButton10Click(); });
-    Tsearch& search = run.dialogs.search;
+    Tsearch& search = run.dialogs.search();
     search.findChild<QLineEdit*>("searchword")->setText(QStringLiteral("生日"));
     timed("search: find", [&] { search.findChild<QPushButton*>("FlatSpeedButton2")->click(); });
     search.close();

@@ -51,8 +51,8 @@ TForm4::TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platfo
 
 TForm4::~TForm4() = default;
 
-void TForm4::setShutdownWindow(TForm7* window) {
-    m_shutdownWindow = window;
+void TForm4::setShutdownWindow(std::function<TForm7&()> window) {
+    m_shutdownWindow = std::move(window);
 }
 
 void TForm4::drawPictures() {
@@ -158,7 +158,7 @@ void TForm4::runCommand() {
 void TForm4::showShutdownCountdown() {
     closetimer->stop();
     if (m_shutdownWindow)
-        m_shutdownWindow->exec();
+        m_shutdownWindow().exec();
 }
 
 void TForm4::startAutoClose() {

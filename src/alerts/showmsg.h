@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -42,9 +43,10 @@ public:
            QWidget* owner = nullptr);
     ~TForm4() override;
 
-    // The countdown window shown before a shutdown reminder; without one the
+    // Gives the countdown window shown before a shutdown reminder; asked only
+    // when one is shown, so the window may be made then. Without it the
     // reminder is shown like any other message.
-    void setShutdownWindow(TForm7* window);
+    void setShutdownWindow(std::function<TForm7&()> window);
 
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
@@ -96,7 +98,7 @@ private:
     QTimer* closetimer;
 
     QPointer<QWidget> m_mainWindow;
-    QPointer<TForm7> m_shutdownWindow;
+    std::function<TForm7&()> m_shutdownWindow;
     const quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;

@@ -140,9 +140,9 @@ void TForm1::FormShow() {
 
 FirstRunSizes TForm1::firstRunSizes() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return {toSize(screen->geometry().size()),     toSize(outerSize(*this)),
-            toSize(outerSize(m_dialogs.newItem)),  toSize(outerSize(m_dialogs.view)),
-            toSize(outerSize(m_dialogs.settings)), toSize(outerSize(m_dialogs.edit))};
+    return {toSize(screen->geometry().size()),       toSize(outerSize(*this)),
+            toSize(outerSize(m_dialogs.newItem())),  toSize(outerSize(m_dialogs.view())),
+            toSize(outerSize(m_dialogs.settings())), toSize(outerSize(m_dialogs.edit()))};
 }
 
 void TForm1::openSettings() {
@@ -203,8 +203,8 @@ void TForm1::reloadList() {
 
 void TForm1::afterListChange() {
     reloadList();
-    if (m_dialogs.search.isVisible())
-        m_dialogs.search.close();
+    if (Tsearch* search = m_dialogs.shownSearch())
+        search->close();
 }
 
 int TForm1::currentRow() const {
@@ -354,7 +354,7 @@ void TForm1::fire(int32_t item, bool advance) {
     MessageBox::reportingErrors(this, [&] { fireItem(*m_data, m_paths.handOff(), item, advance); });
     m_data->releaseContent();
     TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
-    popup.setShutdownWindow(&m_dialogs.shutdown);
+    popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
     popup.exec();
 }
 

@@ -17,15 +17,17 @@ void TForm1::connectClockCommands() {
 }
 
 void TForm1::showClockWindow() {
-    m_dialogs.clock.setMainWindow(this);
-    m_dialogs.clock.show();
+    TForm8& clock = m_dialogs.clock();
+    clock.setMainWindow(this);
+    clock.show();
 }
 
 // The clock on or off; the mark is stored at program end as ShowTimeForm.
 void TForm1::T1Click() {
     if (T1->isChecked()) {
         T1->setChecked(false);
-        m_dialogs.clock.close();
+        if (TForm8* clock = m_dialogs.shownClock())
+            clock->close();
     } else {
         T1->setChecked(true);
         showClockWindow();

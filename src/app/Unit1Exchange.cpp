@@ -92,7 +92,7 @@ void TForm1::FlatSpeedButton9Click() {
             MessageBox::information(this, QStringLiteral("导入成功"),
                                     QStringLiteral("已经成功导入数据！"));
         } else if (answer == MessageBox::No) {
-            exportChosenItems(this, m_dialogs.exportWindow, *m_lines, *m_data);
+            exportChosenItems(this, m_dialogs.exportWindow(), *m_lines, *m_data);
             m_data->releaseContent();
         }
     });

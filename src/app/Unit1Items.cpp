@@ -53,7 +53,7 @@ void TForm1::connectItemCommands() {
 
 // Add: whatever the dialog did, the list is loaded again.
 void TForm1::FlatSpeedButton2Click() {
-    m_dialogs.newItem.exec();
+    m_dialogs.newItem().exec();
     afterListChange();
 }
 
@@ -64,7 +64,7 @@ void TForm1::FlatSpeedButton5Click() {
         return;
     MessageBox::reportingErrors(this, [&] {
         writeHandOffItem(m_paths.handOff(), positions::Edit, position + 1);
-        m_dialogs.edit.exec();
+        m_dialogs.edit().exec();
         afterListChange();
     });
 }
@@ -76,7 +76,7 @@ void TForm1::FlatSpeedButton4Click() {
         return;
     MessageBox::reportingErrors(this, [&] {
         writeHandOffItem(m_paths.handOff(), positions::View, position + 1);
-        m_dialogs.view.exec();
+        m_dialogs.view().exec();
     });
 }
 

@@ -84,15 +84,16 @@ void TForm1::offerAutorun(const QString& question) {
 // Keeps the search window docked at the right edge.
 void TForm1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (m_dialogs.search.isVisible())
+    if (Tsearch* search = m_dialogs.shownSearch())
         QCoreApplication::postEvent(
-            &m_dialogs.search, new WindowMessage(kSearchMoved, x() + frameGeometry().width(), y()));
+            search, new WindowMessage(kSearchMoved, x() + frameGeometry().width(), y()));
 }
 
 void TForm1::FlatSpeedButton1Click() {
-    m_dialogs.settings.exec();
+    TForm5& settings = m_dialogs.settings();
+    settings.exec();
     if (TForm5::confirmed)
-        TForm4::remindLaterMinutes = static_cast<quint16>(m_dialogs.settings.remindLaterMinutes());
+        TForm4::remindLaterMinutes = static_cast<quint16>(settings.remindLaterMinutes());
 }
 
 void TForm1::R1Click() {
@@ -110,9 +111,8 @@ void TForm1::R1Click() {
 }
 
 void TForm1::FlatSpeedButton10Click() {
-    Tsearch& search = m_dialogs.search;
-    if (search.isVisible()) {
-        search.close();
+    if (Tsearch* shown = m_dialogs.shownSearch()) {
+        shown->close();
         return;
     }
     const int count = m_lines->rowCount();
@@ -125,6 +125,7 @@ void TForm1::FlatSpeedButton10Click() {
     for (int k = 1; k <= count; ++k)
         messages << QString::fromStdString(m_data->ReadString(itemSection(k), "Message", ""));
     m_data->releaseContent();
+    Tsearch& search = m_dialogs.search();
     search.setSource(messages);
     search.setMainWindow(this);
     search.show();

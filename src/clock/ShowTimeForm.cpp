@@ -43,7 +43,7 @@ void TForm8::FormCreate() {
 }
 
 // The position is stored only here, at program end, whether the clock is
-// shown or not.
+// shown then or not; a run that never made the clock stores none.
 void TForm8::FormDestroy() {
     storeWindowPos(*this, m_paths.config(), positions::TimeForm);
 }

@@ -22,8 +22,9 @@ class WindowMessage;
 
 // The desktop clock: a small frameless window on top of all others showing
 // hours and minutes on a dot-matrix display, the colon blinking each second.
-// Created once with the program; it takes its position and translucency
-// then and stores its position when it is destroyed at program end.
+// Made on its first use and kept for the run; it takes its position and
+// translucency then and stores its position when it is destroyed at program
+// end.
 class TForm8 : public QWidget {
     Q_OBJECT
 public:

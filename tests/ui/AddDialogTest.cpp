@@ -449,7 +449,7 @@ private slots:
         test::firstStart(dir);
         test::Run run(dir);
         run.window->show();
-        TForm2& dialog = run.dialogs.newItem;
+        TForm2& dialog = run.dialogs.newItem();
         QTimer::singleShot(0, &dialog, [&dialog] {
             dialog.findChild<QComboBox*>("setmsg")->setEditText(QStringLiteral("从主窗口添加"));
             QTest::mouseClick(dialog.findChild<QPushButton*>("FlatSpeedButton1"), Qt::LeftButton);

@@ -187,7 +187,7 @@ private slots:
         TempDir dir;
         Run run(dir);
         run.window->show();
-        TForm8& clock = run.dialogs.clock;
+        TForm8& clock = run.dialogs.clock();
         QAction* t1 = run.action("T1");
         QVERIFY(!t1->isChecked());
         QVERIFY(!clock.isVisible());
@@ -210,7 +210,7 @@ private slots:
         Run run(dir);
         run.window->show(); // a first start leaves the main window shown
         run.action("T1")->trigger();
-        QWidget& screen = display(run.dialogs.clock);
+        QWidget& screen = display(run.dialogs.clock());
         QTest::mouseDClick(&screen, Qt::LeftButton);
         QVERIFY(run.window->hiddenInTray());
         QTest::mouseDClick(&screen, Qt::LeftButton);
@@ -221,18 +221,18 @@ private slots:
     void shownAtStartAndPositionStoredOnlyAtProgramEnd() {
         TempDir dir;
         firstStart(dir);
-        QCOMPARE(storedInt(dir, "TimeForm", "FormLeft"), 0);
+        QCOMPARE(storedInt(dir, "TimeForm", "FormLeft"), -1); // never shown, nothing stored
         setConfig(dir, "Sys", "ShowTimeForm", 1);
         {
             Run run(dir);
             run.window->show();
-            TForm8& clock = run.dialogs.clock;
+            TForm8& clock = run.dialogs.clock();
             QVERIFY(run.action("T1")->isChecked());
             QVERIFY(clock.isVisible());
             clock.move(140, 70);
             run.action("T1")->trigger();
             QVERIFY(!clock.isVisible());
-            QCOMPARE(storedInt(dir, "TimeForm", "FormLeft"), 0);
+            QCOMPARE(storedInt(dir, "TimeForm", "FormLeft"), -1);
             clock.move(150, 90);
         }
         QCOMPARE(storedInt(dir, "TimeForm", "FormLeft"), 150);
@@ -240,7 +240,7 @@ private slots:
         QCOMPARE(storedInt(dir, "Sys", "ShowTimeForm"), 0);
 
         Run again(dir);
-        QCOMPARE(again.dialogs.clock.pos(), QPoint(150, 90));
+        QCOMPARE(again.dialogs.clock().pos(), QPoint(150, 90));
     }
 };
 

@@ -132,7 +132,7 @@ private slots:
         TempDir dir;
         Program program(dir, 5);
         writeExchange(dir, 2, {"甲", "乙"});
-        program.run->dialogs.search.show();
+        program.run->dialogs.search().show();
         FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
         ModalAnswerer answerer;
         program.command(MessageBox::Yes);
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(list.count(), 7);
         QVERIFY(list.text(5).endsWith(QStringLiteral("0 时 0 分 0 方式，提醒为：甲")));
         QVERIFY(list.text(6).endsWith(QStringLiteral("提醒为：乙")));
-        QVERIFY(!program.run->dialogs.search.isVisible());
+        QVERIFY(!program.run->dialogs.shownSearch());
         QCOMPARE(storedItemCount(TIniFile(dir.file("DataFile.dat"))), 7);
     }
 
@@ -239,7 +239,7 @@ private slots:
             ModalAnswerer answerer(way);
             program.command(MessageBox::No);
             QCOMPARE(MessageBox::boxCount(), boxes + 1);
-            QVERIFY(!program.run->dialogs.exportWindow.ExportConfirmed);
+            QVERIFY(!program.run->dialogs.exportWindow().ExportConfirmed);
         }
         QCOMPARE(FileDialog::dialogCount(), dialogs);
 

@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(TIniFile(p.run->paths.dataFile()).ReadBool("Item2", "ReMinded", false), true);
 
         p.select(1);
-        TForm6& edit = p.run->dialogs.edit;
+        TForm6& edit = p.run->dialogs.edit();
         whenShown(edit, [&] {
             edit.findChild<QLineEdit*>("setmsg")->setText("二改");
             edit.findChild<QPushButton*>("FlatSpeedButton1")->click();
@@ -142,7 +142,7 @@ private slots:
     void viewShowsTheSelectedItem() {
         ThreeItems p;
         p.select(2);
-        TForm3& view = p.run->dialogs.view;
+        TForm3& view = p.run->dialogs.view();
         QString shown;
         whenShown(view, [&] {
             shown = view.findChild<QLineEdit*>("FlatEdit7")->text();

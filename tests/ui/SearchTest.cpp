@@ -31,7 +31,7 @@ struct SearchRun {
         run->window->show();
         run->window->FlatSpeedButton10Click();
     }
-    Tsearch& search() { return run->dialogs.search; }
+    Tsearch& search() { return run->dialogs.search(); }
     QStringList find(const QString& word) {
         search().findChild<QLineEdit*>("searchword")->setText(word);
         search().FlatSpeedButton2Click();
@@ -122,7 +122,7 @@ private slots:
         run.window->show();
         MessageBox::setNextAnswer(MessageBox::Ok);
         run.window->FlatSpeedButton10Click();
-        QVERIFY(!run.dialogs.search.isVisible());
+        QVERIFY(!run.dialogs.shownSearch());
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::NoIcon);
         QCOMPARE(MessageBox::lastBox().caption, "Kelvo");
         QCOMPARE(MessageBox::lastBox().text, "没有增加任何提醒，无法搜索！");

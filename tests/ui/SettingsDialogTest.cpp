@@ -255,20 +255,20 @@ private slots:
         Run run(dir);
         run.window->show();
         NoticeRecorder recorder;
-        run.dialogs.clock.installEventFilter(&recorder);
+        run.dialogs.clock().installEventFilter(&recorder);
         TForm4::remindLaterMinutes = 5;
-        auto* timeLate = run.dialogs.settings.findChild<NumericField*>("timeLate");
+        auto* timeLate = run.dialogs.settings().findChild<NumericField*>("timeLate");
 
         QTimer::singleShot(0, [&] {
             timeLate->setText("150");
-            run.dialogs.settings.FlatSpeedButton1Click();
+            run.dialogs.settings().FlatSpeedButton1Click();
         });
         run.window->FlatSpeedButton1Click();
         QCOMPARE(TForm4::remindLaterMinutes, 5);
 
         QTimer::singleShot(0, [&] {
             timeLate->setText("150");
-            run.dialogs.settings.FlatSpeedButton2Click();
+            run.dialogs.settings().FlatSpeedButton2Click();
         });
         run.window->FlatSpeedButton1Click();
         QCOMPARE(TForm4::remindLaterMinutes, 100);

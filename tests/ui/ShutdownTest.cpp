@@ -158,10 +158,10 @@ private slots:
         QStringList seen;
         QTimer answerer;
         connect(&answerer, &QTimer::timeout, this, [&] {
-            if (run.dialogs.shutdown.isVisible()) {
+            if (run.dialogs.shutdown().isVisible()) {
                 seen << "countdown";
                 MessageBox::setNextAnswer(MessageBox::Yes);
-                run.dialogs.shutdown.Button1Click();
+                run.dialogs.shutdown().Button1Click();
                 return;
             }
             for (QWidget* w : QApplication::topLevelWidgets())

@@ -168,7 +168,7 @@ struct Writer {
 };
 
 void addItem(Run& r, const TempDir&) {
-    TForm2& dialog = r.dialogs.newItem;
+    TForm2& dialog = r.dialogs.newItem();
     dialog.show();
     dialog.findChild<QComboBox*>("setmsg")->setEditText(QStringLiteral("新的提醒"));
     dialog.FlatSpeedButton1Click();
@@ -176,7 +176,7 @@ void addItem(Run& r, const TempDir&) {
 }
 
 void editItem(Run& r, const TempDir&) {
-    TForm6& dialog = r.dialogs.edit;
+    TForm6& dialog = r.dialogs.edit();
     dialog.show();
     dialog.findChild<QLineEdit*>("setmsg")->setText(QStringLiteral("改过的提醒"));
     dialog.FlatSpeedButton1Click();
@@ -201,7 +201,7 @@ void exportItems(Run& r, const TempDir& dir) {
 }
 
 void storeSettings(Run& r, const TempDir&) {
-    TForm5& dialog = r.dialogs.settings;
+    TForm5& dialog = r.dialogs.settings();
     dialog.show();
     dialog.findChild<QLineEdit*>("user")->setText(QStringLiteral("新用户"));
     dialog.FlatSpeedButton2Click();
@@ -209,7 +209,7 @@ void storeSettings(Run& r, const TempDir&) {
 }
 
 void saveQuickPhrases(Run& r, const TempDir&) {
-    TForm11& dialog = r.dialogs.quickPhrases;
+    TForm11& dialog = r.dialogs.quickPhrases();
     dialog.show();
     dialog.findChild<QPlainTextEdit*>("mmFastFinish")->setPlainText(QStringLiteral("喝水\n休息"));
     dialog.FlatButton1Click();
@@ -286,8 +286,8 @@ private slots:
     void unstoredSettingsLeaveTheClockAsItWas() {
         TempDir dir;
         Program program(dir);
-        TForm5& dialog = program.run->dialogs.settings;
-        const qreal opacity = program.run->dialogs.clock.windowOpacity();
+        TForm5& dialog = program.run->dialogs.settings();
+        const qreal opacity = program.run->dialogs.clock().windowOpacity();
         ModalAnswerer answerer;
         dialog.show();
         dialog.findChild<QCheckBox*>("TimeFormAB")->setChecked(true);
@@ -297,9 +297,9 @@ private slots:
             dialog.FlatSpeedButton2Click();
         }
         QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini")));
-        QCOMPARE(program.run->dialogs.clock.windowOpacity(), opacity);
+        QCOMPARE(program.run->dialogs.clock().windowOpacity(), opacity);
         dialog.FlatSpeedButton2Click();
-        QCOMPARE(qRound(program.run->dialogs.clock.windowOpacity() * 255), 100);
+        QCOMPARE(qRound(program.run->dialogs.clock().windowOpacity() * 255), 100);
     }
 
     void firstStartReportsAndKeepsTheFiles_data() {
