@@ -137,9 +137,10 @@ private slots:
         QStringList seen;
         QTimer answerer;
         connect(&answerer, &QTimer::timeout, this, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                // The countdown is shown from inside its popup's show: the
-                // popup is answered on a later round.
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            // The countdown comes up inside its popup's show: it is answered
+            // first, and the popup on a later round.
+            for (QWidget* w : windows)
                 if (auto* countdown = qobject_cast<TForm7*>(w);
                     countdown && countdown->isVisible()) {
                     seen << "countdown";
@@ -147,11 +148,11 @@ private slots:
                     countdown->Button1Click();
                     return;
                 }
+            for (QWidget* w : windows)
                 if (auto* popup = qobject_cast<TForm4*>(w); popup && popup->isVisible()) {
                     seen << popup->findChild<QAbstractButton*>("showmsg")->text();
                     popup->close();
                 }
-            }
         });
         answerer.start(10);
 
