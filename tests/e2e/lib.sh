@@ -96,7 +96,9 @@ e2e_wait() {
 e2e_start_desktop() {
     local fifo=$E2E_WORK/displayfd
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
+    # -noreset: by default the server resets when its last client leaves (the
+    # readiness probe below), and a window manager connecting meanwhile fails.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" \
         >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     local n
@@ -106,6 +108,7 @@ e2e_start_desktop() {
     jwm -f "$E2E_HERE/jwmrc" >"$E2E_WORK/jwm.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 20 xwininfo -root -name JWM || e2e_fail "jwm did not start"
+    e2e_wait 20 "$(dirname "$E2E_KELVO")/e2e_tray_ready" || e2e_fail "jwm's tray did not come up"
     e2e_log "desktop on $DISPLAY"
 }
 
