@@ -10,7 +10,6 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "system/Platform.h"
-#include "system/ProgramIcon.h"
 #include "system/Tray.h"
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
@@ -48,7 +47,6 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
     m_lines = new ReminderListModel(this);
     ui->eventlist->setModel(m_lines);
     setFixedSize(size());
-    setWindowIcon(programIcon());
     FormCreate();
 }
 

@@ -6,6 +6,7 @@
 #include "system/DeferredSound.h"
 #include "system/LinuxPower.h"
 #include "system/Platform.h"
+#include "system/ProgramIcon.h"
 #include "system/QtShell.h"
 #include "system/QtTray.h"
 #include "system/SingleInstance.h"
@@ -113,6 +114,8 @@ int main(int argc, char* argv[]) {
     // The application title; not the display name, which X11 would append to
     // every window caption.
     QApplication::setApplicationName(QStringLiteral("Kelvo"));
+    // Every window's icon and the tray's.
+    QApplication::setWindowIcon(kelvo::programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
     loadQtTranslation(app, translator);

@@ -1,13 +1,13 @@
 #include "system/QtTray.h"
 
 #include "system/DesktopNotifications.h"
-#include "system/ProgramIcon.h"
 
 #include <QDBusConnection>
+#include <QGuiApplication>
 
 namespace kelvo {
 
-QtTray::QtTray(QObject* parent) : Tray(parent), m_icon(programIcon()) {
+QtTray::QtTray(QObject* parent) : Tray(parent), m_icon(QGuiApplication::windowIcon()) {
     connect(&m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason r) {
                 if (r == QSystemTrayIcon::DoubleClick)

@@ -6,7 +6,8 @@
 
 namespace kelvo {
 
-// The tray icon of the desktop, through QSystemTrayIcon.
+// The tray icon of the desktop, through QSystemTrayIcon, showing the
+// application's window icon.
 class QtTray final : public Tray {
     Q_OBJECT
 public:
