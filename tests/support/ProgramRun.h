@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,9 +109,14 @@ public:
     }
     QStringList messages;
     QStringList snoozeCaptions;
+    // Asked first at every round, for a window a popup opens over itself;
+    // true when it answered one: the popups wait for a later round.
+    std::function<bool()> answerFirst;
 
 private:
     void answer() {
+        if (answerFirst && answerFirst())
+            return;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* popup = qobject_cast<TForm4*>(w);
             if (!popup || !popup->isVisible())

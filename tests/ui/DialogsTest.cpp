@@ -134,27 +134,21 @@ private slots:
         writeItems(dir, {item(8, 30, 0, "开会"), item(8, 31, 0, "AutoShutDownWindows")});
         Run run(dir);
         run.window->show();
-        QStringList seen;
-        QTimer answerer;
-        connect(&answerer, &QTimer::timeout, this, [&] {
-            const QWidgetList windows = QApplication::topLevelWidgets();
-            // The countdown comes up inside its popup's show: it is answered
-            // first, and the popup on a later round.
-            for (QWidget* w : windows)
+        PopupAnswerer answerer;
+        QStringList& seen = answerer.messages;
+        // The countdown comes up inside its popup's show: it is answered
+        // first, and the popup on a later round.
+        answerer.answerFirst = [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* countdown = qobject_cast<TForm7*>(w);
                     countdown && countdown->isVisible()) {
                     seen << "countdown";
                     MessageBox::setNextAnswer(MessageBox::Yes);
                     countdown->Button1Click();
-                    return;
+                    return true;
                 }
-            for (QWidget* w : windows)
-                if (auto* popup = qobject_cast<TForm4*>(w); popup && popup->isVisible()) {
-                    seen << popup->findChild<QAbstractButton*>("showmsg")->text();
-                    popup->close();
-                }
-        });
-        answerer.start(10);
+            return false;
+        };
 
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();

@@ -155,22 +155,16 @@ private slots:
         writeItems(dir, {shutdown});
         Run run(dir);
         run.window->show();
-        QStringList seen;
-        QTimer answerer;
-        connect(&answerer, &QTimer::timeout, this, [&] {
-            if (run.dialogs.shutdown().isVisible()) {
-                seen << "countdown";
-                MessageBox::setNextAnswer(MessageBox::Yes);
-                run.dialogs.shutdown().Button1Click();
-                return;
-            }
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* popup = qobject_cast<TForm4*>(w); popup && popup->isVisible()) {
-                    seen << popup->findChild<QAbstractButton*>("showmsg")->text();
-                    popup->close();
-                }
-        });
-        answerer.start(10);
+        PopupAnswerer answerer;
+        QStringList& seen = answerer.messages;
+        answerer.answerFirst = [&] {
+            if (!run.dialogs.shutdown().isVisible())
+                return false;
+            seen << "countdown";
+            MessageBox::setNextAnswer(MessageBox::Yes);
+            run.dialogs.shutdown().Button1Click();
+            return true;
+        };
 
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();
