@@ -25,7 +25,7 @@ class ReminderEngine;
 class ReminderListModel;
 class TIniFile;
 class WindowMessage;
-struct Dialogs;
+class Dialogs;
 struct FirstRunSizes;
 struct Platform;
 
