@@ -80,22 +80,39 @@ void appendUtf8(std::string& out, char32_t c) {
 
 // The two-byte characters of GB18030 (lead 0x81 … 0xFE, trail 0x40 … 0xFE
 // but 0x7F), which hold every GBK character, in both directions. Reminder
-// texts are almost all made of them; a table filled once by the converter
-// itself turns them without a converter call per text. Whatever is not in
-// it (four-byte characters, invalid bytes) still goes through the converter.
-class TwoByteTable {
+// texts are almost all made of them, so they are turned through a table
+// rather than a converter call each: kGbkTwoByte, made at build time by the
+// system's converter itself. Whatever is not in it (four-byte characters,
+// invalid bytes) still goes through the converter.
+#include "GbkTable.inc"
+
+constexpr unsigned kFirstTrail = 0x40;
+constexpr size_t kRowSize = 0xFF - kFirstTrail;
+
+// The character of a two-byte code, or 0 when the table lacks it.
+char32_t decodeTwoByte(unsigned char lead, unsigned char trail) {
+    if (trail < kFirstTrail || trail > 0xFE)
+        return 0;
+    return kGbkTwoByte[(lead - 0x81) * kRowSize + (trail - kFirstTrail)];
+}
+
+// The way back, made from the table when a text is first written.
+class TwoByteEncoder {
 public:
-    TwoByteTable() : m_toFile(std::make_unique<std::array<uint16_t, 0x10000>>()) {
-        for (unsigned lead = 0x81; lead <= 0xFE; ++lead)
-            fillRow(static_cast<unsigned char>(lead));
+    TwoByteEncoder() : m_toFile(std::make_unique<std::array<uint16_t, 0x10000>>()) {
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = kFirstTrail; trail <= 0xFE; ++trail) {
+                const char32_t c = decodeTwoByte(static_cast<unsigned char>(lead),
+                                                 static_cast<unsigned char>(trail));
+                if (c == 0)
+                    continue;
+                // A character with two codes would not round-trip: leave it out.
+                uint16_t& back = (*m_toFile)[c];
+                back = back == 0 ? static_cast<uint16_t>(lead << 8 | trail) : kAmbiguous;
+            }
+        }
     }
 
-    // The character of a two-byte code, or 0 when the table lacks it.
-    char32_t decode(unsigned char lead, unsigned char trail) const {
-        if (trail < kFirstTrail || trail > 0xFE)
-            return 0;
-        return m_toUnicode[(lead - 0x81) * kRowSize + (trail - kFirstTrail)];
-    }
     // The two-byte code of a character (lead byte high), or 0 when the
     // table lacks it.
     uint16_t encode(char32_t c) const {
@@ -104,43 +121,13 @@ public:
     }
 
 private:
-    static constexpr unsigned kFirstTrail = 0x40;
-    static constexpr size_t kRowSize = 0xFF - kFirstTrail;
-
-    void fillRow(unsigned char lead) {
-        for (unsigned trail = kFirstTrail; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
-                continue;
-            const char code[] = {static_cast<char>(lead), static_cast<char>(trail)};
-            std::string utf8;
-            if (!decoder().convert(std::string_view(code, 2), utf8) || utf8.size() < 2 ||
-                utf8.size() > 3)
-                continue; // outside the table: the converter decides each time
-            const char32_t c = decodeUtf8(utf8);
-            m_toUnicode[(lead - 0x81) * kRowSize + (trail - kFirstTrail)] =
-                static_cast<uint16_t>(c);
-            // A character with two codes would not round-trip: leave it out.
-            uint16_t& back = (*m_toFile)[c];
-            back = back == 0 ? static_cast<uint16_t>(lead << 8 | trail) : kAmbiguous;
-        }
-    }
-    static char32_t decodeUtf8(std::string_view s) {
-        const auto b = [&s](size_t i) {
-            return static_cast<char32_t>(static_cast<unsigned char>(s[i]));
-        };
-        if (s.size() == 2)
-            return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
-        return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
-    }
-
     static constexpr uint16_t kAmbiguous = 0xFFFF; // no lead byte is 0xFF
-    std::array<uint16_t, (0xFE - 0x81 + 1) * kRowSize> m_toUnicode{};
     std::unique_ptr<std::array<uint16_t, 0x10000>> m_toFile;
 };
 
-const TwoByteTable& table() {
-    static const TwoByteTable t;
-    return t;
+const TwoByteEncoder& twoByteEncoder() {
+    static const TwoByteEncoder encoder;
+    return encoder;
 }
 
 // Length of the file character at the start of `bytes` as its bytes claim:
@@ -196,7 +183,6 @@ bool isAsciiText(std::string_view text) {
 std::string decodeFileText(std::string_view bytes) {
     if (isAsciiText(bytes))
         return std::string(bytes);
-    const TwoByteTable& codes = table();
     std::string out;
     out.reserve(bytes.size() * 3); // the most any byte turns into
     while (!bytes.empty()) {
@@ -207,8 +193,8 @@ std::string decodeFileText(std::string_view bytes) {
         } else if (b == static_cast<unsigned char>(kFileEuro)) {
             // The euro sign of code page 936, which GB18030 lacks as a single byte.
             out.append(kUtf8Euro);
-        } else if (length = fileCharLength(bytes); length == 2 && codes.decode(b, bytes[1]) != 0) {
-            appendUtf8(out, codes.decode(b, bytes[1]));
+        } else if (length = fileCharLength(bytes); length == 2 && decodeTwoByte(b, bytes[1]) != 0) {
+            appendUtf8(out, decodeTwoByte(b, bytes[1]));
         } else if (!decoder().convert(bytes.substr(0, length), out)) {
             // An invalid or cut-off character: skipping only its first byte
             // keeps a following ASCII character (often a line's own text) intact.
@@ -223,7 +209,7 @@ std::string decodeFileText(std::string_view bytes) {
 std::string encodeFileText(std::string_view utf8) {
     if (isAsciiText(utf8))
         return std::string(utf8);
-    const TwoByteTable& codes = table();
+    const TwoByteEncoder& codes = twoByteEncoder();
     std::string out;
     out.reserve(utf8.size());
     while (!utf8.empty()) {
