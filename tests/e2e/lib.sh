@@ -108,7 +108,8 @@ e2e_start_desktop() {
     jwm -f "$E2E_HERE/jwmrc" >"$E2E_WORK/jwm.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 20 xwininfo -root -name JWM || e2e_fail "jwm did not start"
-    e2e_wait 20 "$(dirname "$E2E_KELVO")/e2e_tray_ready" || e2e_fail "jwm's tray did not come up"
+    e2e_wait 20 env QT_QPA_PLATFORM=xcb "$(dirname "$E2E_KELVO")/e2e_tray_ready" ||
+        e2e_fail "jwm's tray did not come up"
     e2e_log "desktop on $DISPLAY"
 }
 
