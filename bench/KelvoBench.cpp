@@ -1,7 +1,7 @@
 #include "BenchData.h"
 
-#include "app/ReminderEngine.h"
-#include "app/ReminderList.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 #include "core/Clock.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"

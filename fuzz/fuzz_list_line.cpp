@@ -2,10 +2,10 @@
 // integers of a hand-edited file reach both unchecked.
 #include "FuzzSupport.h"
 
-#include "app/ReminderEngine.h"
-#include "app/ReminderList.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 #include "core/Clock.h"
-#include "editors/ItemTexts.h"
+#include "reminders/ItemTexts.h"
 
 using namespace kelvo;
 

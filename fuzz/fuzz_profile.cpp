@@ -2,7 +2,7 @@
 // the settings and hand-off files, and a stored change read back.
 #include "FuzzSupport.h"
 
-#include "app/ReminderList.h"
+#include "reminders/ReminderList.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"

@@ -1,7 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Dialogs.h"
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "system/Platform.h"

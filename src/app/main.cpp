@@ -3,13 +3,13 @@
 #include "core/Clock.h"
 #include "storage/DataLocation.h"
 #include "system/Autorun.h"
-#include "system/DeferredSound.h"
-#include "system/LinuxPower.h"
+#include "system/linux/DeferredSound.h"
+#include "system/linux/LinuxPower.h"
 #include "system/Platform.h"
 #include "system/ProgramIcon.h"
-#include "system/QtShell.h"
-#include "system/QtTray.h"
-#include "system/SingleInstance.h"
+#include "system/linux/QtShell.h"
+#include "system/linux/QtTray.h"
+#include "system/linux/SingleInstance.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "editors/viewitem.h"
 
-#include "editors/ItemTexts.h"
+#include "reminders/ItemTexts.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"

@@ -1,7 +1,7 @@
 #include "kelvoctl/Commands.h"
 
-#include "app/ReminderEngine.h"
-#include "app/ReminderList.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 #include "core/Clock.h"
 #include "exchange/Exchange.h"
 #include "kelvoctl/Options.h"

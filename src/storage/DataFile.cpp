@@ -156,21 +156,4 @@ void markReminded(TIniFile& data, int32_t k) {
     data.UpdateFile();
 }
 
-int32_t weekdayCode(const std::array<bool, 7>& days) {
-    int32_t code = 255;
-    for (int i = 0; i < 7; ++i) {
-        if (days[i])
-            code += 256 << i;
-    }
-    return code;
-}
-
-bool matchesDate(int32_t year, int32_t month, int32_t day, const Date& date) {
-    // weekday() counts from Sunday; the weekday bits count from Monday.
-    const int mondayBased = (weekday(date) + 6) % 7;
-    const bool dayMatches =
-        day == 0 || day == date.day || (day > 31 && (day & (256 << mondayBased)) != 0);
-    return (year == 0 || year == date.year) && (month == 0 || month == date.month) && dayMatches;
-}
-
 } // namespace kelvo

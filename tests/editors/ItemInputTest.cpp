@@ -1,5 +1,5 @@
 #include "editors/ItemInput.h"
-#include "editors/ItemTexts.h"
+#include "reminders/ItemTexts.h"
 
 #include <gtest/gtest.h>
 

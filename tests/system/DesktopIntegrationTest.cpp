@@ -1,4 +1,4 @@
-#include "system/DesktopNotifications.h"
+#include "system/linux/DesktopNotifications.h"
 #include "system/ProgramIcon.h"
 
 #include <QDBusConnection>

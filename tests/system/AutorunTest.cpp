@@ -1,7 +1,7 @@
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "system/RegAutoRun.h"
-#include "system/XdgAutorun.h"
+#include "system/linux/XdgAutorun.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>

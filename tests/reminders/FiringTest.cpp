@@ -1,4 +1,4 @@
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "system/XdgAutorun.h"
+#include "system/linux/XdgAutorun.h"
 
 #include "storage/FileIO.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 #include "core/Clock.h"
 
 #include <functional>

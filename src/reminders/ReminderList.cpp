@@ -1,6 +1,6 @@
-#include "app/ReminderList.h"
+#include "reminders/ReminderList.h"
 
-#include "editors/ItemTexts.h"
+#include "reminders/ItemTexts.h"
 #include "storage/IniFile.h"
 
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "system/LinuxPower.h"
+#include "system/linux/LinuxPower.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>

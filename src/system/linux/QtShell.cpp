@@ -1,4 +1,4 @@
-#include "system/QtShell.h"
+#include "system/linux/QtShell.h"
 
 #include "alerts/CommandTag.h"
 

@@ -1,4 +1,4 @@
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 
 #include "core/Clock.h"
 #include "storage/ConfigFile.h"

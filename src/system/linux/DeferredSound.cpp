@@ -1,4 +1,4 @@
-#include "system/DeferredSound.h"
+#include "system/linux/DeferredSound.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "support/TempDir.h"
-#include "system/DeferredSound.h"
-#include "system/QtShell.h"
+#include "system/linux/DeferredSound.h"
+#include "system/linux/QtShell.h"
 
 #include <QFileInfo>
 #include <QTest>

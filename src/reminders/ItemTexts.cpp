@@ -1,4 +1,4 @@
-#include "editors/ItemTexts.h"
+#include "reminders/ItemTexts.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 #include "app/Messages.h"
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "support/ProgramRun.h"
 #include "widgets/MessageBox.h"

@@ -1,4 +1,4 @@
-#include "app/ReminderList.h"
+#include "reminders/ReminderList.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
 

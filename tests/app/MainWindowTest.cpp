@@ -1,7 +1,7 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/Messages.h"
-#include "app/ReminderEngine.h"
+#include "reminders/ReminderEngine.h"
 #include "app/Unit1.h"
 #include "core/Clock.h"
 #include "storage/ConfigFile.h"

@@ -1,6 +1,6 @@
-#include "system/QtTray.h"
+#include "system/linux/QtTray.h"
 
-#include "system/DesktopNotifications.h"
+#include "system/linux/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>

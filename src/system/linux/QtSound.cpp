@@ -1,4 +1,4 @@
-#include "system/QtSound.h"
+#include "system/linux/QtSound.h"
 
 #include <QApplication>
 #include <QAudioDevice>

@@ -1,4 +1,4 @@
-#include "system/SingleInstance.h"
+#include "system/linux/SingleInstance.h"
 #include "support/TempDir.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ReminderList.h"
+#include "reminders/ReminderList.h"
 #include "core/DateTime.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "system/SingleInstance.h"
+#include "system/linux/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

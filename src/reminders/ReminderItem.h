@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/DateTime.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+inline constexpr std::string_view kShutdownMarker = "AutoShutDownWindows";
+inline constexpr std::string_view kAdvancePrefix = "提前提醒：";
+
+// One reminder: a section Item<k> of DataFile.dat.
+struct ReminderItem {
+    int32_t year = 2000;  // 0: every year
+    int32_t month = 1;    // 0: every month
+    int32_t day = 1;      // 0: every day; above 31: weekday code
+    int32_t hour = 0;
+    int32_t min = 0;
+    bool reminded = false;
+    int32_t rdBefore = 0; // advance warning in minutes
+    int32_t mindMethod = 0;
+    std::string message;
+    std::string music;
+};
+
+// The readers of an item differ in what a missing key reads as; each names
+// its own set.
+struct ItemDefaults {
+    int32_t year, month, day, hour, min;
+    bool reminded;
+    int32_t rdBefore, mindMethod;
+    std::string_view message, music;
+};
+inline constexpr ItemDefaults kListDefaults{2000, 1, 1, 1, 1, false, 0, 0, "Message", ""};
+inline constexpr ItemDefaults kDeleteDefaults{2000, 1, 1, 0, 0, false, 0, 0, "", ""};
+inline constexpr ItemDefaults kViewDefaults{2000, 1, 1, 0, 0, false, 0, 0, "", ""};
+inline constexpr ItemDefaults kEditDefaults{2000, 1, 1, 0, 1, false, 0, 0, "", ""};
+inline constexpr ItemDefaults kExchangeDefaults{2000, 1, 1, 0, 0, false, 0, 0, "", ""};
+
+// Weekday code of a weekly item: 255 plus 256 << i for each chosen day,
+// days[0] = Monday … days[6] = Sunday.
+int32_t weekdayCode(const std::array<bool, 7>& days);
+
+// Whether an item with these date fields falls on the date.
+bool matchesDate(int32_t year, int32_t month, int32_t day, const Date& date);
+
+} // namespace kelvo
