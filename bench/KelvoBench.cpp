@@ -1,8 +1,8 @@
 #include "BenchData.h"
 
+#include "core/Clock.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
-#include "core/Clock.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"

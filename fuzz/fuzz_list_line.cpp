@@ -2,10 +2,10 @@
 // integers of a hand-edited file reach both unchecked.
 #include "FuzzSupport.h"
 
-#include "reminders/ReminderEngine.h"
-#include "reminders/ReminderList.h"
 #include "core/Clock.h"
 #include "reminders/ItemTexts.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 
 using namespace kelvo;
 

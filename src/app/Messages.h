@@ -14,9 +14,9 @@ enum MessageNumber : int {
 
 // Command codes of kMainCommand.
 enum MainCommand : int {
-    kCmdTrayToggle = 5,   // lParam 0
-    kCmdSnooze = 24,      // lParam: item number | minutes << 16
-    kCmdSelectLine = 25,  // lParam: a list position
+    kCmdTrayToggle = 5,  // lParam 0
+    kCmdSnooze = 24,     // lParam: item number | minutes << 16
+    kCmdSelectLine = 25, // lParam: a list position
 };
 
 class WindowMessage : public QEvent {

@@ -1,10 +1,10 @@
 #include "kelvoctl/Commands.h"
 
-#include "reminders/ReminderEngine.h"
-#include "reminders/ReminderList.h"
 #include "core/Clock.h"
 #include "exchange/Exchange.h"
 #include "kelvoctl/Options.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
 #include "storage/DataLocation.h"
 #include "storage/IniFile.h"

@@ -14,9 +14,9 @@ inline constexpr std::string_view kAdvancePrefix = "提前提醒：";
 
 // One reminder: a section Item<k> of DataFile.dat.
 struct ReminderItem {
-    int32_t year = 2000;  // 0: every year
-    int32_t month = 1;    // 0: every month
-    int32_t day = 1;      // 0: every day; above 31: weekday code
+    int32_t year = 2000; // 0: every year
+    int32_t month = 1;   // 0: every month
+    int32_t day = 1;     // 0: every day; above 31: weekday code
     int32_t hour = 0;
     int32_t min = 0;
     bool reminded = false;

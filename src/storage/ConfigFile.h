@@ -25,7 +25,7 @@ struct IntSetting {
     std::string_view section, key;
     int32_t def, lo, hi;
     int32_t clamp(int32_t v) const { return v < lo ? lo : v > hi ? hi : v; }
-    int32_t read(const TIniFile& ini) const; // unclamped, as stored
+    int32_t read(const TIniFile& ini) const;        // unclamped, as stored
     void write(TIniFile& ini, int32_t value) const; // clamped
 };
 

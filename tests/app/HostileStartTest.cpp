@@ -49,8 +49,7 @@ private slots:
         run.window->show();
         QVERIFY(run.list().count() >= 1);
         QVERIFY(run.list().count() <= 16);
-        QVERIFY(
-            run.list().text(0).startsWith(QString("每年 每月 每天 99 时 -1 分 7 方式")));
+        QVERIFY(run.list().text(0).startsWith(QString("每年 每月 每天 99 时 -1 分 7 方式")));
 
         // A day of minute checks over the damaged values fires nothing odd
         // and does not hang.

@@ -1,12 +1,12 @@
 // Damaged and hostile data, settings, hand-off, exchange and quick phrase
 // files: every reader lists what can be listed, bounds its work by what the
 // file holds, and a later write keeps the rest of the file byte for byte.
-#include "reminders/ReminderEngine.h"
-#include "reminders/ReminderList.h"
 #include "core/Clock.h"
-#include "reminders/ItemTexts.h"
 #include "editors/QuickPhrases.h"
 #include "exchange/Exchange.h"
+#include "reminders/ItemTexts.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderList.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reminders/ReminderEngine.h"
 #include "core/Clock.h"
+#include "reminders/ReminderEngine.h"
 
 #include <functional>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "system/linux/DesktopNotifications.h"
 #include "system/ProgramIcon.h"
+#include "system/linux/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

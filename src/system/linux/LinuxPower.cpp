@@ -8,10 +8,9 @@
 namespace kelvo {
 
 void LinuxPower::powerOff() {
-    QDBusInterface logind(QStringLiteral("org.freedesktop.login1"),
-                          QStringLiteral("/org/freedesktop/login1"),
-                          QStringLiteral("org.freedesktop.login1.Manager"),
-                          QDBusConnection::systemBus());
+    QDBusInterface logind(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
     if (logind.isValid()) {
         const QDBusMessage reply = logind.call(QStringLiteral("PowerOff"), false);
         if (reply.type() != QDBusMessage::ErrorMessage)
