@@ -2,7 +2,7 @@
 // against a plain reading of the tag rule.
 #include "FuzzSupport.h"
 
-#include "alerts/CommandTag.h"
+#include "reminders/CommandTag.h"
 
 using namespace kelvo;
 

@@ -2,7 +2,7 @@
 
 #include "alerts/PopupArt.h"
 #include "alerts/closewin.h"
-#include "app/Messages.h"
+#include "reminders/ReminderItem.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "system/Platform.h"
@@ -10,7 +10,9 @@
 #include "system/Sound.h"
 #include "ui_showmsg.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -19,16 +21,7 @@
 #include <QTimer>
 
 namespace kelvo {
-namespace {
-
-// A reminder with this exact message shuts the computer down when it fires.
-const QString kShutdownMarker = QStringLiteral("AutoShutDownWindows");
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
+namespace {} // namespace
 
 quint16 TForm4::remindLaterMinutes = 5;
 
@@ -103,7 +96,7 @@ void TForm4::FormShow() {
     const QString ownSound = readHandOff();
     startSound(ownSound.isEmpty() ? systemSound : ownSound);
     extractCommand();
-    if (m_message == kShutdownMarker)
+    if (m_message == toQString(kShutdownMarker))
         showShutdownCountdown();
     if (m_autoClose)
         startAutoClose();
@@ -117,16 +110,16 @@ QString TForm4::readSettings() {
     m_autoRunCmd = settings::AutoRunCmd.read(config);
     m_autoClose = settings::AutoCloseShowBox.read(config);
     m_autoCloseSeconds = settings::AutoCloseShowBoxMin.read(config);
-    return fromUtf8(settings::Music.read(config));
+    return toQString(settings::Music.read(config));
 }
 
 // Takes the message from the hand-off file; returns the reminder's own sound.
 QString TForm4::readHandOff() {
     const HandOff handOff = kelvo::readHandOff(m_paths.handOff());
-    m_message = fromUtf8(handOff.msg);
+    m_message = toQString(handOff.msg);
     ui->showmsg->setText(m_message);
     ui->showmsg->setToolTip(m_message);
-    return fromUtf8(handOff.music);
+    return toQString(handOff.music);
 }
 
 void TForm4::startSound(const QString& file) {
@@ -146,7 +139,7 @@ void TForm4::extractCommand() {
 void TForm4::runCommand() {
     if (!m_command)
         return;
-    const QString command = fromUtf8(m_command->command);
+    const QString command = toQString(m_command->command);
     if (m_command->kind == CommandKind::CommandLine)
         m_platform.shell.runCommandLine(command);
     else
@@ -201,7 +194,7 @@ void TForm4::docmdClick() {
 // popup goes.
 void TForm4::snooze(quint16 minutes) {
     if (m_mainWindow) {
-        WindowMessage request(kMainCommand, kCmdSnooze, m_item | (qint64(minutes) << 16));
+        WindowMessage request(kMainCommand, kCmdSnooze, SnoozeArgument{m_item, minutes}.pack());
         QCoreApplication::sendEvent(m_mainWindow, &request);
     }
     close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/CommandTag.h"
+#include "reminders/CommandTag.h"
 #include "storage/Paths.h"
 #include "widgets/WindowDrag.h"
 

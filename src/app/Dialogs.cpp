@@ -1,4 +1,15 @@
 #include "app/Dialogs.h"
+#include "alerts/closewin.h"
+#include "alerts/settimelater.h"
+#include "clock/ShowTimeForm.h"
+#include "editors/SearchForm.h"
+#include "editors/edititem.h"
+#include "editors/newitem.h"
+#include "editors/setfast.h"
+#include "editors/viewitem.h"
+#include "exchange/exportitems.h"
+#include "lunar/FormSetNL.h"
+#include "settings/setting.h"
 
 #include "system/Platform.h"
 

@@ -1,16 +1,5 @@
 #pragma once
 
-#include "alerts/closewin.h"
-#include "alerts/settimelater.h"
-#include "clock/ShowTimeForm.h"
-#include "editors/SearchForm.h"
-#include "editors/edititem.h"
-#include "editors/newitem.h"
-#include "editors/setfast.h"
-#include "editors/viewitem.h"
-#include "exchange/exportitems.h"
-#include "lunar/FormSetNL.h"
-#include "settings/setting.h"
 #include "storage/Paths.h"
 
 #include <memory>
@@ -20,6 +9,17 @@ namespace kelvo {
 class Clock;
 class Power;
 struct Platform;
+class TForm2;
+class TForm3;
+class TForm5;
+class TForm6;
+class TForm7;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm11;
+class TSetNL;
+class Tsearch;
 
 // The program's dialogs and the desktop clock. Each is made, hidden, on its
 // first use and kept for the rest of the run, so it keeps its contents

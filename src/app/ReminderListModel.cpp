@@ -1,4 +1,5 @@
 #include "app/ReminderListModel.h"
+#include "widgets/QtText.h"
 
 namespace kelvo {
 
@@ -9,8 +10,7 @@ void ReminderListModel::setLines(PackedLines lines) {
 }
 
 QString ReminderListModel::line(int row) const {
-    const std::string_view text = m_lines[static_cast<size_t>(row)];
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return toQString(m_lines[static_cast<size_t>(row)]);
 }
 
 QStringList ReminderListModel::allLines() const {

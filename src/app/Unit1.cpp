@@ -1,11 +1,16 @@
 #include "app/Unit1.h"
 
+#include "alerts/closewin.h"
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "app/ReminderListModel.h"
+#include "editors/SearchForm.h"
+#include "editors/edititem.h"
+#include "editors/newitem.h"
+#include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
+#include "settings/setting.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
@@ -13,6 +18,7 @@
 #include "system/Tray.h"
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -334,10 +340,11 @@ void TForm1::mainCommand(const WindowMessage& message) {
     case kCmdTrayToggle:
         trayDblClick();
         break;
-    case kCmdSnooze:
-        m_engine->requestSnooze(static_cast<int32_t>(message.lParam() & 0xFFFF),
-                                static_cast<int32_t>((message.lParam() >> 16) & 0xFFFF));
+    case kCmdSnooze: {
+        const SnoozeArgument snooze = SnoozeArgument::unpack(message.lParam());
+        m_engine->requestSnooze(snooze.item, snooze.minutes);
         break;
+    }
     case kCmdSelectLine:
         selectLine(static_cast<int>(message.lParam()));
         break;

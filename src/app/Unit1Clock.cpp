@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Dialogs.h"
+#include "clock/ShowTimeForm.h"
 
 #include <QAction>
 

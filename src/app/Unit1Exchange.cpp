@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
 #include "exchange/Exchange.h"
+#include "exchange/exportitems.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
 #include "widgets/FileDialog.h"

@@ -1,6 +1,9 @@
 #include "app/Unit1.h"
 
 #include "app/Dialogs.h"
+#include "editors/edititem.h"
+#include "editors/newitem.h"
+#include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"

@@ -2,8 +2,9 @@
 
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "app/ReminderListModel.h"
+#include "editors/SearchForm.h"
+#include "settings/setting.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "system/Autorun.h"
@@ -11,6 +12,7 @@
 #include "system/RegAutoRun.h"
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QCoreApplication>

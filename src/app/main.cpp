@@ -1,5 +1,6 @@
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
+#include "clock/ShowTimeForm.h"
 #include "core/Clock.h"
 #include "storage/DataLocation.h"
 #include "system/Autorun.h"

@@ -1,11 +1,11 @@
 #include "clock/ShowTimeForm.h"
 
-#include "app/Messages.h"
 #include "core/Clock.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "ui_ShowTimeForm.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 #include "widgets/Placement.h"
 
 #include <QCoreApplication>

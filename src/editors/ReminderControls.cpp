@@ -69,11 +69,6 @@ void ReminderControls::clearSound() const {
     selectfile->setEnabled(false);
 }
 
-void ReminderControls::dropSignOrPoint(QChar& key) {
-    if (key == u'+' || key == u'-' || key == u'.')
-        key = QChar();
-}
-
 void ReminderControls::setDate(int year, int month, int day) const {
     setyear->setValue(year);
     setmonth->setValue(month);

@@ -69,10 +69,6 @@ public:
     // No sound: the box unticked, the path empty, both disabled.
     void clearSound() const;
 
-    // The fields' key handlers: signs and the decimal point are dropped
-    // silently; the field itself beeps at anything else.
-    static void dropSignOrPoint(QChar& key);
-
     void setDate(int year, int month, int day) const;
     void setTime(int hour, int minute) const;
 

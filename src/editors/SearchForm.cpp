@@ -1,8 +1,8 @@
 #include "editors/SearchForm.h"
 
-#include "app/Messages.h"
 #include "editors/MessageSearch.h"
 #include "ui_SearchForm.h"
+#include "widgets/Messages.h"
 
 #include <QShowEvent>
 

@@ -7,17 +7,12 @@
 #include "ui_edititem.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QShowEvent>
 
 namespace kelvo {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
+namespace {} // namespace
 
 TForm6::TForm6(const DataPaths& paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -78,10 +73,10 @@ void TForm6::loadItem(const ReminderItem& item) {
     const auto& mindButtons = m_controls.mindButtons;
     if (item.mindMethod >= 0 && item.mindMethod < static_cast<int32_t>(mindButtons.size()))
         mindButtons[static_cast<size_t>(item.mindMethod)]->setChecked(true);
-    ui->setmsg->setText(fromUtf8(item.message));
+    ui->setmsg->setText(toQString(item.message));
     if (!item.music.empty()) {
         ui->issetmusic->setChecked(true);
-        ui->setmusic->setText(fromUtf8(item.music));
+        ui->setmusic->setText(toQString(item.music));
     }
 }
 
@@ -131,27 +126,27 @@ void TForm6::selectfileClick() {
 }
 
 void TForm6::setyearKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm6::setmonthKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm6::setdayKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm6::sethourKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm6::setminKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm6::rdbfKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 // --- storing and closing -------------------------------------------------------
@@ -160,7 +155,7 @@ void TForm6::FlatSpeedButton1Click() {
     const ItemInput input = readInput();
     const std::string_view error = inputError(input);
     if (!error.empty()) {
-        MessageBox::warning(this, fromUtf8(kInputErrorCaption), fromUtf8(error));
+        MessageBox::warning(this, toQString(kInputErrorCaption), toQString(error));
         return;
     }
     MessageBox::reportingErrors(this, [&] {

@@ -11,6 +11,7 @@
 #include "ui_newitem.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -18,7 +19,7 @@
 namespace kelvo {
 namespace {
 
-const QString kShutdownText = QString::fromUtf8(kShutdownMarker.data(), kShutdownMarker.size());
+const QString kShutdownText = toQString(kShutdownMarker);
 
 } // namespace
 
@@ -164,9 +165,7 @@ void TForm2::FlatSpeedButton1Click() {
     const ItemInput in = input();
     const std::string_view error = inputError(in);
     if (!error.empty()) {
-        MessageBox::warning(this,
-                            QString::fromUtf8(kInputErrorCaption.data(), kInputErrorCaption.size()),
-                            QString::fromUtf8(error.data(), error.size()));
+        MessageBox::warning(this, toQString(kInputErrorCaption), toQString(error));
         return;
     }
     MessageBox::reportingErrors(this, [this, &in] { store(in); });
@@ -184,27 +183,27 @@ void TForm2::FlatSpeedButton2Click() {
 }
 
 void TForm2::setyearKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm2::setmonthKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm2::setdayKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm2::sethourKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm2::setminKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 void TForm2::rdbfKeyPress(QChar& key) {
-    ReminderControls::dropSignOrPoint(key);
+    dropSignOrPoint(key);
 }
 
 } // namespace kelvo

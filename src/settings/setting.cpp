@@ -1,29 +1,20 @@
 #include "settings/setting.h"
 
-#include "app/Messages.h"
 #include "editors/setfast.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "ui_setting.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
 
 namespace kelvo {
 namespace {
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// The spin fields drop typed signs and decimal points.
-void dropSignsAndPoints(QChar& key) {
-    if (key == u'.' || key == u'-' || key == u'+')
-        key = QChar();
-}
 
 void limitField(NumericField* field, const IntSetting& setting, int initial) {
     field->setRange(setting.lo, setting.hi);
@@ -62,7 +53,7 @@ void TForm5::connectHandlers() {
     connect(ui->autoclose, &QCheckBox::toggled, this, &TForm5::autocloseClick);
     connect(ui->TimeFormAB, &QCheckBox::toggled, this, &TForm5::TimeFormABClick);
     for (NumericField* field : {ui->autoclosemin, ui->timeLate, ui->TimeFormABV})
-        connect(field, &NumericField::keyPress, this, &dropSignsAndPoints);
+        connect(field, &NumericField::keyPress, this, &dropSignOrPoint);
 }
 
 int TForm5::remindLaterMinutes() const {
@@ -92,12 +83,12 @@ void TForm5::FormShow() {
 }
 
 void TForm5::readSettings(const TIniFile& config) {
-    ui->corp->setText(fromUtf8(settings::Corporation.read(config)));
-    ui->user->setText(fromUtf8(settings::User.read(config)));
-    ui->ver->setText(fromUtf8(settings::Version.read(config)));
+    ui->corp->setText(toQString(settings::Corporation.read(config)));
+    ui->user->setText(toQString(settings::User.read(config)));
+    ui->ver->setText(toQString(settings::Version.read(config)));
     ui->opentimes->setText(
-        fromUtf8(config.ReadString(settings::OpenTimes.section, settings::OpenTimes.key, "0")));
-    ui->filename->setText(fromUtf8(settings::Music.read(config)));
+        toQString(config.ReadString(settings::OpenTimes.section, settings::OpenTimes.key, "0")));
+    ui->filename->setText(toQString(settings::Music.read(config)));
     ui->minform->setChecked(!settings::ShowMainForm.read(config));
     ui->autorun->setChecked(settings::AutoRunCmd.read(config));
     ui->autoclose->setChecked(settings::AutoCloseShowBox.read(config));

@@ -1,10 +1,10 @@
 #include "alerts/showmsg.h"
-#include "app/Messages.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>

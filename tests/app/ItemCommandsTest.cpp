@@ -1,14 +1,16 @@
-#include "app/Messages.h"
-#include "reminders/ReminderEngine.h"
-#include "storage/ConfigFile.h"
-#include "support/ProgramRun.h"
-#include "widgets/MessageBox.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include "editors/edititem.h"
+#include "editors/viewitem.h"
+#include "reminders/ReminderEngine.h"
+#include "storage/ConfigFile.h"
+#include "support/ProgramRun.h"
+#include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 
 #include <fstream>
 

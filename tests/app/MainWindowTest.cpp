@@ -1,6 +1,5 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "app/Unit1.h"
 #include "core/Clock.h"
 #include "reminders/ReminderEngine.h"
@@ -11,6 +10,7 @@
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 
 #include <QAbstractButton>
 #include <QAction>

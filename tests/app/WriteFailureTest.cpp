@@ -3,7 +3,12 @@
 // so in a message box, the files stay byte for byte as they were, the
 // program's list still matches them, and once writing works again the same
 // command stores.
+#include "clock/ShowTimeForm.h"
+#include "editors/edititem.h"
+#include "editors/newitem.h"
+#include "editors/setfast.h"
 #include "exchange/exportitems.h"
+#include "settings/setting.h"
 #include "storage/ConfigFile.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"

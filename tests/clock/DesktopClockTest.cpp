@@ -1,11 +1,11 @@
 #include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "clock/LCDScreen.h"
 #include "clock/ShowTimeForm.h"
 #include "core/Clock.h"
 #include "storage/IniFile.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QApplication>

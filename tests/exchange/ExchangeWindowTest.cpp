@@ -1,6 +1,8 @@
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
+#include "editors/SearchForm.h"
 #include "exchange/Exchange.h"
+#include "exchange/exportitems.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/ProgramRun.h"

@@ -1,5 +1,5 @@
 #include "alerts/showmsg.h"
-#include "app/Messages.h"
+#include "clock/ShowTimeForm.h"
 #include "editors/QuickPhrases.h"
 #include "editors/setfast.h"
 #include "settings/setting.h"
@@ -9,6 +9,7 @@
 #include "support/TempDir.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Messages.h"
 #include "widgets/NumericField.h"
 
 #include <QCheckBox>

@@ -2,7 +2,6 @@
 
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "app/Unit1.h"
 #include "core/Clock.h"
 #include "storage/DataFile.h"
@@ -10,6 +9,7 @@
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 #include "system/RegAutoRun.h"
+#include "widgets/Messages.h"
 
 #include <QAbstractButton>
 #include <QAction>

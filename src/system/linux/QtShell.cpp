@@ -1,6 +1,6 @@
 #include "system/linux/QtShell.h"
 
-#include "alerts/CommandTag.h"
+#include "reminders/CommandTag.h"
 
 #include <QDesktopServices>
 #include <QDir>

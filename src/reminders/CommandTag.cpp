@@ -1,4 +1,4 @@
-#include "alerts/CommandTag.h"
+#include "reminders/CommandTag.h"
 
 #include <cstddef>
 

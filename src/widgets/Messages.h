@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <cstdint>
+
 namespace kelvo {
 
 // Messages between the program's own windows, with the numbers and the two
@@ -17,6 +19,18 @@ enum MainCommand : int {
     kCmdTrayToggle = 5,  // lParam 0
     kCmdSnooze = 24,     // lParam: item number | minutes << 16
     kCmdSelectLine = 25, // lParam: a list position
+};
+
+// The argument of kCmdSnooze: the item number in the low 16 bits, the
+// minutes in the high 16 bits.
+struct SnoozeArgument {
+    int32_t item;
+    int32_t minutes;
+    static SnoozeArgument unpack(qint64 lParam) {
+        return {static_cast<int32_t>(lParam & 0xFFFF),
+                static_cast<int32_t>((lParam >> 16) & 0xFFFF)};
+    }
+    qint64 pack() const { return (item & 0xFFFF) | (qint64(minutes & 0xFFFF) << 16); }
 };
 
 class WindowMessage : public QEvent {
