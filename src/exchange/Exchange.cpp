@@ -4,7 +4,6 @@
 #include "storage/IniFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,28 +13,6 @@ namespace {
 
 constexpr std::string_view kMain = "Main";
 constexpr std::string_view kItems = "Items";
-constexpr std::string_view kItemPrefix = "item";
-
-// The number of a section named Item<j> (any letter case), written as the
-// program writes it: decimal, no sign, no leading zero. nullopt otherwise.
-std::optional<int32_t> itemNumber(std::string_view name) {
-    if (name.size() <= kItemPrefix.size())
-        return std::nullopt;
-    for (size_t i = 0; i < kItemPrefix.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kItemPrefix[i])
-            return std::nullopt;
-    }
-    const std::string_view digits = name.substr(kItemPrefix.size());
-    if (digits.front() < '1' || digits.front() > '9')
-        return std::nullopt;
-    int32_t number = 0;
-    const char* end = digits.data() + digits.size();
-    const auto [ptr, ec] = std::from_chars(digits.data(), end, number);
-    if (ec != std::errc{} || ptr != end)
-        return std::nullopt;
-    return number;
-}
 
 // The keys an exchange item carries, in the order they are written.
 void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
@@ -63,7 +40,7 @@ std::vector<int32_t> heldExchangeItems(const TIniFile& exchange) {
     if (stated < 1)
         return numbers;
     for (const std::string& name : exchange.sectionNames()) {
-        const auto j = itemNumber(name);
+        const auto j = itemSectionNumber(name);
         if (j && *j <= stated)
             numbers.push_back(*j);
     }
@@ -82,11 +59,12 @@ int32_t importItems(TIniFile& data, const TIniFile& exchange) {
     items.reserve(held.size());
     for (int32_t j : held)
         items.push_back(readItem(exchange, j, kExchangeDefaults));
-    int32_t k = itemCount(data);
-    for (const ReminderItem& item : items)
-        writeExchangeItem(data, ++k, item);
-    data.WriteInteger(kMain, kItems, k);
-    data.UpdateFile();
+    data.changeLocked([&] {
+        int32_t k = nextItemNumber(data) - 1;
+        for (const ReminderItem& item : items)
+            writeExchangeItem(data, ++k, item);
+        writeItemCount(data, k);
+    });
     return static_cast<int32_t>(items.size());
 }
 

@@ -21,9 +21,10 @@ int32_t statedExchangeCount(const TIniFile& exchange);
 std::vector<int32_t> heldExchangeItems(const TIniFile& exchange);
 
 // Appends the held reminders of the exchange file to the data file as
-// Item<N+1>, Item<N+2>, … and raises Main/Items by their number, in one
-// atomic change of the data file. Returns the number appended. Throws
-// IniWriteError, leaving the data file as it was.
+// Item<N+1>, Item<N+2>, … (N + 1 the data file's nextItemNumber) and raises
+// Main/Items to the last, in one atomic change of the data file under its
+// lock. Returns the number appended. Throws IniWriteError, leaving the data
+// file as it was.
 int32_t importItems(TIniFile& data, const TIniFile& exchange);
 
 // Writes the data file's items (numbers 1 … N, in the order given) into the

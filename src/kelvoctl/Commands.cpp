@@ -118,6 +118,7 @@ void convertLunarStream(std::istream& in, std::ostream& out) {
 // Writes the named items (all when none is named) to the exchange file.
 void exportReminders(const std::string& dataFile, const Options& options, std::ostream& out) {
     const TIniFile data(dataFile);
+    requireReadable(data);
     const int32_t n = itemCount(data);
     std::vector<int32_t> items = options.items;
     if (items.empty()) {
@@ -145,10 +146,8 @@ void importReminders(const std::string& dataFile, const std::string& file, std::
         out << "no reminders to import in " << file << '\n';
         return;
     }
-    const bool exists = fs::exists(dataFile, ec);
     TIniFile data(dataFile);
-    if (!exists)
-        createDataFile(data);
+    createDataFile(data);
     const int32_t added = importItems(data, exchange);
     out << "imported " << added << " reminder(s) from " << file << "; there are now "
         << itemCount(data) << '\n';
@@ -176,6 +175,7 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         break;
     }
     const TIniFile data(DataPaths{dir}.dataFile());
+    requireReadable(data);
     if (options.command == Command::List)
         printList(data, out);
     else if (options.command == Command::DueRange)

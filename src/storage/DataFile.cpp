@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace kelvo {
 namespace {
 
 constexpr std::string_view kMain = "Main";
 constexpr std::string_view kItems = "Items";
+constexpr std::string_view kOpenTimes = "OpenTimes";
 
 // The integer keys that delete moves down, with the delete defaults.
 struct IntKey {
@@ -86,25 +88,80 @@ int32_t storedItemCount(const TIniFile& data) {
 }
 
 int32_t itemCount(const TIniFile& data) {
-    return std::clamp(storedItemCount(data), 0, data.sectionCount());
+    const int32_t stated = storedItemCount(data);
+    const int32_t sections = data.sectionCount();
+    if (stated <= sections)
+        return std::max(stated, 0);
+    // A count whose last item is in the file is believed while the items it
+    // reads as defaults stay few against what the file holds (sections that
+    // were removed by hand, say); any other is bounded by the sections.
+    constexpr int32_t kMostSectionsPerHeld = 16;
+    if (stated / kMostSectionsPerHeld <= sections && data.hasSection(itemSection(stated)))
+        return stated;
+    return sections;
 }
 
-void createDataFile(TIniFile& data) {
-    data.WriteString(kMain, "Corporation", "Tarnwick Corp,Ltd.");
-    data.WriteString(kMain, "Version", "1.00.003");
-    data.WriteString(kMain, "User", "Corvan");
-    data.WriteInteger(kMain, "OpenTimes", 0);
-    data.WriteInteger(kMain, kItems, 0);
-    const std::string sample = itemSection(0);
-    data.WriteInteger(sample, "Year", 2000);
-    data.WriteInteger(sample, "Month", 1);
-    data.WriteInteger(sample, "Day", 1);
-    data.WriteInteger(sample, "Hour", 1);
-    data.WriteInteger(sample, "Min", 1);
-    data.WriteInteger(sample, "Reminded", 0);
-    data.WriteInteger(sample, "MindMethod", 0);
-    data.WriteString(sample, "Message", "Here is the message");
-    data.UpdateFile();
+bool createDataFile(TIniFile& data) {
+    bool created = false;
+    data.changeLocked([&] {
+        if (data.stamp().exists)
+            return;
+        data.WriteString(kMain, "Corporation", "Tarnwick Corp,Ltd.");
+        data.WriteString(kMain, "Version", "1.00.003");
+        data.WriteString(kMain, "User", "Corvan");
+        data.WriteInteger(kMain, kOpenTimes, 0);
+        data.WriteInteger(kMain, kItems, 0);
+        const std::string sample = itemSection(0);
+        data.WriteInteger(sample, "Year", 2000);
+        data.WriteInteger(sample, "Month", 1);
+        data.WriteInteger(sample, "Day", 1);
+        data.WriteInteger(sample, "Hour", 1);
+        data.WriteInteger(sample, "Min", 1);
+        data.WriteInteger(sample, "Reminded", 0);
+        data.WriteInteger(sample, "MindMethod", 0);
+        data.WriteString(sample, "Message", "Here is the message");
+        created = true;
+    });
+    return created;
+}
+
+void countOpening(TIniFile& data) {
+    data.changeLocked(
+        [&] { data.WriteInteger(kMain, kOpenTimes, data.ReadInteger(kMain, kOpenTimes, 0) + 1); });
+}
+
+std::optional<int32_t> itemSectionNumber(std::string_view name) {
+    constexpr std::string_view kPrefix = "item";
+    if (name.size() <= kPrefix.size())
+        return std::nullopt;
+    for (size_t i = 0; i < kPrefix.size(); ++i) {
+        const char c = name[i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kPrefix[i])
+            return std::nullopt;
+    }
+    const std::string_view digits = name.substr(kPrefix.size());
+    if (digits.front() < '1' || digits.front() > '9')
+        return std::nullopt;
+    int32_t number = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, number);
+    if (ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return number;
+}
+
+int32_t nextItemNumber(const TIniFile& data) {
+    const int32_t stated = std::max(storedItemCount(data), 0);
+    if (stated == 0 || data.hasSection(itemSection(stated)))
+        return stated + 1;
+    // The count reaches past the last item section: the new item follows
+    // the last one the file holds.
+    int32_t last = 0;
+    for (const std::string& name : data.sectionNames()) {
+        if (const auto j = itemSectionNumber(name))
+            last = std::max(last, *j);
+    }
+    return std::min(stated, last) + 1;
 }
 
 void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool withMusic) {
@@ -118,42 +175,51 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
         data.WriteString(s, "Music", item.music);
 }
 
+void writeItemCount(TIniFile& data, int32_t n) {
+    data.WriteInteger(kMain, kItems, n);
+}
+
 int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
-    // The bounded count: a damaged Items value cannot push the new item to
-    // a number no list would ever reach.
-    const int32_t k = itemCount(data) + 1;
-    data.WriteInteger(kMain, kItems, k);
-    writeNewItemKeys(data, k, item, withMusic);
-    data.UpdateFile();
+    int32_t k = 0;
+    data.changeLocked([&] {
+        k = nextItemNumber(data);
+        writeItemCount(data, k);
+        writeNewItemKeys(data, k, item, withMusic);
+    });
     return k;
 }
 
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
-    const std::string s = itemSection(k);
-    writeDate(data, s, item);
-    data.WriteInteger(s, "RdBefore", item.rdBefore);
-    data.WriteInteger(s, "ReMinded", 0);
-    data.WriteInteger(s, "MindMethod", item.mindMethod);
-    data.WriteString(s, "Message", item.message);
-    data.WriteString(s, "Music", item.music);
-    data.UpdateFile();
+    data.changeLocked([&] {
+        const std::string s = itemSection(k);
+        writeDate(data, s, item);
+        data.WriteInteger(s, "RdBefore", item.rdBefore);
+        data.WriteInteger(s, "ReMinded", 0);
+        data.WriteInteger(s, "MindMethod", item.mindMethod);
+        data.WriteString(s, "Message", item.message);
+        data.WriteString(s, "Music", item.music);
+    });
 }
 
 void deleteItem(TIniFile& data, int32_t k) {
-    const int32_t n = itemCount(data);
-    if (k < 1 || k > n)
-        return;
-    // Every section is moved in memory and the file is stored once, so a
-    // crash part-way can never leave one reminder in two sections.
-    for (int32_t j = k; j <= n; ++j)
-        moveItemDown(data, j + 1, j);
-    data.WriteInteger(kMain, kItems, n - 1);
-    data.UpdateFile();
+    data.changeLocked([&] {
+        const int32_t n = itemCount(data);
+        if (k < 1 || k > n)
+            return;
+        // Every section is moved in memory and the file is stored once, so a
+        // crash part-way can never leave one reminder in two sections.
+        for (int32_t j = k; j <= n; ++j)
+            moveItemDown(data, j + 1, j);
+        writeItemCount(data, n - 1);
+    });
 }
 
 void markReminded(TIniFile& data, int32_t k) {
-    data.WriteInteger(itemSection(k), "ReMinded", 1);
-    data.UpdateFile();
+    // An item that another program has deleted meanwhile gets no section.
+    data.changeLocked([&] {
+        if (k >= 1 && k <= itemCount(data))
+            data.WriteInteger(itemSection(k), "ReMinded", 1);
+    });
 }
 
 } // namespace kelvo

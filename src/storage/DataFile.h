@@ -3,6 +3,7 @@
 #include "reminders/ReminderItem.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,19 +21,44 @@ ReminderItem readListedItem(const TIniFile& data, int32_t k);
 // Main/Items as stored (default 0).
 int32_t storedItemCount(const TIniFile& data);
 // Main/Items bounded to 0 … the sections the file holds, so a damaged count
-// never makes a reader walk or allocate millions of items.
+// never makes a reader walk or allocate millions of items; a larger count is
+// kept when its last item section is in the file and the file holds at least
+// one section for every 16 items.
 int32_t itemCount(const TIniFile& data);
 
-// Writes the whole default file (Main and the sample Item0) and stores it.
-void createDataFile(TIniFile& data);
+// Every function below that changes the file reads it and stores it under
+// the file's lock (TIniFile::changeLocked): it works on the file as it is on
+// disk, never on a copy read earlier, and no other program's change made in
+// between is lost. They throw IniWriteError.
+
+// Writes the whole default file (Main and the sample Item0) and stores it,
+// unless a file is there already (another program may have made it since
+// the caller looked). Returns whether it wrote it.
+bool createDataFile(TIniFile& data);
+
+// Counts a start of the program: Main/OpenTimes + 1.
+void countOpening(TIniFile& data);
+
+// The number of a section named Item<j> (any letter case), written as the
+// program writes it: decimal, no sign, no leading zero; nullopt otherwise.
+std::optional<int32_t> itemSectionNumber(std::string_view name);
+
+// The number a new item gets: Items + 1, unless the count reaches past the
+// last item section the file holds (a damaged count); then the number after
+// that section. Either way no section within the file's items is written over.
+int32_t nextItemNumber(const TIniFile& data);
 
 // Writes the keys of a new item section Item<k> in the order the add dialog
 // stores them, without storing the file (so many items can be one change).
 // The Music key is written only when withMusic is set.
 void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool withMusic);
 
-// Adds an item as Item<N+1> and stores the file in one change. The Music key
-// is written only when withMusic is set. Returns the new item number.
+// Main/Items := n, without storing the file.
+void writeItemCount(TIniFile& data, int32_t n);
+
+// Adds an item as Item<nextItemNumber> and stores the file in one change.
+// The Music key is written only when withMusic is set. Returns the new item
+// number.
 int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic);
 
 // Stores a changed item into Item<k> (ReMinded back to 0, Music always written).
@@ -42,7 +68,8 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item);
 // left holding the delete defaults, Items becomes N − 1. One atomic change.
 void deleteItem(TIniFile& data, int32_t k);
 
-// Sets ReMinded = 1 of item k and stores the file.
+// Sets ReMinded = 1 of item k and stores the file; nothing when the file no
+// longer holds an item k.
 void markReminded(TIniFile& data, int32_t k);
 
 } // namespace kelvo

@@ -69,13 +69,62 @@ std::string temporaryName(const std::string& path) {
         .string();
 }
 
-// Gives a new file the old file's permissions and the bytes, flushed to disk.
-bool fill(const std::string& path, int fd, const std::string& bytes) {
+// Gives a new file the old file's owner and permissions. Only root may give
+// a file to another user; a file system without owners keeps its own.
+bool keepOwnerAndMode(const std::string& path, int fd) {
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(fd, old.st_mode & 07777) != 0)
+    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return true;
+    if (::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM)
         return false;
-    return writeAll(fd, bytes) && ::fsync(fd) == 0;
+    // After the owner: a change of owner clears the set-user-ID bits.
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+// Gives a new file the old file's owner and permissions and the bytes,
+// flushed to disk.
+bool fill(const std::string& path, int fd, const std::string& bytes) {
+    return keepOwnerAndMode(path, fd) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+}
+
+ReadFailure failureOf(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return ReadFailure::NoPermission;
+    case EISDIR:
+        return ReadFailure::Directory;
+    default:
+        return ReadFailure::Error;
+    }
+}
+
+ReadFailure failureOfType(mode_t mode) {
+    if (S_ISREG(mode))
+        return ReadFailure::None;
+    return S_ISDIR(mode) ? ReadFailure::Directory : ReadFailure::NotRegular;
+}
+
+// Reads to the end; false on a read error.
+bool readAll(int fd, size_t expected, std::string& bytes) {
+    // One spare byte: a file that grew while being read fills it.
+    bytes.assign(expected + 1, '\0');
+    size_t done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return true;
 }
 
 // Writes the bytes into a file without a name and names it only once it is
@@ -134,47 +183,66 @@ FileStamp stampOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? stampFrom(st) : FileStamp{};
 }
 
-std::string readWholeFile(const std::string& path, FileStamp& stamp) {
+std::string readWholeFile(const std::string& path, FileStamp& stamp, ReadFailure* failure) {
+    ReadFailure ignored;
+    ReadFailure& why = failure ? *failure : ignored;
     stamp = FileStamp{};
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
+    why = ReadFailure::None;
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno != ENOENT)
+            why = failureOf(errno);
+        stamp = stampOf(path);
         return {};
-    stamp = stampFrom(st);
-    if (!S_ISREG(st.st_mode))
-        return {};
-    // One spare byte: a file that grew while being read fills it.
-    std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');
-    size_t done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<size_t>(n);
     }
-    bytes.resize(done);
-    return bytes;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        why = failureOf(errno);
+        return {};
+    }
+    stamp = stampFrom(st);
+    why = failureOfType(st.st_mode);
+    std::string bytes;
+    if (why == ReadFailure::None && !readAll(fd.get(), static_cast<size_t>(st.st_size), bytes))
+        why = failureOf(errno);
+    return why == ReadFailure::None ? bytes : std::string();
+}
+
+std::string linkTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    // As many links as the system follows itself; a longer chain is left for
+    // the system to refuse.
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec)
+            break;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
 }
 
 bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::string file = linkTarget(path);
     // A file marked read-only keeps its content, though the rename would be
     // allowed by its directory: the user protected the file, not the folder.
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return false;
-    std::string temporary = writeUnnamed(path, bytes);
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return false;
+    std::string temporary = writeUnnamed(file, bytes);
     if (temporary.empty())
-        temporary = writeNamed(path, bytes);
+        temporary = writeNamed(file, bytes);
     if (temporary.empty())
         return false;
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), file.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
-    syncDirectory(path);
+    syncDirectory(file);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "storage/IniFile.h"
 
 #include "storage/FileIO.h"
+#include "storage/FileLock.h"
 #include "storage/IniDocument.h"
 #include "storage/TextCodec.h"
 
@@ -29,10 +30,26 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            parse(readWholeFile(m_path, m_stamp));
+            parse(readWholeFile(m_path, m_stamp, &m_failure));
             m_loaded = true;
         }
         return m_document;
+    }
+
+    ReadFailure readFailure() {
+        document();
+        return m_failure;
+    }
+
+    FileStamp stamp() {
+        document();
+        return m_stamp;
+    }
+
+    // Forgets changes not yet stored; the next access reads the file again.
+    void discard() {
+        m_dirty = false;
+        m_loaded = false;
     }
 
     // Frees the in-memory copy when it holds no pending change; the next
@@ -61,6 +78,10 @@ public:
         if (!m_dirty)
             return;
         m_dirty = false;
+        if (m_failure != ReadFailure::None) {
+            m_loaded = false;
+            throw IniWriteError(m_path, m_failure);
+        }
         std::string bytes = m_document.serialize();
         if (!replaceFileAtomically(m_path, bytes)) {
             m_loaded = false; // back to what the disk holds
@@ -83,6 +104,7 @@ private:
     IniDocument m_document;
     uint64_t m_changes = 0;
     FileStamp m_stamp;
+    ReadFailure m_failure = ReadFailure::None;
     bool m_loaded = false;
     bool m_dirty = false;
 };
@@ -175,10 +197,41 @@ int32_t integerValue(const std::optional<std::string_view>& value, int32_t def) 
     return value && parseIniInteger(*value, result) ? result : def;
 }
 
+std::string readFailureText(ReadFailure failure) {
+    switch (failure) {
+    case ReadFailure::NoPermission:
+        return "permission denied";
+    case ReadFailure::Directory:
+        return "it is a directory";
+    case ReadFailure::NotRegular:
+        return "it is not a regular file";
+    default:
+        return "the system reported an error";
+    }
+}
+
+std::string unreadableText(const std::string& path, ReadFailure failure) {
+    return "Unable to read " + path + ": " + readFailureText(failure);
+}
+
 } // namespace
 
+IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+                             const std::string& message)
+    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure) {}
+
 IniWriteError::IniWriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path), m_path(path) {}
+    : IniWriteError(path, Reason::Unwritable, ReadFailure::None, "Unable to write to " + path) {}
+
+IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
+    : IniWriteError(path, Reason::Unreadable, failure,
+                    unreadableText(path, failure) + "; it is left as it is") {}
+
+IniWriteError IniWriteError::busy(const std::string& path) {
+    return IniWriteError(path, Reason::Busy, ReadFailure::None,
+                         path + " is being changed by another program; gave up after " +
+                             std::to_string(kLockWait.count()) + " s");
+}
 
 TIniFile::TIniFile(const std::string& path) : m_view(viewOf(path)) {}
 
@@ -223,12 +276,44 @@ void TIniFile::UpdateFile() {
     m_view->store();
 }
 
+void TIniFile::changeLocked(const std::function<void()>& change) {
+    const FileLock lock(path(), kLockWait);
+    if (!lock.acquired())
+        throw IniWriteError::busy(path());
+    m_view->release();
+    try {
+        change();
+        m_view->store();
+    } catch (...) {
+        m_view->discard();
+        throw;
+    }
+}
+
+ReadFailure TIniFile::readFailure() const {
+    return m_view->readFailure();
+}
+
+FileStamp TIniFile::stamp() const {
+    return m_view->stamp();
+}
+
+void requireReadable(const TIniFile& file) {
+    const ReadFailure failure = file.readFailure();
+    if (failure != ReadFailure::None)
+        throw std::runtime_error(unreadableText(file.path(), failure));
+}
+
 void TIniFile::releaseContent() {
     m_view->release();
 }
 
 int TIniFile::sectionCount() const {
     return m_view->document().sectionCount();
+}
+
+bool TIniFile::hasSection(std::string_view name) const {
+    return m_view->document().sectionNumber(FileText(name)) != IniDocument::kNoSection;
 }
 
 IniSectionReader TIniFile::section(std::string_view name) const {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "storage/FileIO.h"
+
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -10,16 +14,35 @@
 
 namespace kelvo {
 
-// A change to a profile file could not be stored. The message is
-// "Unable to write to <path>"; the file on disk is left exactly as it was.
+// A change to a profile file could not be stored; the file on disk is left
+// exactly as it was. The message names the file: "Unable to write to <path>"
+// when it may not be written.
 class IniWriteError : public std::runtime_error {
 public:
+    enum class Reason {
+        Unwritable, // the file or its directory may not be written, the disk is full
+        Unreadable, // the file exists but cannot be read: storing would lose it
+        Busy,       // another program kept the file's lock for the whole wait
+    };
     explicit IniWriteError(const std::string& path);
+    IniWriteError(const std::string& path, ReadFailure failure);
+    static IniWriteError busy(const std::string& path);
+
     const std::string& path() const { return m_path; }
+    Reason reason() const { return m_reason; }
+    ReadFailure readFailure() const { return m_failure; }
 
 private:
+    IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+                  const std::string& message);
+
     std::string m_path;
+    Reason m_reason;
+    ReadFailure m_failure;
 };
+
+// How long a change waits for the lock that another program holds.
+inline constexpr std::chrono::seconds kLockWait{5};
 
 class IniView;
 class IniSectionReader;
@@ -56,8 +79,23 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
     // Makes every change so far durable. Throws IniWriteError when it cannot;
-    // the file on disk then stays as it was and the view returns to it.
+    // the file on disk then stays as it was and the view returns to it. A
+    // file that exists but cannot be read is never written over.
     void UpdateFile();
+
+    // One change by one writer at a time: takes the file's lock (waiting at
+    // most kLockWait while another program holds it), reads the file as it is
+    // on disk now, runs `change` (which reads and writes through this object)
+    // and stores the result before the lock is let go. Changes made before
+    // and not yet stored are stored with it. Throws IniWriteError (Busy when
+    // the lock stayed taken; nothing is written then); when `change` throws,
+    // its writes are dropped.
+    void changeLocked(const std::function<void()>& change);
+
+    // Why the file, which exists, gave nothing when it was read.
+    ReadFailure readFailure() const;
+    // The identity of the file version the view holds (as read or stored).
+    FileStamp stamp() const;
 
     // Frees the parsed copy of the file that all objects on the path share,
     // unless it holds changes not yet stored; the next read reads the file
@@ -67,6 +105,8 @@ public:
     // Number of sections in the file; lets readers bound counts that a
     // damaged file may overstate.
     int sectionCount() const;
+
+    bool hasSection(std::string_view name) const;
 
     // Reads of several keys of one section, which is looked up only once.
     // The reader must not outlive this object.
@@ -99,6 +139,10 @@ private:
     mutable uint32_t m_number = 0;
     mutable uint64_t m_seenChange = 0;
 };
+
+// Throws std::runtime_error "Unable to read <path>: <why>" when the file
+// exists but cannot be read, so that a reader can tell it from an empty one.
+void requireReadable(const TIniFile& file);
 
 // Integer syntax of profile files: optional leading spaces, an optional sign,
 // then decimal digits or hexadecimal digits after "$", "x", "X", "0x" or "0X",
