@@ -13,7 +13,9 @@
 #include "settings/setting.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/FileIO.h"
 #include "storage/IniFile.h"
+#include "system/FileWatch.h"
 #include "system/Platform.h"
 #include "system/Tray.h"
 #include "ui_Unit1.h"
@@ -26,7 +28,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <filesystem>
 
 namespace kelvo {
 namespace {
@@ -120,7 +121,7 @@ void TForm1::FormShow() {
     if (!m_firstShowPending)
         return;
     m_firstShowPending = false;
-    m_firstRun = !std::filesystem::exists(m_paths.config());
+    m_firstRun = !stampOf(m_paths.config()).exists;
     openSettings();
     runStartupAutorunCheck();
     openDataFile();
@@ -133,6 +134,7 @@ void TForm1::FormShow() {
     if (T1->isChecked())
         showClockWindow();
     reloadList();
+    watchDataFile();
     if (m_showMain || m_firstRun) {
         m_engine->startCheck();
         return;
@@ -156,9 +158,8 @@ void TForm1::openSettings() {
 }
 
 void TForm1::openDataFile() {
-    const bool exists = std::filesystem::exists(m_paths.dataFile());
     m_data = std::make_unique<TIniFile>(m_paths.dataFile());
-    if (!exists)
+    if (!stampOf(m_paths.dataFile()).exists)
         startWrite([this] { createDataFile(*m_data); });
 }
 
@@ -175,11 +176,7 @@ int32_t TForm1::readStartSettings() {
 }
 
 void TForm1::countDataFileStart() {
-    const int32_t starts = m_data->ReadInteger("Main", "OpenTimes", 0);
-    startWrite([&] {
-        m_data->WriteInteger("Main", "OpenTimes", starts + 1);
-        m_data->UpdateFile();
-    });
+    startWrite([this] { countOpening(*m_data); });
 }
 
 void TForm1::startWrite(const std::function<void()>& write) {
@@ -199,10 +196,29 @@ void TForm1::reloadList() {
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
     selectLine(position);
+    m_listedVersion = m_data->stamp();
     // The list and the engine now hold what they need while the program
     // waits; the parsed file (several times its size) is read again when a
     // command needs it.
     m_data->releaseContent();
+}
+
+// Another program's change of the data file (kelvoctl, a hand edit, a sync
+// tool) is listed and reminded of soon after: a notice of the watch is
+// followed, once the burst of notices of one replacement is over, by a
+// reload when the file is another version than the one listed. The
+// program's own changes were listed already and find the same version.
+void TForm1::watchDataFile() {
+    m_dataChangeTimer = new QTimer(this);
+    m_dataChangeTimer->setSingleShot(true);
+    m_dataChangeTimer->setInterval(100);
+    connect(&m_platform.dataFileWatch, &FileWatch::changed, m_dataChangeTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_dataChangeTimer, &QTimer::timeout, this, [this] {
+        if (stampOf(m_paths.dataFile()) != m_listedVersion)
+            MessageBox::reportingErrors(this, [this] { afterListChange(); });
+    });
+    m_platform.dataFileWatch.watch(QString::fromStdString(m_paths.dataFile()));
 }
 
 void TForm1::afterListChange() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/FileIO.h"
 #include "storage/Paths.h"
 
 #include <QWidget>
@@ -100,6 +101,8 @@ private:
     void connectClockCommands();
     // After a change of the reminders: reload the list, close the search window.
     void afterListChange();
+    // Reloads the list when another program changes the data file.
+    void watchDataFile();
     // The current list position, or -1 when there is none.
     int currentRow() const;
     // The selected list position, or -1 when no line is selected.
@@ -137,6 +140,7 @@ private:
     QTimer* Timer1;
     QTimer* gtimer;
     QTimer* retimer;
+    QTimer* m_dataChangeTimer = nullptr;
 
     const DataPaths m_paths;
     Platform& m_platform;
@@ -144,6 +148,7 @@ private:
     std::unique_ptr<ReminderEngine> m_engine;
     std::unique_ptr<TIniFile> m_config;
     std::unique_ptr<TIniFile> m_data;
+    FileStamp m_listedVersion; // the data file version the list shows
 
     bool m_firstShowPending = true;
     bool m_firstRun = false;

@@ -8,6 +8,7 @@
 #include "system/ProgramIcon.h"
 #include "system/linux/DeferredSound.h"
 #include "system/linux/LinuxPower.h"
+#include "system/linux/QtFileWatch.h"
 #include "system/linux/QtShell.h"
 #include "system/linux/QtTray.h"
 #include "system/linux/SingleInstance.h"
@@ -136,7 +137,8 @@ int main(int argc, char* argv[]) {
     kelvo::QtTray tray;
     kelvo::LinuxPower power;
     const std::unique_ptr<kelvo::Autorun> autorun = kelvo::makeSystemAutorun();
-    kelvo::Platform platform{sound, shell, tray, power, *autorun};
+    kelvo::QtFileWatch dataFileWatch;
+    kelvo::Platform platform{sound, shell, tray, power, *autorun, dataFileWatch};
     kelvo::SystemClock clock;
 
     kelvo::Dialogs dialogs(paths, platform, clock);

@@ -3,6 +3,7 @@
 namespace kelvo {
 
 class Autorun;
+class FileWatch;
 class Power;
 class Sound;
 class Shell;
@@ -16,6 +17,7 @@ struct Platform {
     Tray& tray;
     Power& power;
     Autorun& autorun;
+    FileWatch& dataFileWatch; // the data file, for changes by other programs
 };
 
 } // namespace kelvo

@@ -68,9 +68,9 @@ TEST_F(HostileFiles, CountBeyondTheSectionsListsOnlyUpToThem) {
     EXPECT_TRUE(list.lines[2].ends_with("提醒为：Message"));
 
     TIniFile file(data);
-    EXPECT_EQ(appendItem(file, ReminderItem{}, false), 4);
+    EXPECT_EQ(appendItem(file, ReminderItem{}, false), 3); // after the last item held
     deleteItem(file, 1);
-    EXPECT_EQ(storedItemCount(file), 3);
+    EXPECT_EQ(storedItemCount(file), 2);
     EXPECT_EQ(file.ReadString("Item1", "Message", ""), "two");
 }
 

@@ -153,7 +153,9 @@ TEST_F(DataFileTest, DamagedCountIsBoundedBySections) {
     TIniFile data(path);
     EXPECT_EQ(storedItemCount(data), INT32_MAX);
     EXPECT_EQ(itemCount(data), 2);
-    EXPECT_EQ(appendItem(data, item(1, "new"), false), 3);
+    // The new item follows the last one the file holds.
+    EXPECT_EQ(appendItem(data, item(1, "new"), false), 2);
+    EXPECT_EQ(itemCount(data), 2);
     data.WriteInteger("Main", "Items", -4);
     EXPECT_EQ(itemCount(data), 0);
     deleteItem(data, 1); // outside the bounded count

@@ -2,6 +2,7 @@
 
 #include "support/FakeTray.h"
 #include "system/Autorun.h"
+#include "system/FileWatch.h"
 #include "system/Platform.h"
 #include "system/Power.h"
 #include "system/Shell.h"
@@ -76,6 +77,14 @@ public:
     void remove(const QString& name) override { entries.remove(name); }
 };
 
+// A file watch that tells of a change when the test says so.
+class FakeFileWatch : public FileWatch {
+public:
+    QString file;
+    void watch(const QString& watched) override { file = watched; }
+    void notice() { emit changed(); }
+};
+
 // The doubles of every platform service, wired into one Platform.
 struct FakePlatform {
     FakeSound sound;
@@ -83,7 +92,8 @@ struct FakePlatform {
     FakeTray tray;
     FakePower power;
     FakeAutorun autorun;
-    Platform platform{sound, shell, tray, power, autorun};
+    FakeFileWatch dataFileWatch;
+    Platform platform{sound, shell, tray, power, autorun, dataFileWatch};
 };
 
 } // namespace kelvo::test
