@@ -28,7 +28,6 @@
 #include <QScreen>
 #include <QTimer>
 
-
 namespace kelvo {
 namespace {
 

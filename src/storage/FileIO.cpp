@@ -231,8 +231,10 @@ bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return false;
     struct stat st {};
-    if (::lstat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::lstat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL; // for the caller's message
         return false;
+    }
     std::string temporary = writeUnnamed(file, bytes);
     if (temporary.empty())
         temporary = writeNamed(file, bytes);

@@ -33,7 +33,8 @@ QString errorText(const IniWriteError& e) {
     const QString file = QString::fromStdString(e.path());
     switch (e.reason()) {
     case IniWriteError::Reason::Busy:
-        return QStringLiteral("另一个程序正在修改 %1，等了 %2 秒仍未结束。\n这次的修改没有保存，请稍后再试。")
+        return QStringLiteral(
+                   "另一个程序正在修改 %1，等了 %2 秒仍未结束。\n这次的修改没有保存，请稍后再试。")
             .arg(file)
             .arg(kLockWait.count());
     case IniWriteError::Reason::Unreadable:

@@ -116,8 +116,12 @@ private:
 
 std::map<std::string, std::string> snapshot(const TempDir& dir) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        // The empty lock file of the data file holds nothing of the user's.
+        const std::string name = entry.path().filename().string();
+        if (name != ".DataFile.dat.lock")
+            files[name] = dir.read(name);
+    }
     return files;
 }
 

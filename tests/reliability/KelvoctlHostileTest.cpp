@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace kelvo::test {
@@ -34,8 +35,12 @@ protected:
     }
     std::map<std::string, std::string> files() const {
         std::map<std::string, std::string> all;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            all[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            // The empty lock file of the data file holds nothing of the user's.
+            const std::string name = entry.path().filename().string();
+            if (name != ".DataFile.dat.lock")
+                all[name] = dir.read(name);
+        }
         return all;
     }
     // Every reading command on the data file: the list lines and whether
@@ -93,6 +98,29 @@ TEST_F(KelvoctlHostile, ImportTakesOnlyHeldItemsAndRefusesWithoutChangingTheData
     r = kelvoctl("import '" + io.file("huge.txt") + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(kelvoctl("list").lines(), 3u);
+}
+
+// A data file that exists but cannot be read is an error, not an empty list,
+// and is never written over; a named pipe does not make kelvoctl wait.
+TEST_F(KelvoctlHostile, AnUnreadableDataFileFailsAndIsLeftAsItIs) {
+    io.write("one.txt", "[Main]\r\nItems=1\r\n" + item(1, "Message=x\r\n"));
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "directory");
+        std::filesystem::remove_all(dir.file("DataFile.dat"));
+        ASSERT_EQ(pipe ? ::mkfifo(dir.file("DataFile.dat").c_str(), 0644)
+                       : ::mkdir(dir.file("DataFile.dat").c_str(), 0755),
+                  0);
+        for (const std::string& command : std::vector<std::string>{
+                 "list", "due --start 2026-12-09", "export '" + io.file("out.txt") + "'",
+                 "import '" + io.file("one.txt") + "'"}) {
+            const Result r = kelvoctl(command);
+            EXPECT_EQ(r.status, 1) << command;
+            EXPECT_NE(r.err.find(dir.file("DataFile.dat")), std::string::npos) << r.err;
+            EXPECT_TRUE(r.out.empty()) << command;
+        }
+        EXPECT_EQ(std::filesystem::status(dir.file("DataFile.dat")).type(),
+                  pipe ? std::filesystem::file_type::fifo : std::filesystem::file_type::directory);
+    }
 }
 
 } // namespace

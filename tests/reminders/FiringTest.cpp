@@ -68,9 +68,12 @@ TEST_F(FireItem, AFailedHandOffStillMarksTheItemAndReportsTheError) {
 }
 
 TEST_F(FireItem, AFailedMarkStillWritesTheHandOff) {
-    TIniFile data(dir.file("missing/DataFile.dat"));
+    // A name so long that no temporary name beside it is allowed.
+    const std::string name(250, 'n');
+    dir.write(name, dir.read("DataFile.dat"));
+    TIniFile data(dir.file(name));
     EXPECT_THROW(fireItem(data, handOff, 1, false), IniWriteError);
-    EXPECT_EQ(readHandOff(handOff).msg, "");
+    EXPECT_EQ(readHandOff(handOff).msg, "AutoShutDownWindows");
     EXPECT_TRUE(std::filesystem::exists(handOff));
 }
 

@@ -39,8 +39,8 @@ protected:
     // An exchange file of one reminder with this message.
     std::string exchangeOf(const std::string& message) {
         const std::string path = dir.file(message + ".txt");
-        dir.write(message + ".txt", "[Main]\r\nItems=1\r\n" + item(1, "Hour=7\r\nMessage=" +
-                                                                          message + "\r\n"));
+        dir.write(message + ".txt",
+                  "[Main]\r\nItems=1\r\n" + item(1, "Hour=7\r\nMessage=" + message + "\r\n"));
         return path;
     }
     // The names in a directory, hidden ones too.
@@ -76,8 +76,8 @@ TEST_F(SharedDataFile, AddAndImportNeverWriteOverASectionTheFileHolds) {
 }
 
 TEST_F(SharedDataFile, ACountPastTheLastSectionAddsAfterIt) {
-    dir.write("DataFile.dat", "[Main]\r\nItems=9\r\n" + item(1, "Message=a\r\n") +
-                                  item(2, "Message=b\r\n"));
+    dir.write("DataFile.dat",
+              "[Main]\r\nItems=9\r\n" + item(1, "Message=a\r\n") + item(2, "Message=b\r\n"));
     TIniFile data(path);
     EXPECT_EQ(appendItem(data, reminder("c"), false), 3);
     EXPECT_EQ(storedItemCount(data), 3);
@@ -176,7 +176,8 @@ TEST_F(SharedDataFile, ALinkedDataFileStaysALinkThroughEveryChange) {
     EXPECT_EQ(direct.ReadString("Item1", "Message", ""), "b");
     EXPECT_EQ(direct.ReadString("Item2", "Message", ""), "c");
     // The temporary and the lock lie beside the target, none is left behind.
-    EXPECT_EQ(names(synced.path()), (std::set<std::string>{"Reminders.dat", ".Reminders.dat.lock"}));
+    EXPECT_EQ(names(synced.path()),
+              (std::set<std::string>{"Reminders.dat", ".Reminders.dat.lock"}));
     EXPECT_EQ(names(dir.path()), (std::set<std::string>{"DataFile.dat", "c.txt"}));
 }
 
