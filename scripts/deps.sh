@@ -21,7 +21,7 @@ packages=(
     # window tests on a real X server
     xvfb xdotool jwm x11-utils x11-apps imagemagick
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
-    faketime pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio sox libsox-fmt-mp3
+    faketime pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio sox libsox-fmt-mp3 procps
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -43,6 +44,11 @@ public:
     // Reloads eventlist and the engine's items from the data file. The
     // selected position stays selected when a line still stands there.
     void reloadList();
+
+    // Deletes the reminders numbered `items` as the delete command does,
+    // without asking, highest first and as one change of the file; the
+    // reason when that failed (a number not in the list: nothing deleted).
+    std::string deleteItems(const std::vector<int32_t>& items);
 
     const ReminderEngine& engine() const { return *m_engine; }
     bool hiddenInTray() const { return m_hiddenInTray; }
@@ -124,6 +130,7 @@ private:
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
     void fire(int32_t item, bool advance);
+    void removeItems(const std::vector<int32_t>& items);
 
     std::unique_ptr<Ui::TForm1> ui;
     ReminderListModel* m_lines;

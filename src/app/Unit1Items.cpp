@@ -93,12 +93,32 @@ void TForm1::FlatSpeedButton3Click() {
     if (MessageBox::question(this, QStringLiteral("确认"), QStringLiteral("真的要删除吗？"),
                              MessageBox::No) != MessageBox::Yes)
         return;
-    const int32_t k = position + 1;
-    MessageBox::reportingErrors(this, [&] {
-        deleteItem(*m_data, k);
-        m_engine->itemDeleted(k);
-    });
+    MessageBox::reportingErrors(this, [&] { removeItems({position + 1}); });
     afterListChange();
+}
+
+std::string TForm1::deleteItems(const std::vector<int32_t>& items) {
+    const int32_t n = itemCount(*m_data);
+    for (int32_t k : items) {
+        if (k < 1 || k > n)
+            return "there is no reminder " + std::to_string(k) + " (there are " +
+                   std::to_string(n) + ")";
+    }
+    std::string error;
+    try {
+        removeItems(items);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    afterListChange();
+    return error;
+}
+
+// The later reminders move down in the file, their snoozes in the queue.
+void TForm1::removeItems(const std::vector<int32_t>& items) {
+    kelvo::deleteItems(*m_data, items);
+    for (int32_t k : deletionOrder(items))
+        m_engine->itemDeleted(k);
 }
 
 void TForm1::FlatSpeedButton7Click() {

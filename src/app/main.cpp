@@ -12,6 +12,7 @@
 #include "system/linux/QtShell.h"
 #include "system/linux/QtTray.h"
 #include "system/linux/SingleInstance.h"
+#include "system/linux/TerminationSignals.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -147,6 +148,14 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
                      [&mainWindow] { bringUp(mainWindow); });
+    // kelvoctl deletes through the running program, whose snoozes move with
+    // the reminders.
+    instance.setDeleteHandler(
+        [&mainWindow](const std::vector<int32_t>& items) { return mainWindow.deleteItems(items); });
+    // A kill or the end of the session ends the program as its exit does,
+    // so that the socket goes with it.
+    kelvo::TerminationSignals termination;
+    QObject::connect(&termination, &kelvo::TerminationSignals::received, &app, &QApplication::quit);
     mainWindow.show();
     reportStartupIfAsked(app, paths, sound);
     return app.exec();

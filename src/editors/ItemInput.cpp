@@ -1,5 +1,7 @@
 #include "editors/ItemInput.h"
 
+#include <algorithm>
+
 namespace kelvo {
 namespace {
 
@@ -55,6 +57,38 @@ ReminderItem itemFromInput(const ItemInput& in) {
     item.mindMethod = in.mindMethod;
     item.message = in.message;
     item.music = in.withMusic ? in.music : std::string();
+    return item;
+}
+
+ItemInput inputFromItem(const ReminderItem& item) {
+    ItemInput in;
+    in.everyYear = item.year == 0;
+    in.everyMonth = item.month == 0;
+    in.everyDay = item.day == 0;
+    in.everyWeek = item.day > 31;
+    for (size_t i = 0; i < in.weekdays.size(); ++i)
+        in.weekdays[i] = in.everyWeek && (item.day & (256 << i)) != 0;
+    if (!in.everyYear)
+        in.year = std::clamp(item.year, 2000, 3000);
+    if (!in.everyMonth)
+        in.month = std::clamp(item.month, 1, 12);
+    if (!in.everyDay && !in.everyWeek)
+        in.day = std::clamp(item.day, 1, 31);
+    in.hour = std::clamp(item.hour, 0, 23);
+    in.min = std::clamp(item.min, 0, 59);
+    in.rdBefore = item.rdBefore;
+    in.mindMethod =
+        item.mindMethod >= 0 && item.mindMethod <= 3 ? item.mindMethod : ItemInput::kNoMindMethod;
+    in.message = item.message;
+    in.withMusic = !item.music.empty();
+    in.music = item.music;
+    return in;
+}
+
+ReminderItem editedItem(const ItemInput& input, int32_t storedMindMethod) {
+    ReminderItem item = itemFromInput(input);
+    if (item.mindMethod == ItemInput::kNoMindMethod)
+        item.mindMethod = storedMindMethod;
     return item;
 }
 

@@ -43,4 +43,14 @@ std::string_view inputError(const ItemInput& input);
 // button leaves mindMethod at kNoMindMethod for the caller to settle.
 ReminderItem itemFromInput(const ItemInput& input);
 
+// What the edit dialog holds for a stored item: the repetition boxes ticked
+// for a 0 date field or a weekday code, the other values brought into the
+// fields' limits (the advance minutes have none), no mode button for an
+// unknown mind method, the sound box ticked for a sound.
+ItemInput inputFromItem(const ReminderItem& item);
+
+// The item the edit dialog stores for the input over an item stored with
+// `storedMindMethod`, which stays when no mode button is ticked.
+ReminderItem editedItem(const ItemInput& input, int32_t storedMindMethod);
+
 } // namespace kelvo

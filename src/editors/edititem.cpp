@@ -172,12 +172,10 @@ ItemInput TForm6::readInput() const {
 
 void TForm6::store(const ItemInput& input) {
     TIniFile data(m_paths.dataFile());
-    ReminderItem item = itemFromInput(input);
     // No mode button ticked (the item held an unknown mode): the stored
     // mode stays as it is.
-    if (item.mindMethod == ItemInput::kNoMindMethod)
-        item.mindMethod = data.ReadInteger(itemSection(m_item), "MindMethod", 0);
-    storeEditedItem(data, m_item, item);
+    const int32_t storedMode = data.ReadInteger(itemSection(m_item), "MindMethod", 0);
+    storeEditedItem(data, m_item, editedItem(input, storedMode));
 }
 
 void TForm6::FlatSpeedButton2Click() {

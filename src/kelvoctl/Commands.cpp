@@ -2,6 +2,8 @@
 
 #include "core/Clock.h"
 #include "exchange/Exchange.h"
+#include "kelvoctl/ItemCommands.h"
+#include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
@@ -37,6 +39,22 @@ std::string dataDir(const Options& options) {
     return chooseDataDirectory(options.dir, programPlace(programDir), userEnvironment());
 }
 
+std::string itemJson(int32_t k, const ReminderItem& item) {
+    return JsonObject()
+        .number("Item", k)
+        .number("Year", item.year)
+        .number("Month", item.month)
+        .number("Day", item.day)
+        .number("Hour", item.hour)
+        .number("Min", item.min)
+        .boolean("ReMinded", item.reminded)
+        .number("RdBefore", item.rdBefore)
+        .number("MindMethod", item.mindMethod)
+        .text("Message", item.message)
+        .text("Music", item.music)
+        .str();
+}
+
 int64_t minutesBetween(const DateTime& from, const DateTime& to) {
     return (daysFromCivil(to.date) - daysFromCivil(from.date)) * 1440 + (to.hour - from.hour) * 60 +
            (to.minute - from.minute);
@@ -51,23 +69,50 @@ void checkRangeBounds(int64_t minutes, int32_t items) {
                          " reminders (at most " + std::to_string(maxMinutes / 1440) + " days)");
 }
 
-void printList(const TIniFile& data, std::ostream& out) {
+// The list lines, each after its number and a tab when numbered; or one
+// JSON object per reminder with the keys the list reads, ReMinded and Music.
+void printList(const TIniFile& data, const Options& options, std::ostream& out) {
+    if (options.json) {
+        const int32_t n = itemCount(data);
+        for (int32_t k = 1; k <= n; ++k)
+            out << itemJson(k, readItem(data, k, kListDefaults)) << '\n';
+        return;
+    }
     const ReminderList list = loadReminderList(data);
-    for (size_t i = 0; i < list.lines.size(); ++i)
+    for (size_t i = 0; i < list.lines.size(); ++i) {
+        if (options.numbered)
+            out << i + 1 << '\t';
         out << list.lines[i] << '\n';
+    }
+}
+
+// A firing as the due commands print it: the time (or date), the item and
+// what it hands over.
+void printFiring(const std::string& when, const Firing& firing, bool json, std::ostream& out) {
+    if (!json) {
+        out << when << '\t' << firing.item << '\t' << firing.text << '\n';
+        return;
+    }
+    out << JsonObject()
+               .text("Time", when)
+               .number("Item", firing.item)
+               .text("Msg", firing.text)
+               .text("Music", firing.music)
+               .str()
+        << '\n';
 }
 
 // Drives the minute check over every minute of the range, as the running
 // program would if it saw each of those minutes; reads only.
-void printDueRange(const TIniFile& data, const DateTime& from, const DateTime& to,
-                   std::ostream& out) {
+void printDueRange(const TIniFile& data, const Options& options, std::ostream& out) {
+    const DateTime& from = options.from;
     ReminderList list = loadReminderList(data);
-    const int64_t minutes = minutesBetween(from, to);
+    const int64_t minutes = minutesBetween(from, options.to);
     checkRangeBounds(minutes, list.count());
     ManualClock clock(from);
     ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        out << formatDateTime(clock.now()) << '\t' << item << '\t'
-            << readFiring(data, item, advance).text << '\n';
+        printFiring(formatDateTime(clock.now()), readFiring(data, item, advance), options.json,
+                    out);
     });
     engine.setItems(std::move(list.items));
     for (int64_t i = 0; i <= minutes; ++i) {
@@ -76,11 +121,11 @@ void printDueRange(const TIniFile& data, const DateTime& from, const DateTime& t
     }
 }
 
-void printDueStart(const TIniFile& data, const Date& date, std::ostream& out) {
+void printDueStart(const TIniFile& data, const Options& options, std::ostream& out) {
+    const Date& date = options.start;
     ManualClock clock(DateTime{date, 0, 0, 0});
     ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        out << formatDate(date) << '\t' << item << '\t' << readFiring(data, item, advance).text
-            << '\n';
+        printFiring(formatDate(date), readFiring(data, item, advance), options.json, out);
     });
     engine.setItems(loadReminderList(data).items);
     engine.startCheck();
@@ -171,17 +216,28 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
     case Command::Import:
         importReminders(DataPaths{dir}.dataFile(), options.file, out);
         return;
+    case Command::Add:
+        addReminder(DataPaths{dir}.dataFile(), options.itemArgs, out);
+        return;
+    case Command::Edit:
+        editReminder(DataPaths{dir}.dataFile(), options.item, options.itemArgs, out);
+        return;
+    case Command::Delete:
+        deleteReminders(dir, options.items, out);
+        return;
     default:
         break;
     }
     const TIniFile data(DataPaths{dir}.dataFile());
     requireReadable(data);
     if (options.command == Command::List)
-        printList(data, out);
+        printList(data, options, out);
+    else if (options.command == Command::Show)
+        showReminder(data, options.item, options.json, out);
     else if (options.command == Command::DueRange)
-        printDueRange(data, options.from, options.to, out);
+        printDueRange(data, options, out);
     else
-        printDueStart(data, options.start, out);
+        printDueStart(data, options, out);
 }
 
 } // namespace

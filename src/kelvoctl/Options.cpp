@@ -21,8 +21,31 @@ const char* const kUsage =
     "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
     "                                         none is named) to the exchange file FILE\n"
     "  import FILE                            append the reminders of the exchange file FILE\n"
+    "  add WHEN MESSAGE [OPTIONS]             add a reminder as the add dialog does and print\n"
+    "                                         its number; WHEN is \"YEAR-MONTH-DAY HH:MM\", where\n"
+    "                                         YEAR, MONTH and DAY may be * (every year, month,\n"
+    "                                         day): \"*-*-15 09:00\", \"2026-12-24 08:30\"\n"
+    "  edit ITEM [--when WHEN] [--message TEXT] [OPTIONS]\n"
+    "                                         change what is given of reminder ITEM, as the edit\n"
+    "                                         dialog stores it (WHEN sets the whole date and "
+    "time)\n"
+    "  delete ITEM...                         delete reminders; later ones move down\n"
+    "  show ITEM                              every key of reminder ITEM as stored, Key=Value\n"
     "\n"
-    "due changes no file. Usage errors exit with status 2.\n";
+    "Options of add and edit:\n"
+    "  --weekdays 1,3,5     weekly on these days (1 Monday ... 7 Sunday); DAY is then *\n"
+    "  --advance MIN        remind MIN minutes early as well (0 ... 30)\n"
+    "  --mode 0..3          0 at the time only, 1 also every full hour, 2 also at the\n"
+    "                       program's start, 3 both\n"
+    "  --sound FILE         play FILE (\"\": the default sound)\n"
+    "  --shutdown           shut the computer down (add: instead of MESSAGE)\n"
+    "list -n puts the number and a tab before each line; --json (list, show, due) prints\n"
+    "one JSON object per line and reminder or firing.\n"
+    "\n"
+    "Input the add dialog refuses is refused with its message (status 2, nothing written).\n"
+    "While Kelvo runs on the directory, delete is done by it, so that its waiting\n"
+    "snoozes move with the reminders. list, show, due and export change no file.\n"
+    "Usage errors exit with status 2.\n";
 
 namespace {
 
@@ -55,7 +78,9 @@ DateTime requireDateTime(const std::string& text) {
 void parseDue(const std::vector<std::string>& args, Options& options) {
     std::optional<std::string> from, to, start;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--from")
+        if (args[i] == "--json")
+            options.json = true;
+        else if (args[i] == "--from")
             from = takeValue(args, i);
         else if (args[i] == "--to")
             to = takeValue(args, i);
@@ -79,6 +104,19 @@ void parseDue(const std::vector<std::string>& args, Options& options) {
     options.to = requireDateTime(*to);
     if (options.to < options.from)
         throw UsageError("due: --to lies before --from");
+}
+
+// list [-n] [--json]
+void parseList(const std::vector<std::string>& args, Options& options) {
+    options.command = Command::List;
+    for (const std::string& arg : args) {
+        if (arg == "-n")
+            options.numbered = true;
+        else if (arg == "--json")
+            options.json = true;
+        else
+            throw UsageError("list: unexpected argument: " + arg);
+    }
 }
 
 void parseLunar(const std::vector<std::string>& args, Options& options) {
@@ -139,9 +177,9 @@ Options parseOptions(const std::vector<std::string>& args) {
     const std::string command = rest.front();
     rest.erase(rest.begin());
     if (command == "list") {
-        if (!rest.empty())
-            throw UsageError("list: unexpected argument: " + rest.front());
-        options.command = Command::List;
+        parseList(rest, options);
+    } else if (command == "add" || command == "edit" || command == "delete" || command == "show") {
+        parseItemCommand(command, rest, options);
     } else if (command == "due") {
         parseDue(rest, options);
     } else if (command == "lunar") {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "kelvoctl/ItemArgs.h"
 #include "lunar/Calendar.h"
 
 #include <optional>
@@ -17,7 +18,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, List, DueRange, DueStart, Lunar, LunarStream, Export, Import };
+enum class Command {
+    Help,
+    List,
+    DueRange,
+    DueStart,
+    Lunar,
+    LunarStream,
+    Export,
+    Import,
+    Add,
+    Edit,
+    Delete,
+    Show
+};
 
 struct Options {
     Command command = Command::Help;
@@ -26,8 +40,18 @@ struct Options {
     Date start;                     // due --start
     TLunarDate lunar;               // lunar YEAR MONTH DAY [--leap]
     std::string file;               // export / import FILE
-    std::vector<int32_t> items;     // export FILE ITEM...; none: every item
+    std::vector<int32_t> items;     // export FILE ITEM...; none: every item; delete ITEM...
+    int32_t item = 0;               // edit ITEM, show ITEM
+    ItemArgs itemArgs;              // add, edit
+    bool numbered = false;          // list -n
+    bool json = false;              // --json of list, show, due
 };
+
+// add, edit, delete and show with the arguments after the command.
+void parseItemCommand(const std::string& command, const std::vector<std::string>& args,
+                      Options& options);
+// A reminder number (from 1) of a command line.
+int32_t parseItemNumber(const std::string& command, const std::string& text);
 
 // Parses the arguments after the program name. Throws UsageError.
 Options parseOptions(const std::vector<std::string>& args);

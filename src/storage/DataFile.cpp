@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <functional>
 
 namespace kelvo {
 namespace {
@@ -202,15 +203,27 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
 }
 
 void deleteItem(TIniFile& data, int32_t k) {
+    deleteItems(data, {k});
+}
+
+std::vector<int32_t> deletionOrder(std::vector<int32_t> items) {
+    std::sort(items.begin(), items.end(), std::greater<>());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    return items;
+}
+
+void deleteItems(TIniFile& data, const std::vector<int32_t>& items) {
     data.changeLocked([&] {
-        const int32_t n = itemCount(data);
-        if (k < 1 || k > n)
-            return;
+        int32_t n = itemCount(data);
         // Every section is moved in memory and the file is stored once, so a
         // crash part-way can never leave one reminder in two sections.
-        for (int32_t j = k; j <= n; ++j)
-            moveItemDown(data, j + 1, j);
-        writeItemCount(data, n - 1);
+        for (int32_t k : deletionOrder(items)) {
+            if (k < 1 || k > n)
+                continue;
+            for (int32_t j = k; j <= n; ++j)
+                moveItemDown(data, j + 1, j);
+            writeItemCount(data, --n);
+        }
     });
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
@@ -67,6 +68,13 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item);
 // Removes item k (1 … N): every later item moves one number down, Item<N> is
 // left holding the delete defaults, Items becomes N − 1. One atomic change.
 void deleteItem(TIniFile& data, int32_t k);
+// The numbers highest first, each once: the order in which several items
+// are deleted, so that each number still names the item it named before.
+std::vector<int32_t> deletionOrder(std::vector<int32_t> items);
+// Removes the items numbered `items` as deleting them one by one in the
+// deletion order would; numbers outside 1 … N are passed over. One atomic
+// change.
+void deleteItems(TIniFile& data, const std::vector<int32_t>& items);
 
 // Sets ReMinded = 1 of item k and stores the file; nothing when the file no
 // longer holds an item k.

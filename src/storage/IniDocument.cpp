@@ -209,6 +209,19 @@ std::vector<std::string_view> IniDocument::sectionNames() const {
     return names;
 }
 
+std::vector<std::pair<std::string_view, std::string_view>>
+IniDocument::entries(std::string_view section) const {
+    std::vector<std::pair<std::string_view, std::string_view>> result;
+    const Section* s = findSection(section);
+    if (!s)
+        return result;
+    for (const Line& line : linesOf(*s)) {
+        if (line.isEntry() && findLine(*s, line.key()) == &line)
+            result.emplace_back(line.key(), line.value());
+    }
+    return result;
+}
+
 IniDocument::Section& IniDocument::addSection(std::string_view header, std::string_view name) {
     Section& s = m_sections.emplace_back(Section{header, name, 0, 0, false, {}, {}});
     m_sectionIndex.insert(name, static_cast<uint32_t>(m_sections.size() - 1), sectionName());

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "storage/NameTable.h"
@@ -47,6 +48,10 @@ public:
     int sectionCount() const { return static_cast<int>(m_sections.size()); }
     // The section names in file order; a name that occurs twice is listed twice.
     std::vector<std::string_view> sectionNames() const;
+    // The keys of a section with their values in file order, each key once
+    // with the value that find() gives; empty when the section is missing.
+    std::vector<std::pair<std::string_view, std::string_view>>
+    entries(std::string_view section) const;
 
     // Whether texts of replaced values take enough memory that parsing the
     // stored file again is worth it.

@@ -356,4 +356,12 @@ std::vector<std::string> TIniFile::sectionNames() const {
     return names;
 }
 
+std::vector<std::pair<std::string, std::string>>
+TIniFile::sectionEntries(std::string_view name) const {
+    std::vector<std::pair<std::string, std::string>> result;
+    for (const auto& [key, value] : m_view->document().entries(FileText(name)))
+        result.emplace_back(decodeFileText(key), decodeFileText(cutToReadLimit(value)));
+    return result;
+}
+
 } // namespace kelvo

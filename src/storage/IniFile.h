@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -114,6 +115,9 @@ public:
     // The section names in file order (a name that occurs twice is listed
     // twice); lets readers find the sections that a damaged count overstates.
     std::vector<std::string> sectionNames() const;
+    // The keys of a section and their values as ReadString gives them, in
+    // file order, each key once; empty when the section is missing.
+    std::vector<std::pair<std::string, std::string>> sectionEntries(std::string_view name) const;
 
 private:
     std::shared_ptr<IniView> m_view;

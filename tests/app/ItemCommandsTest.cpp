@@ -107,6 +107,26 @@ private slots:
                  (std::vector<Snooze>{{5, 2}, {7, 2}, {8, 1}}));
     }
 
+    // A delete handed over from outside: no question, highest first, the
+    // queue renumbered as by the command; a number not in the list deletes
+    // nothing.
+    void deleteFromOutsideAsksNothingAndRenumbersTheQueue() {
+        ThreeItems p;
+        p.snooze(3, 5);
+        p.snooze(2, 6);
+        p.snooze(1, 7);
+        const int boxes = MessageBox::boxCount();
+        QCOMPARE(p.run->window->deleteItems({4}),
+                 std::string("there is no reminder 4 (there are 3)"));
+        QCOMPARE(p.lines().size(), 3);
+        QCOMPARE(p.run->window->deleteItems({1, 2}), std::string());
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QCOMPARE(p.lines().size(), 1);
+        QVERIFY(endsWith(p.lines()[0], "三"));
+        QCOMPARE(p.run->window->engine().snoozeQueue(), (std::vector<Snooze>{{5, 1}}));
+        QCOMPARE(TIniFile(p.run->paths.dataFile()).ReadInteger("Main", "Items", -1), 1);
+    }
+
     void oneReminderCommandsDoNothingWithoutASelection() {
         ThreeItems p;
         p.run->list().clearSelection();

@@ -3,6 +3,12 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
 namespace kelvo {
 
 // An exclusive lock on one data directory, held as long as this object (or
@@ -22,8 +28,8 @@ public:
     // is true too: the program then runs unguarded rather than not at all.
     bool tryLock();
     // The file locked: "Kelvo.lock" in the data directory, or one in the
-    // temporary directory named after the data directory when that cannot
-    // hold it (a read-only data directory).
+    // user's private runtime directory named after the data directory when
+    // that cannot hold it (a read-only data directory).
     const QString& lockFile() const { return m_file; }
 
 private:
@@ -35,9 +41,12 @@ private:
 };
 
 // Keeps one program per data directory. The first program takes the
-// directory's lock and listens on a local socket named after the directory;
-// a later start finds the lock taken, asks the running program through the
-// socket to bring its main window up, and ends.
+// directory's lock and listens on a local socket named after the directory,
+// in the user's private runtime directory; a later start finds the lock
+// taken, asks the running program through the socket to bring its main
+// window up, and ends. Only programs of the same user are heard, and
+// nothing another user owns ends a start: without an answer from a program
+// of this user the start warns and runs.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -45,13 +54,17 @@ public:
     ~SingleInstance() override;
 
     enum class Start { First, AlreadyRunning };
-    // First: this program owns the directory and now hears show requests.
+    // First: this program runs on the directory and now hears requests.
     // AlreadyRunning: another program owns it and was asked to show itself.
     Start start();
 
-    // The local socket's path for a data directory, in the temporary
-    // directory: the same for every spelling of the data directory's path
-    // (symbolic links, "..", a trailing slash).
+    // Deletes the reminders numbered `items` (highest first) as the delete
+    // command does; returns an empty text when done, else the reason.
+    using DeleteHandler = std::function<std::string(const std::vector<int32_t>& items)>;
+    void setDeleteHandler(DeleteHandler handler) { m_deleteHandler = std::move(handler); }
+
+    // The local socket's path for a data directory; empty without a private
+    // runtime directory.
     static QString socketName(const QString& dataDir);
 
 signals:
@@ -61,11 +74,17 @@ signals:
 private:
     void listen();
     void acceptRequests();
-    void askRunningProgram() const;
+    bool readRequest(int connection);
+    std::string answer(const std::string& request);
+    bool askRunningProgram() const;
 
+    QString m_dataDir;
     QString m_socketName;
     DirectoryLock m_lock;
+    DeleteHandler m_deleteHandler;
     int m_listening = -1; // the listening socket, once start() made this the first
+    // Connections whose request line is not complete yet, with what came.
+    std::map<int, std::string> m_pending;
 };
 
 } // namespace kelvo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo {
+
+// The local socket on which the program running on a data directory hears
+// the other programs of the same user: a later start asking for its window,
+// kelvoctl handing it a delete. One request line per connection, one answer
+// line back.
+namespace channel {
+
+// The socket's and the fallback lock's paths for a data directory, in the
+// private runtime directory; nullopt (and the reason in `why`) without one.
+std::optional<std::string> socketPath(const std::string& dataDir, std::string* why = nullptr);
+std::optional<std::string> lockPath(const std::string& dataDir, std::string* why = nullptr);
+
+// Whether the process at the other end of a connected local socket runs as
+// this user.
+bool peerIsThisUser(int fd);
+
+// Requests, each without its line end.
+inline constexpr std::string_view kShow = "show";
+std::string deleteRequest(const std::vector<int32_t>& items);
+// The item numbers of a delete request; nullopt for any other line.
+std::optional<std::vector<int32_t>> parseDeleteRequest(std::string_view line);
+
+// Answers: "ok", or "error " and a one-line reason.
+inline constexpr std::string_view kOk = "ok";
+std::string errorAnswer(std::string_view reason);
+
+// Sends one request to the program listening on the socket and returns its
+// answer line; nullopt when no program of this user listens there. Waits
+// for the answer at most `timeoutMs` (an answer not come by then is empty).
+std::optional<std::string> ask(const std::string& socket, std::string_view request, int timeoutMs);
+
+} // namespace channel
+} // namespace kelvo

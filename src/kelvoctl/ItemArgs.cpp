@@ -1,0 +1,231 @@
+#include "kelvoctl/ItemArgs.h"
+
+#include "kelvoctl/Options.h"
+
+namespace kelvo::ctl {
+namespace {
+
+// Decimal digits only: the fields of the dialogs take nothing else.
+std::optional<int32_t> digits(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    return parseInt(text);
+}
+
+// A date field: its number, or "*" for every year, month or day.
+bool dateField(std::string_view text, std::optional<int32_t>& field) {
+    if (text == "*") {
+        field.reset();
+        return true;
+    }
+    field = digits(text);
+    return field.has_value();
+}
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    size_t begin = 0, end;
+    while ((end = text.find(separator, begin)) != std::string_view::npos) {
+        parts.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    parts.push_back(text.substr(begin));
+    return parts;
+}
+
+// "1,3,5": 1 Monday … 7 Sunday; an empty text chooses no day.
+std::array<bool, 7> parseWeekdays(const std::string& text) {
+    std::array<bool, 7> days{};
+    if (text.empty())
+        return days;
+    for (std::string_view part : split(text, ',')) {
+        const auto day = digits(part);
+        if (!day || *day < 1 || *day > 7)
+            throw UsageError("--weekdays takes days 1 (Monday) … 7 (Sunday), such as 1,3,5: " +
+                             text);
+        days[static_cast<size_t>(*day - 1)] = true;
+    }
+    return days;
+}
+
+int32_t number(const std::string& option, const std::string& text) {
+    const auto value = parseInt(text);
+    if (!value)
+        throw UsageError(option + " needs a whole number: " + text);
+    return *value;
+}
+
+std::string value(const std::vector<std::string>& args, size_t& i) {
+    if (i + 1 >= args.size())
+        throw UsageError(args[i] + " needs a value");
+    return args[++i];
+}
+
+void applyWhen(ItemInput& in, const When& when) {
+    in.everyYear = !when.year;
+    in.year = when.year.value_or(in.year);
+    in.everyMonth = !when.month;
+    in.month = when.month.value_or(in.month);
+    in.everyDay = !when.day;
+    in.everyWeek = false;
+    in.day = when.day.value_or(in.day);
+    in.hour = when.hour;
+    in.min = when.min;
+}
+
+} // namespace
+
+std::optional<When> parseWhen(std::string_view text) {
+    const auto halves = split(text, ' ');
+    if (halves.size() != 2)
+        return std::nullopt;
+    const auto date = split(halves[0], '-');
+    const auto time = split(halves[1], ':');
+    When when;
+    if (date.size() != 3 || time.size() != 2 || !dateField(date[0], when.year) ||
+        !dateField(date[1], when.month) || !dateField(date[2], when.day))
+        return std::nullopt;
+    const auto hour = digits(time[0]), min = digits(time[1]);
+    if (!hour || !min)
+        return std::nullopt;
+    when.hour = *hour;
+    when.min = *min;
+    return when;
+}
+
+bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& item) {
+    const std::string& option = args[i];
+    if (option == "--weekdays")
+        item.weekdays = parseWeekdays(value(args, i));
+    else if (option == "--advance")
+        item.advance = number(option, value(args, i));
+    else if (option == "--mode") {
+        item.mode = number(option, value(args, i));
+        if (*item.mode < 0 || *item.mode > 3)
+            throw UsageError("--mode takes 0 … 3: " + args[i]);
+    } else if (option == "--sound")
+        item.sound = value(args, i);
+    else if (option == "--shutdown")
+        item.shutdown = true;
+    else
+        return false;
+    return true;
+}
+
+ItemInput applyItemArgs(ItemInput in, const ItemArgs& item) {
+    if (item.shutdown && item.message)
+        throw UsageError("--shutdown makes the message; give no MESSAGE with it");
+    if (item.weekdays && item.when && item.when->day)
+        throw UsageError("--weekdays needs DAY given as *");
+    if (item.when)
+        applyWhen(in, *item.when);
+    if (item.weekdays) {
+        in.everyDay = false;
+        in.everyWeek = true;
+        in.weekdays = *item.weekdays;
+    }
+    if (item.message)
+        in.message = *item.message;
+    if (item.shutdown)
+        in.message = kShutdownMarker;
+    in.rdBefore = item.advance.value_or(in.rdBefore);
+    in.mindMethod = item.mode.value_or(in.mindMethod);
+    if (item.sound) {
+        in.withMusic = true;
+        in.music = *item.sound;
+    }
+    return in;
+}
+
+} // namespace kelvo::ctl
+
+namespace kelvo::ctl {
+namespace {
+
+// add WHEN [MESSAGE] [options]
+void parseAdd(const std::vector<std::string>& args, Options& options) {
+    std::vector<std::string> positional;
+    bool optionsEnd = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (optionsEnd || args[i] == "-" || !args[i].starts_with("-"))
+            positional.push_back(args[i]);
+        else if (args[i] == "--")
+            optionsEnd = true;
+        else if (!takeItemOption(args, i, options.itemArgs))
+            throw UsageError("add: unknown option: " + args[i]);
+    }
+    ItemArgs& item = options.itemArgs;
+    const size_t wanted = item.shutdown ? 1 : 2;
+    if (positional.size() != wanted)
+        throw UsageError(item.shutdown ? "add --shutdown needs WHEN and no MESSAGE"
+                                       : "add needs WHEN and MESSAGE");
+    item.when = parseWhen(positional[0]);
+    if (!item.when)
+        throw UsageError("add: WHEN is not of the form \"YEAR-MONTH-DAY HH:MM\" (YEAR, MONTH "
+                         "and DAY may be *): " +
+                         positional[0]);
+    if (!item.shutdown)
+        item.message = positional[1];
+}
+
+// edit ITEM [--when WHEN] [--message TEXT] [options]
+void parseEdit(const std::vector<std::string>& args, Options& options) {
+    if (args.empty())
+        throw UsageError("edit needs ITEM");
+    options.item = parseItemNumber("edit", args[0]);
+    ItemArgs& item = options.itemArgs;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (takeItemOption(args, i, item))
+            continue;
+        if (args[i] == "--message") {
+            item.message = value(args, i);
+        } else if (args[i] == "--when") {
+            item.when = parseWhen(value(args, i));
+            if (!item.when)
+                throw UsageError("edit: --when is not of the form \"YEAR-MONTH-DAY HH:MM\": " +
+                                 args[i]);
+        } else {
+            throw UsageError("edit: unexpected argument: " + args[i]);
+        }
+    }
+}
+
+} // namespace
+
+int32_t parseItemNumber(const std::string& command, const std::string& text) {
+    const auto k = digits(text);
+    if (!k || *k < 1)
+        throw UsageError(command + ": not a reminder number: " + text);
+    return *k;
+}
+
+void parseItemCommand(const std::string& command, const std::vector<std::string>& args,
+                      Options& options) {
+    if (command == "add") {
+        options.command = Command::Add;
+        parseAdd(args, options);
+    } else if (command == "edit") {
+        options.command = Command::Edit;
+        parseEdit(args, options);
+    } else if (command == "delete") {
+        options.command = Command::Delete;
+        if (args.empty())
+            throw UsageError("delete needs ITEM...");
+        for (const std::string& arg : args)
+            options.items.push_back(parseItemNumber(command, arg));
+    } else {
+        options.command = Command::Show;
+        for (const std::string& arg : args) {
+            if (arg == "--json")
+                options.json = true;
+            else if (options.item == 0)
+                options.item = parseItemNumber(command, arg);
+            else
+                throw UsageError("show: unexpected argument: " + arg);
+        }
+        if (options.item == 0)
+            throw UsageError("show needs ITEM");
+    }
+}
+
+} // namespace kelvo::ctl

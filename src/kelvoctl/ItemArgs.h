@@ -1,0 +1,43 @@
+#pragma once
+
+#include "editors/ItemInput.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo::ctl {
+
+// WHEN of add and edit, "YEAR-MONTH-DAY HH:MM": a date field given as "*"
+// repeats (every year, month or day) and is empty here.
+struct When {
+    std::optional<int32_t> year, month, day;
+    int32_t hour = 0, min = 0;
+};
+// nullopt when the text is not of that form. Numbers are decimal digits,
+// not yet checked against any range: that is the input check's work.
+std::optional<When> parseWhen(std::string_view text);
+
+// What add and edit were given; edit changes exactly what is given.
+struct ItemArgs {
+    std::optional<When> when;
+    std::optional<std::string> message;
+    std::optional<std::array<bool, 7>> weekdays; // --weekdays, Monday first
+    std::optional<int32_t> advance;              // --advance
+    std::optional<int32_t> mode;                 // --mode
+    std::optional<std::string> sound;            // --sound; empty: no sound
+    bool shutdown = false;                       // --shutdown
+};
+
+// Takes the option at args[i] (and its value) into `item`; false when
+// args[i] is none of the item options. Throws UsageError for a bad value.
+bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& item);
+
+// The input as the dialogs would hold it after the user entered what was
+// given; throws UsageError for contradictory arguments.
+ItemInput applyItemArgs(ItemInput input, const ItemArgs& item);
+
+} // namespace kelvo::ctl
