@@ -65,10 +65,10 @@ void printDueRange(const TIniFile& data, const DateTime& from, const DateTime& t
     const int64_t minutes = minutesBetween(from, to);
     checkRangeBounds(minutes, list.count());
     ManualClock clock(from);
-    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        out << formatDateTime(clock.now()) << '\t' << item << '\t'
-            << readFiring(data, item, advance).text << '\n';
-    });
+    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
+                              out << formatDateTime(clock.now()) << '\t' << item << '\t'
+                                  << readFiring(data, item, advance).text << '\n';
+                          }});
     engine.setItems(std::move(list.items));
     for (int64_t i = 0; i <= minutes; ++i) {
         clock.set(addMinutes(from, i));
@@ -78,10 +78,10 @@ void printDueRange(const TIniFile& data, const DateTime& from, const DateTime& t
 
 void printDueStart(const TIniFile& data, const Date& date, std::ostream& out) {
     ManualClock clock(DateTime{date, 0, 0, 0});
-    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        out << formatDate(date) << '\t' << item << '\t' << readFiring(data, item, advance).text
-            << '\n';
-    });
+    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
+                              out << formatDate(date) << '\t' << item << '\t'
+                                  << readFiring(data, item, advance).text << '\n';
+                          }});
     engine.setItems(loadReminderList(data).items);
     engine.startCheck();
 }
