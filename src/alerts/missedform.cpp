@@ -9,8 +9,8 @@
 namespace kelvo {
 
 TMissedForm::TMissedForm(const DataPaths& paths, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TMissedForm>()),
-      m_paths(paths) {
+    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      ui(std::make_unique<Ui::TMissedForm>()), m_paths(paths) {
     ui->setupUi(this);
     connect(ui->closebutton, &QPushButton::clicked, this, &QDialog::close);
     connect(ui->nomore, &QCheckBox::clicked, this, &TMissedForm::nomoreClick);
@@ -24,9 +24,9 @@ void TMissedForm::addRows(const std::vector<MissedRow>& rows) {
         ui->nomore->setChecked(false);
     }
     for (const MissedRow& row : rows) {
-        ui->missedlist->addTopLevelItem(new QTreeWidgetItem(
-            {QString::fromStdString(row.due), QString::fromStdString(row.message),
-             QString::fromStdString(row.method)}));
+        ui->missedlist->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(row.due),
+                                                             QString::fromStdString(row.message),
+                                                             QString::fromStdString(row.method)}));
     }
     for (int column = 0; column < ui->missedlist->columnCount(); ++column)
         ui->missedlist->resizeColumnToContents(column);

@@ -112,7 +112,7 @@ private:
     Platform& m_platform;
 
     std::optional<std::pair<QString, QString>> m_given; // message and sound
-    QPointer<const QWidget> m_below; // the popup this one is stacked on
+    QPointer<const QWidget> m_below;                    // the popup this one is stacked on
     bool m_stacked = false;
     QString m_message;
     std::optional<CommandTag> m_command;

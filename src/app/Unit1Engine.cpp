@@ -3,10 +3,10 @@
 #include "app/Unit1.h"
 
 #include "alerts/missedform.h"
-#include "reminders/MissedReminders.h"
-#include "reminders/ReminderEngine.h"
 #include "core/Clock.h"
 #include "core/DateText.h"
+#include "reminders/MissedReminders.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "storage/SnoozeFile.h"

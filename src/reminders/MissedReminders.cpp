@@ -1,8 +1,8 @@
 #include "reminders/MissedReminders.h"
 
-#include "reminders/ReminderEngine.h"
 #include "core/DateText.h"
 #include "reminders/ItemTexts.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 

@@ -52,8 +52,8 @@ void ReminderEngine::minuteTick() {
     // A few unchecked minutes are checked late; so are the local minutes
     // that the start of daylight saving time skips (the zone's offset grows
     // by up to an hour while hardly any real time passes).
-    const bool late = gap <= kMaxLateMinutes + 1 ||
-                      (realGap <= kMaxLateMinutes + 1 && gap <= realGap + 60);
+    const bool late =
+        gap <= kMaxLateMinutes + 1 || (realGap <= kMaxLateMinutes + 1 && gap <= realGap + 60);
     if (!late) {
         reportMissed(m_lastChecked, minute - 1);
         m_lastChecked = minute - 1;
@@ -135,10 +135,8 @@ void ReminderEngine::queueChanged() {
 void ReminderEngine::snoozeTick() {
     for (;;) {
         const int64_t now = m_clock.read().utcSeconds;
-        const auto due =
-            std::find_if(m_queue.begin(), m_queue.end(), [now](const SnoozeEntry& e) {
-                return e.due <= now;
-            });
+        const auto due = std::find_if(m_queue.begin(), m_queue.end(),
+                                      [now](const SnoozeEntry& e) { return e.due <= now; });
         if (due == m_queue.end())
             return;
         const int32_t item = due->item;
@@ -189,10 +187,9 @@ void ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
 std::optional<int64_t> ReminderEngine::nextSnoozeDue() const {
     if (m_queue.empty())
         return std::nullopt;
-    return std::min_element(m_queue.begin(), m_queue.end(),
-                            [](const SnoozeEntry& a, const SnoozeEntry& b) {
-                                return a.due < b.due;
-                            })
+    return std::min_element(
+               m_queue.begin(), m_queue.end(),
+               [](const SnoozeEntry& a, const SnoozeEntry& b) { return a.due < b.due; })
         ->due;
 }
 

@@ -94,7 +94,7 @@ private:
     const Clock& m_clock;
     Hooks m_hooks;
     std::vector<ItemSchedule> m_items;
-    int64_t m_lastChecked;     // local minute number
+    int64_t m_lastChecked;       // local minute number
     int64_t m_lastTickUtcMinute; // real time of the latest tick
     std::vector<SnoozeEntry> m_queue;
 };

@@ -33,8 +33,8 @@ namespace {
 
 // The latest minute of one day at which the item fires, within [from, to]
 // (minutes of the day); the day matches the item.
-std::optional<Occasion> latestOnDay(const ItemSchedule& item, int32_t k, const Date& day,
-                                    int from, int to) {
+std::optional<Occasion> latestOnDay(const ItemSchedule& item, int32_t k, const Date& day, int from,
+                                    int to) {
     std::optional<Occasion> latest;
     auto consider = [&](int64_t hour, int64_t minute, bool advance) {
         if (hour < 0 || hour > 23 || minute < 0 || minute > 59)

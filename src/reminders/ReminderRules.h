@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reminders/ReminderList.h"
 #include "core/DateTime.h"
+#include "reminders/ReminderList.h"
 
 #include <cstdint>
 #include <optional>

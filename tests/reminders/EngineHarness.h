@@ -31,17 +31,15 @@ inline constexpr Date kTuesday{2024, 1, 2};
 class EngineHarness {
 public:
     explicit EngineHarness(DateTime start)
-        : clock(start), engine(clock, {[this](int32_t item, bool advance) {
-                                           const DateTime now = clock.now();
-                                           fired.push_back(Fired{now.hour, now.minute, item,
-                                                                 advance});
-                                           if (onFire)
-                                               onFire(item, advance);
-                                       },
-                                       [this](const std::vector<Occasion>& list) {
-                                           missed.push_back(list);
-                                       },
-                                       [this] { ++queueChanges; }}) {}
+        : clock(start),
+          engine(clock, {[this](int32_t item, bool advance) {
+                             const DateTime now = clock.now();
+                             fired.push_back(Fired{now.hour, now.minute, item, advance});
+                             if (onFire)
+                                 onFire(item, advance);
+                         },
+                         [this](const std::vector<Occasion>& list) { missed.push_back(list); },
+                         [this] { ++queueChanges; }}) {}
 
     // Lets the clock run for the given minutes, ticking twice a minute as the
     // one-second timer would within one minute.

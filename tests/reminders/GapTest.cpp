@@ -42,8 +42,8 @@ TEST(MissedList, AGapOfThreeHoursIsListedNotFired) {
     h.engine.setItems({everyDay(10, 0), everyDay(9, 0, 10), everyDay(11, 30), everyDay(7, 0)});
     h.jumpTo(at(kMonday, 11, 0)); // resumed from suspend
     EXPECT_TRUE(h.fired.empty());
-    EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(kMonday, 9, 0), 2, false},
-                                                  {at(kMonday, 10, 0), 1, false}}}));
+    EXPECT_EQ(h.missed, (std::vector<Occasions>{
+                            {{at(kMonday, 9, 0), 2, false}, {at(kMonday, 10, 0), 1, false}}}));
     h.runMinutes(30);
     EXPECT_EQ(h.fired, (Firings{{11, 30, 3, false}}));
 }
@@ -54,8 +54,8 @@ TEST(MissedList, ARepeatingReminderListsOnlyItsLatestOccasion) {
     h.jumpTo(DateTime{kTuesday, 12, 15, 3});
     // The hourly item's latest full hour; item 3's advance warning of 12:10.
     EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(kTuesday, 8, 50), 2, false},
-                                                  {at(kTuesday, 12, 0), 1, false},
-                                                  {at(kTuesday, 12, 10), 3, true}}}));
+                                                 {at(kTuesday, 12, 0), 1, false},
+                                                 {at(kTuesday, 12, 10), 3, true}}}));
 }
 
 TEST(MissedList, ASecondGapIsAnotherList) {
@@ -64,7 +64,7 @@ TEST(MissedList, ASecondGapIsAnotherList) {
     h.jumpTo(at(kMonday, 10, 0));
     h.jumpTo(at(kMonday, 14, 0));
     EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(kMonday, 9, 0), 1, false}},
-                                                 {{at(kMonday, 13, 0), 2, false}}}));
+                                                {{at(kMonday, 13, 0), 2, false}}}));
 }
 
 TEST(MissedList, AtStartListsWhatFellDueSinceTheLastCheckWithinSevenDays) {
@@ -76,9 +76,9 @@ TEST(MissedList, AtStartListsWhatFellDueSinceTheLastCheckWithinSevenDays) {
     // 01-12 lies before the look-back; the minute of the start is listed,
     // since the minute check never looks at it.
     EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(Date{2024, 1, 14}, 9, 0), 2, false},
-                                                  {at(Date{2024, 1, 19}, 8, 31), 5, false},
-                                                  {at(Date{2024, 1, 19}, 20, 0), 3, false},
-                                                  {at(today, 8, 30), 4, false}}}));
+                                                 {at(Date{2024, 1, 19}, 8, 31), 5, false},
+                                                 {at(Date{2024, 1, 19}, 20, 0), 3, false},
+                                                 {at(today, 8, 30), 4, false}}}));
     EXPECT_TRUE(h.fired.empty());
     h.runMinutes(1);
     EXPECT_EQ(h.fired, (Firings{{8, 31, 5, false}}));
@@ -118,8 +118,8 @@ TEST(ClockChange, FallBackFiresTheRepeatedHourOnce) {
     h.clock.setZone(at(kMonday, 1, 0), 60);
     h.engine.minuteTick();
     h.runMinutes(70); // to 02:10 winter time
-    EXPECT_EQ(h.fired, (Firings{{1, 0, 2, false}, {1, 30, 1, false}, {2, 0, 2, false},
-                                {2, 10, 3, false}}));
+    EXPECT_EQ(h.fired,
+              (Firings{{1, 0, 2, false}, {1, 30, 1, false}, {2, 0, 2, false}, {2, 10, 3, false}}));
     EXPECT_TRUE(h.missed.empty());
 }
 
