@@ -96,6 +96,7 @@ private slots:
 
     void deleteRenumbersTheSnoozeQueue() {
         ThreeItems p;
+        const int64_t t = p.run->clock.read().utcSeconds;
         p.snooze(3, 5);
         p.snooze(2, 6);
         p.snooze(3, 7);
@@ -104,7 +105,7 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Yes);
         p.button("FlatSpeedButton3")->click();
         QCOMPARE(p.run->window->engine().snoozeQueue(),
-                 (std::vector<Snooze>{{5, 2}, {7, 2}, {8, 1}}));
+                 (std::vector<Snooze>{{t + 5 * 60, 2}, {t + 7 * 60, 2}, {t + 8 * 60, 1}}));
     }
 
     void oneReminderCommandsDoNothingWithoutASelection() {
