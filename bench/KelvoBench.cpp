@@ -102,7 +102,7 @@ void BM_MinuteCheck(benchmark::State& state) {
     const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
     ManualClock clock(DateTime{Date{2024, 3, 4}, 9, static_cast<int>(state.range(1)), 0});
     int64_t fired = 0;
-    ReminderEngine engine(clock, [&fired](int32_t, bool) { ++fired; });
+    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
     engine.setItems(loadReminderList(data).items);
     for (auto _ : state)
         engine.minuteCheck();

@@ -49,10 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ManualClock clock(now);
     int firings = 0;
-    ReminderEngine engine(clock, [&](int32_t k, bool) {
-        FUZZ_CHECK(k == 1);
-        ++firings;
-    });
+    ReminderEngine engine(clock, {[&](int32_t k, bool) {
+                              FUZZ_CHECK(k == 1);
+                              ++firings;
+                          }});
     engine.setItems({ItemSchedule{item.year, item.month, item.day, item.hour, item.min,
                                   item.rdBefore, item.mindMethod}});
     engine.startCheck();

@@ -48,6 +48,15 @@ void TForm4::setShutdownWindow(std::function<TForm7&()> window) {
     m_shutdownWindow = std::move(window);
 }
 
+void TForm4::setReminder(const QString& message, const QString& music) {
+    m_given.emplace(message, music);
+}
+
+void TForm4::stackOn(const QWidget& below) {
+    m_below = &below;
+    m_stacked = true;
+}
+
 void TForm4::drawPictures() {
     QPalette background = palette();
     background.setColor(QPalette::Window, popupart::kBackground);
@@ -106,20 +115,27 @@ void TForm4::FormShow() {
 // system sound.
 QString TForm4::readSettings() {
     const TIniFile config(m_paths.config());
-    restoreWindowPos(*this, config, positions::ShowMsg);
+    if (m_below)
+        placeStackedOn(*this, *m_below);
+    else
+        restoreWindowPos(*this, config, positions::ShowMsg);
     m_autoRunCmd = settings::AutoRunCmd.read(config);
     m_autoClose = settings::AutoCloseShowBox.read(config);
     m_autoCloseSeconds = settings::AutoCloseShowBoxMin.read(config);
     return toQString(settings::Music.read(config));
 }
 
-// Takes the message from the hand-off file; returns the reminder's own sound.
+// Takes the message given or from the hand-off file; returns the reminder's
+// own sound.
 QString TForm4::readHandOff() {
-    const HandOff handOff = kelvo::readHandOff(m_paths.handOff());
-    m_message = toQString(handOff.msg);
+    if (!m_given) {
+        const HandOff handOff = kelvo::readHandOff(m_paths.handOff());
+        m_given.emplace(toQString(handOff.msg), toQString(handOff.music));
+    }
+    m_message = m_given->first;
     ui->showmsg->setText(m_message);
     ui->showmsg->setToolTip(m_message);
-    return toQString(handOff.music);
+    return m_given->second;
 }
 
 void TForm4::startSound(const QString& file) {
@@ -248,6 +264,8 @@ void TForm4::FormClose() {
 }
 
 void TForm4::storePosition() {
+    if (m_stacked)
+        return;
     MessageBox::reportingErrors(
         this, [this] { storeWindowPos(*this, m_paths.config(), positions::ShowMsg); });
 }

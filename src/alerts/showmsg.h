@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QMenu;
 class QMouseEvent;
@@ -47,6 +48,13 @@ public:
     // when one is shown, so the window may be made then. Without it the
     // reminder is shown like any other message.
     void setShutdownWindow(std::function<TForm7&()> window);
+
+    // The reminder to show, as the main window fired it; without it the
+    // popup reads the hand-off file.
+    void setReminder(const QString& message, const QString& music);
+    // Shows the popup on top of `below`, offset so that both are seen; its
+    // place is then not stored, which stays the first popup's.
+    void stackOn(const QWidget& below);
 
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
@@ -103,6 +111,9 @@ private:
     const DataPaths m_paths;
     Platform& m_platform;
 
+    std::optional<std::pair<QString, QString>> m_given; // message and sound
+    QPointer<const QWidget> m_below;                    // the popup this one is stacked on
+    bool m_stacked = false;
     QString m_message;
     std::optional<CommandTag> m_command;
     std::unique_ptr<Playback> m_playback; // set while a sound plays

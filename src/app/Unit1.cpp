@@ -4,6 +4,7 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "core/Clock.h"
 #include "editors/SearchForm.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
@@ -47,8 +48,7 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
                QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::TForm1>()), m_paths(paths), m_platform(platform), m_dialogs(dialogs),
-      m_engine(std::make_unique<ReminderEngine>(
-          clock, [this](int32_t item, bool advance) { fire(item, advance); })) {
+      m_clock(clock), m_engine(makeEngine(clock)) {
     ui->setupUi(this);
     m_lines = new ReminderListModel(this);
     ui->eventlist->setModel(m_lines);
@@ -73,8 +73,10 @@ void TForm1::FormCreate() {
     retimer->setObjectName(QStringLiteral("retimer"));
     retimer->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer);
-    connect(retimer, &QTimer::timeout, this, &TForm1::retimerTimer);
+    // Queued: a check runs outside the timer's own event, so that the timers
+    // tick on while its popups are open and later checks stack on top.
+    connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer, Qt::QueuedConnection);
+    connect(retimer, &QTimer::timeout, this, &TForm1::retimerTimer, Qt::QueuedConnection);
     gtimer->start();
     retimer->start();
 
@@ -134,6 +136,7 @@ void TForm1::FormShow() {
         showClockWindow();
     reloadList();
     watchDataFile();
+    resumeEngine();
     if (m_showMain || m_firstRun) {
         m_engine->startCheck();
         return;
@@ -328,6 +331,9 @@ void TForm1::Exit1Click() {
 void TForm1::FormDestroy() {
     if (!m_config)
         return;
+    if (!gtimer->isActive()) // paused: the minutes until now are not to be listed
+        m_engine->skipUntil(m_clock.now());
+    storeLastCheck();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
     writeWindowPos(*m_config, positions::Main, {x(), y()});
     m_config->UpdateFile();
@@ -337,6 +343,7 @@ void TForm1::FormDestroy() {
 
 void TForm1::gtimerTimer() {
     m_engine->minuteTick();
+    startWrite([this] { storeLastCheck(); }); // a file that fails is reported once
 }
 
 void TForm1::retimerTimer() {
@@ -369,13 +376,28 @@ void TForm1::mainCommand(const WindowMessage& message) {
 }
 
 // Hands the item to a new popup and waits until it is closed. The popup
-// comes up even when the hand-off could not be stored.
+// comes up with the reminder that fired even when the hand-off could not be
+// stored; one that comes while others are open goes on top of them.
 void TForm1::fire(int32_t item, bool advance) {
-    MessageBox::reportingErrors(this, [&] { fireItem(*m_data, m_paths.handOff(), item, advance); });
+    const Firing firing = readFiring(*m_data, item, advance);
+    MessageBox::reportingErrors(this, [&] { storeFiring(*m_data, m_paths.handOff(), firing); });
     m_data->releaseContent();
     TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
+    popup.setReminder(QString::fromStdString(firing.text), QString::fromStdString(firing.music));
+    if (const TForm4* below = topmostPopup())
+        popup.stackOn(*below);
     popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
+    m_popups.push_back(&popup);
     popup.exec();
+    std::erase(m_popups, &popup);
+}
+
+const TForm4* TForm1::topmostPopup() const {
+    for (auto it = m_popups.rbegin(); it != m_popups.rend(); ++it) {
+        if ((*it)->isVisible())
+            return *it;
+    }
+    return nullptr;
 }
 
 } // namespace kelvo

@@ -24,6 +24,9 @@ namespace kelvo {
 
 class Clock;
 class ReminderEngine;
+class TForm4;
+class TMissedForm;
+struct Occasion;
 class ReminderListModel;
 class TIniFile;
 class WindowMessage;
@@ -131,6 +134,15 @@ private:
     void selectLine(int position);
     void fire(int32_t item, bool advance);
     void removeItems(const std::vector<int32_t>& items);
+    // The open popup that a new one goes on top of; null when none is shown.
+    const TForm4* topmostPopup() const;
+
+    // What the engine keeps across runs (Unit1Engine.cpp).
+    std::unique_ptr<ReminderEngine> makeEngine(const Clock& clock);
+    void resumeEngine();
+    void listMissed(const std::vector<Occasion>& missed);
+    void storeSnoozes();
+    void storeLastCheck();
 
     std::unique_ptr<Ui::TForm1> ui;
     ReminderListModel* m_lines;
@@ -152,7 +164,11 @@ private:
     const DataPaths m_paths;
     Platform& m_platform;
     Dialogs& m_dialogs;
+    const Clock& m_clock;
     std::unique_ptr<ReminderEngine> m_engine;
+    std::vector<TForm4*> m_popups; // shown and not yet returned, oldest first
+    TMissedForm* m_missed = nullptr;
+    std::string m_storedLastCheck;
     std::unique_ptr<TIniFile> m_config;
     std::unique_ptr<TIniFile> m_data;
     FileStamp m_listedVersion; // the data file version the list shows

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Dialogs.h"
+#include "core/Clock.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
@@ -160,6 +161,8 @@ void TForm1::A1Click() {
 void TForm1::P1Click() {
     if (!gtimer->isActive()) {
         P1->setChecked(false);
+        // The paused minutes are neither checked nor listed; this one is.
+        m_engine->skipUntil(addMinutes(m_clock.now(), -1));
         gtimer->start();
         return;
     }

@@ -6,28 +6,45 @@ namespace kelvo {
 
 // The source of "now" for everything that decides by time, so that tests and
 // kelvoctl can run the reminder rules over any moment they choose.
+struct ClockReading {
+    DateTime local;
+    int64_t utcSeconds = 0; // seconds since 1970-01-01 00:00 UTC
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual DateTime now() const = 0;
+    // Local time and real time of one moment, read together.
+    virtual ClockReading read() const = 0;
+    DateTime now() const { return read().local; }
 };
 
 // Local time of the system.
 class SystemClock final : public Clock {
 public:
-    DateTime now() const override;
+    ClockReading read() const override;
 };
 
-// A clock that shows whatever it was last set to.
+// A clock that shows whatever it was last set to, in a zone whose offset
+// from UTC the caller sets as well (0 unless set).
 class ManualClock final : public Clock {
 public:
     explicit ManualClock(DateTime t = {}) : m_now(t) {}
-    DateTime now() const override { return m_now; }
+    ClockReading read() const override {
+        return {m_now, localSeconds(m_now) - int64_t{m_offsetMinutes} * 60};
+    }
     void set(const DateTime& t) { m_now = t; }
     void advanceMinutes(int64_t minutes) { m_now = addMinutes(m_now, minutes); }
+    // Sets the local time and the zone's offset together, as a change of
+    // daylight saving time does.
+    void setZone(const DateTime& t, int offsetMinutes) {
+        m_now = t;
+        m_offsetMinutes = offsetMinutes;
+    }
 
 private:
     DateTime m_now;
+    int m_offsetMinutes = 0;
 };
 
 } // namespace kelvo

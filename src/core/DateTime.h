@@ -65,13 +65,29 @@ struct DateTime {
     auto operator<=>(const DateTime&) const = default;
 };
 
-// Adds whole minutes, carrying into hours and days.
-constexpr DateTime addMinutes(const DateTime& t, int64_t minutes) {
-    const int64_t total = (daysFromCivil(t.date) * 24 + t.hour) * 60 + t.minute + minutes;
+// Minutes since 1970-01-01 00:00 of the same wall clock, seconds dropped.
+constexpr int64_t minuteNumber(const DateTime& t) {
+    return (daysFromCivil(t.date) * 24 + t.hour) * 60 + t.minute;
+}
+
+// The wall-clock minute of a minute number, at second 0.
+constexpr DateTime fromMinuteNumber(int64_t total) {
     const int64_t dayCount = total >= 0 ? total / 1440 : -((-total + 1439) / 1440);
     const int64_t inDay = total - dayCount * 1440;
     return DateTime{civilFromDays(dayCount), static_cast<int>(inDay / 60),
-                    static_cast<int>(inDay % 60), t.second};
+                    static_cast<int>(inDay % 60), 0};
+}
+
+// Seconds since 1970-01-01 00:00 of the same wall clock.
+constexpr int64_t localSeconds(const DateTime& t) {
+    return minuteNumber(t) * 60 + t.second;
+}
+
+// Adds whole minutes, carrying into hours and days.
+constexpr DateTime addMinutes(const DateTime& t, int64_t minutes) {
+    DateTime moved = fromMinuteNumber(minuteNumber(t) + minutes);
+    moved.second = t.second;
+    return moved;
 }
 
 } // namespace kelvo

@@ -110,10 +110,10 @@ void printDueRange(const TIniFile& data, const Options& options, std::ostream& o
     const int64_t minutes = minutesBetween(from, options.to);
     checkRangeBounds(minutes, list.count());
     ManualClock clock(from);
-    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        printFiring(formatDateTime(clock.now()), readFiring(data, item, advance), options.json,
-                    out);
-    });
+    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
+                              printFiring(formatDateTime(clock.now()),
+                                          readFiring(data, item, advance), options.json, out);
+                          }});
     engine.setItems(std::move(list.items));
     for (int64_t i = 0; i <= minutes; ++i) {
         clock.set(addMinutes(from, i));
@@ -124,9 +124,10 @@ void printDueRange(const TIniFile& data, const Options& options, std::ostream& o
 void printDueStart(const TIniFile& data, const Options& options, std::ostream& out) {
     const Date& date = options.start;
     ManualClock clock(DateTime{date, 0, 0, 0});
-    ReminderEngine engine(clock, [&](int32_t item, bool advance) {
-        printFiring(formatDate(date), readFiring(data, item, advance), options.json, out);
-    });
+    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
+                              printFiring(formatDate(date), readFiring(data, item, advance),
+                                          options.json, out);
+                          }});
     engine.setItems(loadReminderList(data).items);
     engine.startCheck();
 }

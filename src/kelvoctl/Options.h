@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DateText.h"
 #include "core/DateTime.h"
 #include "kelvoctl/ItemArgs.h"
 #include "lunar/Calendar.h"
@@ -56,14 +57,8 @@ int32_t parseItemNumber(const std::string& command, const std::string& text);
 // Parses the arguments after the program name. Throws UsageError.
 Options parseOptions(const std::vector<std::string>& args);
 
-// "YYYY-MM-DD" and "YYYY-MM-DD HH:MM" with real calendar dates only.
-std::optional<Date> parseDate(std::string_view text);
-std::optional<DateTime> parseDateTime(std::string_view text);
 // A whole text of decimal digits with an optional "-", fitting 32 bits.
 std::optional<int32_t> parseInt(std::string_view text);
-
-std::string formatDate(const Date& date);
-std::string formatDateTime(const DateTime& t);
 
 extern const char* const kUsage;
 

@@ -12,132 +12,188 @@ namespace kelvo {
 
 namespace {
 
-bool matches(const ItemSchedule& item, const Date& date) {
-    return matchesDate(item.year, item.month, item.day, date);
+constexpr int64_t kMinutesPerDay = 1440;
+
+int64_t floorDiv(int64_t a, int64_t b) {
+    return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
 }
 
-bool firesOnTheHour(const ItemSchedule& item) {
-    return item.mindMethod == 1 || item.mindMethod == 3;
-}
-
-bool firesAtStart(const ItemSchedule& item) {
-    return item.mindMethod == 2 || item.mindMethod == 3;
-}
-
-bool isSetTime(const ItemSchedule& item, const DateTime& now) {
-    return now.hour == item.hour && now.minute == item.min;
-}
-
-// The advance moment lies rdBefore minutes before the set time, on the same
-// day only: a set time in the first minutes after midnight gets no warning.
-bool isAdvanceTime(const ItemSchedule& item, const DateTime& now) {
-    if (item.rdBefore <= 0)
-        return false;
-    const int64_t minute = int64_t{now.minute} + item.rdBefore;
-    if (minute <= 59)
-        return now.hour == item.hour && minute == item.min;
-    return now.hour + 1 == item.hour && minute - 60 == item.min;
+int64_t utcMinute(const ClockReading& r) {
+    return floorDiv(r.utcSeconds, 60);
 }
 
 } // namespace
 
-ReminderEngine::ReminderEngine(const Clock& clock, FireFn fire)
-    : m_clock(clock), m_fire(std::move(fire)), m_lastMinute(clock.now().minute) {}
+ReminderEngine::ReminderEngine(const Clock& clock, Hooks hooks)
+    : m_clock(clock), m_hooks(std::move(hooks)) {
+    const ClockReading now = clock.read();
+    m_lastChecked = minuteNumber(now.local);
+    m_lastTickUtcMinute = utcMinute(now);
+}
 
 void ReminderEngine::setItems(std::vector<ItemSchedule> items) {
     m_items = std::move(items);
 }
 
 void ReminderEngine::minuteTick() {
-    if (m_clock.now().minute != m_lastMinute)
-        minuteCheck();
+    const ClockReading now = m_clock.read();
+    const int64_t minute = minuteNumber(now.local);
+    const int64_t realGap = utcMinute(now) - m_lastTickUtcMinute;
+    m_lastTickUtcMinute = utcMinute(now);
+    const int64_t gap = minute - m_lastChecked;
+    if (gap <= 0) {
+        // Set back: the minutes checked already wait until the clock has
+        // passed them again, unless it went back further than a list of
+        // missed reminders would reach.
+        if (-gap > kLookBackDays * kMinutesPerDay)
+            m_lastChecked = minute;
+        return;
+    }
+    // A few unchecked minutes are checked late; so are the local minutes
+    // that the start of daylight saving time skips (the zone's offset grows
+    // by up to an hour while hardly any real time passes).
+    const bool late =
+        gap <= kMaxLateMinutes + 1 || (realGap <= kMaxLateMinutes + 1 && gap <= realGap + 60);
+    if (!late) {
+        reportMissed(m_lastChecked, minute - 1);
+        m_lastChecked = minute - 1;
+    }
+    checkMinutesUntil(minute);
+}
+
+// Each minute counts as checked before its items fire, so that a nested
+// tick during a firing goes on with the minutes after it; this loop then
+// ends where the nested one got to.
+void ReminderEngine::checkMinutesUntil(int64_t minute) {
+    while (m_lastChecked < minute)
+        checkMinute(fromMinuteNumber(++m_lastChecked));
+}
+
+void ReminderEngine::minuteCheck() {
+    const DateTime now = m_clock.now();
+    m_lastChecked = minuteNumber(now);
+    checkMinute(now);
 }
 
 // The loops below index by position and look at the items afresh after each
 // firing: a firing may run a nested event loop that reloads the items or
 // runs another check, and this check then goes on with what is left.
-void ReminderEngine::minuteCheck() {
-    const DateTime now = m_clock.now();
-    m_lastMinute = now.minute;
+void ReminderEngine::checkMinute(const DateTime& t) {
     for (int32_t k = 1; k <= count(); ++k)
-        fireByRules(k, now);
+        fireByRules(k, t);
 }
 
-void ReminderEngine::fireByRules(int32_t k, const DateTime& now) {
-    if (now.minute == 0 && firesOnTheHour(m_items[k - 1]) && matches(m_items[k - 1], now.date))
-        m_fire(k, false);
+void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
+    if (t.minute == 0 && firesOnTheHour(m_items[k - 1]) && matchesDay(m_items[k - 1], t.date))
+        m_hooks.fire(k, false);
     if (k > count())
         return;
     const ItemSchedule& item = m_items[k - 1];
-    if (!matches(item, now.date))
+    if (!matchesDay(item, t.date))
         return;
-    if (isSetTime(item, now))
-        m_fire(k, false);
-    else if (isAdvanceTime(item, now))
-        m_fire(k, true);
+    if (isSetTime(item, t))
+        m_hooks.fire(k, false);
+    else if (isAdvanceTime(item, t))
+        m_hooks.fire(k, true);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     for (int32_t k = 1; k <= count(); ++k) {
-        if (firesAtStart(m_items[k - 1]) && matches(m_items[k - 1], today))
-            m_fire(k, false);
+        if (firesAtStart(m_items[k - 1]) && matchesDay(m_items[k - 1], today))
+            m_hooks.fire(k, false);
     }
 }
 
-void ReminderEngine::snoozeTick() {
-    // Ticks that arrive while a pass waits for a popup push the counter past
-    // the pass mark, so they start no second pass.
-    if (++m_snoozeTicks != kTicksPerPass)
-        return;
-    snoozePass();
-    m_snoozeTicks = 0;
+void ReminderEngine::listMissedSince(const DateTime& lastCheck) {
+    reportMissed(minuteNumber(lastCheck), minuteNumber(m_clock.now()));
 }
 
-void ReminderEngine::snoozePass() {
-    const uint64_t endOfPass = m_arrivals; // later arrivals wait for the next pass
-    uint64_t next = 0;
+void ReminderEngine::skipUntil(const DateTime& t) {
+    m_lastChecked = std::max(m_lastChecked, minuteNumber(t));
+    m_lastTickUtcMinute = utcMinute(m_clock.read());
+}
+
+void ReminderEngine::reportMissed(int64_t after, int64_t until) {
+    after = std::max(after, until - kLookBackDays * kMinutesPerDay);
+    if (!m_hooks.missed || after >= until)
+        return;
+    const std::vector<Occasion> missed = occasionsBetween(m_items, after, until);
+    if (!missed.empty())
+        m_hooks.missed(missed);
+}
+
+// --- the snooze queue ----------------------------------------------------
+
+void ReminderEngine::queueChanged() {
+    if (m_hooks.queueChanged)
+        m_hooks.queueChanged();
+}
+
+// Each entry leaves the queue before it fires, so a nested tick during its
+// popup fires only the entries after it.
+void ReminderEngine::snoozeTick() {
     for (;;) {
-        const auto it = std::find_if(m_queue.begin(), m_queue.end(), [&](const Queued& q) {
-            return q.arrival >= next && q.arrival < endOfPass;
-        });
-        if (it == m_queue.end())
+        const int64_t now = m_clock.read().utcSeconds;
+        const auto due = std::find_if(m_queue.begin(), m_queue.end(),
+                                      [now](const SnoozeEntry& e) { return e.due <= now; });
+        if (due == m_queue.end())
             return;
-        next = it->arrival + 1;
-        // An entry queued with no minutes at all fires at the first pass
-        // instead of staying in the queue for good.
-        if (it->entry.minutesLeft > 1) {
-            --it->entry.minutesLeft;
-            continue;
-        }
-        const int32_t item = it->entry.item;
-        m_queue.erase(it);
-        m_fire(item, false);
+        const int32_t item = due->item;
+        m_queue.erase(due);
+        queueChanged();
+        m_hooks.fire(item, false);
     }
 }
 
 bool ReminderEngine::requestSnooze(int32_t item, int32_t minutes) {
     if (m_queue.size() >= kMaxSnoozes)
         return false;
-    m_queue.push_back(Queued{SnoozeEntry{minutes, item}, m_arrivals++});
+    m_queue.push_back(SnoozeEntry{m_clock.read().utcSeconds + int64_t{minutes} * 60, item});
+    queueChanged();
     return true;
 }
 
 void ReminderEngine::itemDeleted(int32_t k) {
-    std::erase_if(m_queue, [k](const Queued& q) { return q.entry.item == k; });
-    for (Queued& q : m_queue) {
-        if (q.entry.item > k)
-            --q.entry.item;
+    const std::vector<SnoozeEntry> before = m_queue;
+    std::erase_if(m_queue, [k](const SnoozeEntry& e) { return e.item == k; });
+    for (SnoozeEntry& e : m_queue) {
+        if (e.item > k)
+            --e.item;
     }
+    if (m_queue != before)
+        queueChanged();
 }
 
-std::vector<ReminderEngine::SnoozeEntry> ReminderEngine::snoozeQueue() const {
-    std::vector<SnoozeEntry> entries;
-    entries.reserve(m_queue.size());
-    for (const Queued& q : m_queue)
-        entries.push_back(q.entry);
-    return entries;
+void ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
+    const ClockReading now = m_clock.read();
+    const int64_t zoneOffset = localSeconds(now.local) - now.utcSeconds;
+    std::vector<Occasion> missed;
+    for (const SnoozeEntry& e : entries) {
+        if (e.due > now.utcSeconds && m_queue.size() < kMaxSnoozes)
+            m_queue.push_back(e);
+        else if (e.due <= now.utcSeconds)
+            missed.push_back(
+                Occasion{fromMinuteNumber(floorDiv(e.due + zoneOffset, 60)), e.item, false});
+    }
+    if (m_queue.size() != entries.size())
+        queueChanged();
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const Occasion& a, const Occasion& b) { return a.due < b.due; });
+    if (!missed.empty() && m_hooks.missed)
+        m_hooks.missed(missed);
 }
+
+std::optional<int64_t> ReminderEngine::nextSnoozeDue() const {
+    if (m_queue.empty())
+        return std::nullopt;
+    return std::min_element(
+               m_queue.begin(), m_queue.end(),
+               [](const SnoozeEntry& a, const SnoozeEntry& b) { return a.due < b.due; })
+        ->due;
+}
+
+// --- firing --------------------------------------------------------------
 
 Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
     const std::string section = itemSection(item);
@@ -150,8 +206,7 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
     return firing;
 }
 
-Firing fireItem(TIniFile& data, const std::string& handOffPath, int32_t item, bool advance) {
-    Firing firing = readFiring(data, item, advance);
+void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing) {
     std::optional<IniWriteError> firstError;
     try {
         writeHandOff(handOffPath, HandOff{firing.text, firing.music});
@@ -159,14 +214,13 @@ Firing fireItem(TIniFile& data, const std::string& handOffPath, int32_t item, bo
         firstError = e;
     }
     try {
-        markReminded(data, item);
+        markReminded(data, firing.item);
     } catch (const IniWriteError& e) {
         if (!firstError)
             firstError = e;
     }
     if (firstError)
         throw *firstError;
-    return firing;
 }
 
 } // namespace kelvo

@@ -2,9 +2,12 @@
 
 #include "core/DateTime.h"
 #include "reminders/ReminderList.h"
+#include "reminders/ReminderRules.h"
+#include "storage/SnoozeFile.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,66 +16,87 @@ namespace kelvo {
 class Clock;
 class TIniFile;
 
-// The reminder rules: the minute check, the start check and the snooze
-// queue. It decides *which* item fires *when*; what firing does is the
-// caller's FireFn (the program shows a popup, kelvoctl prints a line).
+// The reminder rules over time: the minute check, the start check, the
+// missed reminders and the snooze queue. It decides *which* item fires
+// *when*; what firing does is the caller's (the program shows a popup,
+// kelvoctl prints a line).
 //
-// FireFn may run a nested event loop (a modal popup) during which the
-// engine's entry points are called again; the engine stays consistent.
+// A firing may run a nested event loop (a modal popup) during which the
+// engine's entry points are called again; the engine stays consistent: a
+// nested minute tick checks the minutes that came since, and the
+// interrupted check then goes on with its own minute's remaining items.
 class ReminderEngine {
 public:
     // advance: the advance warning, whose text gets the prefix "提前提醒：".
     using FireFn = std::function<void(int32_t item, bool advance)>;
+    // Occasions that came and went unseen: listed, not fired.
+    using MissedFn = std::function<void(const std::vector<Occasion>& missed)>;
 
-    struct SnoozeEntry {
-        int32_t minutesLeft;
-        int32_t item;
-        bool operator==(const SnoozeEntry&) const = default;
+    struct Hooks {
+        FireFn fire;
+        MissedFn missed = {};
+        // The snooze queue changed (to be stored).
+        std::function<void()> queueChanged = {};
     };
-    static constexpr int kMaxSnoozes = 20;
-    static constexpr int kTicksPerPass = 60;
 
-    // The last seen minute starts at the clock's current minute, so the
-    // minute in which the engine is created is never checked.
-    ReminderEngine(const Clock& clock, FireFn fire);
+    using SnoozeEntry = kelvo::SnoozeEntry;
+    static constexpr int kMaxSnoozes = 20;
+    // Minutes that went unchecked (a busy program) are checked late up to
+    // this many; a longer gap (suspend, a clock set forward) is listed.
+    static constexpr int kMaxLateMinutes = 5;
+    // The furthest back a list of missed reminders reaches.
+    static constexpr int kLookBackDays = 7;
+
+    // The minute in which the engine is created counts as checked, so it is
+    // never checked by the minute check.
+    ReminderEngine(const Clock& clock, Hooks hooks);
 
     void setItems(std::vector<ItemSchedule> items);
     int32_t count() const { return static_cast<int32_t>(m_items.size()); }
 
-    // Called every second: runs the minute check when the minute changed.
+    // Checks every minute that came since the last checked one (see
+    // kMaxLateMinutes); minutes already checked are not checked again when
+    // the clock was set back.
     void minuteTick();
-    // Fires what is due at the clock's current minute.
+    // Fires what is due at the clock's current minute, whatever was checked.
     void minuteCheck();
     // Once per process: items with mind method 2 or 3 matching today.
     void startCheck();
-    // Called every second: every 60th call counts the snooze queue down.
-    void snoozeTick();
+    // At start: lists what fell due after `lastCheck` (the last minute an
+    // earlier run checked) up to now, at most kLookBackDays back.
+    void listMissedSince(const DateTime& lastCheck);
+    // The minutes up to `t` count as checked without being checked (pause).
+    void skipUntil(const DateTime& t);
+    DateTime lastChecked() const { return fromMinuteNumber(m_lastChecked); }
 
-    // Queues a snooze; false (and nothing queued) when 20 are waiting.
+    // Fires every snooze entry whose time has come, in queue order.
+    void snoozeTick();
+    // Queues a snooze due `minutes` from now; false (and nothing queued)
+    // when 20 are waiting.
     bool requestSnooze(int32_t item, int32_t minutes);
     // Item k was deleted: drop its entries, renumber the later ones.
     void itemDeleted(int32_t k);
     // The waiting entries in arrival order.
-    std::vector<SnoozeEntry> snoozeQueue() const;
+    const std::vector<SnoozeEntry>& snoozeQueue() const { return m_queue; }
+    // At start: entries still ahead wait again, those that fell due while
+    // the program did not run are listed as missed.
+    void restoreSnoozes(const std::vector<SnoozeEntry>& entries);
+    // When the next snooze entry is due (UTC seconds), if any waits.
+    std::optional<int64_t> nextSnoozeDue() const;
 
 private:
-    // A queue entry with its arrival number, by which a pass knows which
-    // entries it has treated even when a nested call changed the queue.
-    struct Queued {
-        SnoozeEntry entry;
-        uint64_t arrival;
-    };
-
-    void fireByRules(int32_t k, const DateTime& now);
-    void snoozePass();
+    void checkMinutesUntil(int64_t minute);
+    void checkMinute(const DateTime& t);
+    void fireByRules(int32_t k, const DateTime& t);
+    void reportMissed(int64_t after, int64_t until);
+    void queueChanged();
 
     const Clock& m_clock;
-    FireFn m_fire;
+    Hooks m_hooks;
     std::vector<ItemSchedule> m_items;
-    int m_lastMinute;
-    std::vector<Queued> m_queue;
-    uint64_t m_arrivals = 0;
-    int m_snoozeTicks = 0;
+    int64_t m_lastChecked;       // local minute number
+    int64_t m_lastTickUtcMinute; // real time of the latest tick
+    std::vector<SnoozeEntry> m_queue;
 };
 
 // What a firing hands to the popup.
@@ -87,7 +111,7 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance);
 
 // The file side of a firing: writes the hand-off file and ReMinded = 1.
 // Write failures throw IniWriteError after both writes were tried; the
-// caller shows the reminder regardless.
-Firing fireItem(TIniFile& data, const std::string& handOffPath, int32_t item, bool advance);
+// caller shows the reminder regardless, from `firing` itself.
+void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing);
 
 } // namespace kelvo

@@ -43,6 +43,10 @@ inline constexpr IntSetting AutoCloseShowBoxMin{"Sys", "AutoCloseShowBoxMin", 10
 inline constexpr BoolSetting TimeFormAB{"Sys", "TimeFormAB", true};
 inline constexpr IntSetting TimeFormABV{"Sys", "TimeFormABV", 128, 10, 255};
 inline constexpr BoolSetting ShowTimeForm{"Sys", "ShowTimeForm", false};
+// The last minute the running program checked, "YYYY-MM-DD HH:MM".
+inline constexpr StringSetting LastCheck{"Sys", "LastCheck", ""};
+// Whether reminders that fell due unseen are listed.
+inline constexpr BoolSetting ShowMissed{"Sys", "ShowMissed", true};
 } // namespace settings
 
 // Sections of Config.ini that hold a window's last position.

@@ -17,6 +17,10 @@ void centreOnScreen(QWidget& window);
 // settings file (0, 0 when missing).
 void restoreWindowPos(QWidget& window, const TIniFile& config, std::string_view section);
 
+// Places the window 24 pixels right of and below `below`, kept within the
+// available area of the screen `below` is on.
+void placeStackedOn(QWidget& window, const QWidget& below);
+
 // Writes the window's left and top edges into the section of the settings
 // file at configPath; throws IniWriteError when the file cannot be written.
 void storeWindowPos(const QWidget& window, const std::string& configPath, std::string_view section);

@@ -33,6 +33,11 @@ namespace {
 
 using Snooze = ReminderEngine::SnoozeEntry;
 
+// An entry due `minutes` after the clock's present moment.
+Snooze snoozeIn(const Clock& clock, int minutes, int32_t item) {
+    return Snooze{clock.read().utcSeconds + minutes * 60, item};
+}
+
 int centred(int screen, int window) {
     return (screen - window) / 2;
 }
@@ -234,7 +239,8 @@ private slots:
 
         QCOMPARE(answerer.messages, QStringList{"开机就提醒"});
         QCOMPARE(answerer.snoozeCaptions, QStringList{"7分后提醒"});
-        QCOMPARE(run.window->engine().snoozeQueue(), (std::vector<Snooze>{{7, 1}}));
+        QCOMPARE(run.window->engine().snoozeQueue(),
+                 (std::vector<Snooze>{snoozeIn(run.clock, 7, 1)}));
     }
 
     void snoozeRequestsQueueUpToTwenty() {
@@ -242,12 +248,13 @@ private slots:
         Run run(dir);
         run.window->show();
         run.command(kCmdSnooze, 3 | (12 << 16));
-        QCOMPARE(run.window->engine().snoozeQueue(), (std::vector<Snooze>{{12, 3}}));
+        QCOMPARE(run.window->engine().snoozeQueue(),
+                 (std::vector<Snooze>{snoozeIn(run.clock, 12, 3)}));
         for (int i = 0; i < 19; ++i)
             run.command(kCmdSnooze, 1 | (5 << 16));
         run.command(kCmdSnooze, 2 | (9 << 16));
         QCOMPARE(run.window->engine().snoozeQueue().size(), size_t(20));
-        QCOMPARE(run.window->engine().snoozeQueue().back(), (Snooze{5, 1}));
+        QCOMPARE(run.window->engine().snoozeQueue().back(), snoozeIn(run.clock, 5, 1));
         run.command(99, 4 | (1 << 16));
         QCOMPARE(run.window->engine().snoozeQueue().size(), size_t(20));
     }

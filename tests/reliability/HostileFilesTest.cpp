@@ -176,9 +176,9 @@ TEST(ExtremeIntegers, EngineFiresOnlyTimesThatExistAndNeverOverflows) {
         SCOPED_TRACE(v);
         ManualClock clock(DateTime{Date{2026, 12, 9}, 23, 59, 0});
         std::vector<std::pair<int32_t, bool>> fired;
-        ReminderEngine engine(clock, [&](int32_t k, bool advance) {
-            fired.push_back({k, advance});
-        });
+        ReminderEngine engine(clock, {[&](int32_t k, bool advance) {
+                                  fired.push_back({k, advance});
+                              }});
         // Every day: hour 99 and minute -1 with the value as advance and
         // method, and the value in every field.
         engine.setItems({ItemSchedule{0, 0, 0, 99, -1, v, v}, ItemSchedule{0, 0, 0, v, v, v, v}});
@@ -200,7 +200,7 @@ TEST(ExtremeIntegers, EngineFiresOnlyTimesThatExistAndNeverOverflows) {
 TEST(ExtremeIntegers, WeekdayCodeBeyondTheWeekMatchesByItsBitsAndMethodSevenIsPrecise) {
     ManualClock clock(DateTime{Date{2026, 12, 9}, 10, 0, 0}); // Wednesday
     int fired = 0;
-    ReminderEngine engine(clock, [&](int32_t, bool) { ++fired; });
+    ReminderEngine engine(clock, {[&](int32_t, bool) { ++fired; }});
     engine.setItems({ItemSchedule{0, 0, 40000, 10, 0, 0, 7}});
     engine.startCheck();
     EXPECT_EQ(fired, 0);

@@ -25,17 +25,21 @@ inline ItemSchedule everyDay(int hour, int min, int rdBefore = 0, int mindMethod
 inline constexpr Date kMonday{2024, 1, 1};
 inline constexpr Date kTuesday{2024, 1, 2};
 
-// An engine on a manual clock that records every firing. onFire, when set,
-// runs inside the firing, as a popup's modal loop would.
+// An engine on a manual clock that records every firing and every list of
+// missed reminders. onFire, when set, runs inside the firing, as a popup's
+// modal loop would.
 class EngineHarness {
 public:
     explicit EngineHarness(DateTime start)
-        : clock(start), engine(clock, [this](int32_t item, bool advance) {
-              const DateTime now = clock.now();
-              fired.push_back(Fired{now.hour, now.minute, item, advance});
-              if (onFire)
-                  onFire(item, advance);
-          }) {}
+        : clock(start),
+          engine(clock, {[this](int32_t item, bool advance) {
+                             const DateTime now = clock.now();
+                             fired.push_back(Fired{now.hour, now.minute, item, advance});
+                             if (onFire)
+                                 onFire(item, advance);
+                         },
+                         [this](const std::vector<Occasion>& list) { missed.push_back(list); },
+                         [this] { ++queueChanges; }}) {}
 
     // Lets the clock run for the given minutes, ticking twice a minute as the
     // one-second timer would within one minute.
@@ -47,14 +51,30 @@ public:
         }
     }
 
-    void snoozeTicks(int ticks) {
-        for (int i = 0; i < ticks; ++i)
+    // Lets the clock run for the given seconds, with a snooze tick each.
+    void runSeconds(int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            DateTime t = clock.now();
+            if (++t.second == 60) {
+                t = addMinutes(t, 1);
+                t.second = 0;
+            }
+            clock.set(t);
             engine.snoozeTick();
+        }
+    }
+
+    // The clock jumps to t (a change of the clock, or a resume), then ticks.
+    void jumpTo(const DateTime& t) {
+        clock.set(t);
+        engine.minuteTick();
     }
 
     ManualClock clock;
     ReminderEngine engine;
     std::vector<Fired> fired;
+    std::vector<std::vector<Occasion>> missed;
+    int queueChanges = 0;
     std::function<void(int32_t, bool)> onFire;
 };
 

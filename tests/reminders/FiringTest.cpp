@@ -40,8 +40,7 @@ TEST_F(FireItem, ReadFiringChangesNothing) {
 TEST_F(FireItem, WritesTheHandOffAndMarksTheItemReminded) {
     {
         TIniFile data(dataPath);
-        const kelvo::Firing f = fireItem(data, handOff, 1, false);
-        EXPECT_EQ(f.text, "AutoShutDownWindows");
+        storeFiring(data, handOff, readFiring(data, 1, false));
     }
     EXPECT_EQ(readHandOff(handOff).msg, "AutoShutDownWindows");
     EXPECT_EQ(readHandOff(handOff).music, "/sounds/bell.wav");
@@ -49,7 +48,7 @@ TEST_F(FireItem, WritesTheHandOffAndMarksTheItemReminded) {
     EXPECT_NE(dir.read("DataFile.dat").find("ReMinded=1"), std::string::npos);
 
     TIniFile data(dataPath);
-    fireItem(data, handOff, 2, true);
+    storeFiring(data, handOff, readFiring(data, 2, true));
     EXPECT_EQ(readHandOff(handOff).msg, "提前提醒：");
     EXPECT_EQ(readHandOff(handOff).music, "");
     EXPECT_TRUE(data.ReadBool("Item2", "Reminded", false));
@@ -59,7 +58,7 @@ TEST_F(FireItem, AFailedHandOffStillMarksTheItemAndReportsTheError) {
     TIniFile data(dataPath);
     const std::string unwritable = dir.file("missing/TmpFile.tmp");
     try {
-        fireItem(data, unwritable, 1, false);
+        storeFiring(data, unwritable, readFiring(data, 1, false));
         FAIL() << "no error";
     } catch (const IniWriteError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + unwritable);
@@ -72,7 +71,7 @@ TEST_F(FireItem, AFailedMarkStillWritesTheHandOff) {
     const std::string name(250, 'n');
     dir.write(name, dir.read("DataFile.dat"));
     TIniFile data(dir.file(name));
-    EXPECT_THROW(fireItem(data, handOff, 1, false), IniWriteError);
+    EXPECT_THROW(storeFiring(data, handOff, readFiring(data, 1, false)), IniWriteError);
     EXPECT_EQ(readHandOff(handOff).msg, "AutoShutDownWindows");
     EXPECT_TRUE(std::filesystem::exists(handOff));
 }

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace kelvo::test {
 namespace {
 
 using Entry = ReminderEngine::SnoozeEntry;
 using Queue = std::vector<Entry>;
-constexpr int kPass = ReminderEngine::kTicksPerPass;
+
+// 2024-01-01 12:00:30 on the harness's clock (UTC offset 0).
+constexpr int64_t kStart = 1704110430;
 
 class SnoozeQueue : public ::testing::Test {
 protected:
@@ -21,28 +25,28 @@ protected:
     }
 };
 
-TEST_F(SnoozeQueue, FiveMinutesFireAtTheFifthPass) {
-    ASSERT_TRUE(h.engine.requestSnooze(3, 5));
-    h.snoozeTicks(5 * kPass - 1);
+TEST_F(SnoozeQueue, ComesBackMinutesAfterTheRequestToTheSecond) {
+    h.runSeconds(24); // 12:00:54
+    ASSERT_TRUE(h.engine.requestSnooze(3, 1));
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 24 + 60, 3}}));
+    h.runSeconds(59);
     EXPECT_TRUE(h.fired.empty());
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{1, 3}}));
-    h.snoozeTicks(1);
-    EXPECT_EQ(firedItems(), (std::vector<int32_t>{3}));
-    EXPECT_FALSE(h.fired[0].advance);
+    h.runSeconds(1);
+    EXPECT_EQ(h.fired, (std::vector<Fired>{{12, 1, 3, false}}));
+    EXPECT_EQ(h.clock.now().second, 54);
     EXPECT_TRUE(h.engine.snoozeQueue().empty());
 }
 
-TEST_F(SnoozeQueue, EntriesReachingZeroTogetherFireInOrderEachAfterThePrevious) {
+TEST_F(SnoozeQueue, EntriesDueTogetherFireInQueueOrderEachAfterThePrevious) {
     h.engine.requestSnooze(4, 2);
     h.engine.requestSnooze(1, 3);
     h.engine.requestSnooze(2, 2);
     std::vector<Queue> queueWhileFiring;
     h.onFire = [&](int32_t, bool) { queueWhileFiring.push_back(h.engine.snoozeQueue()); };
-    h.snoozeTicks(2 * kPass);
+    h.runSeconds(120);
     EXPECT_EQ(firedItems(), (std::vector<int32_t>{4, 2}));
-    // The later entries were counted down once each and kept their order.
-    EXPECT_EQ(queueWhileFiring, (std::vector<Queue>{{{2, 1}, {1, 2}}, {{1, 1}}}));
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{1, 1}}));
+    EXPECT_EQ(queueWhileFiring,
+              (std::vector<Queue>{{{kStart + 180, 1}, {kStart + 120, 2}}, {{kStart + 180, 1}}}));
 }
 
 TEST_F(SnoozeQueue, TheTwentyFirstRequestIsDropped) {
@@ -50,45 +54,42 @@ TEST_F(SnoozeQueue, TheTwentyFirstRequestIsDropped) {
         ASSERT_TRUE(h.engine.requestSnooze(i, 5));
     EXPECT_FALSE(h.engine.requestSnooze(21, 1));
     ASSERT_EQ(h.engine.snoozeQueue().size(), 20u);
-    EXPECT_EQ(h.engine.snoozeQueue().back(), (Entry{5, 20}));
+    EXPECT_EQ(h.engine.snoozeQueue().back(), (Entry{kStart + 300, 20}));
+    EXPECT_EQ(h.queueChanges, 20);
 }
 
-TEST_F(SnoozeQueue, EntryWithoutMinutesFiresAtTheFirstPass) {
+TEST_F(SnoozeQueue, EntryWithoutMinutesFiresAtTheNextTick) {
     h.engine.requestSnooze(6, 0);
-    h.snoozeTicks(kPass);
+    h.runSeconds(1);
     EXPECT_EQ(firedItems(), (std::vector<int32_t>{6}));
 }
 
-TEST_F(SnoozeQueue, TicksDuringAPassStartNoSecondPassAndDoNotCount) {
+TEST_F(SnoozeQueue, AnEntryDueWhileAPopupIsOpenComesUpOnTop) {
     h.engine.requestSnooze(1, 1);
     h.engine.requestSnooze(2, 2);
+    h.engine.requestSnooze(3, 9);
     h.onFire = [&](int32_t item, bool) {
         if (item == 1)
-            h.snoozeTicks(3 * kPass); // the popup stays open for three minutes
+            h.runSeconds(3 * 60); // the popup stays open for three minutes
     };
-    h.snoozeTicks(kPass);
-    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1}));
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{1, 2}}));
-    // The counter restarted when the pass ended.
-    h.snoozeTicks(kPass - 1);
-    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1}));
-    h.snoozeTicks(1);
-    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 2}));
+    h.runSeconds(60);
+    EXPECT_EQ(h.fired, (std::vector<Fired>{{12, 1, 1, false}, {12, 2, 2, false}}));
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 540, 3}}));
 }
 
-TEST_F(SnoozeQueue, RequestsDuringAPassWaitForTheNextPass) {
+TEST_F(SnoozeQueue, ARequestDuringAFiringWaitsItsFullTime) {
     h.engine.requestSnooze(1, 1);
-    h.engine.requestSnooze(2, 3);
-    h.onFire = [&](int32_t item, bool) {
-        if (item == 1)
+    bool snoozed = false;
+    h.onFire = [&](int32_t, bool) {
+        if (!std::exchange(snoozed, true))
             h.engine.requestSnooze(1, 1); // the popup's remind-later button
     };
-    h.snoozeTicks(kPass);
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{2, 2}, {1, 1}}));
-    h.onFire = nullptr;
-    h.snoozeTicks(kPass);
+    h.runSeconds(60);
+    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1}));
+    h.runSeconds(59);
+    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1}));
+    h.runSeconds(1);
     EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 1}));
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{1, 2}}));
 }
 
 TEST_F(SnoozeQueue, DeletingAnItemRenumbersItsEntries) {
@@ -97,36 +98,55 @@ TEST_F(SnoozeQueue, DeletingAnItemRenumbersItsEntries) {
     h.engine.requestSnooze(3, 6);
     h.engine.requestSnooze(1, 7);
     h.engine.itemDeleted(2);
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{4, 2}, {6, 2}, {7, 1}}));
+    EXPECT_EQ(h.engine.snoozeQueue(),
+              (Queue{{kStart + 240, 2}, {kStart + 360, 2}, {kStart + 420, 1}}));
     h.engine.itemDeleted(2);
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{7, 1}}));
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 420, 1}}));
+    const int changes = h.queueChanges;
+    h.engine.itemDeleted(5);
+    EXPECT_EQ(h.queueChanges, changes);
 }
 
-TEST_F(SnoozeQueue, DeletionDuringAPassLeavesNoEntryTreatedTwiceOrSkipped) {
+TEST_F(SnoozeQueue, DeletionDuringAFiringLeavesNoEntryFiredTwiceOrSkipped) {
     h.engine.requestSnooze(1, 1);
-    h.engine.requestSnooze(2, 2);
+    h.engine.requestSnooze(2, 1);
     h.engine.requestSnooze(3, 2);
-    h.onFire = [&](int32_t item, bool) {
-        if (item == 1)
+    bool deleted = false;
+    h.onFire = [&](int32_t, bool) {
+        if (!std::exchange(deleted, true))
             h.engine.itemDeleted(1);
     };
-    h.snoozeTicks(kPass);
-    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{1, 1}, {1, 2}}));
+    h.runSeconds(60);
+    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 1})); // old item 2, now 1
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 120, 2}}));
 }
 
 TEST_F(SnoozeQueue, PausedMinuteChecksLeaveSnoozesRunning) {
     h.engine.setItems({everyDay(12, 1), everyDay(12, 3)});
     h.engine.requestSnooze(2, 2);
-    // Paused: the clock goes on, gtimer does not tick, retimer does.
-    for (int minute = 0; minute < 3; ++minute) {
-        h.clock.advanceMinutes(1);
-        h.snoozeTicks(kPass);
-    }
+    // Paused: the clock goes on, the minute check does not run.
+    h.runSeconds(3 * 60);
     EXPECT_EQ(h.fired, (std::vector<Fired>{{12, 2, 2, false}}));
-    // Resumed at 12:03: only the current minute is checked.
+    // Resumed at 12:03: the paused minutes are neither checked nor listed.
+    h.engine.skipUntil(addMinutes(h.clock.now(), -1));
     h.engine.minuteTick();
     EXPECT_EQ(h.fired.back(), (Fired{12, 3, 2, false}));
     EXPECT_EQ(h.fired.size(), 2u);
+    EXPECT_TRUE(h.missed.empty());
+}
+
+TEST_F(SnoozeQueue, RestoredEntriesAheadWaitAndThoseDueMeanwhileAreListed) {
+    h.engine.restoreSnoozes(
+        {{kStart + 90, 4}, {kStart - 3600, 2}, {kStart + 30, 1}, {kStart - 60, 3}});
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 90, 4}, {kStart + 30, 1}}));
+    EXPECT_EQ(h.engine.nextSnoozeDue(), kStart + 30);
+    ASSERT_EQ(h.missed.size(), 1u);
+    EXPECT_EQ(h.missed[0], (std::vector<Occasion>{{DateTime{kMonday, 11, 0}, 2, false},
+                                                  {DateTime{kMonday, 11, 59}, 3, false}}));
+    EXPECT_EQ(h.queueChanges, 1); // the file is to lose the listed ones
+    h.runSeconds(90);
+    EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 4}));
+    EXPECT_FALSE(h.engine.nextSnoozeDue());
 }
 
 } // namespace

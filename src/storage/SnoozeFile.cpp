@@ -1,0 +1,51 @@
+#include "storage/SnoozeFile.h"
+
+#include "storage/FileIO.h"
+#include "storage/IniFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+namespace kelvo {
+namespace {
+
+std::string section(size_t i) {
+    return "Snooze" + std::to_string(i + 1);
+}
+
+std::optional<int64_t> parseSeconds(const std::string& text) {
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+void writeSnoozeFile(const std::string& path, const std::vector<SnoozeEntry>& entries) {
+    std::string text = "[Main]\r\nCount=" + std::to_string(entries.size()) + "\r\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        text += "[" + section(i) + "]\r\nItem=" + std::to_string(entries[i].item) +
+                "\r\nDue=" + std::to_string(entries[i].due) + "\r\n";
+    }
+    if (!replaceFileAtomically(path, text))
+        throw IniWriteError(path);
+}
+
+std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit) {
+    const TIniFile file(path);
+    const int32_t count = file.ReadInteger("Main", "Count", 0);
+    std::vector<SnoozeEntry> entries;
+    for (size_t i = 0; i < static_cast<size_t>(std::max(count, 0)) && entries.size() < limit; ++i) {
+        const int32_t item = file.ReadInteger(section(i), "Item", 0);
+        const auto due = parseSeconds(file.ReadString(section(i), "Due", ""));
+        if (item > 0 && due)
+            entries.push_back(SnoozeEntry{*due, item});
+    }
+    return entries;
+}
+
+} // namespace kelvo

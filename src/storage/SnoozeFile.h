@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvo {
+
+// A reminder put off by the user: its item number and when it is due.
+struct SnoozeEntry {
+    int64_t due; // seconds since 1970-01-01 00:00 UTC
+    int32_t item;
+    bool operator==(const SnoozeEntry&) const = default;
+};
+
+// The snooze file (Snooze.ini beside the data file) keeps the queue across
+// restarts:
+//   [Main]  Count=N
+//   [Snooze1] … [SnoozeN]  Item=<item number>  Due=<UTC seconds>
+// Each write replaces the whole file atomically; throws IniWriteError.
+void writeSnoozeFile(const std::string& path, const std::vector<SnoozeEntry>& entries);
+// The entries in their order; entries that are damaged (no item number
+// above 0 or no time) are left out, and at most `limit` are read.
+std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit);
+
+} // namespace kelvo
