@@ -4,10 +4,12 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "core/Clock.h"
 #include "editors/SearchForm.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
+#include "lunar/LunarNames.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "settings/setting.h"
@@ -46,9 +48,9 @@ Size toSize(const QSize& s) {
 TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, Dialogs& dialogs,
                QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TForm1>()), m_paths(paths), m_platform(platform), m_dialogs(dialogs),
-      m_engine(std::make_unique<ReminderEngine>(
-          clock, [this](int32_t item, bool advance) { fire(item, advance); })) {
+      ui(std::make_unique<Ui::TForm1>()), m_paths(paths), m_platform(platform), m_clock(clock),
+      m_dialogs(dialogs), m_engine(std::make_unique<ReminderEngine>(
+                              clock, [this](int32_t item, bool advance) { fire(item, advance); })) {
     ui->setupUi(this);
     m_lines = new ReminderListModel(this);
     ui->eventlist->setModel(m_lines);
@@ -79,7 +81,17 @@ void TForm1::FormCreate() {
     retimer->start();
 
     connect(&m_platform.tray, &Tray::doubleClicked, this, &TForm1::trayDblClick);
-    m_platform.tray.show(kTitle, PopupMenu1);
+    updateTrayTip();
+}
+
+void TForm1::updateTrayTip() {
+    const Date today = m_clock.now().date;
+    if (today == m_trayTipDate)
+        return;
+    m_trayTipDate = today;
+    const std::string lunar = lunarDateName(SolarToLunar(today));
+    m_platform.tray.show(lunar.empty() ? kTitle : kTitle + u'\n' + QString::fromStdString(lunar),
+                         PopupMenu1);
 }
 
 void TForm1::buildTrayMenu() {
@@ -321,6 +333,7 @@ void TForm1::FormDestroy() {
 // --- the engine ----------------------------------------------------------
 
 void TForm1::gtimerTimer() {
+    updateTrayTip();
     m_engine->minuteTick();
 }
 

@@ -2,6 +2,8 @@
 
 #include "storage/Paths.h"
 
+#include "core/DateTime.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -116,6 +118,8 @@ private:
     void startWrite(const std::function<void()>& write);
     void showClockWindow();
 
+    // The tray tip names the program and today's lunar date; renewed when the day changes.
+    void updateTrayTip();
     void hideToTray();
     void showFromTray();
     void mainCommand(const WindowMessage& message);
@@ -140,11 +144,13 @@ private:
 
     const DataPaths m_paths;
     Platform& m_platform;
+    const Clock& m_clock;
     Dialogs& m_dialogs;
     std::unique_ptr<ReminderEngine> m_engine;
     std::unique_ptr<TIniFile> m_config;
     std::unique_ptr<TIniFile> m_data;
 
+    Date m_trayTipDate;
     bool m_firstShowPending = true;
     bool m_firstRun = false;
     bool m_hiddenInTray = false;

@@ -32,6 +32,7 @@ public:
     void everymonthClick();
     void everydayClick();
     void everyweekClick();
+    void lunarrepeatClick();
     void issetmusicClick();
     void selectfileClick();
     void setyearKeyPress(QChar& key);
@@ -59,7 +60,8 @@ private:
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
     const DataPaths m_paths;
-    int32_t m_item = 0; // the item being edited, from the hand-off file
+    int32_t m_item = 0;      // the item being edited, from the hand-off file
+    LunarRepeat m_keptLunar; // its stored lunar repetition
 };
 
 } // namespace kelvo

@@ -17,7 +17,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Help, List, DueRange, DueStart, Lunar, LunarStream, Export, Import };
+enum class Command { Help, List, DueRange, DueStart, Lunar, LunarStream, LunarOf, Export, Import };
 
 struct Options {
     Command command = Command::Help;
@@ -25,6 +25,7 @@ struct Options {
     DateTime from, to;              // due --from … --to
     Date start;                     // due --start
     TLunarDate lunar;               // lunar YEAR MONTH DAY [--leap]
+    Date lunarOf;                   // lunar --of YYYY-MM-DD
     std::string file;               // export / import FILE
     std::vector<int32_t> items;     // export FILE ITEM...; none: every item
 };

@@ -12,10 +12,6 @@ namespace kelvo {
 
 namespace {
 
-bool matches(const ItemSchedule& item, const Date& date) {
-    return matchesDate(item.year, item.month, item.day, date);
-}
-
 bool firesOnTheHour(const ItemSchedule& item) {
     return item.mindMethod == 1 || item.mindMethod == 3;
 }
@@ -43,6 +39,10 @@ bool isAdvanceTime(const ItemSchedule& item, const DateTime& now) {
 
 ReminderEngine::ReminderEngine(const Clock& clock, FireFn fire)
     : m_clock(clock), m_fire(std::move(fire)), m_lastMinute(clock.now().minute) {}
+
+bool ReminderEngine::matches(const ItemSchedule& item, const Date& date) const {
+    return fallsOn(item, date, m_lunarDay.of(date));
+}
 
 void ReminderEngine::setItems(std::vector<ItemSchedule> items) {
     m_items = std::move(items);

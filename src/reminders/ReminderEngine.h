@@ -63,12 +63,15 @@ private:
         uint64_t arrival;
     };
 
+    // The date match; the lunar date of a day is converted once, not per item.
+    bool matches(const ItemSchedule& item, const Date& date) const;
     void fireByRules(int32_t k, const DateTime& now);
     void snoozePass();
 
     const Clock& m_clock;
     FireFn m_fire;
     std::vector<ItemSchedule> m_items;
+    mutable LunarDayCache m_lunarDay;
     int m_lastMinute;
     std::vector<Queued> m_queue;
     uint64_t m_arrivals = 0;

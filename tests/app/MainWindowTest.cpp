@@ -76,7 +76,8 @@ private slots:
         QVERIFY(run.fake.tray.balloons.empty());
         QVERIFY(!run.window->findChild<QTimer*>("Timer1")->isActive());
         QVERIFY(run.fake.tray.shown);
-        QCOMPARE(run.fake.tray.toolTip, "Kelvo");
+        // The tip names today's lunar date as well: 2024-06-03 is 四月廿七.
+        QCOMPARE(run.fake.tray.toolTip, "Kelvo\n农历四月廿七");
         QCOMPARE(run.fake.tray.menu->actions().size(), 9);
         QCOMPARE(run.action("Exit1")->text(), "退出程序[&E]");
     }

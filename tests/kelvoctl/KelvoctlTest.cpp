@@ -124,6 +124,20 @@ TEST(KelvoctlLunar, ConvertsOneDate) {
     EXPECT_EQ(std::count(shortMonth.err.begin(), shortMonth.err.end(), '\n'), 1);
 }
 
+TEST(KelvoctlLunar, NamesTheLunarDateOfAGregorianDate) {
+    EXPECT_EQ(kelvoctl("lunar --of 2026-12-07").out, "2026 10 29 0\t农历十月廿九\n");
+    EXPECT_EQ(kelvoctl("lunar --of 2020-05-23").out, "2020 4 1 1\t农历闰四月初一\n");
+    EXPECT_EQ(kelvoctl("lunar --of 2100-02-08").out, "2099 12 30 0\t农历腊月三十\n");
+    for (const std::string& args : {"lunar --of 2100-02-09", "lunar --of 1901-02-18",
+                                    "lunar --of 2026-02-30", "lunar --of", "lunar --of 2026-1-1"}) {
+        SCOPED_TRACE(args);
+        const Result r = kelvoctl(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
 TEST(KelvoctlLunar, ConvertsLinesOfStdin) {
     const Result r = kelvoctl("lunar -", "2000 1 1 0\n"
                                          "2020 4 1 1\n"
