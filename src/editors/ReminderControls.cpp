@@ -4,6 +4,7 @@
 #include "widgets/FileDialog.h"
 
 #include "lunar/LunarNames.h"
+#include "lunar/LunarRepeat.h"
 
 #include <QLabel>
 #include <QLineEdit>

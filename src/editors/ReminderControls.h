@@ -1,6 +1,5 @@
 #pragma once
 
-#include "lunar/LunarRepeat.h"
 #include "widgets/NumericField.h"
 
 #include <QCheckBox>
@@ -17,6 +16,7 @@ class QWidget;
 namespace kelvo {
 
 struct ItemInput;
+struct LunarRepeat;
 
 // The controls the add and the edit dialog have in common (everything but
 // the message, the buttons and the add dialog's extras), with what the two

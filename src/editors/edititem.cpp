@@ -81,7 +81,6 @@ void TForm6::loadItem(const ReminderItem& item) {
     }
     // A lunar reminder stays one: its date fields hold the first occurrence.
     m_controls.setLunar(item.lunar);
-    m_keptLunar = item.lunar;
 }
 
 void TForm6::loadDay(int32_t day) {
@@ -175,12 +174,13 @@ void TForm6::FlatSpeedButton1Click() {
 ItemInput TForm6::readInput() const {
     ItemInput in = m_controls.input();
     in.message = ui->setmsg->text().toStdString();
-    in.keptLunar = m_keptLunar;
     return in;
 }
 
-void TForm6::store(const ItemInput& input) {
+void TForm6::store(ItemInput input) {
     TIniFile data(m_paths.dataFile());
+    // The stored lunar repetition keeps its day 30 while its date stays.
+    input.keptLunar = readLunarRepeat(data.section(itemSection(m_item)));
     ReminderItem item = itemFromInput(input);
     // No mode button ticked (the item held an unknown mode): the stored
     // mode stays as it is.

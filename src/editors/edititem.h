@@ -55,13 +55,12 @@ private:
     void loadItem(const ReminderItem& item);
     void loadDay(int32_t day);
     ItemInput readInput() const;
-    void store(const ItemInput& input);
+    void store(ItemInput input);
 
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
     const DataPaths m_paths;
-    int32_t m_item = 0;      // the item being edited, from the hand-off file
-    LunarRepeat m_keptLunar; // its stored lunar repetition
+    int32_t m_item = 0; // the item being edited, from the hand-off file
 };
 
 } // namespace kelvo
