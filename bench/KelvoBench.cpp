@@ -1,6 +1,7 @@
 #include "BenchData.h"
 
 #include "core/Clock.h"
+#include "lunar/LunarRepeat.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
@@ -110,11 +111,47 @@ void BM_MinuteCheck(benchmark::State& state) {
         static_cast<double>(fired) / static_cast<double>(state.iterations());
 }
 
+// The same with every fifth item (2,000 of 10,000) repeating by the lunar
+// calendar instead: yearly on the lunar date of its own date, or monthly on
+// its day. Every minute check after a day's first converts no date; the
+// conversion of one day is BM_SolarToLunar.
+void BM_MinuteCheckLunar(benchmark::State& state) {
+    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+    const Date monday{2024, 3, 4};
+    ManualClock clock(DateTime{monday, 9, static_cast<int>(state.range(1)), 0});
+    int64_t fired = 0;
+    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
+    std::vector<ItemSchedule> items = loadReminderList(data).items;
+    for (size_t i = 0; i < items.size(); i += 5) {
+        const Date first = addDays(monday, static_cast<int64_t>(i % 400));
+        items[i].year = first.year, items[i].month = first.month, items[i].day = first.day;
+        items[i].lunar =
+            lunarRepeatOn(first, i % 2 == 0 ? LunarRepeat::kYearly : LunarRepeat::kMonthly);
+    }
+    engine.setItems(std::move(items));
+    for (auto _ : state)
+        engine.minuteCheck();
+    state.counters["fired_per_check"] =
+        static_cast<double>(fired) / static_cast<double>(state.iterations());
+}
+
+// One day's lunar date, the days of the whole calendar in turn (the late
+// ones walk the most years).
+void BM_SolarToLunar(benchmark::State& state) {
+    Date day = kFirstLunarSolarDate;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SolarToLunar(day));
+        day = day == kLastLunarSolarDate ? kFirstLunarSolarDate : addDays(day, 1);
+    }
+}
+
 BENCHMARK(BM_ReadAndSplitLines)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteFirstItem)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddItem)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MinuteCheck)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MinuteCheckLunar)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SolarToLunar)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kelvo::bench

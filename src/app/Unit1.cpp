@@ -9,6 +9,7 @@
 #include "editors/edititem.h"
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
+#include "lunar/LunarNames.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "settings/setting.h"
@@ -81,7 +82,17 @@ void TForm1::FormCreate() {
     retimer->start();
 
     connect(&m_platform.tray, &Tray::doubleClicked, this, &TForm1::trayDblClick);
-    m_platform.tray.show(kTitle, PopupMenu1);
+    updateTrayTip();
+}
+
+void TForm1::updateTrayTip() {
+    const Date today = m_clock.now().date;
+    if (today == m_trayTipDate)
+        return;
+    m_trayTipDate = today;
+    const std::string lunar = lunarDateName(SolarToLunar(today));
+    m_platform.tray.show(lunar.empty() ? kTitle : kTitle + u'\n' + QString::fromStdString(lunar),
+                         PopupMenu1);
 }
 
 void TForm1::buildTrayMenu() {
@@ -342,6 +353,7 @@ void TForm1::FormDestroy() {
 // --- the engine ----------------------------------------------------------
 
 void TForm1::gtimerTimer() {
+    updateTrayTip();
     m_engine->minuteTick();
     startWrite([this] { storeLastCheck(); }); // a file that fails is reported once
 }

@@ -3,6 +3,8 @@
 #include "storage/FileIO.h"
 #include "storage/Paths.h"
 
+#include "core/DateTime.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -128,6 +130,8 @@ private:
     void startWrite(const std::function<void()>& write);
     void showClockWindow();
 
+    // The tray tip names the program and today's lunar date; renewed when the day changes.
+    void updateTrayTip();
     void hideToTray();
     void showFromTray();
     void mainCommand(const WindowMessage& message);
@@ -173,6 +177,7 @@ private:
     std::unique_ptr<TIniFile> m_data;
     FileStamp m_listedVersion; // the data file version the list shows
 
+    Date m_trayTipDate;
     bool m_firstShowPending = true;
     bool m_firstRun = false;
     bool m_hiddenInTray = false;

@@ -13,9 +13,21 @@ bool inRange(int32_t value, int32_t lower, int32_t upper) {
 // it. The day is checked while the week box is ticked too, and is not
 // compared with the length of the month.
 bool dateTimeInRange(const ItemInput& in) {
-    return (in.everyYear || inRange(in.year, 2000, 3000)) &&
-           (in.everyMonth || inRange(in.month, 1, 12)) && (in.everyDay || inRange(in.day, 1, 31)) &&
-           inRange(in.hour, 0, 23) && inRange(in.min, 0, 59);
+    const bool gregorian = !in.lunar;
+    return ((gregorian && in.everyYear) || inRange(in.year, 2000, 3000)) &&
+           ((gregorian && in.everyMonth) || inRange(in.month, 1, 12)) &&
+           ((gregorian && in.everyDay) || inRange(in.day, 1, 31)) && inRange(in.hour, 0, 23) &&
+           inRange(in.min, 0, 59);
+}
+
+// A lunar repetition starts on a day that exists, within the lunar calendar.
+std::string_view lunarError(const ItemInput& in) {
+    if (in.day > daysInMonth(in.year, in.month))
+        return "按农历重复时，日期必须是公历中存在的一天！";
+    const Date first{in.year, in.month, in.day};
+    if (first < kFirstLunarSolarDate || first > kLastLunarSolarDate)
+        return "按农历重复的首次日期必须在1901年2月19日到2100年2月8日之间！";
+    return {};
 }
 
 bool startupMethod(int32_t mindMethod) {
@@ -41,8 +53,10 @@ std::string_view inputError(const ItemInput& in) {
         return "请输入提醒内容！";
     if (!inRange(in.rdBefore, 0, 30))
         return "输入的提前提醒时间必须在0到30之间，0为不提前提醒！";
-    if (in.everyWeek && !anyWeekday(in.weekdays))
+    if (in.everyWeek && !in.lunar && !anyWeekday(in.weekdays))
         return "请选择星期中的一天！";
+    if (in.lunar)
+        return lunarError(in);
     return {};
 }
 
@@ -57,6 +71,12 @@ ReminderItem itemFromInput(const ItemInput& in) {
     item.mindMethod = in.mindMethod;
     item.message = in.message;
     item.music = in.withMusic ? in.music : std::string();
+    if (in.lunar) {
+        item.year = in.year;
+        item.month = in.month;
+        item.day = in.day;
+        item.lunar = lunarRepeatOn(Date{in.year, in.month, in.day}, in.lunarCycle, in.keptLunar);
+    }
     return item;
 }
 

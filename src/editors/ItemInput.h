@@ -28,6 +28,11 @@ struct ItemInput {
     std::string message;
     bool withMusic = false;
     std::string music;
+    // "按农历重复": the lunar date of the date fields repeats by lunarCycle;
+    // the fields hold its first occurrence and the other repetitions are off.
+    bool lunar = false;
+    int32_t lunarCycle = LunarRepeat::kYearly;
+    LunarRepeat keptLunar; // the stored repetition of an item being edited
 
     static constexpr int32_t kNoMindMethod = -1; // no mode button ticked
 };

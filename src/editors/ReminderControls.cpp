@@ -3,6 +3,10 @@
 #include "editors/ItemInput.h"
 #include "widgets/FileDialog.h"
 
+#include "lunar/LunarNames.h"
+#include "lunar/LunarRepeat.h"
+
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -69,6 +73,38 @@ void ReminderControls::clearSound() const {
     selectfile->setEnabled(false);
 }
 
+void ReminderControls::lunarrepeatClick() const {
+    const bool lunar = lunarrepeat->isChecked();
+    for (QCheckBox* box : {everyyear, everymonth, everyday, everyweek}) {
+        if (lunar)
+            box->setChecked(false);
+        box->setEnabled(!lunar);
+    }
+    lunarcycle->setEnabled(lunar);
+}
+
+void ReminderControls::setLunar(const LunarRepeat& repeat) const {
+    lunarrepeat->setChecked(repeat.active());
+    if (repeat.active())
+        lunarcycle->setCurrentIndex(repeat.cycle == LunarRepeat::kMonthly ? 1 : 0);
+}
+
+void ReminderControls::showLunarDate() const {
+    const int year = setyear->value(), month = setmonth->value(), day = setday->value();
+    const bool exists = month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
+    const std::string name =
+        exists ? lunarDateName(SolarToLunar(Date{year, month, day})) : std::string();
+    lunardate->setText(QString::fromStdString(name));
+}
+
+// The spin fields' own line edits tell of every change, typed or set.
+void ReminderControls::connectLunarDate() const {
+    for (NumericField* field : {setyear, setmonth, setday}) {
+        QObject::connect(field->findChild<QLineEdit*>(), &QLineEdit::textChanged, lunardate,
+                         [this] { showLunarDate(); });
+    }
+}
+
 void ReminderControls::setDate(int year, int month, int day) const {
     setyear->setValue(year);
     setmonth->setValue(month);
@@ -100,6 +136,8 @@ ItemInput ReminderControls::input() const {
     }
     in.withMusic = issetmusic->isChecked();
     in.music = setmusic->text().toStdString();
+    in.lunar = lunarrepeat->isChecked();
+    in.lunarCycle = lunarcycle->currentIndex() == 1 ? LunarRepeat::kMonthly : LunarRepeat::kYearly;
     return in;
 }
 

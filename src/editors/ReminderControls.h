@@ -3,10 +3,12 @@
 #include "widgets/NumericField.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QWidget;
@@ -14,6 +16,7 @@ class QWidget;
 namespace kelvo {
 
 struct ItemInput;
+struct LunarRepeat;
 
 // The controls the add and the edit dialog have in common (everything but
 // the message, the buttons and the add dialog's extras), with what the two
@@ -30,7 +33,8 @@ public:
                                              ui.week5, ui.week6, ui.week7},
           setyear(ui.setyear), setmonth(ui.setmonth), setday(ui.setday), sethour(ui.sethour),
           setmin(ui.setmin), rdbf(ui.rdbf), mindButtons{ui.mind0, ui.mind1, ui.mind2, ui.mind3},
-          issetmusic(ui.issetmusic), setmusic(ui.setmusic), selectfile(ui.selectfile) {}
+          issetmusic(ui.issetmusic), setmusic(ui.setmusic), selectfile(ui.selectfile),
+          lunarrepeat(ui.lunarrepeat), lunarcycle(ui.lunarcycle), lunardate(ui.lunardate) {}
 
     // Connects the boxes, the file button and the fields' key filters to the
     // dialog's handlers of the same names.
@@ -47,6 +51,8 @@ public:
         QObject::connect(sethour, &NumericField::keyPress, dialog, &Dialog::sethourKeyPress);
         QObject::connect(setmin, &NumericField::keyPress, dialog, &Dialog::setminKeyPress);
         QObject::connect(rdbf, &NumericField::keyPress, dialog, &Dialog::rdbfKeyPress);
+        QObject::connect(lunarrepeat, &QCheckBox::toggled, dialog, &Dialog::lunarrepeatClick);
+        connectLunarDate();
     }
 
     // The fields' limits and first values; rdbf runs 0 … advanceUpper
@@ -69,6 +75,15 @@ public:
     // No sound: the box unticked, the path empty, both disabled.
     void clearSound() const;
 
+    // The lunar box: ticked, the date fields hold the first occurrence of
+    // their lunar date, which repeats by lunarcycle; the other repetitions
+    // are unticked and disabled while it is.
+    void lunarrepeatClick() const;
+    // Ticks the lunar box for a stored repetition (unticks it for none).
+    void setLunar(const LunarRepeat& repeat) const;
+    // lunardate names the lunar date of the date fields ("农历八月十五").
+    void showLunarDate() const;
+
     void setDate(int year, int month, int day) const;
     void setTime(int hour, int minute) const;
 
@@ -90,6 +105,12 @@ public:
     QCheckBox* const issetmusic;
     QLineEdit* const setmusic;
     QPushButton* const selectfile;
+    QCheckBox* const lunarrepeat;
+    QComboBox* const lunarcycle; // 每年, 每月
+    QLabel* const lunardate;
+
+private:
+    void connectLunarDate() const;
 };
 
 } // namespace kelvo

@@ -18,7 +18,7 @@ TForm6::TForm6(const DataPaths& paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       // The shared controls are taken from the form once it is set up.
       ui(std::make_unique<Ui::TForm6>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths) {
-    setFixedSize(326, 360);
+    setFixedSize(326, 388);
     // Equal limits: a stored or typed advance time is never brought into a
     // range; only the store check enforces 0 … 30.
     m_controls.setLimits(0);
@@ -45,11 +45,12 @@ void TForm6::FormShow() {
     loadItem(readItem(TIniFile(m_paths.dataFile()), m_item, kEditDefaults));
 }
 
-// What a showing clears before the item is loaded: the sound and the three
-// date repetitions. The week box and its days keep the previous showing's
+// What a showing clears before the item is loaded: the sound, the lunar box
+// and the three date repetitions. The week box and its days keep the previous showing's
 // state until the item's day settles them.
 void TForm6::resetControls() {
     m_controls.clearSound();
+    m_controls.setLunar(LunarRepeat{});
     ui->setyear->setEnabled(true);
     ui->setmonth->setEnabled(true);
     ui->setday->setEnabled(true);
@@ -78,6 +79,8 @@ void TForm6::loadItem(const ReminderItem& item) {
         ui->issetmusic->setChecked(true);
         ui->setmusic->setText(toQString(item.music));
     }
+    // A lunar reminder stays one: its date fields hold the first occurrence.
+    m_controls.setLunar(item.lunar);
 }
 
 void TForm6::loadDay(int32_t day) {
@@ -115,6 +118,10 @@ void TForm6::everydayClick() {
 
 void TForm6::everyweekClick() {
     m_controls.everyweekClick();
+}
+
+void TForm6::lunarrepeatClick() {
+    m_controls.lunarrepeatClick();
 }
 
 void TForm6::issetmusicClick() {
@@ -170,8 +177,10 @@ ItemInput TForm6::readInput() const {
     return in;
 }
 
-void TForm6::store(const ItemInput& input) {
+void TForm6::store(ItemInput input) {
     TIniFile data(m_paths.dataFile());
+    // The stored lunar repetition keeps its day 30 while its date stays.
+    input.keptLunar = readLunarRepeat(data.section(itemSection(m_item)));
     // No mode button ticked (the item held an unknown mode): the stored
     // mode stays as it is.
     const int32_t storedMode = data.ReadInteger(itemSection(m_item), "MindMethod", 0);

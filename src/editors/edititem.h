@@ -32,6 +32,7 @@ public:
     void everymonthClick();
     void everydayClick();
     void everyweekClick();
+    void lunarrepeatClick();
     void issetmusicClick();
     void selectfileClick();
     void setyearKeyPress(QChar& key);
@@ -54,7 +55,7 @@ private:
     void loadItem(const ReminderItem& item);
     void loadDay(int32_t day);
     ItemInput readInput() const;
-    void store(const ItemInput& input);
+    void store(ItemInput input);
 
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;

@@ -29,7 +29,7 @@ TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, 
       // The shared controls are taken from the form once it is set up.
       ui(std::make_unique<Ui::TForm2>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths),
       m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
-    setFixedSize(345, 371);
+    setFixedSize(345, 399);
     m_controls.setLimits(30);
     connectHandlers();
     FormCreate();
@@ -115,6 +115,10 @@ void TForm2::everydayClick() {
 
 void TForm2::everyweekClick() {
     m_controls.everyweekClick();
+}
+
+void TForm2::lunarrepeatClick() {
+    m_controls.lunarrepeatClick();
 }
 
 void TForm2::issetmusicClick() {

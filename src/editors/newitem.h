@@ -42,6 +42,7 @@ public slots:
     void everymonthClick();
     void everydayClick();
     void everyweekClick();
+    void lunarrepeatClick();
     void issetmusicClick();
     void selectfileClick();
     void AutoCloseClick();

@@ -16,7 +16,7 @@ TForm3::TForm3(const DataPaths& paths, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::TForm3>()), m_paths(paths) {
     ui->setupUi(this);
-    setFixedSize(312, 290);
+    setFixedSize(312, 316);
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm3::FlatSpeedButton1Click);
 }
 
@@ -46,6 +46,7 @@ void TForm3::showItem(int32_t item) {
         ui->FlatEdit6->setText(QString::fromStdString(*t.mindMethod));
     ui->FlatEdit7->setText(QString::fromStdString(t.message));
     ui->FlatEdit9->setText(QString::fromStdString(t.music));
+    ui->FlatEdit10->setText(QString::fromStdString(t.lunar));
 }
 
 void TForm3::FlatSpeedButton1Click() {

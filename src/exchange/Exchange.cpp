@@ -26,6 +26,7 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     file.WriteInteger(s, "MindMethod", item.mindMethod);
     file.WriteString(s, "Message", item.message);
     file.WriteString(s, "Music", item.music);
+    writeLunarRepeat(file, s, item.lunar);
 }
 
 } // namespace

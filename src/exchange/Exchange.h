@@ -10,7 +10,8 @@ class TIniFile;
 // Exchange files carry reminders between data files: a profile file with
 // Main/Items = n and sections Item1 … Item<n>, each holding Year, Month,
 // Day, Hour, Min, Reminded (always 0), MindMethod, Message and Music in this
-// order. Advance warnings and the reminded state are not carried.
+// order, and after them the keys of a lunar repetition when the reminder has
+// one. Advance warnings and the reminded state are not carried.
 
 // Main/Items of an exchange file as stated (0 when missing or not a file).
 int32_t statedExchangeCount(const TIniFile& exchange);

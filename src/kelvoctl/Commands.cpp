@@ -5,6 +5,7 @@
 #include "kelvoctl/ItemCommands.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
+#include "lunar/LunarNames.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
@@ -138,6 +139,16 @@ void printLunar(const TLunarDate& date, std::ostream& out) {
     out << formatDate(LunarToSolar(date)) << '\n';
 }
 
+void printLunarOf(const Date& date, std::ostream& out) {
+    const TLunarDate lunar = SolarToLunar(date);
+    if (!IsValidLunarDate(lunar))
+        throw UsageError("lunar --of: the lunar calendar covers " +
+                         formatDate(kFirstLunarSolarDate) + " to " +
+                         formatDate(kLastLunarSolarDate) + " only");
+    out << lunar.Year << ' ' << lunar.Month << ' ' << lunar.Day << ' ' << (lunar.IsLeap ? 1 : 0)
+        << '\t' << lunarDateName(lunar) << '\n';
+}
+
 // "YEAR MONTH DAY LEAP" with LEAP 0 or 1.
 std::optional<TLunarDate> parseLunarLine(const std::string& line) {
     std::istringstream in(line);
@@ -210,6 +221,9 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         return;
     case Command::LunarStream:
         convertLunarStream(in, out);
+        return;
+    case Command::LunarOf:
+        printLunarOf(options.lunarOf, out);
         return;
     case Command::Export:
         exportReminders(DataPaths{dir}.dataFile(), options, out);

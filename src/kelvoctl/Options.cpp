@@ -18,6 +18,8 @@ const char* const kUsage =
     "  due --start YYYY-MM-DD                 the firings of the start check on that date\n"
     "  lunar YEAR MONTH DAY [--leap]          the Gregorian date of a lunar date\n"
     "  lunar -                                the same for lines \"YEAR MONTH DAY LEAP\" on stdin\n"
+    "  lunar --of YYYY-MM-DD                  the lunar date of a Gregorian date:\n"
+    "                                         YEAR MONTH DAY LEAP<TAB>NAME (农历十月廿九)\n"
     "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
     "                                         none is named) to the exchange file FILE\n"
     "  import FILE                            append the reminders of the exchange file FILE\n"
@@ -109,6 +111,14 @@ void parseList(const std::vector<std::string>& args, Options& options) {
 void parseLunar(const std::vector<std::string>& args, Options& options) {
     if (args.size() == 1 && args[0] == "-") {
         options.command = Command::LunarStream;
+        return;
+    }
+    if (!args.empty() && args[0] == "--of") {
+        const auto date = args.size() == 2 ? parseDate(args[1]) : std::nullopt;
+        if (!date)
+            throw UsageError("lunar --of needs one date of the form YYYY-MM-DD");
+        options.command = Command::LunarOf;
+        options.lunarOf = *date;
         return;
     }
     std::vector<int32_t> numbers;

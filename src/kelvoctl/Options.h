@@ -26,6 +26,7 @@ enum class Command {
     DueStart,
     Lunar,
     LunarStream,
+    LunarOf,
     Export,
     Import,
     Add,
@@ -40,6 +41,7 @@ struct Options {
     DateTime from, to;              // due --from … --to
     Date start;                     // due --start
     TLunarDate lunar;               // lunar YEAR MONTH DAY [--leap]
+    Date lunarOf;                   // lunar --of YYYY-MM-DD
     std::string file;               // export / import FILE
     std::vector<int32_t> items;     // export FILE ITEM...; none: every item; delete ITEM...
     int32_t item = 0;               // edit ITEM, show ITEM

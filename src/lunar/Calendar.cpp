@@ -142,4 +142,32 @@ Date LunarToSolar(const TLunarDate& date) {
     return addDays(kReferenceSolarDate, days);
 }
 
+TLunarDate SolarToLunar(const Date& date) {
+    if (date < kFirstLunarSolarDate || date > kLastLunarSolarDate) {
+        return TLunarDate{};
+    }
+    int64_t days = daysFromCivil(date) - daysFromCivil(kFirstLunarSolarDate);
+    int year = kFirstValidYear;
+    for (; days >= LunarYearDays(year); ++year) {
+        days -= LunarYearDays(year);
+    }
+    const int leapMonth = LunarLeapMonth(year);
+    for (int month = 1;; ++month) {
+        if (days < LunarMonthDays(year, month)) {
+            return TLunarDate{year, month, static_cast<int32_t>(days) + 1, false};
+        }
+        days -= LunarMonthDays(year, month);
+        if (month == leapMonth) {
+            if (days < LunarLeapMonthDays(year)) {
+                return TLunarDate{year, month, static_cast<int32_t>(days) + 1, true};
+            }
+            days -= LunarLeapMonthDays(year);
+        }
+    }
+}
+
+int LunarMonthLength(const TLunarDate& date) {
+    return date.IsLeap ? LunarLeapMonthDays(date.Year) : LunarMonthDays(date.Year, date.Month);
+}
+
 } // namespace kelvo

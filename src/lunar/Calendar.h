@@ -17,6 +17,7 @@ struct TLunarDate {
     int32_t Month = 0;
     int32_t Day = 0;
     bool IsLeap = false;
+    bool operator==(const TLunarDate&) const = default;
 };
 
 // 1 January of year 1: the result for a lunar date that does not exist.
@@ -28,5 +29,14 @@ int LunarMonthDays(int year, int month);
 int LunarYearDays(int year);
 bool IsValidLunarDate(const TLunarDate& date);
 Date LunarToSolar(const TLunarDate& date);
+
+// The first and the last Gregorian day the table covers: lunar 1901-1-1 and 2099-12-30.
+inline constexpr Date kFirstLunarSolarDate{1901, 2, 19};
+inline constexpr Date kLastLunarSolarDate{2100, 2, 8};
+
+// The lunar date of a Gregorian date; a date with Year 0 (not valid) outside the table's days.
+TLunarDate SolarToLunar(const Date& date);
+// The length of the month a lunar date lies in (29 or 30), leap month included.
+int LunarMonthLength(const TLunarDate& date);
 
 } // namespace kelvo

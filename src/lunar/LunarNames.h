@@ -39,4 +39,11 @@ TLunarDate lunarDateAt(int yearPosition, int monthPosition, int dayPosition);
 // "对应的公历日为：2000年2月5日": the notice of the converted Gregorian date.
 std::string solarDateNotice(const Date& date);
 
+// The names a calendar gives lunar dates: "正月" … "十月", "冬月", "腊月", with "闰" before a leap
+// month; "初一" … "初十", "十一" … "二十", "廿一" … "廿九", "三十".
+std::string lunarMonthName(int month, bool isLeap);
+std::string_view lunarDayName(int day);
+// "农历十月廿九", "农历闰四月初一"; empty for a date that is not valid.
+std::string lunarDateName(const TLunarDate& date);
+
 } // namespace kelvo

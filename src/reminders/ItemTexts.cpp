@@ -1,5 +1,7 @@
 #include "reminders/ItemTexts.h"
 
+#include "lunar/LunarNames.h"
+
 #include <array>
 
 namespace kelvo {
@@ -21,6 +23,15 @@ std::string dayText(int32_t day) {
     std::string text;
     appendWeekdays(text, day);
     return text;
+}
+
+std::string lunarText(const ReminderItem& item) {
+    if (item.lunar.active())
+        return lunarRepeatText(item.lunar);
+    if (item.month < 1 || item.month > 12 || item.day < 1 ||
+        item.day > daysInMonth(item.year, item.month))
+        return {};
+    return lunarDateName(SolarToLunar(Date{item.year, item.month, item.day}));
 }
 
 } // namespace
@@ -51,6 +62,7 @@ ViewTexts viewTexts(const ReminderItem& item) {
         t.mindMethod = std::string(*caption);
     t.message = item.message;
     t.music = item.music.empty() ? "系统音乐" : "已经设置";
+    t.lunar = lunarText(item);
     return t;
 }
 

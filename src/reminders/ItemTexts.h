@@ -27,6 +27,9 @@ struct ViewTexts {
     std::optional<std::string> mindMethod; // nullopt: the field keeps its text
     std::string message;
     std::string music; // "系统音乐" / "已经设置"; never the path
+    // "农历每年 八月 十五" for a lunar repetition, else the lunar date of a
+    // fixed date ("农历十月廿九"); empty when there is none.
+    std::string lunar;
 };
 ViewTexts viewTexts(const ReminderItem& item);
 

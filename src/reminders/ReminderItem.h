@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "lunar/LunarRepeat.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,8 @@ namespace kelvo {
 inline constexpr std::string_view kShutdownMarker = "AutoShutDownWindows";
 inline constexpr std::string_view kAdvancePrefix = "提前提醒：";
 
-// One reminder: a section Item<k> of DataFile.dat.
+// One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
+// its first occurrence, a real Gregorian day, in year, month and day.
 struct ReminderItem {
     int32_t year = 2000; // 0: every year
     int32_t month = 1;   // 0: every month
@@ -24,6 +26,7 @@ struct ReminderItem {
     int32_t mindMethod = 0;
     std::string message;
     std::string music;
+    LunarRepeat lunar;
 };
 
 // The readers of an item differ in what a missing key reads as; each names
@@ -44,7 +47,8 @@ inline constexpr ItemDefaults kExchangeDefaults{2000, 1, 1, 0, 0, false, 0, 0, "
 // days[0] = Monday … days[6] = Sunday.
 int32_t weekdayCode(const std::array<bool, 7>& days);
 
-// Whether an item with these date fields falls on the date.
+// Whether an item with these date fields falls on the date (a lunar
+// repetition aside).
 bool matchesDate(int32_t year, int32_t month, int32_t day, const Date& date);
 
 } // namespace kelvo

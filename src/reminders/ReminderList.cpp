@@ -33,8 +33,25 @@ void appendDay(std::string& out, int32_t day) {
 }
 
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year, item.month,    item.day,       item.hour,
-                        item.min,  item.rdBefore, item.mindMethod};
+    return ItemSchedule{item.year, item.month,    item.day,        item.hour,
+                        item.min,  item.rdBefore, item.mindMethod, item.lunar};
+}
+
+void appendDate(std::string& line, const ReminderItem& item) {
+    if (item.lunar.active()) {
+        line += lunarRepeatText(item.lunar);
+        line += ' ';
+        return;
+    }
+    if (item.year == 0)
+        line += "每年 ";
+    else
+        appendNumber(line, item.year, "年");
+    if (item.month == 0)
+        line += "每月 ";
+    else
+        appendNumber(line, item.month, "月");
+    appendDay(line, item.day);
 }
 
 } // namespace
@@ -50,16 +67,15 @@ std::string listLine(const ReminderItem& item) {
     return line;
 }
 
+bool fallsOn(const ItemSchedule& item, const Date& date, const TLunarDate& lunar) {
+    if (!item.lunar.active())
+        return matchesDate(item.year, item.month, item.day, date);
+    const bool fromFirst = item.year == 0 || date >= Date{item.year, item.month, item.day};
+    return fromFirst && lunarRepeatFalls(item.lunar, lunar);
+}
+
 void appendListLine(std::string& line, const ReminderItem& item) {
-    if (item.year == 0)
-        line += "每年 ";
-    else
-        appendNumber(line, item.year, "年");
-    if (item.month == 0)
-        line += "每月 ";
-    else
-        appendNumber(line, item.month, "月");
-    appendDay(line, item.day);
+    appendDate(line, item);
     appendNumber(line, item.hour, "时");
     appendNumber(line, item.min, "分");
     appendDigits(line, item.mindMethod);

@@ -16,7 +16,13 @@ class TIniFile;
 struct ItemSchedule {
     int32_t year = 2000, month = 1, day = 1, hour = 1, min = 1;
     int32_t rdBefore = 0, mindMethod = 0;
+    LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
 };
+
+// The date match: whether the item falls on `date`, whose lunar date is
+// `lunar` (converted once for a check over all items). A lunar repetition
+// falls from its first occurrence on, within the lunar calendar's range.
+bool fallsOn(const ItemSchedule& item, const Date& date, const TLunarDate& lunar);
 
 // Lines of text packed into one buffer: ten thousand lines cost their
 // bytes and an offset each, not an allocation each.

@@ -1,11 +1,17 @@
 #include "reminders/ReminderRules.h"
 
+#include "lunar/LunarRepeat.h"
+
 #include <algorithm>
 
 namespace kelvo {
 
 bool matchesDay(const ItemSchedule& item, const Date& date) {
-    return matchesDate(item.year, item.month, item.day, date);
+    if (!item.lunar.active())
+        return matchesDate(item.year, item.month, item.day, date);
+    // A check over many reminders asks for few days: each is converted once.
+    static thread_local LunarDayCache lunarDay;
+    return fallsOn(item, date, lunarDay.of(date));
 }
 
 bool firesOnTheHour(const ItemSchedule& item) {

@@ -26,6 +26,12 @@ constexpr IntKey kMovedIntegers[] = {
     {"RdBefore", kDeleteDefaults.rdBefore}, {"MindMethod", kDeleteDefaults.mindMethod},
 };
 
+// The keys of a lunar repetition with their defaults on read.
+constexpr IntKey kLunarRepeat{"LunarRepeat", LunarRepeat::kNone};
+constexpr IntKey kLunarMonth{"LunarMonth", 0};
+constexpr IntKey kLunarDay{"LunarDay", 0};
+constexpr IntKey kLunarLeap{"LunarLeap", 0};
+
 void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item) {
     data.WriteInteger(section, "Year", item.year);
     data.WriteInteger(section, "Month", item.month);
@@ -43,11 +49,13 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
         values[i] = source.ReadInteger(kMovedIntegers[i].key, kMovedIntegers[i].def);
     const std::string message = source.ReadString("Message", kDeleteDefaults.message);
     const std::string music = source.ReadString("Music", kDeleteDefaults.music);
+    const LunarRepeat lunar = readLunarRepeat(source);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
     data.WriteString(target, "Message", message);
     data.WriteString(target, "Music", music);
+    writeLunarRepeat(data, target, lunar);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -63,10 +71,31 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.mindMethod = s.ReadInteger("MindMethod", defaults.mindMethod);
     item.message = s.ReadString("Message", defaults.message);
     item.music = defaults.music;
+    item.lunar = readLunarRepeat(s);
     return item;
 }
 
 } // namespace
+
+LunarRepeat readLunarRepeat(const IniSectionReader& s) {
+    LunarRepeat repeat;
+    repeat.cycle = s.ReadInteger(kLunarRepeat.key, kLunarRepeat.def);
+    if (!repeat.active())
+        return LunarRepeat{};
+    repeat.month = s.ReadInteger(kLunarMonth.key, kLunarMonth.def);
+    repeat.day = s.ReadInteger(kLunarDay.key, kLunarDay.def);
+    repeat.leap = s.ReadInteger(kLunarLeap.key, kLunarLeap.def) != 0;
+    return repeat;
+}
+
+void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRepeat& repeat) {
+    if (!repeat.active() && file.section(section).ReadString(kLunarRepeat.key, "").empty())
+        return;
+    file.WriteInteger(section, kLunarRepeat.key, repeat.cycle);
+    file.WriteInteger(section, kLunarMonth.key, repeat.month);
+    file.WriteInteger(section, kLunarDay.key, repeat.day);
+    file.WriteInteger(section, kLunarLeap.key, repeat.leap ? 1 : 0);
+}
 
 std::string itemSection(int32_t k) {
     return "Item" + std::to_string(k);
@@ -174,6 +203,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     data.WriteString(s, "Message", item.message);
     if (withMusic)
         data.WriteString(s, "Music", item.music);
+    writeLunarRepeat(data, s, item.lunar);
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {
@@ -199,6 +229,7 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
         data.WriteInteger(s, "MindMethod", item.mindMethod);
         data.WriteString(s, "Message", item.message);
         data.WriteString(s, "Music", item.music);
+        writeLunarRepeat(data, s, item.lunar);
     });
 }
 

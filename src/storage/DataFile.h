@@ -10,6 +10,7 @@
 
 namespace kelvo {
 
+class IniSectionReader;
 class TIniFile;
 
 std::string itemSection(int32_t k);
@@ -18,6 +19,14 @@ ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defau
 // Only the keys the list shows and the due check uses, with the list
 // defaults; `reminded` and `music` are left at theirs.
 ReminderItem readListedItem(const TIniFile& data, int32_t k);
+
+// The lunar repetition keys of an item section (LunarRepeat, LunarMonth,
+// LunarDay, LunarLeap; none: no lunar repetition).
+LunarRepeat readLunarRepeat(const IniSectionReader& section);
+// Writes them when the repetition is active, or when the section holds them
+// already (to zeros, so a stale repetition never stays). A section without
+// one gets no lunar keys, as a reader of the date keys alone expects.
+void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRepeat& repeat);
 
 // Main/Items as stored (default 0).
 int32_t storedItemCount(const TIniFile& data);

@@ -65,9 +65,9 @@ private slots:
         QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), centred(screen.width(), main.width()));
         QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), centred(screen.height(), main.height()));
         QCOMPARE(config.ReadInteger("NewItem", "FormLeft", -1), centred(screen.width(), 345));
-        QCOMPARE(config.ReadInteger("View", "FormTop", -1), centred(screen.height(), 290));
+        QCOMPARE(config.ReadInteger("View", "FormTop", -1), centred(screen.height(), 316));
         QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1), centred(screen.width(), 326));
-        QCOMPARE(config.ReadInteger("Edit", "FormTop", -1), centred(screen.height(), 360));
+        QCOMPARE(config.ReadInteger("Edit", "FormTop", -1), centred(screen.height(), 388));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormLeft", -1), centred(screen.width(), 376));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormTop", -1), centred(screen.height(), 376));
 
@@ -81,6 +81,13 @@ private slots:
         QVERIFY(run.fake.tray.balloons.empty());
         QVERIFY(!run.window->findChild<QTimer*>("Timer1")->isActive());
         QVERIFY(run.fake.tray.shown);
+        // The tip names today's lunar date as well: 2024-06-03 is 四月廿七.
+        QCOMPARE(run.fake.tray.toolTip, "Kelvo\n农历四月廿七");
+        run.clock.set(DateTime{Date{2024, 6, 6}, 0, 0});
+        run.window->gtimerTimer();
+        QCOMPARE(run.fake.tray.toolTip, "Kelvo\n农历五月初一");
+        run.clock.set(DateTime{Date{2100, 2, 9}, 0, 0}); // past the lunar calendar
+        run.window->gtimerTimer();
         QCOMPARE(run.fake.tray.toolTip, "Kelvo");
         QCOMPARE(run.fake.tray.menu->actions().size(), 9);
         QCOMPARE(run.action("Exit1")->text(), "退出程序[&E]");

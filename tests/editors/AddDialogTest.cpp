@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -127,7 +128,7 @@ private slots:
 
     void firstShowingHasTheStartingValues() {
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("添加提醒"));
-        QCOMPARE(m_dialog->size(), QSize(345, 371));
+        QCOMPARE(m_dialog->size(), QSize(345, 399));
         QCOMPARE(m_dialog->focusWidget(), box("everyday"));
         for (auto [name, value] : {std::pair{"setyear", 2000},
                                    {"setmonth", 1},
@@ -412,6 +413,77 @@ private slots:
         whileModal(
             *m_lunarDate, [this] { m_lunarDate->FlatSpeedButton2Click(); }, "FlatSpeedButton5");
         QCOMPARE(field("setday")->value(), 9);
+    }
+
+    // 八月十五 of 2026 chosen in the lunar date dialog, then "按农历重复".
+    void lunarBoxStoresTheRepetitionOfTheChosenLunarDate() {
+        whileModal(
+            *m_lunarDate,
+            [this] {
+                m_lunarDate->findChild<QComboBox*>("sety")->setCurrentIndex(26);
+                m_lunarDate->findChild<QComboBox*>("setm")->setCurrentIndex(7);
+                m_lunarDate->findChild<QComboBox*>("setd")->setCurrentIndex(14);
+                MessageBox::setNextAnswer(MessageBox::Ok);
+                m_lunarDate->FlatSpeedButton1Click();
+            },
+            "FlatSpeedButton5");
+        QCOMPARE(control<QLabel>("lunardate")->text(), "农历八月十五");
+        QVERIFY(control<QCheckBox>("lunarrepeat")->toolTip().contains("廿九"));
+        box("everyyear")->setChecked(true);
+        box("everyweek")->setChecked(true);
+        QVERIFY(!control<QComboBox>("lunarcycle")->isEnabled());
+        box("lunarrepeat")->setChecked(true);
+        for (const char* name : {"everyyear", "everymonth", "everyday", "everyweek"}) {
+            QVERIFY(!box(name)->isChecked());
+            QVERIFY(!box(name)->isEnabled());
+        }
+        QVERIFY(field("setyear")->isEnabled());
+        QVERIFY(field("setday")->isEnabled());
+        QVERIFY(control<QComboBox>("lunarcycle")->isEnabled());
+        type("sethour", "9");
+        typeMessage("中秋");
+        QCOMPARE(store(), QString());
+        QCOMPARE(sectionKeys(dataText(), "Item1"),
+                 (QStringList{"Year", "Month", "Day", "Hour", "Min", "ReMinded", "RdBefore",
+                              "MindMethod", "Message", "LunarRepeat", "LunarMonth", "LunarDay",
+                              "LunarLeap"}));
+        const ReminderItem stored = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(stored.year, 2026);
+        QCOMPARE(stored.month, 9);
+        QCOMPARE(stored.day, 25);
+        QVERIFY(stored.lunar == (LunarRepeat{LunarRepeat::kYearly, 8, 15, false}));
+
+        // Every lunar month, from the same first occurrence.
+        m_dialog->show();
+        QVERIFY(box("lunarrepeat")->isChecked());
+        control<QComboBox>("lunarcycle")->setCurrentIndex(1);
+        typeMessage("十五");
+        QCOMPARE(store(), QString());
+        QVERIFY(readItem(data(), 2, kViewDefaults).lunar ==
+                (LunarRepeat{LunarRepeat::kMonthly, 0, 15, false}));
+
+        // Unticked, the repetition boxes are back.
+        m_dialog->show();
+        box("lunarrepeat")->setChecked(false);
+        QVERIFY(box("everyyear")->isEnabled());
+        QVERIFY(box("everyweek")->isEnabled());
+    }
+
+    void lunarBoxRefusesAFirstOccurrenceOutsideTheCalendar() {
+        box("lunarrepeat")->setChecked(true);
+        typeMessage("x");
+        type("setyear", "2100");
+        type("setmonth", "2");
+        type("setday", "9");
+        QCOMPARE(store(),
+                 QStringLiteral("按农历重复的首次日期必须在1901年2月19日到2100年2月8日之间！"));
+        QCOMPARE(control<QLabel>("lunardate")->text(), QString());
+        type("setday", "31");
+        QCOMPARE(store(), QStringLiteral("按农历重复时，日期必须是公历中存在的一天！"));
+        type("setday", "8");
+        QCOMPARE(control<QLabel>("lunardate")->text(), "农历腊月三十");
+        QCOMPARE(store(), QString());
+        QCOMPARE(data().ReadInteger("Item1", "LunarDay", 0), 30);
     }
 
     void positionIsReadAtShowAndWrittenAtClose() {

@@ -11,6 +11,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -247,6 +249,87 @@ private slots:
     }
 
     // --- the view dialog --------------------------------------------------
+
+    void aLunarReminderStaysLunarAndKeepsItsDayThirty() {
+        Files f;
+        // 腊月三十 whose first occurrence is 廿九 of a 29-day 腊月.
+        f.item(1, {{"Year", "2027"},
+                   {"Month", "2"},
+                   {"Day", "5"},
+                   {"Hour", "20"},
+                   {"Min", "0"},
+                   {"Message", "守岁"},
+                   {"LunarRepeat", "1"},
+                   {"LunarMonth", "12"},
+                   {"LunarDay", "30"},
+                   {"LunarLeap", "0"}});
+        TForm6 edit(f.paths);
+        edit.show();
+        QCOMPARE(edit.size(), QSize(326, 388));
+        QVERIFY(child<QCheckBox>(edit, "lunarrepeat")->isChecked());
+        QCOMPARE(child<QComboBox>(edit, "lunarcycle")->currentIndex(), 0);
+        QVERIFY(child<QComboBox>(edit, "lunarcycle")->isEnabled());
+        for (const char* box : {"everyyear", "everymonth", "everyday", "everyweek"}) {
+            QVERIFY(!child<QCheckBox>(edit, box)->isChecked());
+            QVERIFY(!child<QCheckBox>(edit, box)->isEnabled());
+        }
+        QCOMPARE(child<QLabel>(edit, "lunardate")->text(), "农历腊月廿九");
+        QCOMPARE(child<NumericField>(edit, "setyear")->value(), 2027);
+
+        child<QLineEdit>(edit, "setmsg")->setText("除夕");
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(!edit.isVisible());
+        const ReminderItem stored = readItem(f.data(), 1, kEditDefaults);
+        QCOMPARE(stored.message, "除夕");
+        QVERIFY(stored.lunar == (LunarRepeat{LunarRepeat::kYearly, 12, 30, false}));
+        QCOMPARE(stored.year, 2027);
+
+        // A changed date takes the lunar date of the new day, still lunar.
+        edit.show();
+        child<NumericField>(edit, "setday")->setValue(4);
+        child<QComboBox>(edit, "lunarcycle")->setCurrentIndex(1);
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(readItem(f.data(), 1, kEditDefaults).lunar ==
+                (LunarRepeat{LunarRepeat::kMonthly, 0, 28, false}));
+
+        // Unticked by the user, it becomes a reminder of its date alone.
+        edit.show();
+        child<QCheckBox>(edit, "lunarrepeat")->setChecked(false);
+        QVERIFY(child<QCheckBox>(edit, "everyyear")->isEnabled());
+        QVERIFY(!child<QComboBox>(edit, "lunarcycle")->isEnabled());
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(!readItem(f.data(), 1, kEditDefaults).lunar.active());
+
+        // The next item shown without a repetition has the box unticked.
+        f.item(2, {{"Year", "2026"}, {"Message", "普通"}});
+        edit.show();
+        QVERIFY(!child<QCheckBox>(edit, "lunarrepeat")->isChecked());
+    }
+
+    void viewShowsTheLunarDate() {
+        Files f;
+        f.item(1, {{"Year", "2026"},
+                   {"Month", "9"},
+                   {"Day", "25"},
+                   {"Message", "中秋"},
+                   {"LunarRepeat", "1"},
+                   {"LunarMonth", "8"},
+                   {"LunarDay", "15"}});
+        TForm3 view(f.paths);
+        view.show();
+        QCOMPARE(view.size(), QSize(312, 316));
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit10")->text(), "农历每年 八月 十五");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit1")->text(), "2026");
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit3")->text(), "25");
+        view.close();
+        f.item(2, {{"Year", "2026"}, {"Month", "12"}, {"Day", "7"}, {"Message", "x"}});
+        view.show();
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit10")->text(), "农历十月廿九");
+        view.close();
+        f.item(3, {{"Year", "0"}, {"Message", "y"}});
+        view.show();
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit10")->text(), "");
+    }
 
     void viewShowsWildcardsAndNumbersInWords() {
         Files f;

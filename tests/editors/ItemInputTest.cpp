@@ -166,3 +166,56 @@ TEST(ViewTexts, FlagModeSoundAndMessage) {
     item.mindMethod = 4;
     EXPECT_FALSE(viewTexts(item).mindMethod.has_value());
 }
+
+TEST(LunarInput, TheDateFieldsAreTheFirstOccurrenceOfTheirLunarDate) {
+    ItemInput in = valid();
+    in.year = 2026, in.month = 9, in.day = 25; // 八月十五
+    in.lunar = true;
+    in.everyYear = in.everyMonth = in.everyWeek = true; // ignored beside the lunar box
+    EXPECT_EQ(inputError(in), "");
+    ReminderItem item = itemFromInput(in);
+    EXPECT_EQ(item.year, 2026);
+    EXPECT_EQ(item.month, 9);
+    EXPECT_EQ(item.day, 25);
+    EXPECT_EQ(item.lunar, (LunarRepeat{LunarRepeat::kYearly, 8, 15, false}));
+    in.lunarCycle = LunarRepeat::kMonthly;
+    EXPECT_EQ(itemFromInput(in).lunar, (LunarRepeat{LunarRepeat::kMonthly, 0, 15, false}));
+    in.lunar = false;
+    EXPECT_FALSE(itemFromInput(in).lunar.active());
+}
+
+TEST(LunarInput, AnEditedItemKeepsItsDayThirty) {
+    ItemInput in = valid();
+    in.year = 2027, in.month = 2, in.day = 5; // 廿九 of a 29-day 腊月
+    in.lunar = true;
+    in.keptLunar = LunarRepeat{LunarRepeat::kYearly, 12, 30, false};
+    EXPECT_EQ(itemFromInput(in).lunar, in.keptLunar);
+}
+
+TEST(LunarInput, AFirstOccurrenceMustExistWithinTheCalendar) {
+    ItemInput in = valid();
+    in.lunar = true;
+    in.year = 2026, in.month = 2, in.day = 31;
+    EXPECT_EQ(inputError(in), "按农历重复时，日期必须是公历中存在的一天！");
+    in.year = 2100, in.month = 2, in.day = 9;
+    EXPECT_EQ(inputError(in), "按农历重复的首次日期必须在1901年2月19日到2100年2月8日之间！");
+    in.day = 8;
+    EXPECT_EQ(inputError(in), "");
+    // The other checks come first, and the year is checked though every year is ticked.
+    in.everyYear = true;
+    in.year = 3001;
+    EXPECT_EQ(inputError(in), kBadData);
+}
+
+TEST(ViewTexts, LunarDateOfTheItem) {
+    ReminderItem item;
+    item.year = 2026, item.month = 12, item.day = 7;
+    EXPECT_EQ(viewTexts(item).lunar, "农历十月廿九");
+    item.lunar = LunarRepeat{LunarRepeat::kYearly, 8, 15, false};
+    EXPECT_EQ(viewTexts(item).lunar, "农历每年 八月 十五");
+    item.lunar = LunarRepeat{};
+    item.year = 0;
+    EXPECT_EQ(viewTexts(item).lunar, "");
+    item.year = 2026, item.day = 0;
+    EXPECT_EQ(viewTexts(item).lunar, "");
+}

@@ -159,6 +159,31 @@ TEST_F(Exchange, ANewFileWithOneReminderHoldsItsItemThenMain) {
                   encodeFileText("锻炼") + "\r\nMusic=\r\n[Main]\r\nItems=1\r\n");
 }
 
+TEST_F(Exchange, ALunarReminderRoundTripsWithItsKeysAfterTheOthers) {
+    ReminderItem midAutumn = reminder(25, 9, 0, "中秋");
+    midAutumn.year = 2026, midAutumn.month = 9;
+    midAutumn.lunar = LunarRepeat{LunarRepeat::kYearly, 4, 1, true};
+    {
+        TIniFile data(dataPath());
+        createDataFile(data);
+        appendItem(data, midAutumn, false);
+        appendItem(data, reminder(1, 8, 0, "plain"), false);
+    }
+    TIniFile exchange(exchangePath());
+    exportItems(TIniFile(dataPath()), {1, 2}, exchange);
+    const std::string text = dir.read("items.txt");
+    EXPECT_NE(text.find("Music=\r\nLunarRepeat=1\r\nLunarMonth=4\r\nLunarDay=1\r\nLunarLeap=1\r\n"
+                        "[Item2]"),
+              std::string::npos);
+    EXPECT_EQ(text.find("Lunar", text.find("[Item2]")), std::string::npos);
+
+    TIniFile data(dataPath());
+    importItems(data, TIniFile(exchangePath()));
+    EXPECT_EQ(readItem(data, 3, kViewDefaults).lunar, midAutumn.lunar);
+    EXPECT_EQ(readItem(data, 3, kViewDefaults).year, 2026);
+    EXPECT_FALSE(readItem(data, 4, kViewDefaults).lunar.active());
+}
+
 TEST_F(Exchange, ExportWritesTheChosenItemsNumberedFromOne) {
     writeData(6);
     {

@@ -27,6 +27,22 @@ TEST_F(Kelvoctl, DueListsTheFiringsOfEveryMinuteBothEndsIncluded) {
     EXPECT_EQ(kelvoctl(dirArg() + "due --from '2024-01-02 08:31' --to '2024-01-02 08:59'").out, "");
 }
 
+TEST_F(Kelvoctl, DueAndListIncludeLunarReminders) {
+    {
+        TIniFile data(dir.file("DataFile.dat"));
+        ReminderItem midAutumn = item(2026, 9, 25, 9, 10, 0, 0, "中秋");
+        midAutumn.lunar = LunarRepeat{LunarRepeat::kYearly, 8, 15, false};
+        appendItem(data, midAutumn, false);
+    }
+    EXPECT_NE(kelvoctl(dirArg() + "list")
+                  .out.find("农历每年 八月 十五 9 时 10 分 0 方式，提醒为：中秋\n"),
+              std::string::npos);
+    // 2027's 八月十五 is 15 September; 2026's day of it is no longer.
+    const Result r = kelvoctl(dirArg() + "due --from '2027-09-15 09:10' --to '2027-09-15 09:10'");
+    EXPECT_EQ(r.out, "2027-09-15 09:10\t5\t中秋\n");
+    EXPECT_EQ(kelvoctl(dirArg() + "due --from '2027-09-25 09:10' --to '2027-09-25 09:10'").out, "");
+}
+
 TEST_F(Kelvoctl, DueStartListsTheStartCheckOfADate) {
     EXPECT_EQ(kelvoctl(dirArg() + "due --start 2024-01-01").out, "2024-01-01\t3\t锻炼\n");
     const Result tuesday = kelvoctl(dirArg() + "due --start 2024-01-02");
@@ -63,6 +79,20 @@ TEST(KelvoctlLunar, ConvertsOneDate) {
     EXPECT_EQ(shortMonth.status, 2);
     EXPECT_EQ(shortMonth.out, "");
     EXPECT_EQ(std::count(shortMonth.err.begin(), shortMonth.err.end(), '\n'), 1);
+}
+
+TEST(KelvoctlLunar, NamesTheLunarDateOfAGregorianDate) {
+    EXPECT_EQ(kelvoctl("lunar --of 2026-12-07").out, "2026 10 29 0\t农历十月廿九\n");
+    EXPECT_EQ(kelvoctl("lunar --of 2020-05-23").out, "2020 4 1 1\t农历闰四月初一\n");
+    EXPECT_EQ(kelvoctl("lunar --of 2100-02-08").out, "2099 12 30 0\t农历腊月三十\n");
+    for (const std::string& args : {"lunar --of 2100-02-09", "lunar --of 1901-02-18",
+                                    "lunar --of 2026-02-30", "lunar --of", "lunar --of 2026-1-1"}) {
+        SCOPED_TRACE(args);
+        const Result r = kelvoctl(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
 }
 
 TEST(KelvoctlLunar, ConvertsLinesOfStdin) {

@@ -139,3 +139,43 @@ TEST(LunarCalendar, CorrectedYearsStartTheirMonthsOnTheRealDays) {
         EXPECT_EQ(LunarLeapMonth(c.year), c.publishedWord & 0xF);
     }
 }
+
+// Every day of the table's range names a lunar date that converts back to it, and consecutive
+// days step through the lunar calendar one day at a time.
+TEST(LunarCalendar, EveryDayOfTheRangeRoundTrips) {
+    TLunarDate previous;
+    int days = 0;
+    for (Date d = kFirstLunarSolarDate; d <= kLastLunarSolarDate; d = addDays(d, 1), ++days) {
+        const TLunarDate lunar = SolarToLunar(d);
+        ASSERT_TRUE(IsValidLunarDate(lunar)) << d.year << '-' << d.month << '-' << d.day;
+        ASSERT_EQ(LunarToSolar(lunar), d) << d.year << '-' << d.month << '-' << d.day;
+        if (days > 0 && lunar.Day != 1) {
+            ASSERT_EQ(lunar.Day, previous.Day + 1);
+            ASSERT_EQ(lunar.Month, previous.Month);
+            ASSERT_EQ(lunar.IsLeap, previous.IsLeap);
+        }
+        previous = lunar;
+    }
+    EXPECT_EQ(days, daysFromCivil(kLastLunarSolarDate) - daysFromCivil(kFirstLunarSolarDate) + 1);
+    EXPECT_EQ(previous, (TLunarDate{2099, 12, 30, false}));
+}
+
+TEST(LunarCalendar, ReverseConversionOfKnownDays) {
+    EXPECT_EQ(SolarToLunar(Date{1901, 2, 19}), (TLunarDate{1901, 1, 1, false}));
+    EXPECT_EQ(SolarToLunar(Date{2000, 2, 4}), (TLunarDate{1999, 12, 29, false}));
+    EXPECT_EQ(SolarToLunar(Date{2020, 5, 23}), (TLunarDate{2020, 4, 1, true}));
+    EXPECT_EQ(SolarToLunar(Date{2020, 6, 20}), (TLunarDate{2020, 4, 29, true}));
+    EXPECT_EQ(SolarToLunar(Date{2020, 6, 21}), (TLunarDate{2020, 5, 1, false}));
+    EXPECT_EQ(SolarToLunar(Date{2026, 9, 25}), (TLunarDate{2026, 8, 15, false}));
+    EXPECT_EQ(SolarToLunar(Date{2027, 9, 15}), (TLunarDate{2027, 8, 15, false}));
+    EXPECT_EQ(SolarToLunar(Date{2100, 2, 8}), (TLunarDate{2099, 12, 30, false}));
+    EXPECT_EQ(LunarMonthLength(TLunarDate{2020, 4, 1, true}), 29);
+    EXPECT_EQ(LunarMonthLength(TLunarDate{2099, 12, 1, false}), 30);
+}
+
+TEST(LunarCalendar, DaysOutsideTheTableHaveNoLunarDate) {
+    EXPECT_FALSE(IsValidLunarDate(SolarToLunar(Date{1901, 2, 18})));
+    EXPECT_FALSE(IsValidLunarDate(SolarToLunar(Date{2100, 2, 9})));
+    EXPECT_FALSE(IsValidLunarDate(SolarToLunar(Date{1, 1, 1})));
+    EXPECT_FALSE(IsValidLunarDate(SolarToLunar(Date{3000, 12, 31})));
+}

@@ -74,3 +74,21 @@ TEST(LunarNames, ListPositionsConvertToTheGregorianDay) {
     EXPECT_EQ(solarDateNotice(LunarToSolar(lunarDateAt(last, 12, 29))),
               "对应的公历日为：2100年2月8日"); // 2099 has a leap month: 十二月 is item 13
 }
+
+TEST(LunarNames, CalendarNamesOfLunarDates) {
+    EXPECT_EQ(lunarMonthName(1, false), "正月");
+    EXPECT_EQ(lunarMonthName(11, false), "冬月");
+    EXPECT_EQ(lunarMonthName(12, false), "腊月");
+    EXPECT_EQ(lunarMonthName(4, true), "闰四月");
+    EXPECT_EQ(lunarDayName(1), "初一");
+    EXPECT_EQ(lunarDayName(10), "初十");
+    EXPECT_EQ(lunarDayName(15), "十五");
+    EXPECT_EQ(lunarDayName(20), "二十");
+    EXPECT_EQ(lunarDayName(21), "廿一");
+    EXPECT_EQ(lunarDayName(29), "廿九");
+    EXPECT_EQ(lunarDayName(30), "三十");
+    EXPECT_EQ(lunarDateName(TLunarDate{2026, 10, 29, false}), "农历十月廿九");
+    EXPECT_EQ(lunarDateName(TLunarDate{2020, 4, 1, true}), "农历闰四月初一");
+    EXPECT_EQ(lunarDateName(TLunarDate{2020, 5, 1, true}), "");
+    EXPECT_EQ(lunarDateName(TLunarDate{}), "");
+}

@@ -27,6 +27,17 @@ TEST(ListLine, BuildsThePiecesInOrder) {
               "每年 每月 周一三五9 时 5 分 3 方式，提醒为：锻炼");
 }
 
+TEST(ListLine, LunarRepetitionsNameTheirLunarDay) {
+    ReminderItem midAutumn = item(2026, 9, 25, 9, 0, 0, "中秋");
+    midAutumn.lunar = LunarRepeat{LunarRepeat::kYearly, 8, 15, false};
+    EXPECT_EQ(listLine(midAutumn), "农历每年 八月 十五 9 时 0 分 0 方式，提醒为：中秋");
+    midAutumn.lunar = LunarRepeat{LunarRepeat::kYearly, 4, 1, true};
+    EXPECT_EQ(listLine(midAutumn), "农历每年 闰四月 初一 9 时 0 分 0 方式，提醒为：中秋");
+    ReminderItem incense = item(2026, 12, 9, 7, 0, 0, "上香");
+    incense.lunar = LunarRepeat{LunarRepeat::kMonthly, 0, 1, false};
+    EXPECT_EQ(listLine(incense), "农历每月 初一 7 时 0 分 0 方式，提醒为：上香");
+}
+
 TEST(ListLine, WeeklyDaysRunMondayToSundayWithoutSeparator) {
     EXPECT_EQ(listLine(item(2024, 0, 255 + 256 + 16384, 7, 0, 2, "x")),
               "2024 年 每月 周一日7 时 0 分 2 方式，提醒为：x");

@@ -200,3 +200,67 @@ TEST(MatchesDate, February29thOnlyInLeapYears) {
 
 } // namespace
 } // namespace kelvo
+
+namespace kelvo {
+namespace {
+
+class LunarKeys : public DataFileTest {
+protected:
+    static ReminderItem midAutumn() {
+        ReminderItem it = item(0, "moon");
+        it.year = 2026, it.month = 9, it.day = 25;
+        it.lunar = LunarRepeat{LunarRepeat::kYearly, 8, 15, false};
+        return it;
+    }
+};
+
+TEST_F(LunarKeys, StoredBesideTheDateKeysOnlyForALunarItem) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, midAutumn(), false);
+    appendItem(data, item(1, "plain"), false);
+    EXPECT_EQ(section("Item1"), "[Item1]\r\nYear=2026\r\nMonth=9\r\nDay=25\r\nHour=8\r\nMin=30\r\n"
+                                "ReMinded=0\r\nRdBefore=10\r\nMindMethod=1\r\nMessage=moon\r\n"
+                                "LunarRepeat=1\r\nLunarMonth=8\r\nLunarDay=15\r\nLunarLeap=0\r\n");
+    EXPECT_EQ(section("Item2").find("Lunar"), std::string::npos);
+    EXPECT_EQ(readItem(data, 1, kViewDefaults).lunar, midAutumn().lunar);
+    EXPECT_EQ(readListedItem(data, 1).lunar, midAutumn().lunar);
+    EXPECT_FALSE(readListedItem(data, 2).lunar.active());
+}
+
+TEST_F(LunarKeys, EditingToAGregorianItemClearsTheRepetition) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, midAutumn(), false);
+    ReminderItem plain = midAutumn();
+    plain.lunar = LunarRepeat{};
+    storeEditedItem(data, 1, plain);
+    EXPECT_FALSE(readItem(data, 1, kEditDefaults).lunar.active());
+    EXPECT_NE(section("Item1").find("LunarRepeat=0\r\n"), std::string::npos);
+}
+
+TEST_F(LunarKeys, DeleteMovesTheRepetitionAndLeavesNoneBehind) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, midAutumn(), false);
+    appendItem(data, item(1, "plain"), false);
+    appendItem(data, midAutumn(), false);
+    deleteItem(data, 1);
+    EXPECT_FALSE(readItem(data, 1, kDeleteDefaults).lunar.active());
+    EXPECT_EQ(readItem(data, 2, kDeleteDefaults).lunar, midAutumn().lunar);
+    EXPECT_FALSE(readItem(data, 3, kDeleteDefaults).lunar.active());
+    // A later add into the left-over section is no lunar reminder either.
+    appendItem(data, item(2, "new"), false);
+    EXPECT_FALSE(readItem(data, 3, kDeleteDefaults).lunar.active());
+}
+
+TEST_F(LunarKeys, UnknownCycleValuesAreNoRepetition) {
+    TIniFile data(path);
+    createDataFile(data);
+    appendItem(data, midAutumn(), false);
+    data.WriteInteger("Item1", "LunarRepeat", 7);
+    EXPECT_FALSE(readItem(data, 1, kViewDefaults).lunar.active());
+}
+
+} // namespace
+} // namespace kelvo
