@@ -105,6 +105,7 @@ private:
     // The selected list position, or -1 when no line is selected.
     int selectedPosition() const;
     FirstRunSizes firstRunSizes() const;
+    void centreAfterFraming();
     void openSettings();
     void runStartupAutorunCheck();
     void offerAutorun(const QString& question);
@@ -147,6 +148,7 @@ private:
 
     bool m_firstShowPending = true;
     bool m_firstRun = false;
+    bool m_centringPending = false; // first positions wait for the window's frame
     bool m_hiddenInTray = false;
     bool m_exitRequested = false;
     bool m_showMain = true;
