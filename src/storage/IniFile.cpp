@@ -29,7 +29,7 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            parse(readWholeFile(m_path, m_stamp));
+            parse(fileContentInFileEncoding(readWholeFile(m_path, m_stamp)));
             m_loaded = true;
         }
         return m_document;
