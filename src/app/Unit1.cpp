@@ -320,6 +320,10 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::FormDestroy() {
+    storeEndState();
+}
+
+void TForm1::storeEndState() {
     if (!m_config)
         return;
     settings::ShowTimeForm.write(*m_config, T1->isChecked());

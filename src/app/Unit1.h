@@ -43,6 +43,10 @@ public:
     // selected position stays selected when a line still stands there.
     void reloadList();
 
+    // Stores what the program's end stores: the clock switch and the
+    // window's position.
+    void storeEndState();
+
     const ReminderEngine& engine() const { return *m_engine; }
     bool hiddenInTray() const { return m_hiddenInTray; }
 

@@ -7,6 +7,7 @@
 #include "system/Platform.h"
 #include "system/ProgramIcon.h"
 #include "system/linux/DeferredSound.h"
+#include "system/linux/EndRequests.h"
 #include "system/linux/LinuxPower.h"
 #include "system/linux/QtShell.h"
 #include "system/linux/QtTray.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
 
@@ -141,8 +143,22 @@ int main(int argc, char* argv[]) {
 
     kelvo::Dialogs dialogs(paths, platform, clock);
     kelvo::TForm1 mainWindow(paths, platform, clock, dialogs);
-    QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    // The one way the program ends: the event loops stop, and the windows'
+    // destruction stores what the end stores (positions, the clock switch)
+    // and gives up the data directory. A confirmed exit, SIGTERM, SIGHUP and
+    // the end of the session all take it; exit, not quit, which would first
+    // close the main window, and that only hides it.
+    const auto end = [&app] { app.exit(0); };
+    QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, end, Qt::QueuedConnection);
+    kelvo::EndRequests endRequests;
+    QObject::connect(&endRequests, &kelvo::EndRequests::endRequested, &app, end);
+    // Stored already when the session manager asks, in case it ends the
+    // program harder than by the quit that follows.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainWindow,
+                     [&mainWindow](QSessionManager&) {
+                         kelvo::MessageBox::reportingErrors(
+                             &mainWindow, [&mainWindow] { mainWindow.storeEndState(); });
+                     });
     QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
                      [&mainWindow] { bringUp(mainWindow); });
     mainWindow.show();
