@@ -3,6 +3,7 @@
 #include "system/Power.h"
 #include "ui_closewin.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -42,8 +43,10 @@ void TForm7::showEvent(QShowEvent* event) {
 }
 
 void TForm7::FormShow() {
+    setOuterSize(*this, {434, 162});
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    const QSize outer = outerSize(*this);
+    moveFrameTo(*this, screen.center() - QPoint(outer.width() / 2, outer.height() / 2));
     m_elapsedSeconds = 0;
     closewintimer->start();
 }

@@ -23,9 +23,11 @@
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
+#include "widgets/Placement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
@@ -34,10 +36,6 @@ namespace kelvo {
 namespace {
 
 const QString kTitle = QStringLiteral("Kelvo");
-
-QSize outerSize(const QWidget& window) {
-    return window.frameGeometry().size();
-}
 
 Size toSize(const QSize& s) {
     return {s.width(), s.height()};
@@ -139,8 +137,8 @@ void TForm1::FormShow() {
     openDataFile();
     const int32_t earlierStarts = readStartSettings();
     countDataFileStart();
-    const WindowPos pos = readWindowPos(*m_config, positions::Main);
-    move(pos.left, pos.top);
+    restoreWindowPos(*this, *m_config, positions::Main);
+    m_centringPending = m_firstRun && frameMargins().isNull();
     m_showMain = settings::ShowMainForm.read(*m_config);
     T1->setChecked(settings::ShowTimeForm.read(*m_config));
     if (T1->isChecked())
@@ -162,6 +160,17 @@ FirstRunSizes TForm1::firstRunSizes() const {
     return {toSize(screen->geometry().size()),       toSize(outerSize(*this)),
             toSize(outerSize(m_dialogs.newItem())),  toSize(outerSize(m_dialogs.view())),
             toSize(outerSize(m_dialogs.settings())), toSize(outerSize(m_dialogs.edit()))};
+}
+
+// At a first start no window has had a frame yet when the first positions
+// are written; once the main window has one, they are written again with
+// the outer sizes and the main window goes to its centred place.
+void TForm1::centreAfterFraming() {
+    if (!m_centringPending || frameMargins().isNull())
+        return;
+    m_centringPending = false;
+    startWrite([this] { writeFirstRunPositions(*m_config, firstRunSizes()); });
+    restoreWindowPos(*this, *m_config, positions::Main);
 }
 
 void TForm1::openSettings() {
@@ -340,6 +349,10 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::FormDestroy() {
+    storeEndState();
+}
+
+void TForm1::storeEndState() {
     if (!m_config)
         return;
     if (!gtimer->isActive()) // paused: the minutes until now are not to be listed

@@ -55,6 +55,10 @@ public:
     // reason when that failed (a number not in the list: nothing deleted).
     std::string deleteItems(const std::vector<int32_t>& items);
 
+    // Stores what the program's end stores: the clock switch and the
+    // window's position.
+    void storeEndState();
+
     const ReminderEngine& engine() const { return *m_engine; }
     bool hiddenInTray() const { return m_hiddenInTray; }
 
@@ -119,6 +123,7 @@ private:
     // The selected list position, or -1 when no line is selected.
     int selectedPosition() const;
     FirstRunSizes firstRunSizes() const;
+    void centreAfterFraming();
     void openSettings();
     void runStartupAutorunCheck();
     void offerAutorun(const QString& question);
@@ -180,6 +185,7 @@ private:
     Date m_trayTipDate;
     bool m_firstShowPending = true;
     bool m_firstRun = false;
+    bool m_centringPending = false; // first positions wait for the window's frame
     bool m_hiddenInTray = false;
     bool m_exitRequested = false;
     bool m_showMain = true;

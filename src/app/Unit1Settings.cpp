@@ -86,6 +86,7 @@ void TForm1::offerAutorun(const QString& question) {
 // Keeps the search window docked at the right edge.
 void TForm1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    centreAfterFraming();
     if (Tsearch* search = m_dialogs.shownSearch())
         QCoreApplication::postEvent(
             search, new WindowMessage(kSearchMoved, x() + frameGeometry().width(), y()));

@@ -7,12 +7,12 @@
 #include "system/Platform.h"
 #include "system/ProgramIcon.h"
 #include "system/linux/DeferredSound.h"
+#include "system/linux/EndRequests.h"
 #include "system/linux/LinuxPower.h"
 #include "system/linux/QtFileWatch.h"
 #include "system/linux/QtShell.h"
 #include "system/linux/QtTray.h"
 #include "system/linux/SingleInstance.h"
-#include "system/linux/TerminationSignals.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
 
@@ -144,18 +145,28 @@ int main(int argc, char* argv[]) {
 
     kelvo::Dialogs dialogs(paths, platform, clock);
     kelvo::TForm1 mainWindow(paths, platform, clock, dialogs);
-    QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    // The one way the program ends: the event loops stop, and the windows'
+    // destruction stores what the end stores (positions, the clock switch)
+    // and gives up the data directory and its socket. A confirmed exit, SIGTERM, SIGHUP and
+    // the end of the session all take it; exit, not quit, which would first
+    // close the main window, and that only hides it.
+    const auto end = [&app] { app.exit(0); };
+    QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, end, Qt::QueuedConnection);
+    kelvo::EndRequests endRequests;
+    QObject::connect(&endRequests, &kelvo::EndRequests::endRequested, &app, end);
+    // Stored already when the session manager asks, in case it ends the
+    // program harder than by the quit that follows.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainWindow,
+                     [&mainWindow](QSessionManager&) {
+                         kelvo::MessageBox::reportingErrors(
+                             &mainWindow, [&mainWindow] { mainWindow.storeEndState(); });
+                     });
     QObject::connect(&instance, &kelvo::SingleInstance::showRequested, &mainWindow,
                      [&mainWindow] { bringUp(mainWindow); });
     // kelvoctl deletes through the running program, whose snoozes move with
     // the reminders.
     instance.setDeleteHandler(
         [&mainWindow](const std::vector<int32_t>& items) { return mainWindow.deleteItems(items); });
-    // A kill or the end of the session ends the program as its exit does,
-    // so that the socket goes with it.
-    kelvo::TerminationSignals termination;
-    QObject::connect(&termination, &kelvo::TerminationSignals::received, &app, &QApplication::quit);
     mainWindow.show();
     reportStartupIfAsked(app, paths, sound);
     return app.exec();

@@ -31,6 +31,7 @@ void TForm11::showEvent(QShowEvent* event) {
 }
 
 void TForm11::FormShow() {
+    setOuterSize(*this, {346, 346});
     centreOnScreen(*this);
     ui->mmFastFinish->clear();
     setBoxText(loadQuickPhraseText(m_paths.fastFinish()));

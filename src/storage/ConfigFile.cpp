@@ -61,6 +61,11 @@ void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes) {
     settings::ShowMainForm.write(config, false);
     writeWindowPos(config, positions::Main, centred(sizes.screen, sizes.main));
     settings::OpenTimes.write(config, 0);
+    writeFirstRunPositions(config, sizes);
+}
+
+void writeFirstRunPositions(TIniFile& config, const FirstRunSizes& sizes) {
+    writeWindowPos(config, positions::Main, centred(sizes.screen, sizes.main));
     writeWindowPos(config, positions::NewItem, centred(sizes.screen, sizes.newItem));
     writeWindowPos(config, positions::View, centred(sizes.screen, sizes.view));
     writeWindowPos(config, positions::Setting, centred(sizes.screen, sizes.setting));

@@ -78,6 +78,8 @@ struct FirstRunSizes {
 };
 // Writes the settings of a first start (the file did not exist) and stores them.
 void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes);
+// Writes the centred first positions of the windows and stores them.
+void writeFirstRunPositions(TIniFile& config, const FirstRunSizes& sizes);
 
 // The hand-off file TmpFile.tmp: which reminder the next window is to show.
 struct HandOff {

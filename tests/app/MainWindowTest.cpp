@@ -64,10 +64,16 @@ private slots:
         const QSize main = run.window->frameGeometry().size();
         QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), centred(screen.width(), main.width()));
         QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), centred(screen.height(), main.height()));
-        QCOMPARE(config.ReadInteger("NewItem", "FormLeft", -1), centred(screen.width(), 345));
-        QCOMPARE(config.ReadInteger("View", "FormTop", -1), centred(screen.height(), 316));
-        QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1), centred(screen.width(), 326));
-        QCOMPARE(config.ReadInteger("Edit", "FormTop", -1), centred(screen.height(), 388));
+        // The dialogs' outer sizes: their client areas and the main window's frame.
+        const QSize frame = main - run.window->size();
+        QCOMPARE(config.ReadInteger("NewItem", "FormLeft", -1),
+                 centred(screen.width(), 345 + frame.width()));
+        QCOMPARE(config.ReadInteger("View", "FormTop", -1),
+                 centred(screen.height(), 316 + frame.height()));
+        QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1),
+                 centred(screen.width(), 326 + frame.width()));
+        QCOMPARE(config.ReadInteger("Edit", "FormTop", -1),
+                 centred(screen.height(), 388 + frame.height()));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormLeft", -1), centred(screen.width(), 376));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormTop", -1), centred(screen.height(), 376));
 
