@@ -1,5 +1,5 @@
-#include "ipc/InstanceChannel.h"
 #include "system/linux/SingleInstance.h"
+#include "ipc/InstanceChannel.h"
 #include "support/TempDir.h"
 
 #include <QFile>
