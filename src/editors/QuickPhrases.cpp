@@ -42,7 +42,7 @@ std::vector<Line> splitLines(std::string_view text) {
 
 std::string readText(const std::string& path) {
     FileStamp stamp;
-    return decodeFileContent(readWholeFile(path, stamp));
+    return decodeFileText(readWholeFile(path, stamp));
 }
 
 } // namespace

@@ -30,7 +30,7 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            parse(fileContentInFileEncoding(readWholeFile(m_path, m_stamp, &m_failure)));
+            parse(readWholeFile(m_path, m_stamp, &m_failure));
             m_loaded = true;
         }
         return m_document;

