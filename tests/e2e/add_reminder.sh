@@ -24,12 +24,12 @@ e2e_field "$dialog" 150 23 3     # setmonth
 e2e_field "$dialog" 234 23 15    # setday
 e2e_field "$dialog" 60 53 9      # sethour
 e2e_field "$dialog" 150 53 45    # setmin
-e2e_field "$dialog" 200 208 "Dentist at ten, bring the card"
+e2e_field "$dialog" 200 236 "Dentist at ten, bring the card"
 e2e_click "$dialog" 134 140      # mind1: on the hour as well
-e2e_field "$dialog" 105 241 5    # rdbf: five minutes ahead
+e2e_field "$dialog" 105 269 5    # rdbf: five minutes ahead
 sleep 0.3
 e2e_shot add-dialog "$dialog"
-e2e_click "$dialog" 194 347      # 添加[&A]
+e2e_click "$dialog" 194 375      # 添加[&A]
 e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
 
 data=$E2E_DATA/DataFile.dat
