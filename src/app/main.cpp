@@ -150,7 +150,13 @@ int main(int argc, char* argv[]) {
     // and gives up the data directory and its socket. A confirmed exit, SIGTERM, SIGHUP and
     // the end of the session all take it; exit, not quit, which would first
     // close the main window, and that only hides it.
-    const auto end = [&app] { app.exit(0); };
+    // An end asked for while a question of the first show is open stops that
+    // question's loop; the main loop is then not entered at all.
+    bool ended = false;
+    const auto end = [&app, &ended] {
+        ended = true;
+        app.exit(0);
+    };
     QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, end, Qt::QueuedConnection);
     kelvo::EndRequests endRequests;
     QObject::connect(&endRequests, &kelvo::EndRequests::endRequested, &app, end);
@@ -168,6 +174,8 @@ int main(int argc, char* argv[]) {
     instance.setDeleteHandler(
         [&mainWindow](const std::vector<int32_t>& items) { return mainWindow.deleteItems(items); });
     mainWindow.show();
+    if (ended)
+        return 0;
     reportStartupIfAsked(app, paths, sound);
     return app.exec();
 }
