@@ -102,6 +102,11 @@ ItemInput inputFromItem(const ReminderItem& item) {
     in.message = item.message;
     in.withMusic = !item.music.empty();
     in.music = item.music;
+    in.lunar = item.lunar.active();
+    if (in.lunar) {
+        in.lunarCycle = item.lunar.cycle;
+        in.keptLunar = item.lunar;
+    }
     return in;
 }
 

@@ -51,7 +51,8 @@ ReminderItem itemFromInput(const ItemInput& input);
 // What the edit dialog holds for a stored item: the repetition boxes ticked
 // for a 0 date field or a weekday code, the other values brought into the
 // fields' limits (the advance minutes have none), no mode button for an
-// unknown mind method, the sound box ticked for a sound.
+// unknown mind method, the sound box ticked for a sound, a lunar repetition
+// kept.
 ItemInput inputFromItem(const ReminderItem& item);
 
 // The item the edit dialog stores for the input over an item stored with

@@ -1,6 +1,8 @@
 #include "kelvoctl/ItemArgs.h"
 
 #include "kelvoctl/Options.h"
+#include "lunar/Calendar.h"
+#include "lunar/LunarRepeat.h"
 
 namespace kelvo::ctl {
 namespace {
@@ -62,6 +64,7 @@ std::string value(const std::vector<std::string>& args, size_t& i) {
 }
 
 void applyWhen(ItemInput& in, const When& when) {
+    in.lunar = false;
     in.everyYear = !when.year;
     in.year = when.year.value_or(in.year);
     in.everyMonth = !when.month;
@@ -73,9 +76,65 @@ void applyWhen(ItemInput& in, const When& when) {
     in.min = when.min;
 }
 
+// The month of a lunar WHEN: "*", a number, or "L" and a number for the leap
+// month that follows that month.
+bool lunarMonthField(std::string_view text, When& when) {
+    when.leapMonth = text.starts_with('L');
+    if (when.leapMonth)
+        text.remove_prefix(1);
+    return dateField(text, when.month) && (!when.leapMonth || when.month);
+}
+
+std::string lunarText(const When& when) {
+    const auto field = [](const std::optional<int32_t>& f) {
+        return f ? std::to_string(*f) : std::string("*");
+    };
+    return field(when.year) + "-" + (when.leapMonth ? "L" : "") + field(when.month) + "-" +
+           field(when.day);
+}
+
+// A lunar WHEN with a year is one lunar day, stored as its Gregorian date.
+// Without one it repeats every lunar year (a month given) or every lunar
+// month, starting on its first day from `today`; a day past the calendar's
+// end leaves the date at `today` for the input check to refuse.
+void applyLunarWhen(ItemInput& in, const When& when, const Date& today) {
+    if (!when.day)
+        throw UsageError("--lunar: DAY cannot be *, a lunar reminder falls on one day of the "
+                         "lunar month: " +
+                         lunarText(when));
+    if (when.year && !when.month)
+        throw UsageError("--lunar: a lunar YEAR needs its MONTH: " + lunarText(when));
+    Date first = today;
+    if (when.year) {
+        const TLunarDate day{*when.year, *when.month, *when.day, when.leapMonth};
+        if (!IsValidLunarDate(day))
+            throw UsageError("--lunar: no such lunar date: " + lunarText(when));
+        first = LunarToSolar(day);
+        in.lunar = false;
+    } else {
+        const LunarRepeat repeat{when.month ? LunarRepeat::kYearly : LunarRepeat::kMonthly,
+                                 when.month.value_or(0), *when.day, when.leapMonth};
+        if (*when.day < 1 || *when.day > 30 ||
+            (when.month && (*when.month < 1 || *when.month > 12)))
+            throw UsageError("--lunar: MONTH is 1 … 12 (L1 … L12 for a leap month) and DAY "
+                             "1 … 30: " +
+                             lunarText(when));
+        first = firstLunarOccurrence(repeat, today).value_or(today);
+        in.lunar = true;
+        in.lunarCycle = repeat.cycle;
+        in.keptLunar = repeat;
+    }
+    in.everyYear = in.everyMonth = in.everyDay = in.everyWeek = false;
+    in.year = first.year;
+    in.month = first.month;
+    in.day = first.day;
+    in.hour = when.hour;
+    in.min = when.min;
+}
+
 } // namespace
 
-std::optional<When> parseWhen(std::string_view text) {
+std::optional<When> parseWhen(std::string_view text, bool lunar) {
     const auto halves = split(text, ' ');
     if (halves.size() != 2)
         return std::nullopt;
@@ -83,7 +142,8 @@ std::optional<When> parseWhen(std::string_view text) {
     const auto time = split(halves[1], ':');
     When when;
     if (date.size() != 3 || time.size() != 2 || !dateField(date[0], when.year) ||
-        !dateField(date[1], when.month) || !dateField(date[2], when.day))
+        !(lunar ? lunarMonthField(date[1], when) : dateField(date[1], when.month)) ||
+        !dateField(date[2], when.day))
         return std::nullopt;
     const auto hour = digits(time[0]), min = digits(time[1]);
     if (!hour || !min)
@@ -107,18 +167,24 @@ bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& i
         item.sound = value(args, i);
     else if (option == "--shutdown")
         item.shutdown = true;
+    else if (option == "--lunar")
+        item.lunar = true;
     else
         return false;
     return true;
 }
 
-ItemInput applyItemArgs(ItemInput in, const ItemArgs& item) {
+ItemInput applyItemArgs(ItemInput in, const ItemArgs& item, const Date& today) {
     if (item.shutdown && item.message)
         throw UsageError("--shutdown makes the message; give no MESSAGE with it");
-    if (item.weekdays && item.when && item.when->day)
+    if (item.lunar && !item.when)
+        throw UsageError("--lunar needs a WHEN");
+    if (item.weekdays && item.when && item.when->day && !item.lunar)
         throw UsageError("--weekdays needs DAY given as *");
     if (item.when)
-        applyWhen(in, *item.when);
+        item.lunar ? applyLunarWhen(in, *item.when, today) : applyWhen(in, *item.when);
+    if (item.weekdays && (item.lunar || in.lunar))
+        throw UsageError("--weekdays does not go with a lunar date");
     if (item.weekdays) {
         in.everyDay = false;
         in.everyWeek = true;
@@ -142,6 +208,13 @@ ItemInput applyItemArgs(ItemInput in, const ItemArgs& item) {
 namespace kelvo::ctl {
 namespace {
 
+std::string whenFormError(bool lunar) {
+    return lunar ? "a lunar WHEN is of the form \"YEAR-MONTH-DAY HH:MM\" (YEAR and MONTH may be "
+                   "*, a leap MONTH is written L4): "
+                 : "WHEN is not of the form \"YEAR-MONTH-DAY HH:MM\" (YEAR, MONTH and DAY may be "
+                   "*): ";
+}
+
 // add WHEN [MESSAGE] [options]
 void parseAdd(const std::vector<std::string>& args, Options& options) {
     std::vector<std::string> positional;
@@ -159,11 +232,9 @@ void parseAdd(const std::vector<std::string>& args, Options& options) {
     if (positional.size() != wanted)
         throw UsageError(item.shutdown ? "add --shutdown needs WHEN and no MESSAGE"
                                        : "add needs WHEN and MESSAGE");
-    item.when = parseWhen(positional[0]);
+    item.when = parseWhen(positional[0], item.lunar);
     if (!item.when)
-        throw UsageError("add: WHEN is not of the form \"YEAR-MONTH-DAY HH:MM\" (YEAR, MONTH "
-                         "and DAY may be *): " +
-                         positional[0]);
+        throw UsageError("add: " + whenFormError(item.lunar) + positional[0]);
     if (!item.shutdown)
         item.message = positional[1];
 }
@@ -174,20 +245,22 @@ void parseEdit(const std::vector<std::string>& args, Options& options) {
         throw UsageError("edit needs ITEM");
     options.item = parseItemNumber("edit", args[0]);
     ItemArgs& item = options.itemArgs;
+    std::optional<std::string> when;
     for (size_t i = 1; i < args.size(); ++i) {
         if (takeItemOption(args, i, item))
             continue;
-        if (args[i] == "--message") {
+        if (args[i] == "--message")
             item.message = value(args, i);
-        } else if (args[i] == "--when") {
-            item.when = parseWhen(value(args, i));
-            if (!item.when)
-                throw UsageError("edit: --when is not of the form \"YEAR-MONTH-DAY HH:MM\": " +
-                                 args[i]);
-        } else {
+        else if (args[i] == "--when")
+            when = value(args, i);
+        else
             throw UsageError("edit: unexpected argument: " + args[i]);
-        }
     }
+    if (!when)
+        return;
+    item.when = parseWhen(*when, item.lunar);
+    if (!item.when)
+        throw UsageError("edit: --when: " + whenFormError(item.lunar) + *when);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "kelvoctl/ItemCommands.h"
 
+#include "core/Clock.h"
 #include "editors/ItemInput.h"
 #include "ipc/InstanceChannel.h"
 #include "kelvoctl/Json.h"
@@ -59,7 +60,7 @@ bool deleteInRunningProgram(const std::string& dataDir, const std::vector<int32_
 void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream& out) {
     ItemInput input;
     input.mindMethod = 0; // the dialog opens with the first mode ticked
-    input = applyItemArgs(std::move(input), args);
+    input = applyItemArgs(std::move(input), args, SystemClock().now().date);
     refuseBadInput(input);
     std::error_code ec;
     const bool exists = std::filesystem::exists(dataFile, ec);
@@ -73,7 +74,7 @@ void editReminder(const std::string& dataFile, int32_t k, const ItemArgs& args, 
     TIniFile data(dataFile);
     requireItem(data, "edit", k);
     const ReminderItem stored = readItem(data, k, kEditDefaults);
-    const ItemInput input = applyItemArgs(inputFromItem(stored), args);
+    const ItemInput input = applyItemArgs(inputFromItem(stored), args, SystemClock().now().date);
     refuseBadInput(input);
     storeEditedItem(data, k, editedItem(input, stored.mindMethod));
     out << "changed reminder " << k << '\n';
