@@ -1,6 +1,7 @@
 // Several programs change one data file at once: 20 kelvoctl imports started
-// together, and imports beside a program that marks its reminders reminded
-// as it fires them. Every change is kept, and no mark lands on another item.
+// together, imports beside a program that marks its reminders reminded as it
+// fires them, and kelvoctl adds beside the program's marks and the add
+// dialog's stores. Every change is kept, and no mark lands on another item.
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
@@ -22,20 +23,33 @@ constexpr int kWriters = 20;
 
 class ConcurrentWriters : public ::testing::Test {
 protected:
-    // Starts `kelvoctl --dir DIR import FILE`, its output thrown away.
-    pid_t startImport(const std::string& file) {
+    // Starts a program, its output thrown away.
+    static pid_t start(const std::vector<std::string>& args) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        const std::string dirArg = dir.path();
-        const char* argv[] = {KELVOCTL_PATH, "--dir",      dirArg.c_str(),
-                              "import",      file.c_str(), nullptr};
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
         pid_t pid = -1;
-        EXPECT_EQ(
-            posix_spawn(&pid, KELVOCTL_PATH, &actions, nullptr, const_cast<char**>(argv), environ),
-            0);
+        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         return pid;
+    }
+    // Starts `kelvoctl --dir DIR import FILE`.
+    pid_t startImport(const std::string& file) {
+        return start({KELVOCTL_PATH, "--dir", dir.path(), "import", file});
+    }
+    // A data file of `count` reminders "own 1" … "own <count>".
+    void createOwn(int count) {
+        TIniFile data(dir.file("DataFile.dat"));
+        createDataFile(data);
+        for (int k = 1; k <= count; ++k) {
+            ReminderItem r;
+            r.message = "own " + std::to_string(k);
+            appendItem(data, r, false);
+        }
     }
     static void expectSucceeded(pid_t pid) {
         int status = 0;
@@ -81,15 +95,7 @@ TEST_F(ConcurrentWriters, TwentyImportsStartedAtOnceKeepEveryReminder) {
 // while kelvoctl imports run beside it.
 TEST_F(ConcurrentWriters, MarksBesideImportsLoseNothingAndHitTheirOwnItem) {
     constexpr int kOwn = 40;
-    {
-        TIniFile data(dir.file("DataFile.dat"));
-        createDataFile(data);
-        for (int k = 1; k <= kOwn; ++k) {
-            ReminderItem r;
-            r.message = "own " + std::to_string(k);
-            appendItem(data, r, false);
-        }
-    }
+    createOwn(kOwn);
     std::vector<pid_t> pids;
     for (int n = 0; n < kWriters; ++n)
         pids.push_back(startImport(exchange(n)));
@@ -111,6 +117,40 @@ TEST_F(ConcurrentWriters, MarksBesideImportsLoseNothingAndHitTheirOwnItem) {
         EXPECT_EQ(data.ReadBool(itemSection(k), "Reminded", false), own) << k << ' ' << message;
     }
     EXPECT_EQ(messages().size(), static_cast<size_t>(kOwn + 2 * kWriters));
+}
+
+// kelvoctl adds one reminder after another while the program marks its
+// reminders and its add dialog stores new ones.
+TEST_F(ConcurrentWriters, AddsInALoopBesideMarksAndDialogAddsLoseNothing) {
+    constexpr int kOwn = 20, kAdds = 30;
+    createOwn(kOwn);
+    const pid_t loop =
+        start({"/bin/sh", "-c",
+               "for i in $(seq " + std::to_string(kAdds) + "); do '" + std::string(KELVOCTL_PATH) +
+                   "' --dir '" + dir.path() + "' add '*-*-* 07:00' \"ctl $i\" || exit 1; done"});
+    TIniFile program(dir.file("DataFile.dat"));
+    for (int k = 1; k <= kOwn; ++k) {
+        markReminded(program, k);
+        program.releaseContent();
+        TIniFile dialog(dir.file("DataFile.dat"));
+        ReminderItem r;
+        r.message = "dialog " + std::to_string(k);
+        appendItem(dialog, r, false);
+        ::usleep(40'000); // about one add of the loop
+    }
+    expectSucceeded(loop);
+    const TIniFile data(dir.file("DataFile.dat"));
+    ASSERT_EQ(itemCount(data), 2 * kOwn + kAdds);
+    int lastCtl = 0;
+    for (int32_t k = 1; k <= itemCount(data); ++k) {
+        const std::string message = data.ReadString(itemSection(k), "Message", "");
+        EXPECT_EQ(message.starts_with("own "), k <= kOwn) << k;
+        EXPECT_EQ(data.ReadBool(itemSection(k), "Reminded", false), k <= kOwn) << k << message;
+        if (message.starts_with("ctl ")) // the loop's adds keep their order
+            EXPECT_EQ(std::stoi(message.substr(4)), ++lastCtl) << k;
+    }
+    EXPECT_EQ(lastCtl, kAdds);
+    EXPECT_EQ(messages().size(), static_cast<size_t>(2 * kOwn + kAdds));
 }
 
 } // namespace
