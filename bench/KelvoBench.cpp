@@ -6,6 +6,7 @@
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "support/TempDir.h"
 
 #include <benchmark/benchmark.h>

@@ -5,7 +5,9 @@
 #include "reminders/ReminderList.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 
 #include <algorithm>
 
@@ -26,7 +28,7 @@ void readEverything(const std::string& path) {
     settings::ShowMainForm.read(ini);
     readWindowPos(ini, positions::ShowMsg);
     readHandOff(path);
-    readHandOffItem(path, "View");
+    readHandOffItem(path, handoff::View);
     for (const std::string& name : ini.sectionNames())
         FUZZ_CHECK(ini.ReadString(name, "Message", "x").size() <= 2047);
 }

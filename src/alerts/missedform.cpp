@@ -1,8 +1,8 @@
 #include "alerts/missedform.h"
 
-#include "reminders/MissedReminders.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "ui_missedform.h"
 #include "widgets/MessageBox.h"
 

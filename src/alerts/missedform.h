@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/Paths.h"
+#include "storage/ReminderFile.h"
 
 #include <QDialog>
 

@@ -4,6 +4,7 @@
 #include "alerts/closewin.h"
 #include "reminders/ReminderItem.h"
 #include "storage/ConfigFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "system/Platform.h"
 #include "system/Shell.h"

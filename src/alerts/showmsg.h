@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/CommandTag.h"
+#include "storage/HandOff.h"
 #include "storage/Paths.h"
 #include "widgets/WindowDrag.h"
 

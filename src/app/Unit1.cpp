@@ -1,4 +1,5 @@
 #include "app/Unit1.h"
+#include "storage/ReminderFile.h"
 
 #include "alerts/closewin.h"
 #include "alerts/showmsg.h"
@@ -24,6 +25,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,8 +36,6 @@
 
 namespace kelvo {
 namespace {
-
-const QString kTitle = QStringLiteral("Kelvo");
 
 Size toSize(const QSize& s) {
     return {s.width(), s.height()};
@@ -89,7 +89,8 @@ void TForm1::updateTrayTip() {
         return;
     m_trayTipDate = today;
     const std::string lunar = lunarDateName(SolarToLunar(today));
-    m_platform.tray.show(lunar.empty() ? kTitle : kTitle + u'\n' + QString::fromStdString(lunar),
+    m_platform.tray.show(lunar.empty() ? programTitle()
+                                       : programTitle() + u'\n' + QString::fromStdString(lunar),
                          PopupMenu1);
 }
 
@@ -152,7 +153,7 @@ void TForm1::FormShow() {
     }
     Timer1->start();
     if (earlierStarts < 10)
-        m_platform.tray.showBalloon(kTitle, QStringLiteral("Kelvo软件已经运行。"), 10);
+        m_platform.tray.showBalloon(programTitle(), QStringLiteral("Kelvo软件已经运行。"), 10);
 }
 
 FirstRunSizes TForm1::firstRunSizes() const {
@@ -294,7 +295,7 @@ void TForm1::hideToTray() {
     if (!m_toldNoTray) {
         m_toldNoTray = true;
         MessageBox::information(
-            this, kTitle,
+            this, programTitle(),
             QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"));
     }
     showMinimized();

@@ -5,10 +5,10 @@
 #include "alerts/missedform.h"
 #include "core/Clock.h"
 #include "core/DateText.h"
-#include "reminders/MissedReminders.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "storage/SnoozeFile.h"
 #include "widgets/MessageBox.h"
 

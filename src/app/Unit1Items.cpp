@@ -8,10 +8,13 @@
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
+#include "storage/Identity.h"
 #include "system/Platform.h"
 #include "system/Shell.h"
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
+#include "widgets/QtText.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,14 +32,14 @@ const QString kHomePage = QStringLiteral("https://kelvo.example.org/");
 const QString kUpgradeProgram = QStringLiteral("AutoUpdate.exe");
 
 QString aboutText() {
-    return QStringLiteral("Kelvo 桌面提醒  版本 1.00.003\n\n"
+    return QStringLiteral("%1 桌面提醒  版本 %2\n\n"
                           "住在系统托盘里的提醒软件：按时弹出提醒，可以按年、月、日或星期重复，"
                           "可以提前提醒、整点提醒、开机提醒，可以播放音乐、执行命令或自动关机，"
                           "还能把农历日期换算成公历。\n\n"
-                          "项目主页：%1\n"
+                          "项目主页：%3\n"
                           "开发：Kelvo 项目组\n"
                           "C++20 与 Qt 6 编写，在 Debian 12 上构建。")
-        .arg(kHomePage);
+        .arg(programTitle(), toQString(identity::Version), kHomePage);
 }
 
 } // namespace
@@ -67,7 +70,7 @@ void TForm1::FlatSpeedButton5Click() {
     if (position < 0)
         return;
     MessageBox::reportingErrors(this, [&] {
-        writeHandOffItem(m_paths.handOff(), positions::Edit, position + 1);
+        writeHandOffItem(m_paths.handOff(), handoff::Edit, position + 1);
         m_dialogs.edit().exec();
         afterListChange();
     });
@@ -79,7 +82,7 @@ void TForm1::FlatSpeedButton4Click() {
     if (position < 0)
         return;
     MessageBox::reportingErrors(this, [&] {
-        writeHandOffItem(m_paths.handOff(), positions::View, position + 1);
+        writeHandOffItem(m_paths.handOff(), handoff::View, position + 1);
         m_dialogs.view().exec();
     });
 }

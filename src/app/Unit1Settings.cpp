@@ -6,6 +6,7 @@
 #include "editors/SearchForm.h"
 #include "settings/setting.h"
 #include "storage/DataFile.h"
+#include "storage/DataKeys.h"
 #include "storage/IniFile.h"
 #include "system/Autorun.h"
 #include "system/Platform.h"
@@ -13,6 +14,7 @@
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
+#include "widgets/QtText.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,8 +22,6 @@
 
 namespace kelvo {
 namespace {
-
-const QString kTitle = QStringLiteral("Kelvo");
 
 QString selfPath() {
     return QCoreApplication::applicationFilePath();
@@ -34,7 +34,7 @@ template <typename Operation> bool autorunDone(QWidget* parent, Operation operat
         operation();
         return true;
     } catch (const AutorunError& e) {
-        MessageBox::critical(parent, kTitle, QString::fromStdString(e.what()));
+        MessageBox::critical(parent, programTitle(), QString::fromStdString(e.what()));
         return false;
     }
 }
@@ -120,13 +120,14 @@ void TForm1::FlatSpeedButton10Click() {
     }
     const int count = m_lines->rowCount();
     if (count == 0) {
-        MessageBox::plain(this, kTitle, QStringLiteral("没有增加任何提醒，无法搜索！"));
+        MessageBox::plain(this, programTitle(), QStringLiteral("没有增加任何提醒，无法搜索！"));
         return;
     }
     QStringList messages;
     messages.reserve(count);
     for (int k = 1; k <= count; ++k)
-        messages << QString::fromStdString(m_data->ReadString(itemSection(k), "Message", ""));
+        messages << QString::fromStdString(
+            m_data->ReadString(itemSection(k), datakeys::Message, ""));
     m_data->releaseContent();
     Tsearch& search = m_dialogs.search();
     search.setSource(messages);

@@ -14,6 +14,7 @@
 #include "system/linux/QtTray.h"
 #include "system/linux/SingleInstance.h"
 #include "widgets/MessageBox.h"
+#include "widgets/QtText.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -62,7 +63,7 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     if (parser.isSet(dirOption)) {
         const QString dir = parser.value(dirOption);
         if (!QFileInfo(dir).isDir()) {
-            kelvo::MessageBox::critical(nullptr, QStringLiteral("Kelvo"),
+            kelvo::MessageBox::critical(nullptr, kelvo::programTitle(),
                                         QStringLiteral("数据目录不存在：%1").arg(dir));
             return std::nullopt;
         }
@@ -74,7 +75,7 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
                                                            kelvo::userEnvironment());
         return kelvo::programDataPaths(dir, programDir);
     } catch (const kelvo::DataDirError& e) {
-        kelvo::MessageBox::critical(nullptr, QStringLiteral("Kelvo"),
+        kelvo::MessageBox::critical(nullptr, kelvo::programTitle(),
                                     QString::fromStdString(e.what()));
         return std::nullopt;
     }
@@ -117,7 +118,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The application title; not the display name, which X11 would append to
     // every window caption.
-    QApplication::setApplicationName(QStringLiteral("Kelvo"));
+    QApplication::setApplicationName(kelvo::programTitle());
     // Every window's icon and the tray's.
     QApplication::setWindowIcon(kelvo::programIcon());
     QApplication::setQuitOnLastWindowClosed(false);

@@ -30,10 +30,6 @@ std::string_view lunarError(const ItemInput& in) {
     return {};
 }
 
-bool startupMethod(int32_t mindMethod) {
-    return mindMethod == 2 || mindMethod == 3;
-}
-
 bool anyWeekday(const std::array<bool, 7>& days) {
     for (bool d : days) {
         if (d)
@@ -45,7 +41,7 @@ bool anyWeekday(const std::array<bool, 7>& days) {
 } // namespace
 
 std::string_view inputError(const ItemInput& in) {
-    if (startupMethod(in.mindMethod) && in.message == kShutdownMarker)
+    if (firesAtStart(in.mindMethod) && in.message == kShutdownMarker)
         return "开机提醒时不能设置为自动关机！";
     if (!dateTimeInRange(in))
         return "输入数据错误，请检查输入！";
@@ -87,7 +83,7 @@ ItemInput inputFromItem(const ReminderItem& item) {
     in.everyDay = item.day == 0;
     in.everyWeek = item.day > 31;
     for (size_t i = 0; i < in.weekdays.size(); ++i)
-        in.weekdays[i] = in.everyWeek && (item.day & (256 << i)) != 0;
+        in.weekdays[i] = in.everyWeek && weekdayChosen(item.day, i);
     if (!in.everyYear)
         in.year = std::clamp(item.year, 2000, 3000);
     if (!in.everyMonth)

@@ -3,6 +3,8 @@
 #include "editors/ItemInput.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/DataKeys.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "ui_edititem.h"
 #include "widgets/MessageBox.h"
@@ -41,7 +43,7 @@ void TForm6::showEvent(QShowEvent* event) {
 void TForm6::FormShow() {
     resetControls();
     restoreWindowPos(*this, TIniFile(m_paths.config()), positions::Edit);
-    m_item = readHandOffItem(m_paths.handOff(), positions::Edit);
+    m_item = readHandOffItem(m_paths.handOff(), handoff::Edit);
     loadItem(readItem(TIniFile(m_paths.dataFile()), m_item, kEditDefaults));
 }
 
@@ -98,7 +100,7 @@ void TForm6::loadDay(int32_t day) {
         ui->everyweek->setChecked(true);
         const auto& weekBoxes = m_controls.weekBoxes;
         for (size_t i = 0; i < weekBoxes.size(); ++i)
-            weekBoxes[i]->setChecked((day & (256 << i)) != 0);
+            weekBoxes[i]->setChecked(weekdayChosen(day, i));
     }
 }
 
@@ -183,7 +185,7 @@ void TForm6::store(ItemInput input) {
     input.keptLunar = readLunarRepeat(data.section(itemSection(m_item)));
     // No mode button ticked (the item held an unknown mode): the stored
     // mode stays as it is.
-    const int32_t storedMode = data.ReadInteger(itemSection(m_item), "MindMethod", 0);
+    const int32_t storedMode = data.ReadInteger(itemSection(m_item), datakeys::MindMethod, 0);
     storeEditedItem(data, m_item, editedItem(input, storedMode));
 }
 

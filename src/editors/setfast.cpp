@@ -4,6 +4,7 @@
 #include "ui_setfast.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QShowEvent>
 #include <QTextDocument>
@@ -57,7 +58,7 @@ void TForm11::FlatButton1Click() {
     try {
         saveQuickPhrases(m_paths.fastFinish(), text);
     } catch (const std::runtime_error& e) {
-        MessageBox::critical(this, QStringLiteral("Kelvo"), QString::fromStdString(e.what()));
+        MessageBox::critical(this, programTitle(), QString::fromStdString(e.what()));
         return;
     }
     accept();

@@ -3,6 +3,7 @@
 #include "reminders/ItemTexts.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "ui_viewitem.h"
 #include "widgets/MessageBox.h"
@@ -31,7 +32,7 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::FormShow() {
     restoreWindowPos(*this, TIniFile(m_paths.config()), positions::View);
-    showItem(readHandOffItem(m_paths.handOff(), positions::View));
+    showItem(readHandOffItem(m_paths.handOff(), handoff::View));
 }
 
 void TForm3::showItem(int32_t item) {

@@ -1,4 +1,5 @@
 #include "kelvoctl/Commands.h"
+#include "storage/ReminderFile.h"
 
 #include "core/Clock.h"
 #include "exchange/Exchange.h"

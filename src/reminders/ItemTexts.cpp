@@ -39,7 +39,7 @@ std::string lunarText(const ReminderItem& item) {
 void appendWeekdays(std::string& out, int32_t code) {
     out += "周";
     for (size_t i = 0; i < kWeekdayChars.size(); ++i) {
-        if (code & (256 << i))
+        if (weekdayChosen(code, i))
             out += kWeekdayChars[i];
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/DataFile.h"
+#include "reminders/ReminderItem.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,6 @@
 #include "reminders/ReminderEngine.h"
 
 #include "core/Clock.h"
-#include "storage/ConfigFile.h"
-#include "storage/IniFile.h"
 
 #include <algorithm>
 #include <optional>
@@ -84,7 +82,8 @@ void ReminderEngine::checkMinute(const DateTime& t) {
 }
 
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
-    if (t.minute == 0 && firesOnTheHour(m_items[k - 1]) && matchesDay(m_items[k - 1], t.date))
+    if (t.minute == 0 && firesOnTheHour(m_items[k - 1].mindMethod) &&
+        matchesDay(m_items[k - 1], t.date))
         m_hooks.fire(k, false);
     if (k > count())
         return;
@@ -100,7 +99,7 @@ void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     for (int32_t k = 1; k <= count(); ++k) {
-        if (firesAtStart(m_items[k - 1]) && matchesDay(m_items[k - 1], today))
+        if (firesAtStart(m_items[k - 1].mindMethod) && matchesDay(m_items[k - 1], today))
             m_hooks.fire(k, false);
     }
 }
@@ -191,36 +190,6 @@ std::optional<int64_t> ReminderEngine::nextSnoozeDue() const {
                m_queue.begin(), m_queue.end(),
                [](const SnoozeEntry& a, const SnoozeEntry& b) { return a.due < b.due; })
         ->due;
-}
-
-// --- firing --------------------------------------------------------------
-
-Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
-    const std::string section = itemSection(item);
-    Firing firing;
-    firing.item = item;
-    firing.text = data.ReadString(section, "Message", "");
-    if (advance)
-        firing.text.insert(0, kAdvancePrefix);
-    firing.music = data.ReadString(section, "Music", "");
-    return firing;
-}
-
-void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing) {
-    std::optional<IniWriteError> firstError;
-    try {
-        writeHandOff(handOffPath, HandOff{firing.text, firing.music});
-    } catch (const IniWriteError& e) {
-        firstError = e;
-    }
-    try {
-        markReminded(data, firing.item);
-    } catch (const IniWriteError& e) {
-        if (!firstError)
-            firstError = e;
-    }
-    if (firstError)
-        throw *firstError;
 }
 
 } // namespace kelvo

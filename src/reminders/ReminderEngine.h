@@ -3,7 +3,7 @@
 #include "core/DateTime.h"
 #include "reminders/ReminderList.h"
 #include "reminders/ReminderRules.h"
-#include "storage/SnoozeFile.h"
+#include "reminders/SnoozeEntry.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +14,6 @@
 namespace kelvo {
 
 class Clock;
-class TIniFile;
 
 // The reminder rules over time: the minute check, the start check, the
 // missed reminders and the snooze queue. It decides *which* item fires
@@ -98,20 +97,5 @@ private:
     int64_t m_lastTickUtcMinute; // real time of the latest tick
     std::vector<SnoozeEntry> m_queue;
 };
-
-// What a firing hands to the popup.
-struct Firing {
-    int32_t item = 0;
-    std::string text;  // the message, with the advance prefix where it applies
-    std::string music; // the item's own sound; empty: the default sound
-};
-
-// Reads what item k hands over, changing nothing.
-Firing readFiring(const TIniFile& data, int32_t item, bool advance);
-
-// The file side of a firing: writes the hand-off file and ReMinded = 1.
-// Write failures throw IniWriteError after both writes were tried; the
-// caller shows the reminder regardless, from `firing` itself.
-void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing);
 
 } // namespace kelvo

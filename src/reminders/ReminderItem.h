@@ -13,6 +13,15 @@ namespace kelvo {
 inline constexpr std::string_view kShutdownMarker = "AutoShutDownWindows";
 inline constexpr std::string_view kAdvancePrefix = "提前提醒：";
 
+// The mind methods: 0 at the set time only, 1 also at every full hour of its
+// days, 2 also at the program's start on its days, 3 both.
+constexpr bool firesOnTheHour(int32_t mindMethod) {
+    return mindMethod == 1 || mindMethod == 3;
+}
+constexpr bool firesAtStart(int32_t mindMethod) {
+    return mindMethod == 2 || mindMethod == 3;
+}
+
 // One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
 // its first occurrence, a real Gregorian day, in year, month and day.
 struct ReminderItem {
@@ -46,6 +55,10 @@ inline constexpr ItemDefaults kExchangeDefaults{2000, 1, 1, 0, 0, false, 0, 0, "
 // Weekday code of a weekly item: 255 plus 256 << i for each chosen day,
 // days[0] = Monday … days[6] = Sunday.
 int32_t weekdayCode(const std::array<bool, 7>& days);
+// Whether the code chooses the day i (0 Monday … 6 Sunday).
+constexpr bool weekdayChosen(int32_t code, size_t i) {
+    return (code & (256 << i)) != 0;
+}
 
 // Whether an item with these date fields falls on the date (a lunar
 // repetition aside).

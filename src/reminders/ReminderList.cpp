@@ -1,7 +1,6 @@
 #include "reminders/ReminderList.h"
 
 #include "reminders/ItemTexts.h"
-#include "storage/IniFile.h"
 
 #include <charconv>
 #include <string_view>
@@ -61,6 +60,18 @@ void PackedLines::reserve(size_t lines, size_t bytes) {
     m_text.reserve(bytes);
 }
 
+void ReminderList::reserve(int32_t n) {
+    items.reserve(static_cast<size_t>(n));
+    constexpr size_t kTypicalLineBytes = 80;
+    lines.reserve(static_cast<size_t>(n), static_cast<size_t>(n) * kTypicalLineBytes);
+}
+
+void ReminderList::append(const ReminderItem& item) {
+    items.push_back(scheduleOf(item));
+    appendListLine(lines.text(), item);
+    lines.endLine();
+}
+
 std::string listLine(const ReminderItem& item) {
     std::string line;
     appendListLine(line, item);
@@ -81,21 +92,6 @@ void appendListLine(std::string& line, const ReminderItem& item) {
     appendDigits(line, item.mindMethod);
     line += " 方式，提醒为：";
     line += item.message;
-}
-
-ReminderList loadReminderList(const TIniFile& data) {
-    const int32_t n = itemCount(data);
-    ReminderList list;
-    list.items.reserve(n);
-    constexpr size_t kTypicalLineBytes = 80;
-    list.lines.reserve(n, n * kTypicalLineBytes);
-    for (int32_t k = 1; k <= n; ++k) {
-        const ReminderItem item = readListedItem(data, k);
-        list.items.push_back(scheduleOf(item));
-        appendListLine(list.lines.text(), item);
-        list.lines.endLine();
-    }
-    return list;
 }
 
 } // namespace kelvo

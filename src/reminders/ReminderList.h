@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/DataFile.h"
+#include "reminders/ReminderItem.h"
 
 #include <cstdint>
 #include <string>
@@ -8,8 +8,6 @@
 #include <vector>
 
 namespace kelvo {
-
-class TIniFile;
 
 // What the reminder rules need of one item; the message and sound are read
 // from the file only when the item fires.
@@ -51,10 +49,11 @@ struct ReminderList {
     std::vector<ItemSchedule> items;
     PackedLines lines;
     int32_t count() const { return static_cast<int32_t>(items.size()); }
+    // Room for n items, so that a load allocates once.
+    void reserve(int32_t n);
+    // Appends the item as number count() + 1: its schedule and its line.
+    void append(const ReminderItem& item);
 };
-
-// Reads every item of the data file (list defaults for missing keys).
-ReminderList loadReminderList(const TIniFile& data);
 
 // The list line of an item, e.g. "2005 年 10 月 1 日 8 时 30 分 0 方式，提醒为：开会".
 std::string listLine(const ReminderItem& item);

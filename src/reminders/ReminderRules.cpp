@@ -14,14 +14,6 @@ bool matchesDay(const ItemSchedule& item, const Date& date) {
     return fallsOn(item, date, lunarDay.of(date));
 }
 
-bool firesOnTheHour(const ItemSchedule& item) {
-    return item.mindMethod == 1 || item.mindMethod == 3;
-}
-
-bool firesAtStart(const ItemSchedule& item) {
-    return item.mindMethod == 2 || item.mindMethod == 3;
-}
-
 bool isSetTime(const ItemSchedule& item, const DateTime& t) {
     return t.hour == item.hour && t.minute == item.min;
 }
@@ -49,8 +41,9 @@ std::optional<Occasion> latestOnDay(const ItemSchedule& item, int32_t k, const D
         if (inDay < from || inDay > to)
             return;
         const DateTime t{day, static_cast<int>(hour), static_cast<int>(minute), 0};
-        const bool fires = advance ? isAdvanceTime(item, t)
-                                   : isSetTime(item, t) || (minute == 0 && firesOnTheHour(item));
+        const bool fires =
+            advance ? isAdvanceTime(item, t)
+                    : isSetTime(item, t) || (minute == 0 && firesOnTheHour(item.mindMethod));
         // At one minute the plain message wins over the advance warning.
         if (fires && (!latest || t > latest->due || (t == latest->due && latest->advance)))
             latest = Occasion{t, k, advance};
@@ -58,7 +51,7 @@ std::optional<Occasion> latestOnDay(const ItemSchedule& item, int32_t k, const D
     consider(item.hour, item.min, false);
     consider(item.hour, int64_t{item.min} - item.rdBefore, true);
     consider(int64_t{item.hour} - 1, int64_t{item.min} - item.rdBefore + 60, true);
-    if (firesOnTheHour(item))
+    if (firesOnTheHour(item.mindMethod))
         consider(to / 60, 0, false); // the latest full hour, if it lies within
     return latest;
 }

@@ -11,8 +11,6 @@ namespace kelvo {
 
 // The rules by which one item falls due at one wall-clock minute.
 bool matchesDay(const ItemSchedule& item, const Date& date);
-bool firesOnTheHour(const ItemSchedule& item);
-bool firesAtStart(const ItemSchedule& item);
 bool isSetTime(const ItemSchedule& item, const DateTime& t);
 // The advance moment lies rdBefore minutes before the set time, on the same
 // day only: a set time in the first minutes after midnight gets no warning.

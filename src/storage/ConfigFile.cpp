@@ -1,5 +1,6 @@
 #include "storage/ConfigFile.h"
 
+#include "storage/Identity.h"
 #include "storage/IniFile.h"
 
 namespace kelvo {
@@ -15,9 +16,6 @@ constexpr Size kShowMsgSize{376, 376};
 WindowPos centred(const Size& screen, const Size& window) {
     return WindowPos{(screen.width - window.width) / 2, (screen.height - window.height) / 2};
 }
-
-constexpr std::string_view kRemind = "Remind";
-constexpr std::string_view kItem = "Item";
 
 } // namespace
 
@@ -55,9 +53,9 @@ void writeWindowPos(TIniFile& config, std::string_view section, WindowPos pos) {
 }
 
 void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes) {
-    settings::Corporation.write(config, "Tarnwick Corp,Ltd.");
-    settings::Version.write(config, "1.00.003");
-    settings::User.write(config, "Corvan");
+    settings::Corporation.write(config, identity::Corporation);
+    settings::Version.write(config, identity::Version);
+    settings::User.write(config, identity::User);
     settings::ShowMainForm.write(config, false);
     writeWindowPos(config, positions::Main, centred(sizes.screen, sizes.main));
     settings::OpenTimes.write(config, 0);
@@ -72,29 +70,6 @@ void writeFirstRunPositions(TIniFile& config, const FirstRunSizes& sizes) {
     writeWindowPos(config, positions::ShowMsg, centred(sizes.screen, kShowMsgSize));
     writeWindowPos(config, positions::Edit, centred(sizes.screen, sizes.edit));
     config.UpdateFile();
-}
-
-void writeHandOff(const std::string& path, const HandOff& handOff) {
-    TIniFile file(path);
-    file.WriteString(kRemind, "Msg", handOff.msg);
-    file.WriteString(kRemind, "Music", handOff.music);
-    file.UpdateFile();
-}
-
-HandOff readHandOff(const std::string& path) {
-    const TIniFile file(path);
-    return HandOff{file.ReadString(kRemind, "Msg", ""), file.ReadString(kRemind, "Music", "")};
-}
-
-void writeHandOffItem(const std::string& path, std::string_view section, int32_t item) {
-    TIniFile file(path);
-    file.WriteInteger(section, kItem, item);
-    file.UpdateFile();
-}
-
-int32_t readHandOffItem(const std::string& path, std::string_view section) {
-    const TIniFile file(path);
-    return file.ReadInteger(section, kItem, 0);
 }
 
 } // namespace kelvo

@@ -81,15 +81,4 @@ void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes);
 // Writes the centred first positions of the windows and stores them.
 void writeFirstRunPositions(TIniFile& config, const FirstRunSizes& sizes);
 
-// The hand-off file TmpFile.tmp: which reminder the next window is to show.
-struct HandOff {
-    std::string msg;
-    std::string music;
-};
-void writeHandOff(const std::string& path, const HandOff& handOff);
-HandOff readHandOff(const std::string& path);
-// View/Item and Edit/Item: the item number a dialog is to show.
-void writeHandOffItem(const std::string& path, std::string_view section, int32_t item);
-int32_t readHandOffItem(const std::string& path, std::string_view section);
-
 } // namespace kelvo

@@ -1,5 +1,7 @@
 #include "storage/DataFile.h"
 
+#include "storage/DataKeys.h"
+#include "storage/Identity.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
@@ -10,9 +12,7 @@
 namespace kelvo {
 namespace {
 
-constexpr std::string_view kMain = "Main";
-constexpr std::string_view kItems = "Items";
-constexpr std::string_view kOpenTimes = "OpenTimes";
+namespace key = datakeys;
 
 // The integer keys that delete moves down, with the delete defaults.
 struct IntKey {
@@ -20,24 +20,24 @@ struct IntKey {
     int32_t def;
 };
 constexpr IntKey kMovedIntegers[] = {
-    {"Year", kDeleteDefaults.year},         {"Month", kDeleteDefaults.month},
-    {"Day", kDeleteDefaults.day},           {"Hour", kDeleteDefaults.hour},
-    {"Min", kDeleteDefaults.min},           {"Reminded", kDeleteDefaults.reminded ? 1 : 0},
-    {"RdBefore", kDeleteDefaults.rdBefore}, {"MindMethod", kDeleteDefaults.mindMethod},
+    {key::Year, kDeleteDefaults.year},         {key::Month, kDeleteDefaults.month},
+    {key::Day, kDeleteDefaults.day},           {key::Hour, kDeleteDefaults.hour},
+    {key::Min, kDeleteDefaults.min},           {key::Reminded, kDeleteDefaults.reminded ? 1 : 0},
+    {key::RdBefore, kDeleteDefaults.rdBefore}, {key::MindMethod, kDeleteDefaults.mindMethod},
 };
 
 // The keys of a lunar repetition with their defaults on read.
-constexpr IntKey kLunarRepeat{"LunarRepeat", LunarRepeat::kNone};
-constexpr IntKey kLunarMonth{"LunarMonth", 0};
-constexpr IntKey kLunarDay{"LunarDay", 0};
-constexpr IntKey kLunarLeap{"LunarLeap", 0};
+constexpr IntKey kLunarRepeat{key::LunarRepeat, LunarRepeat::kNone};
+constexpr IntKey kLunarMonth{key::LunarMonth, 0};
+constexpr IntKey kLunarDay{key::LunarDay, 0};
+constexpr IntKey kLunarLeap{key::LunarLeap, 0};
 
 void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item) {
-    data.WriteInteger(section, "Year", item.year);
-    data.WriteInteger(section, "Month", item.month);
-    data.WriteInteger(section, "Day", item.day);
-    data.WriteInteger(section, "Hour", item.hour);
-    data.WriteInteger(section, "Min", item.min);
+    data.WriteInteger(section, key::Year, item.year);
+    data.WriteInteger(section, key::Month, item.month);
+    data.WriteInteger(section, key::Day, item.day);
+    data.WriteInteger(section, key::Hour, item.hour);
+    data.WriteInteger(section, key::Min, item.min);
 }
 
 void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
@@ -47,29 +47,29 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     std::array<int32_t, std::size(kMovedIntegers)> values;
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = source.ReadInteger(kMovedIntegers[i].key, kMovedIntegers[i].def);
-    const std::string message = source.ReadString("Message", kDeleteDefaults.message);
-    const std::string music = source.ReadString("Music", kDeleteDefaults.music);
+    const std::string message = source.ReadString(key::Message, kDeleteDefaults.message);
+    const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
-    data.WriteString(target, "Message", message);
-    data.WriteString(target, "Music", music);
+    data.WriteString(target, key::Message, message);
+    data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
 ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defaults) {
     ReminderItem item;
-    item.year = s.ReadInteger("Year", defaults.year);
-    item.month = s.ReadInteger("Month", defaults.month);
-    item.day = s.ReadInteger("Day", defaults.day);
-    item.hour = s.ReadInteger("Hour", defaults.hour);
-    item.min = s.ReadInteger("Min", defaults.min);
+    item.year = s.ReadInteger(key::Year, defaults.year);
+    item.month = s.ReadInteger(key::Month, defaults.month);
+    item.day = s.ReadInteger(key::Day, defaults.day);
+    item.hour = s.ReadInteger(key::Hour, defaults.hour);
+    item.min = s.ReadInteger(key::Min, defaults.min);
     item.reminded = defaults.reminded;
-    item.rdBefore = s.ReadInteger("RdBefore", defaults.rdBefore);
-    item.mindMethod = s.ReadInteger("MindMethod", defaults.mindMethod);
-    item.message = s.ReadString("Message", defaults.message);
+    item.rdBefore = s.ReadInteger(key::RdBefore, defaults.rdBefore);
+    item.mindMethod = s.ReadInteger(key::MindMethod, defaults.mindMethod);
+    item.message = s.ReadString(key::Message, defaults.message);
     item.music = defaults.music;
     item.lunar = readLunarRepeat(s);
     return item;
@@ -98,14 +98,14 @@ void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRep
 }
 
 std::string itemSection(int32_t k) {
-    return "Item" + std::to_string(k);
+    return std::string(key::ItemPrefix) + std::to_string(k);
 }
 
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults) {
     const IniSectionReader s = data.section(itemSection(k));
     ReminderItem item = readListedKeys(s, defaults);
-    item.reminded = s.ReadBool("Reminded", defaults.reminded);
-    item.music = s.ReadString("Music", defaults.music);
+    item.reminded = s.ReadBool(key::Reminded, defaults.reminded);
+    item.music = s.ReadString(key::Music, defaults.music);
     return item;
 }
 
@@ -114,7 +114,7 @@ ReminderItem readListedItem(const TIniFile& data, int32_t k) {
 }
 
 int32_t storedItemCount(const TIniFile& data) {
-    return data.ReadInteger(kMain, kItems, 0);
+    return data.ReadInteger(key::Main, key::Items, 0);
 }
 
 int32_t itemCount(const TIniFile& data) {
@@ -136,37 +136,39 @@ bool createDataFile(TIniFile& data) {
     data.changeLocked([&] {
         if (data.stamp().exists)
             return;
-        data.WriteString(kMain, "Corporation", "Tarnwick Corp,Ltd.");
-        data.WriteString(kMain, "Version", "1.00.003");
-        data.WriteString(kMain, "User", "Corvan");
-        data.WriteInteger(kMain, kOpenTimes, 0);
-        data.WriteInteger(kMain, kItems, 0);
+        data.WriteString(key::Main, key::Corporation, identity::Corporation);
+        data.WriteString(key::Main, key::Version, identity::Version);
+        data.WriteString(key::Main, key::User, identity::User);
+        data.WriteInteger(key::Main, key::OpenTimes, 0);
+        data.WriteInteger(key::Main, key::Items, 0);
         const std::string sample = itemSection(0);
-        data.WriteInteger(sample, "Year", 2000);
-        data.WriteInteger(sample, "Month", 1);
-        data.WriteInteger(sample, "Day", 1);
-        data.WriteInteger(sample, "Hour", 1);
-        data.WriteInteger(sample, "Min", 1);
-        data.WriteInteger(sample, "Reminded", 0);
-        data.WriteInteger(sample, "MindMethod", 0);
-        data.WriteString(sample, "Message", "Here is the message");
+        data.WriteInteger(sample, key::Year, 2000);
+        data.WriteInteger(sample, key::Month, 1);
+        data.WriteInteger(sample, key::Day, 1);
+        data.WriteInteger(sample, key::Hour, 1);
+        data.WriteInteger(sample, key::Min, 1);
+        data.WriteInteger(sample, key::Reminded, 0);
+        data.WriteInteger(sample, key::MindMethod, 0);
+        data.WriteString(sample, key::Message, "Here is the message");
         created = true;
     });
     return created;
 }
 
 void countOpening(TIniFile& data) {
-    data.changeLocked(
-        [&] { data.WriteInteger(kMain, kOpenTimes, data.ReadInteger(kMain, kOpenTimes, 0) + 1); });
+    data.changeLocked([&] {
+        data.WriteInteger(key::Main, key::OpenTimes,
+                          data.ReadInteger(key::Main, key::OpenTimes, 0) + 1);
+    });
 }
 
 std::optional<int32_t> itemSectionNumber(std::string_view name) {
-    constexpr std::string_view kPrefix = "item";
+    constexpr std::string_view kPrefix = key::ItemPrefix;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     if (name.size() <= kPrefix.size())
         return std::nullopt;
     for (size_t i = 0; i < kPrefix.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kPrefix[i])
+        if (lower(name[i]) != lower(kPrefix[i]))
             return std::nullopt;
     }
     const std::string_view digits = name.substr(kPrefix.size());
@@ -197,17 +199,17 @@ int32_t nextItemNumber(const TIniFile& data) {
 void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool withMusic) {
     const std::string s = itemSection(k);
     writeDate(data, s, item);
-    data.WriteInteger(s, "ReMinded", 0);
-    data.WriteInteger(s, "RdBefore", item.rdBefore);
-    data.WriteInteger(s, "MindMethod", item.mindMethod);
-    data.WriteString(s, "Message", item.message);
+    data.WriteInteger(s, key::ReMinded, 0);
+    data.WriteInteger(s, key::RdBefore, item.rdBefore);
+    data.WriteInteger(s, key::MindMethod, item.mindMethod);
+    data.WriteString(s, key::Message, item.message);
     if (withMusic)
-        data.WriteString(s, "Music", item.music);
+        data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {
-    data.WriteInteger(kMain, kItems, n);
+    data.WriteInteger(key::Main, key::Items, n);
 }
 
 int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
@@ -224,11 +226,11 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
     data.changeLocked([&] {
         const std::string s = itemSection(k);
         writeDate(data, s, item);
-        data.WriteInteger(s, "RdBefore", item.rdBefore);
-        data.WriteInteger(s, "ReMinded", 0);
-        data.WriteInteger(s, "MindMethod", item.mindMethod);
-        data.WriteString(s, "Message", item.message);
-        data.WriteString(s, "Music", item.music);
+        data.WriteInteger(s, key::RdBefore, item.rdBefore);
+        data.WriteInteger(s, key::ReMinded, 0);
+        data.WriteInteger(s, key::MindMethod, item.mindMethod);
+        data.WriteString(s, key::Message, item.message);
+        data.WriteString(s, key::Music, item.music);
         writeLunarRepeat(data, s, item.lunar);
     });
 }
@@ -259,10 +261,19 @@ void deleteItems(TIniFile& data, const std::vector<int32_t>& items) {
 }
 
 void markReminded(TIniFile& data, int32_t k) {
+    markReminded(data, std::vector<int32_t>{k});
+}
+
+void markReminded(TIniFile& data, const std::vector<int32_t>& items) {
+    if (items.empty())
+        return;
     // An item that another program has deleted meanwhile gets no section.
     data.changeLocked([&] {
-        if (k >= 1 && k <= itemCount(data))
-            data.WriteInteger(itemSection(k), "ReMinded", 1);
+        const int32_t n = itemCount(data);
+        for (int32_t k : items) {
+            if (k >= 1 && k <= n)
+                data.WriteInteger(itemSection(k), key::ReMinded, 1);
+        }
     });
 }
 

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "reminders/SnoozeEntry.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kelvo {
-
-// A reminder put off by the user: its item number and when it is due.
-struct SnoozeEntry {
-    int64_t due; // seconds since 1970-01-01 00:00 UTC
-    int32_t item;
-    bool operator==(const SnoozeEntry&) const = default;
-};
 
 // The snooze file (Snooze.ini beside the data file) keeps the queue across
 // restarts:

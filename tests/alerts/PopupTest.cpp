@@ -1,5 +1,6 @@
 #include "alerts/showmsg.h"
 #include "storage/ConfigFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"

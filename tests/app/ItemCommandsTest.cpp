@@ -8,6 +8,7 @@
 #include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
+#include "storage/HandOff.h"
 #include "support/ProgramRun.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
@@ -156,7 +157,7 @@ private slots:
             edit.findChild<QPushButton*>("FlatSpeedButton1")->click();
         });
         p.button("FlatSpeedButton5")->click();
-        QCOMPARE(readHandOffItem(p.run->paths.handOff(), positions::Edit), 2);
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::Edit), 2);
         const TIniFile data(p.run->paths.dataFile());
         QCOMPARE(data.ReadString("Item2", "ReMinded", ""), "0");
         QVERIFY(endsWith(p.lines()[1], "二改"));
@@ -173,7 +174,7 @@ private slots:
             view.findChild<QPushButton*>("FlatSpeedButton1")->click();
         });
         p.button("FlatSpeedButton4")->click();
-        QCOMPARE(readHandOffItem(p.run->paths.handOff(), positions::View), 3);
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::View), 3);
         QCOMPARE(shown, "三");
     }
 

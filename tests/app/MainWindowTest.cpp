@@ -5,6 +5,7 @@
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramRun.h"

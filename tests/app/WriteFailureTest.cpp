@@ -10,6 +10,7 @@
 #include "exchange/exportitems.h"
 #include "settings/setting.h"
 #include "storage/ConfigFile.h"
+#include "storage/HandOff.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "widgets/FileDialog.h"
@@ -161,7 +162,7 @@ struct Program {
         dir.write("FastFinish.ini", "喝水\r\n");
         dir.write("in.txt", "[Main]\r\nItems=1\r\n[Item1]\r\nHour=9\r\nMin=30\r\nMessage=x\r\n");
         dir.write("out.txt", "[Main]\r\nItems=0\r\n");
-        writeHandOffItem(dir.file("TmpFile.tmp"), positions::Edit, 1);
+        writeHandOffItem(dir.file("TmpFile.tmp"), handoff::Edit, 1);
         run = std::make_unique<Run>(dir);
         run->window->show();
         run->list().setCurrentRow(0);

@@ -2,6 +2,7 @@
 #include "editors/viewitem.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
 #include "widgets/FileDialog.h"
@@ -43,8 +44,8 @@ struct Files {
         handTo(k);
     }
     void handTo(int k) const {
-        writeHandOffItem(paths.handOff(), positions::Edit, k);
-        writeHandOffItem(paths.handOff(), positions::View, k);
+        writeHandOffItem(paths.handOff(), handoff::Edit, k);
+        writeHandOffItem(paths.handOff(), handoff::View, k);
     }
     TIniFile data() const { return TIniFile(paths.dataFile()); }
 };

@@ -9,7 +9,9 @@
 #include "reminders/ReminderList.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

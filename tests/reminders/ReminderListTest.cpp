@@ -1,5 +1,7 @@
 #include "reminders/ReminderList.h"
+#include "storage/DataFile.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

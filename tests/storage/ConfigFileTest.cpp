@@ -1,4 +1,5 @@
 #include "storage/ConfigFile.h"
+#include "storage/HandOff.h"
 
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
@@ -69,16 +70,16 @@ TEST(ConfigFile, WindowPositionKeysIgnoreTheirSpelling) {
 TEST(HandOff, EachHandOffIsOnDiskBeforeTheReceiverReads) {
     TempDir dir;
     const std::string path = dir.file("TmpFile.tmp");
-    EXPECT_EQ(readHandOffItem(path, positions::View), 0);
+    EXPECT_EQ(readHandOffItem(path, handoff::View), 0);
     EXPECT_EQ(readHandOff(path).msg, "");
-    writeHandOffItem(path, positions::View, 3);
-    writeHandOffItem(path, positions::Edit, 4);
+    writeHandOffItem(path, handoff::View, 3);
+    writeHandOffItem(path, handoff::Edit, 4);
     writeHandOff(path, {"提前提醒：开会", ""});
     EXPECT_EQ(dir.read("TmpFile.tmp"),
               "[View]\r\nItem=3\r\n[Edit]\r\nItem=4\r\n[Remind]\r\n"
               "Msg=\xCC\xE1\xC7\xB0\xCC\xE1\xD0\xD1\xA3\xBA\xBF\xAA\xBB\xE1\r\nMusic=\r\n");
-    EXPECT_EQ(readHandOffItem(path, positions::View), 3);
-    EXPECT_EQ(readHandOffItem(path, positions::Edit), 4);
+    EXPECT_EQ(readHandOffItem(path, handoff::View), 3);
+    EXPECT_EQ(readHandOffItem(path, handoff::Edit), 4);
     writeHandOff(path, {"next", "/a.mp3"});
     const HandOff back = readHandOff(path);
     EXPECT_EQ(back.msg, "next");

@@ -1,5 +1,6 @@
-#include "reminders/ReminderEngine.h"
-#include "storage/ConfigFile.h"
+#include "storage/ReminderFile.h"
+#include "reminders/ItemTexts.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
 
@@ -74,6 +75,36 @@ TEST_F(FireItem, AFailedMarkStillWritesTheHandOff) {
     EXPECT_THROW(storeFiring(data, handOff, readFiring(data, 1, false)), IniWriteError);
     EXPECT_EQ(readHandOff(handOff).msg, "AutoShutDownWindows");
     EXPECT_TRUE(std::filesystem::exists(handOff));
+}
+
+// The missed list's rows, oldest first as given, with the advance prefix and
+// the mode's caption; every item marked in one change of the file, none
+// that the file no longer holds.
+TEST_F(FireItem, TakeMissedGivesTheRowsAndMarksTheItemsOnce) {
+    {
+        TIniFile data(dataPath);
+        data.WriteInteger("Item2", "MindMethod", 9);
+        data.WriteString("Item2", "Message", "开会");
+        data.UpdateFile();
+    }
+    TIniFile data(dataPath);
+    std::vector<MissedRow> rows{{"kept", "", ""}};
+    takeMissed(data,
+               {{DateTime{{2026, 12, 7}, 8, 0, 0}, 1, false},
+                {DateTime{{2026, 12, 7}, 8, 50, 0}, 2, true},
+                {DateTime{{2026, 12, 7}, 9, 0, 0}, 2, false},
+                {DateTime{{2026, 12, 7}, 9, 5, 0}, 3, false}},
+               rows);
+    const std::string exact(*mindMethodCaption(0));
+    EXPECT_EQ(rows, (std::vector<MissedRow>{{"kept", "", ""},
+                                            {"2026-12-07 08:00", "AutoShutDownWindows", exact},
+                                            {"2026-12-07 08:50", "提前提醒：开会", "9"},
+                                            {"2026-12-07 09:00", "开会", "9"},
+                                            {"2026-12-07 09:05", "", exact}}));
+    const TIniFile back(dataPath);
+    EXPECT_TRUE(back.ReadBool("Item1", "ReMinded", false));
+    EXPECT_TRUE(back.ReadBool("Item2", "ReMinded", false));
+    EXPECT_FALSE(back.hasSection("Item3"));
 }
 
 } // namespace

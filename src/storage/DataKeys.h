@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string_view>
+
+// The sections and keys of DataFile.dat, which the exchange file shares.
+// What a missing key reads as depends on the reader (ItemDefaults); keys are
+// matched without regard to letter case.
+namespace kelvo::datakeys {
+
+inline constexpr std::string_view Main = "Main";
+inline constexpr std::string_view Corporation = "Corporation";
+inline constexpr std::string_view Version = "Version";
+inline constexpr std::string_view User = "User";
+inline constexpr std::string_view OpenTimes = "OpenTimes";
+inline constexpr std::string_view Items = "Items";
+
+// The sections Item1 … Item<Items> hold the reminders (Item0: a sample).
+inline constexpr std::string_view ItemPrefix = "Item";
+// Of each item section.
+inline constexpr std::string_view Year = "Year";
+inline constexpr std::string_view Month = "Month";
+inline constexpr std::string_view Day = "Day";
+inline constexpr std::string_view Hour = "Hour";
+inline constexpr std::string_view Min = "Min";
+// One key in two spellings: the add and edit dialogs and the firing write
+// ReMinded; creation, delete and import write Reminded.
+inline constexpr std::string_view ReMinded = "ReMinded";
+inline constexpr std::string_view Reminded = "Reminded";
+inline constexpr std::string_view RdBefore = "RdBefore";
+inline constexpr std::string_view MindMethod = "MindMethod";
+inline constexpr std::string_view Message = "Message";
+inline constexpr std::string_view Music = "Music";
+inline constexpr std::string_view LunarRepeat = "LunarRepeat";
+inline constexpr std::string_view LunarMonth = "LunarMonth";
+inline constexpr std::string_view LunarDay = "LunarDay";
+inline constexpr std::string_view LunarLeap = "LunarLeap";
+
+} // namespace kelvo::datakeys
