@@ -2,13 +2,20 @@
 
 #include <algorithm>
 
+// How the document is kept, for files of 10,000 reminders (more than
+// 100,000 lines) and their deletes (which rewrite ten thousands of values):
+// - a Line holds offsets into its text rather than views, which keeps the
+//   record at 32 bytes;
+// - texts written are packed into chunks of kOwnedChunk bytes instead of
+//   one allocation each;
+// - a section longer than kLinearScanLimit lines gets a hash index of its
+//   keys, so that a huge section cannot make every lookup slow.
+
 namespace kelvo {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-// Sections up to this many lines are searched linearly; longer ones get a
-// hash index so that a huge section cannot make every lookup slow.
 constexpr size_t kLinearScanLimit = 16;
 // Size of the chunks that hold the texts written.
 constexpr size_t kOwnedChunk = 64 * 1024;

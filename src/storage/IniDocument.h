@@ -60,8 +60,7 @@ public:
 private:
     static constexpr uint32_t kNoKey = UINT32_MAX;
     // One line: its text and, for an entry, where the trimmed key and value
-    // lie in it. Offsets rather than views keep the record at 32 bytes; a
-    // data file of 10,000 reminders has more than 100,000 lines.
+    // lie in it.
     struct Line {
         // Splits the text into key and value; a comment, or a line without
         // "=", is no entry.
@@ -87,7 +86,7 @@ private:
         // A later section of a name that occurs before it: never found.
         bool shadowed = false;
         std::unique_ptr<std::vector<Line>> grown;
-        // Key index, built once the section is too long for a linear scan.
+        // Key index of a long section.
         mutable std::unique_ptr<NameTable> keys;
     };
 
@@ -104,9 +103,7 @@ private:
     std::string_view own(std::initializer_list<std::string_view> pieces);
 
     // Text storage. Views point into m_bytes or m_owned; both only grow
-    // until the next parse, so every view stays valid until then. Texts
-    // written are packed into chunks: a delete rewrites ten thousands of
-    // values, which would otherwise be as many allocations.
+    // until the next parse, so every view stays valid until then.
     std::string m_bytes;
     std::vector<std::unique_ptr<char[]>> m_owned;
     std::span<char> m_ownedFree; // what is left of the last chunk

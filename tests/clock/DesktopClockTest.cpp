@@ -22,6 +22,50 @@ namespace {
 
 const DateTime kAt0703{Date{2024, 6, 3}, 7, 3};
 
+// The clock's characters as they must look, row by row from the top.
+struct Picture {
+    QChar code;
+    const char* rows[7];
+};
+const Picture kClockCharacters[] = {
+    {u'0', {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."}},
+    {u'1', {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."}},
+    {u'2', {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"}},
+    {u'3', {"#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###."}},
+    {u'4', {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."}},
+    {u'5', {"#####", "#....", "####.", "....#", "....#", "#...#", ".###."}},
+    {u'6', {"..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###."}},
+    {u'7', {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."}},
+    {u'8', {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."}},
+    {u'9', {".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##.."}},
+    {u':', {".....", ".##..", ".##..", ".....", ".##..", ".##..", "....."}},
+    {u' ', {".....", ".....", ".....", ".....", ".....", ".....", "....."}},
+};
+
+// The dots of cell k as the display shows them: '#' lit, '.' dim, '?' any
+// other colour at a dot's centre.
+QString shownPicture(const QImage& image, int k) {
+    QString picture;
+    for (int r = 0; r < 7; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const QColor colour =
+                image.pixelColor(QPoint(4 + 35 * k + 7 * c, 4 + 7 * r) + QPoint(3, 3));
+            picture += colour == TLCDScreen::kPixelOn    ? u'#'
+                       : colour == TLCDScreen::kPixelOff ? u'.'
+                                                         : u'?';
+        }
+        picture += u'\n';
+    }
+    return picture;
+}
+
+QString expectedPicture(const Picture& p) {
+    QString picture;
+    for (const char* row : p.rows)
+        picture += QString::fromLatin1(row) + u'\n';
+    return picture;
+}
+
 // Where the display's dots differ from what the text should light, checked
 // at the centre of every dot, plus the background between them.
 QString dotMismatches(TLCDScreen& screen, const QString& text) {
@@ -83,6 +127,24 @@ class DesktopClockTest : public QObject {
 
 private slots:
     void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+
+    // Every character of the clock, five at a time, read back from the
+    // display's pixels.
+    void displayShowsTheClockCharacters() {
+        TLCDScreen screen;
+        const size_t n = std::size(kClockCharacters);
+        for (size_t first = 0; first < n; first += 5) {
+            QString text;
+            for (size_t i = first; i < std::min(first + 5, n); ++i)
+                text += kClockCharacters[i].code;
+            screen.setText(text);
+            const QImage image = screen.grab().toImage();
+            for (int k = 0; k < text.size(); ++k) {
+                const Picture& p = kClockCharacters[first + static_cast<size_t>(k)];
+                QCOMPARE(shownPicture(image, k), expectedPicture(p));
+            }
+        }
+    }
 
     void displayLightsTheDotsOfItsText() {
         TLCDScreen screen;
