@@ -1,5 +1,7 @@
 #include "ipc/RuntimeDir.h"
 
+#include "core/Environment.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -13,11 +15,6 @@ namespace kelvo {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 // Why the directory cannot be private to this user; empty when it is.
 std::string privacyFault(const std::string& dir) {
@@ -36,10 +33,10 @@ std::string privacyFault(const std::string& dir) {
 } // namespace
 
 std::optional<std::string> privateRuntimeDir(std::string* why) {
-    const std::string xdg = environment("XDG_RUNTIME_DIR");
+    const std::string xdg = environmentVariable("XDG_RUNTIME_DIR");
     if (!xdg.empty() && privacyFault(xdg).empty())
         return xdg;
-    std::string tmp = environment("TMPDIR");
+    std::string tmp = environmentVariable("TMPDIR");
     if (tmp.empty())
         tmp = "/tmp";
     const std::string own = tmp + "/kelvo-" + std::to_string(::getuid());

@@ -1,5 +1,7 @@
 #include "storage/DataLocation.h"
 
+#include "core/Environment.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -10,11 +12,6 @@ namespace kelvo {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 fs::path userDataHome(const UserEnvironment& env) {
     const fs::path xdg(env.xdgDataHome);
@@ -32,7 +29,7 @@ ProgramPlace programPlace(const std::string& programDir) {
 }
 
 UserEnvironment userEnvironment() {
-    return {variable("XDG_DATA_HOME"), variable("HOME")};
+    return {environmentVariable("XDG_DATA_HOME"), environmentVariable("HOME")};
 }
 
 std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
