@@ -23,8 +23,12 @@
 namespace kelvo {
 namespace {
 
-QString selfPath() {
-    return QCoreApplication::applicationFilePath();
+// The command that starts this program on its data directory again.
+QStringList selfCommand(const DataPaths& paths) {
+    QStringList command{QCoreApplication::applicationFilePath()};
+    if (paths.dirGiven)
+        command << QStringLiteral("--dir") << QString::fromStdString(paths.dir);
+    return command;
 }
 
 // Runs an operation on the log-on entry; a failure is shown and ends the
@@ -55,10 +59,10 @@ void TForm1::connectSettingsCommands() {
 // Registration for the start with the user's log-on is checked here, after
 // the settings are open and before the data file is.
 void TForm1::runStartupAutorunCheck() {
-    QString stored;
+    QStringList stored;
     if (!autorunDone(this, [&] { stored = m_platform.autorun.read(kAutorunName); }))
         return;
-    switch (startupAutorunStep(m_firstRun, stored, selfPath())) {
+    switch (startupAutorunStep(m_firstRun, stored, selfCommand(m_paths))) {
     case StartupAutorun::AskToRegister:
         offerAutorun(QStringLiteral("是否要开机运行本程序(推荐选择是)？"));
         break;
@@ -77,7 +81,8 @@ void TForm1::offerAutorun(const QString& question) {
     if (MessageBox::question(this, QStringLiteral("询问"), question, MessageBox::Yes) !=
         MessageBox::Yes)
         return;
-    if (!autorunDone(this, [this] { m_platform.autorun.write(kAutorunName, selfPath()); }))
+    if (!autorunDone(this,
+                     [this] { m_platform.autorun.write(kAutorunName, selfCommand(m_paths)); }))
         return;
     R1->setChecked(true);
     MessageBox::information(this, QStringLiteral("成功"), QStringLiteral("自动运行注册成功！"));
@@ -101,7 +106,8 @@ void TForm1::FlatSpeedButton1Click() {
 
 void TForm1::R1Click() {
     if (!R1->isChecked()) {
-        if (autorunDone(this, [this] { m_platform.autorun.write(kAutorunName, selfPath()); }))
+        if (autorunDone(this,
+                        [this] { m_platform.autorun.write(kAutorunName, selfCommand(m_paths)); }))
             R1->setChecked(true);
         return;
     }

@@ -73,7 +73,9 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     try {
         const std::string dir = kelvo::chooseDataDirectory(chosen, kelvo::programPlace(programDir),
                                                            kelvo::userEnvironment());
-        return kelvo::programDataPaths(dir, programDir);
+        kelvo::DataPaths paths = kelvo::programDataPaths(dir, programDir);
+        paths.dirGiven = chosen.has_value();
+        return paths;
     } catch (const kelvo::DataDirError& e) {
         kelvo::MessageBox::critical(nullptr, kelvo::programTitle(),
                                     QString::fromStdString(e.what()));

@@ -11,6 +11,9 @@ struct DataPaths {
     // Further directories that may hold the help page, searched after the
     // data directory in this order (beside the program, the installed share).
     std::vector<std::string> helpDirs = {};
+    // Whether the directory was given on the command line (--dir): a later
+    // start must be given it again.
+    bool dirGiven = false;
 
     std::string file(const char* name) const { return dir + "/" + name; }
     std::string dataFile() const { return file("DataFile.dat"); }

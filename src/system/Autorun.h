@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <stdexcept>
@@ -18,14 +19,16 @@ public:
 };
 
 // The named entries that make the system start programs at the user's
-// log-on. Each entry holds the full path of the program it starts.
+// log-on. Each entry holds the command it runs: the program's full path and
+// its arguments.
 class Autorun {
 public:
     virtual ~Autorun() = default;
-    // The path the entry starts; empty when there is no such entry.
-    virtual QString read(const QString& name) = 0;
+    // The command the entry runs; empty when there is no such entry or the
+    // user switched it off.
+    virtual QStringList read(const QString& name) = 0;
     // Creates the entry or replaces it; throws AutorunError when it cannot.
-    virtual void write(const QString& name, const QString& path) = 0;
+    virtual void write(const QString& name, const QStringList& command) = 0;
     // Removes the entry; a missing entry is no error.
     virtual void remove(const QString& name) = 0;
 };

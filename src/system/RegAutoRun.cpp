@@ -12,7 +12,8 @@ AutorunError AutorunError::invalidType(const QString& name) {
     return AutorunError("Invalid data type for '" + name.toStdString() + "'");
 }
 
-StartupAutorun startupAutorunStep(bool firstRun, const QString& stored, const QString& self) {
+StartupAutorun startupAutorunStep(bool firstRun, const QStringList& stored,
+                                  const QStringList& self) {
     if (firstRun)
         return stored.isEmpty() ? StartupAutorun::AskToRegister : StartupAutorun::Nothing;
     if (stored.isEmpty())

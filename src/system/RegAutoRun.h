@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kelvo {
 
@@ -15,10 +16,12 @@ enum class StartupAutorun {
     Registered,    // the entry starts this program: tick R1
 };
 
-// The decision of the start-up check. `stored` is the entry's path (empty
-// when there is none), `self` the running executable's full path; they are
-// compared exactly, so a different letter case or quotes point elsewhere.
-// A first start only ever offers to register when there is no entry at all.
-StartupAutorun startupAutorunStep(bool firstRun, const QString& stored, const QString& self);
+// The decision of the start-up check. `stored` is the entry's command
+// (empty when there is none), `self` the running executable's full path and
+// the arguments that choose its data directory; they are compared exactly,
+// so a different letter case or another directory point elsewhere. A first
+// start only ever offers to register when there is no entry at all.
+StartupAutorun startupAutorunStep(bool firstRun, const QStringList& stored,
+                                  const QStringList& self);
 
 } // namespace kelvo

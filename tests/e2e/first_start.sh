@@ -23,7 +23,10 @@ e2e_shot main-window "$main"
 
 entry=$XDG_CONFIG_HOME/autostart/Kelvo1.00.desktop
 [ -f "$entry" ] || e2e_fail "no log-on entry in $XDG_CONFIG_HOME/autostart"
-grep -qx "Exec=$(readlink -f "$E2E_KELVO")" "$entry" || e2e_fail "the log-on entry runs: $(grep Exec "$entry")"
+# It starts the program on the directory it was given.
+grep -qx "Exec=$(readlink -f "$E2E_KELVO") --dir $E2E_DATA" "$entry" ||
+    e2e_fail "the log-on entry runs: $(grep Exec "$entry")"
+grep -qx "Icon=kelvo" "$entry" || e2e_fail "the log-on entry has no icon"
 
 config=$E2E_DATA/Config.ini
 [ -f "$config" ] || e2e_fail "Config.ini was not written"

@@ -195,11 +195,12 @@ e2e_write_config() {
         >>"$E2E_DATA/Config.ini"
 }
 
-# A log-on entry that points to the program, so that a start asks nothing.
+# A log-on entry that starts the program on the test's data directory, so
+# that a start asks nothing.
 e2e_write_autostart() {
     mkdir -p "$XDG_CONFIG_HOME/autostart"
-    printf '[Desktop Entry]\nType=Application\nName=Kelvo\nExec=%s\n' \
-        "$(readlink -f "$E2E_KELVO")" >"$XDG_CONFIG_HOME/autostart/Kelvo1.00.desktop"
+    printf '[Desktop Entry]\nType=Application\nName=Kelvo\nExec=%s --dir %s\n' \
+        "$(readlink -f "$E2E_KELVO")" "$E2E_DATA" >"$XDG_CONFIG_HOME/autostart/Kelvo1.00.desktop"
 }
 
 # e2e_start_kelvo [WRAPPER...]: starts the program on the test's data

@@ -65,14 +65,14 @@ public:
 // file that cannot be written does.
 class FakeAutorun : public Autorun {
 public:
-    QMap<QString, QString> entries;
+    QMap<QString, QStringList> entries;
     bool failWrites = false;
 
-    QString read(const QString& name) override { return entries.value(name); }
-    void write(const QString& name, const QString& path) override {
+    QStringList read(const QString& name) override { return entries.value(name); }
+    void write(const QString& name, const QStringList& command) override {
         if (failWrites)
             throw AutorunError::failedToSet(name);
-        entries[name] = path;
+        entries[name] = command;
     }
     void remove(const QString& name) override { entries.remove(name); }
 };

@@ -58,7 +58,7 @@ struct Run {
     explicit Run(const TempDir& dir, bool trayAvailable = true) : paths{dir.path()} {
         fake.tray.available = trayAvailable;
         // Registered to start at log-on already, so starts ask nothing about it.
-        fake.autorun.entries[kAutorunName] = QCoreApplication::applicationFilePath();
+        fake.autorun.entries[kAutorunName] = QStringList{QCoreApplication::applicationFilePath()};
         window = std::make_unique<TForm1>(paths, fake.platform, clock, dialogs);
     }
     TIniFile config() const { return TIniFile(paths.config()); }

@@ -45,7 +45,7 @@ struct AutorunStart {
         if (entry.isEmpty())
             run->fake.autorun.entries.clear();
         else
-            run->fake.autorun.entries[kAutorunName] = entry;
+            run->fake.autorun.entries[kAutorunName] = QStringList{entry};
     }
     // Shows the main window; `answer` answers the first box expected.
     void show(std::optional<MessageBox::Button> answer = std::nullopt) {
@@ -56,7 +56,7 @@ struct AutorunStart {
         run->window->show();
     }
     bool ticked() const { return run->action("R1")->isChecked(); }
-    QString entry() const { return run->fake.autorun.entries.value(kAutorunName); }
+    QString entry() const { return run->fake.autorun.entries.value(kAutorunName).join(u' '); }
     int boxes() const { return MessageBox::boxCount() - boxesBefore; }
 
     std::unique_ptr<Run> run;
@@ -79,15 +79,23 @@ private slots:
     }
 
     void startupDecision() {
-        const QString self = "/usr/bin/kelvo";
-        QCOMPARE(startupAutorunStep(true, "", self), StartupAutorun::AskToRegister);
-        QCOMPARE(startupAutorunStep(true, kElsewhere, self), StartupAutorun::Nothing);
+        const QStringList self{"/usr/bin/kelvo"};
+        const QStringList none, elsewhere{kElsewhere};
+        QCOMPARE(startupAutorunStep(true, none, self), StartupAutorun::AskToRegister);
+        QCOMPARE(startupAutorunStep(true, elsewhere, self), StartupAutorun::Nothing);
         QCOMPARE(startupAutorunStep(true, self, self), StartupAutorun::Nothing);
-        QCOMPARE(startupAutorunStep(false, "", self), StartupAutorun::Nothing);
+        QCOMPARE(startupAutorunStep(false, none, self), StartupAutorun::Nothing);
         QCOMPARE(startupAutorunStep(false, self, self), StartupAutorun::Registered);
-        QCOMPARE(startupAutorunStep(false, "/USR/BIN/KELVO", self), StartupAutorun::AskToCorrect);
-        QCOMPARE(startupAutorunStep(false, "\"/usr/bin/kelvo\"", self),
+        QCOMPARE(startupAutorunStep(false, {"/USR/BIN/KELVO"}, self), StartupAutorun::AskToCorrect);
+        QCOMPARE(startupAutorunStep(false, {"\"/usr/bin/kelvo\""}, self),
                  StartupAutorun::AskToCorrect);
+        // The data directory is part of what the entry must start.
+        const QStringList onDir{"/usr/bin/kelvo", "--dir", "/home/u/提醒"};
+        QCOMPARE(startupAutorunStep(false, onDir, onDir), StartupAutorun::Registered);
+        QCOMPARE(startupAutorunStep(false, self, onDir), StartupAutorun::AskToCorrect);
+        QCOMPARE(startupAutorunStep(false, {"/usr/bin/kelvo", "--dir", "/home/u/other"}, onDir),
+                 StartupAutorun::AskToCorrect);
+        QCOMPARE(startupAutorunStep(false, onDir, self), StartupAutorun::AskToCorrect);
     }
 
     // --- the autostart file ----------------------------------------------
@@ -95,20 +103,26 @@ private slots:
     void writeCreatesADesktopEntryAndReadReturnsItsProgram() {
         XdgAutorun autorun;
         QCOMPARE(XdgAutorun::directory(), QString::fromStdString(m_home->file("config/autostart")));
-        QCOMPARE(autorun.read(kAutorunName), "");
-        autorun.write(kAutorunName, "/usr/bin/kelvo");
+        QCOMPARE(autorun.read(kAutorunName), QStringList());
+        autorun.write(kAutorunName, {"/usr/bin/kelvo"});
         const std::string file = m_home->file("config/autostart/Kelvo1.00.desktop");
         QCOMPARE(m_home->read("config/autostart/Kelvo1.00.desktop"),
-                 "[Desktop Entry]\nType=Application\nName=Kelvo\nExec=/usr/bin/kelvo\n");
-        QCOMPARE(autorun.read(kAutorunName), "/usr/bin/kelvo");
+                 "[Desktop Entry]\nType=Application\nName=Kelvo\n"
+                 "Comment=Reminds you of dates and times from the system tray\n"
+                 "Comment[zh_CN]=在系统托盘中按日期和时间提醒您\nIcon=kelvo\n"
+                 "Exec=/usr/bin/kelvo\n");
+        QCOMPARE(autorun.read(kAutorunName), QStringList{"/usr/bin/kelvo"});
 
-        autorun.write(kAutorunName, "/opt/kelvo/kelvo");
-        QCOMPARE(autorun.read(kAutorunName), "/opt/kelvo/kelvo");
+        const QStringList onDir{"/opt/kelvo/kelvo", "--dir", "/home/u/My Reminders"};
+        autorun.write(kAutorunName, onDir);
+        QVERIFY(m_home->read("config/autostart/Kelvo1.00.desktop")
+                    .ends_with("Exec=/opt/kelvo/kelvo --dir \"/home/u/My Reminders\"\n"));
+        QCOMPARE(autorun.read(kAutorunName), onDir);
         QCOMPARE(QDir(XdgAutorun::directory()).entryList(QDir::Files).size(), 1);
 
         autorun.remove(kAutorunName);
         QVERIFY(!std::filesystem::exists(file));
-        QCOMPARE(autorun.read(kAutorunName), "");
+        QCOMPARE(autorun.read(kAutorunName), QStringList());
         autorun.remove(kAutorunName);
     }
 
@@ -126,28 +140,42 @@ private slots:
                                 "/opt/a\\b $HOME `x` 100%/kelvo", "/opt/新 建/kelvo",
                                 "/opt/tab\there/kelvo"};
         for (const QString& path : paths) {
-            autorun.write(kAutorunName, path);
-            QCOMPARE(autorun.read(kAutorunName), path);
+            autorun.write(kAutorunName, {path});
+            QCOMPARE(autorun.read(kAutorunName), QStringList{path});
+            autorun.write(kAutorunName, {"/usr/bin/kelvo", "--dir", path});
+            QCOMPARE(autorun.read(kAutorunName), (QStringList{"/usr/bin/kelvo", "--dir", path}));
         }
-        QCOMPARE(desktopExecValue("/home/u/My Apps/kelvo"), "\"/home/u/My Apps/kelvo\"");
+        QCOMPARE(desktopExecValue({"/home/u/My Apps/kelvo"}), "\"/home/u/My Apps/kelvo\"");
         // The string escapes apply over the quoting: \" of the quoting is \\" in the file.
-        QCOMPARE(desktopExecValue("/opt/say \"hi\"/k"), "\"/opt/say \\\\\"hi\\\\\"/k\"");
-        QCOMPARE(desktopExecValue("/opt/a\\b/k"), "\"/opt/a\\\\\\\\b/k\"");
-        QCOMPARE(desktopExecValue("/opt/100%/k"), "/opt/100%%/k");
+        QCOMPARE(desktopExecValue({"/opt/say \"hi\"/k"}), "\"/opt/say \\\\\"hi\\\\\"/k\"");
+        QCOMPARE(desktopExecValue({"/opt/a\\b/k"}), "\"/opt/a\\\\\\\\b/k\"");
+        QCOMPARE(desktopExecValue({"/opt/100%/k", "--dir", "/d/50%"}),
+                 "/opt/100%%/k --dir /d/50%%");
         autorun.remove(kAutorunName);
     }
 
     void execOfAnEditedEntry() {
-        QCOMPARE(desktopExecProgram("/usr/bin/kelvo --dir /data"), "/usr/bin/kelvo");
-        QCOMPARE(desktopExecProgram("\"/a b/kelvo\" %U"), "/a b/kelvo");
-        QCOMPARE(desktopExecProgram("\"/a b/kelvo"), "");
-        QCOMPARE(desktopExecProgram(""), "");
+        QCOMPARE(desktopExecCommand("/usr/bin/kelvo --dir /data"),
+                 (QStringList{"/usr/bin/kelvo", "--dir", "/data"}));
+        QCOMPARE(desktopExecCommand("\"/a b/kelvo\" %U  x"), (QStringList{"/a b/kelvo", "x"}));
+        QCOMPARE(desktopExecCommand("\"/a b/kelvo"), QStringList());
+        QCOMPARE(desktopExecCommand(""), QStringList());
         m_home->write("config/autostart/Kelvo1.00.desktop",
                       "[Desktop Entry]\nType=Application\nName=Kelvo\n");
-        QCOMPARE(XdgAutorun().read(kAutorunName), "");
+        QCOMPARE(XdgAutorun().read(kAutorunName), QStringList());
         m_home->write("config/autostart/Kelvo1.00.desktop",
                       "[Other]\nExec=/x\n[Desktop Entry]\nName=Kelvo\nExec = /y/kelvo\n");
-        QCOMPARE(XdgAutorun().read(kAutorunName), "/y/kelvo");
+        QCOMPARE(XdgAutorun().read(kAutorunName), QStringList{"/y/kelvo"});
+        // Switched off in the desktop's own settings: no entry.
+        for (const char* off : {"Hidden=true", "X-GNOME-Autostart-enabled=false"}) {
+            m_home->write("config/autostart/Kelvo1.00.desktop",
+                          std::string("[Desktop Entry]\nExec=/y/kelvo\n") + off + "\n");
+            QCOMPARE(XdgAutorun().read(kAutorunName), QStringList());
+        }
+        m_home->write("config/autostart/Kelvo1.00.desktop",
+                      "[Desktop Entry]\nExec=/y/kelvo\nHidden=false\n"
+                      "X-GNOME-Autostart-enabled=true\n");
+        QCOMPARE(XdgAutorun().read(kAutorunName), QStringList{"/y/kelvo"});
         XdgAutorun().remove(kAutorunName);
     }
 
@@ -157,7 +185,7 @@ private slots:
         const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(blocked.path()));
         try {
-            XdgAutorun().write(kAutorunName, "/usr/bin/kelvo");
+            XdgAutorun().write(kAutorunName, {"/usr/bin/kelvo"});
             QFAIL("no error");
         } catch (const AutorunError& e) {
             QCOMPARE(QString(e.what()), "Failed to set data for 'Kelvo1.00'");

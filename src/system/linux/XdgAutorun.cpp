@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 
 namespace kelvo {
@@ -87,35 +88,43 @@ QString unescapeValue(const QString& value) {
     return text;
 }
 
-// The first argument of an unescaped Exec line; empty when it has none or
-// its quotes are not closed.
-QString firstArgument(const QString& line) {
+// The arguments of an unescaped Exec line, field codes (%U, %f …) left
+// out; empty when a quote is not closed.
+QStringList execArguments(const QString& line) {
+    QStringList arguments;
     qsizetype i = 0;
-    while (i < line.size() && (line.at(i) == u' ' || line.at(i) == u'\t'))
-        ++i;
-    if (i == line.size())
-        return {};
-    if (line.at(i) != u'"') {
-        qsizetype end = i;
-        while (end < line.size() && line.at(end) != u' ' && line.at(end) != u'\t')
-            ++end;
-        return line.mid(i, end - i);
+    const auto blank = [&line](qsizetype at) {
+        return line.at(at) == u' ' || line.at(at) == u'\t';
+    };
+    while (true) {
+        while (i < line.size() && blank(i))
+            ++i;
+        if (i == line.size())
+            return arguments;
+        QString argument;
+        if (line.at(i) != u'"') {
+            while (i < line.size() && !blank(i))
+                argument += line.at(i++);
+        } else {
+            for (++i; i < line.size() && line.at(i) != u'"'; ++i) {
+                if (line.at(i) == u'\\' && i + 1 < line.size() &&
+                    kEscapedInQuotes.contains(line.at(i + 1)))
+                    ++i;
+                argument += line.at(i);
+            }
+            if (i == line.size())
+                return {};
+            ++i;
+        }
+        const bool fieldCode = argument.size() == 2 && argument.at(0) == u'%' && argument != "%%";
+        if (!fieldCode)
+            arguments << argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
     }
-    QString argument;
-    for (++i; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == u'"')
-            return argument;
-        if (c == u'\\' && i + 1 < line.size() && kEscapedInQuotes.contains(line.at(i + 1)))
-            argument += line.at(++i);
-        else
-            argument += c;
-    }
-    return {};
 }
 
-// The raw Exec value of the [Desktop Entry] group; empty when missing.
-QString execValue(const QString& content) {
+// The raw values of the [Desktop Entry] group's keys.
+QMap<QString, QString> entryValues(const QString& content) {
+    QMap<QString, QString> values;
     bool inEntry = false;
     for (const QString& rawLine : content.split(u'\n')) {
         const QString line = rawLine.trimmed();
@@ -124,22 +133,23 @@ QString execValue(const QString& content) {
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (inEntry && equals > 0 && line.left(equals).trimmed() == QStringLiteral("Exec"))
-            return line.mid(equals + 1).trimmed();
+        if (inEntry && equals > 0)
+            values.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
     }
-    return {};
+    return values;
 }
 
 } // namespace
 
-QString desktopExecValue(const QString& path) {
-    QString percent = path;
-    percent.replace(u'%', QStringLiteral("%%"));
-    return escapeValue(quoteArgument(percent));
+QString desktopExecValue(const QStringList& command) {
+    QStringList quoted;
+    for (QString argument : command)
+        quoted << quoteArgument(argument.replace(u'%', QStringLiteral("%%")));
+    return escapeValue(quoted.join(u' '));
 }
 
-QString desktopExecProgram(const QString& value) {
-    return firstArgument(unescapeValue(value)).replace(QStringLiteral("%%"), QStringLiteral("%"));
+QStringList desktopExecCommand(const QString& value) {
+    return execArguments(unescapeValue(value));
 }
 
 QString XdgAutorun::directory() {
@@ -149,19 +159,27 @@ QString XdgAutorun::directory() {
     return config + QStringLiteral("/autostart");
 }
 
-QString XdgAutorun::read(const QString& name) {
+QStringList XdgAutorun::read(const QString& name) {
     QFile file(entryFile(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return desktopExecProgram(execValue(QString::fromUtf8(file.readAll())));
+    const QMap<QString, QString> values = entryValues(QString::fromUtf8(file.readAll()));
+    if (values.value(QStringLiteral("Hidden")) == QStringLiteral("true") ||
+        values.value(QStringLiteral("X-GNOME-Autostart-enabled")) == QStringLiteral("false"))
+        return {};
+    return desktopExecCommand(values.value(QStringLiteral("Exec")));
 }
 
-void XdgAutorun::write(const QString& name, const QString& path) {
+void XdgAutorun::write(const QString& name, const QStringList& command) {
     const QString content = QStringLiteral("[Desktop Entry]\n"
                                            "Type=Application\n"
                                            "Name=Kelvo\n"
+                                           "Comment=Reminds you of dates and times from "
+                                           "the system tray\n"
+                                           "Comment[zh_CN]=在系统托盘中按日期和时间提醒您\n"
+                                           "Icon=kelvo\n"
                                            "Exec=") +
-                            desktopExecValue(path) + u'\n';
+                            desktopExecValue(command) + u'\n';
     if (!QDir().mkpath(directory()) ||
         !replaceFileAtomically(localPath(entryFile(name)), content.toUtf8().toStdString()))
         throw AutorunError::failedToSet(name);
