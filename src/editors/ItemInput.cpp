@@ -1,5 +1,7 @@
 #include "editors/ItemInput.h"
 
+#include "reminders/Occurrences.h"
+
 #include <algorithm>
 
 namespace kelvo {
@@ -104,6 +106,19 @@ ItemInput inputFromItem(const ReminderItem& item) {
         in.keptLunar = item.lunar;
     }
     return in;
+}
+
+std::string neverFiresWarning(const ReminderItem& item, const DateTime& now) {
+    const ItemSchedule schedule = scheduleOf(item);
+    if (firesFrom(schedule, now))
+        return {};
+    std::string text = "这个提醒的时间已经过去，以后不会再提醒。";
+    if (const auto last = lastRepeatedDay(schedule)) {
+        text += item.month == 0 ? "没有勾选“每年”" : "没有勾选“每年”和“每月”";
+        text += "，它只重复到" + std::to_string(last->year) + "年" + std::to_string(last->month) +
+                "月" + std::to_string(last->day) + "日。";
+    }
+    return text;
 }
 
 ReminderItem editedItem(const ItemInput& input, int32_t storedMindMethod) {

@@ -211,8 +211,8 @@ void importReminders(const std::string& dataFile, const std::string& file, std::
         << itemCount(data) << '\n';
 }
 
-void runOptions(const Options& options, const std::string& dir, std::istream& in,
-                std::ostream& out) {
+void runOptions(const Options& options, const std::string& dir, std::istream& in, std::ostream& out,
+                std::ostream& err) {
     switch (options.command) {
     case Command::Help:
         out << kUsage;
@@ -233,7 +233,7 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         importReminders(DataPaths{dir}.dataFile(), options.file, out);
         return;
     case Command::Add:
-        addReminder(DataPaths{dir}.dataFile(), options.itemArgs, out);
+        addReminder(DataPaths{dir}.dataFile(), options.itemArgs, out, err);
         return;
     case Command::Edit:
         editReminder(DataPaths{dir}.dataFile(), options.item, options.itemArgs, out);
@@ -262,7 +262,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         std::ostream& err) {
     try {
         const Options options = parseOptions(args);
-        runOptions(options, dataDir(options), in, out);
+        runOptions(options, dataDir(options), in, out, err);
         out.flush();
         return 0;
     } catch (const UsageError& e) {

@@ -57,11 +57,16 @@ bool deleteInRunningProgram(const std::string& dataDir, const std::vector<int32_
 
 } // namespace
 
-void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream& out) {
+void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream& out,
+                 std::ostream& err) {
+    const DateTime now = SystemClock().now();
     ItemInput input;
     input.mindMethod = 0; // the dialog opens with the first mode ticked
-    input = applyItemArgs(std::move(input), args, SystemClock().now().date);
+    input = applyItemArgs(std::move(input), args, now.date);
     refuseBadInput(input);
+    const std::string warning = neverFiresWarning(itemFromInput(input), now);
+    if (!warning.empty())
+        err << "kelvoctl: warning: " << warning << '\n';
     std::error_code ec;
     const bool exists = std::filesystem::exists(dataFile, ec);
     TIniFile data(dataFile);

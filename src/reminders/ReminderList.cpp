@@ -31,11 +31,6 @@ void appendDay(std::string& out, int32_t day) {
     }
 }
 
-ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year, item.month,    item.day,        item.hour,
-                        item.min,  item.rdBefore, item.mindMethod, item.lunar};
-}
-
 void appendDate(std::string& line, const ReminderItem& item) {
     if (item.lunar.active()) {
         line += lunarRepeatText(item.lunar);
@@ -58,6 +53,11 @@ void appendDate(std::string& line, const ReminderItem& item) {
 void PackedLines::reserve(size_t lines, size_t bytes) {
     m_ends.reserve(lines);
     m_text.reserve(bytes);
+}
+
+ItemSchedule scheduleOf(const ReminderItem& item) {
+    return ItemSchedule{item.year, item.month,    item.day,        item.hour,
+                        item.min,  item.rdBefore, item.mindMethod, item.lunar};
 }
 
 void ReminderList::reserve(int32_t n) {

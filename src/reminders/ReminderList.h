@@ -17,6 +17,8 @@ struct ItemSchedule {
     LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
 };
 
+ItemSchedule scheduleOf(const ReminderItem& item);
+
 // The date match: whether the item falls on `date`, whose lunar date is
 // `lunar` (converted once for a check over all items). A lunar repetition
 // falls from its first occurrence on, within the lunar calendar's range.

@@ -68,6 +68,21 @@ TEST_F(Kelvoctl, AddStoresTheKeysOfTheAddDialogAndPrintsTheNumber) {
     EXPECT_EQ(kelvoctl(dirArg() + "list -n").out.substr(0, 2), "1\t");
 }
 
+// A reminder that never fires again is stored, with a warning that says so.
+TEST_F(Kelvoctl, AddWarnsOfAReminderThatNeverFires) {
+    Result r = kelvoctl(dirArg() + "add '2000-01-01 00:00' 过去");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "5\n");
+    EXPECT_EQ(r.err, "kelvoctl: warning: 这个提醒的时间已经过去，以后不会再提醒。\n");
+    r = kelvoctl(dirArg() + "add '2000-01-* 00:00' 一月 --weekdays 1");
+    EXPECT_EQ(r.out, "6\n");
+    EXPECT_EQ(r.err, "kelvoctl: warning: 这个提醒的时间已经过去，以后不会再提醒。"
+                     "没有勾选“每年”和“每月”，它只重复到2000年1月31日。\n");
+    r = kelvoctl(dirArg() + "add '*-*-15 09:00' 每月");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(TIniFile(dir.file("DataFile.dat")).ReadInteger("Main", "Items", 0), 7);
+}
+
 TEST(KelvoctlAdd, CreatesAMissingDataFileAsTheProgramDoes) {
     TempDir empty;
     const Result r = kelvoctl("--dir '" + empty.path() + "' add '*-*-* 12:00' 午饭");
