@@ -18,6 +18,7 @@
 #include "storage/DataFile.h"
 #include "storage/FileIO.h"
 #include "storage/IniFile.h"
+#include "system/ClockWatch.h"
 #include "system/FileWatch.h"
 #include "system/Platform.h"
 #include "system/Tray.h"
@@ -33,6 +34,10 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace kelvo {
 namespace {
@@ -65,19 +70,8 @@ void TForm1::FormCreate() {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
     Timer1->setSingleShot(true);
-    gtimer = new QTimer(this);
-    gtimer->setObjectName(QStringLiteral("gtimer"));
-    gtimer->setInterval(1000);
-    retimer = new QTimer(this);
-    retimer->setObjectName(QStringLiteral("retimer"));
-    retimer->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    // Queued: a check runs outside the timer's own event, so that the timers
-    // tick on while its popups are open and later checks stack on top.
-    connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer, Qt::QueuedConnection);
-    connect(retimer, &QTimer::timeout, this, &TForm1::retimerTimer, Qt::QueuedConnection);
-    gtimer->start();
-    retimer->start();
+    makeEngineTimers();
 
     connect(&m_platform.tray, &Tray::doubleClicked, this, &TForm1::trayDblClick);
     updateTrayTip();
@@ -356,7 +350,7 @@ void TForm1::FormDestroy() {
 void TForm1::storeEndState() {
     if (!m_config)
         return;
-    if (!gtimer->isActive()) // paused: the minutes until now are not to be listed
+    if (m_paused) // the minutes until now are not to be listed
         m_engine->skipUntil(m_clock.now());
     storeLastCheck();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
@@ -366,14 +360,62 @@ void TForm1::storeEndState() {
 
 // --- the engine ----------------------------------------------------------
 
+// The program sleeps until the clock's minute changes or a snooze is due:
+// each of the two timers is armed, once, for the next moment it has to
+// act. Timers count elapsed time, so a set clock or a resume from suspend,
+// which the clock watch tells of, arms them afresh and looks at once.
+void TForm1::makeEngineTimers() {
+    const auto timer = [this](const char* name) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setSingleShot(true);
+        t->setTimerType(Qt::PreciseTimer);
+        return t;
+    };
+    gtimer = timer("gtimer");
+    retimer = timer("retimer");
+    // Queued: a check runs outside the timer's own event, so that the timers
+    // go on while its popups are open and later checks stack on top.
+    connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer, Qt::QueuedConnection);
+    connect(retimer, &QTimer::timeout, this, &TForm1::retimerTimer, Qt::QueuedConnection);
+    connect(&m_platform.clockWatch, &ClockWatch::jumped, this, &TForm1::clockJumped,
+            Qt::QueuedConnection);
+    armMinuteTimer();
+    armSnoozeTimer();
+}
+
+void TForm1::armMinuteTimer() {
+    gtimer->start(static_cast<int>(m_engine->msToNextMinute()));
+}
+
+void TForm1::armSnoozeTimer() {
+    if (const std::optional<int64_t> ms = m_engine->msToNextSnooze())
+        retimer->start(static_cast<int>(std::min<int64_t>(*ms, std::numeric_limits<int>::max())));
+    else
+        retimer->stop();
+}
+
+// Armed again before the check, whose popups may stay open into the next
+// minute.
 void TForm1::gtimerTimer() {
+    if (m_paused)
+        return;
+    armMinuteTimer();
     updateTrayTip();
     m_engine->minuteTick();
     startWrite([this] { storeLastCheck(); }); // a file that fails is reported once
 }
 
+// Each entry that fires leaves the queue first, which arms the timer for
+// the next one.
 void TForm1::retimerTimer() {
     m_engine->snoozeTick();
+    armSnoozeTimer();
+}
+
+void TForm1::clockJumped() {
+    gtimerTimer();
+    retimerTimer();
 }
 
 bool TForm1::event(QEvent* event) {

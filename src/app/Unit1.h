@@ -71,7 +71,9 @@ public slots:
     void trayDblClick();
     void N1Click();
     void Exit1Click();
+    // The minute check, at each change of the clock's minute.
     void gtimerTimer();
+    // The snooze queue, when its next entry is due.
     void retimerTimer();
 
     // Commands on reminders and the program (Unit1Items.cpp).
@@ -146,6 +148,11 @@ private:
     // The open popup that a new one goes on top of; null when none is shown.
     const TForm4* topmostPopup() const;
 
+    void makeEngineTimers();
+    void armMinuteTimer();
+    void armSnoozeTimer();
+    void clockJumped();
+
     // What the engine keeps across runs (Unit1Engine.cpp).
     std::unique_ptr<ReminderEngine> makeEngine(const Clock& clock);
     void resumeEngine();
@@ -189,6 +196,7 @@ private:
     bool m_hiddenInTray = false;
     bool m_exitRequested = false;
     bool m_showMain = true;
+    bool m_paused = false;     // the pause command P1: no minute checks
     bool m_toldNoTray = false; // the user was told once why the window minimises
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;

@@ -16,10 +16,13 @@ namespace kelvo {
 
 std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
     return std::make_unique<ReminderEngine>(
-        clock, ReminderEngine::Hooks{
-                   [this](int32_t item, bool advance) { fire(item, advance); },
-                   [this](const std::vector<Occasion>& missed) { listMissed(missed); },
-                   [this] { MessageBox::reportingErrors(this, [this] { storeSnoozes(); }); }});
+        clock,
+        ReminderEngine::Hooks{[this](int32_t item, bool advance) { fire(item, advance); },
+                              [this](const std::vector<Occasion>& missed) { listMissed(missed); },
+                              [this] {
+                                  armSnoozeTimer();
+                                  MessageBox::reportingErrors(this, [this] { storeSnoozes(); });
+                              }});
 }
 
 // At start, with the list loaded: the snoozes of the last run wait again,

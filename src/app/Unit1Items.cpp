@@ -158,22 +158,23 @@ void TForm1::A1Click() {
     FlatSpeedButton6Click();
 }
 
-// Pause stops only the minute check; snoozes keep firing. gtimer runs
-// exactly while reminding is not paused, so it tells the state: the menu
-// item has already changed its own tick when this runs.
+// Pause stops only the minute check; snoozes keep firing. The menu item has
+// already changed its own tick when this runs; it is set to the state.
 void TForm1::P1Click() {
-    if (!gtimer->isActive()) {
+    if (m_paused) {
         P1->setChecked(false);
-        // The paused minutes are neither checked nor listed; this one is.
+        m_paused = false;
+        // The paused minutes are neither checked nor listed; this one is,
+        // at once.
         m_engine->skipUntil(addMinutes(m_clock.now(), -1));
-        gtimer->start();
+        gtimer->start(0);
         return;
     }
-    const bool pause =
+    m_paused =
         MessageBox::question(this, QStringLiteral("暂停确认"), QStringLiteral("真的要暂停提醒吗？"),
                              MessageBox::No) == MessageBox::Yes;
-    P1->setChecked(pause);
-    if (pause)
+    P1->setChecked(m_paused);
+    if (m_paused)
         gtimer->stop();
 }
 

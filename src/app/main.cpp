@@ -8,6 +8,7 @@
 #include "system/ProgramIcon.h"
 #include "system/linux/DeferredSound.h"
 #include "system/linux/EndRequests.h"
+#include "system/linux/LinuxClockWatch.h"
 #include "system/linux/LinuxPower.h"
 #include "system/linux/QtFileWatch.h"
 #include "system/linux/QtShell.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -143,7 +145,8 @@ int main(int argc, char* argv[]) {
     kelvo::LinuxPower power;
     const std::unique_ptr<kelvo::Autorun> autorun = kelvo::makeSystemAutorun();
     kelvo::QtFileWatch dataFileWatch;
-    kelvo::Platform platform{sound, shell, tray, power, *autorun, dataFileWatch};
+    kelvo::LinuxClockWatch clockWatch(QDBusConnection::systemBus());
+    kelvo::Platform platform{sound, shell, tray, power, *autorun, dataFileWatch, clockWatch};
     kelvo::SystemClock clock;
 
     kelvo::Dialogs dialogs(paths, platform, clock);

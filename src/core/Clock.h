@@ -9,6 +9,7 @@ namespace kelvo {
 struct ClockReading {
     DateTime local;
     int64_t utcSeconds = 0; // seconds since 1970-01-01 00:00 UTC
+    int millisecond = 0;    // within the second, 0 … 999
 };
 
 class Clock {
@@ -31,9 +32,12 @@ class ManualClock final : public Clock {
 public:
     explicit ManualClock(DateTime t = {}) : m_now(t) {}
     ClockReading read() const override {
-        return {m_now, localSeconds(m_now) - int64_t{m_offsetMinutes} * 60};
+        return {m_now, localSeconds(m_now) - int64_t{m_offsetMinutes} * 60, m_millisecond};
     }
-    void set(const DateTime& t) { m_now = t; }
+    void set(const DateTime& t, int millisecond = 0) {
+        m_now = t;
+        m_millisecond = millisecond;
+    }
     void advanceMinutes(int64_t minutes) { m_now = addMinutes(m_now, minutes); }
     // Sets the local time and the zone's offset together, as a change of
     // daylight saving time does.
@@ -44,6 +48,7 @@ public:
 
 private:
     DateTime m_now;
+    int m_millisecond = 0;
     int m_offsetMinutes = 0;
 };
 

@@ -183,13 +183,20 @@ void ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
         m_hooks.missed(missed);
 }
 
-std::optional<int64_t> ReminderEngine::nextSnoozeDue() const {
+int64_t ReminderEngine::msToNextMinute() const {
+    const ClockReading now = m_clock.read();
+    return std::max<int64_t>(1, (60 - now.local.second) * int64_t{1000} - now.millisecond);
+}
+
+std::optional<int64_t> ReminderEngine::msToNextSnooze() const {
     if (m_queue.empty())
         return std::nullopt;
-    return std::min_element(
-               m_queue.begin(), m_queue.end(),
-               [](const SnoozeEntry& a, const SnoozeEntry& b) { return a.due < b.due; })
-        ->due;
+    const int64_t due =
+        std::min_element(m_queue.begin(), m_queue.end(),
+                         [](const SnoozeEntry& a, const SnoozeEntry& b) { return a.due < b.due; })
+            ->due;
+    const ClockReading now = m_clock.read();
+    return std::max<int64_t>(0, (due - now.utcSeconds) * 1000 - now.millisecond);
 }
 
 } // namespace kelvo

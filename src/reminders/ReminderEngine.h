@@ -80,8 +80,11 @@ public:
     // At start: entries still ahead wait again, those that fell due while
     // the program did not run are listed as missed.
     void restoreSnoozes(const std::vector<SnoozeEntry>& entries);
-    // When the next snooze entry is due (UTC seconds), if any waits.
-    std::optional<int64_t> nextSnoozeDue() const;
+    // How long the program may sleep: the milliseconds until the clock's
+    // minute changes, and until the next snooze entry is due (0 when one is
+    // due already; none when no entry waits).
+    int64_t msToNextMinute() const;
+    std::optional<int64_t> msToNextSnooze() const;
 
 private:
     void checkMinutesUntil(int64_t minute);

@@ -39,7 +39,10 @@ std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit) {
     const TIniFile file(path);
     const int32_t count = file.ReadInteger("Main", "Count", 0);
     std::vector<SnoozeEntry> entries;
-    for (size_t i = 0; i < static_cast<size_t>(std::max(count, 0)) && entries.size() < limit; ++i) {
+    // No more sections than a queue holds are looked at: the writer never
+    // writes more, and a damaged count cannot make the start wait.
+    const size_t sections = std::min(static_cast<size_t>(std::max(count, 0)), limit);
+    for (size_t i = 0; i < sections; ++i) {
         const int32_t item = file.ReadInteger(section(i), "Item", 0);
         const auto due = parseSeconds(file.ReadString(section(i), "Due", ""));
         if (item > 0 && due)

@@ -14,8 +14,8 @@ namespace kelvo {
 //   [Snooze1] … [SnoozeN]  Item=<item number>  Due=<UTC seconds>
 // Each write replaces the whole file atomically; throws IniWriteError.
 void writeSnoozeFile(const std::string& path, const std::vector<SnoozeEntry>& entries);
-// The entries in their order; entries that are damaged (no item number
-// above 0 or no time) are left out, and at most `limit` are read.
+// The entries of the first `limit` sections in their order; entries that
+// are damaged (no item number above 0 or no time) are left out.
 std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit);
 
 } // namespace kelvo

@@ -3,6 +3,7 @@
 namespace kelvo {
 
 class Autorun;
+class ClockWatch;
 class FileWatch;
 class Power;
 class Sound;
@@ -18,6 +19,7 @@ struct Platform {
     Power& power;
     Autorun& autorun;
     FileWatch& dataFileWatch; // the data file, for changes by other programs
+    ClockWatch& clockWatch;
 };
 
 } // namespace kelvo

@@ -48,6 +48,17 @@ TEST(MissedList, AGapOfThreeHoursIsListedNotFired) {
     EXPECT_EQ(h.fired, (Firings{{11, 30, 3, false}}));
 }
 
+TEST(MissedList, AnHourlyReminderListsOnlyItsLatestMissedFullHour) {
+    EngineHarness h(at(kMonday, 8, 10));
+    h.engine.setItems({everyDay(9, 30, 0, 1)});
+    h.jumpTo(DateTime{kMonday, 11, 10, 20});
+    // 09:00, 09:30 and 10:00 went by unseen: one line, the latest of them.
+    EXPECT_TRUE(h.fired.empty());
+    EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(kMonday, 11, 0), 1, false}}}));
+    h.runMinutes(50);
+    EXPECT_EQ(h.fired, (Firings{{12, 0, 1, false}}));
+}
+
 TEST(MissedList, ARepeatingReminderListsOnlyItsLatestOccasion) {
     EngineHarness h(at(kMonday, 8, 0));
     h.engine.setItems({everyDay(10, 30, 0, 1), everyDay(8, 50, 10), everyDay(12, 20, 10)});

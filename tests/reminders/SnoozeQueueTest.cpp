@@ -49,6 +49,22 @@ TEST_F(SnoozeQueue, EntriesDueTogetherFireInQueueOrderEachAfterThePrevious) {
               (std::vector<Queue>{{{kStart + 180, 1}, {kStart + 120, 2}}, {{kStart + 180, 1}}}));
 }
 
+// The program sleeps until the next change of the minute or the next entry
+// due, whichever its timers reach first.
+TEST_F(SnoozeQueue, TheSleepLastsUntilTheNextMinuteAndTheNextEntryDue) {
+    h.clock.set(DateTime{kMonday, 12, 0, 54}, 700);
+    EXPECT_EQ(h.engine.msToNextMinute(), 5300);
+    EXPECT_FALSE(h.engine.msToNextSnooze());
+    ASSERT_TRUE(h.engine.requestSnooze(3, 2));
+    ASSERT_TRUE(h.engine.requestSnooze(4, 1));
+    EXPECT_EQ(h.engine.msToNextSnooze(), 59'300); // due at 12:01:54, to the second
+    h.clock.set(DateTime{kMonday, 12, 1, 59}, 999);
+    EXPECT_EQ(h.engine.msToNextMinute(), 1);
+    EXPECT_EQ(h.engine.msToNextSnooze(), 0); // overdue: at once
+    h.clock.set(DateTime{kMonday, 12, 2, 0});
+    EXPECT_EQ(h.engine.msToNextMinute(), 60'000);
+}
+
 TEST_F(SnoozeQueue, TheTwentyFirstRequestIsDropped) {
     for (int i = 1; i <= ReminderEngine::kMaxSnoozes; ++i)
         ASSERT_TRUE(h.engine.requestSnooze(i, 5));
@@ -139,14 +155,14 @@ TEST_F(SnoozeQueue, RestoredEntriesAheadWaitAndThoseDueMeanwhileAreListed) {
     h.engine.restoreSnoozes(
         {{kStart + 90, 4}, {kStart - 3600, 2}, {kStart + 30, 1}, {kStart - 60, 3}});
     EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 90, 4}, {kStart + 30, 1}}));
-    EXPECT_EQ(h.engine.nextSnoozeDue(), kStart + 30);
+    EXPECT_EQ(h.engine.msToNextSnooze(), 30'000);
     ASSERT_EQ(h.missed.size(), 1u);
     EXPECT_EQ(h.missed[0], (std::vector<Occasion>{{DateTime{kMonday, 11, 0}, 2, false},
                                                   {DateTime{kMonday, 11, 59}, 3, false}}));
     EXPECT_EQ(h.queueChanges, 1); // the file is to lose the listed ones
     h.runSeconds(90);
     EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 4}));
-    EXPECT_FALSE(h.engine.nextSnoozeDue());
+    EXPECT_FALSE(h.engine.msToNextSnooze());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "support/FakeTray.h"
 #include "system/Autorun.h"
+#include "system/ClockWatch.h"
 #include "system/FileWatch.h"
 #include "system/Platform.h"
 #include "system/Power.h"
@@ -85,6 +86,12 @@ public:
     void notice() { emit changed(); }
 };
 
+// A clock watch that tells of a jump of the clock when the test says so.
+class FakeClockWatch : public ClockWatch {
+public:
+    void jump() { emit jumped(); }
+};
+
 // The doubles of every platform service, wired into one Platform.
 struct FakePlatform {
     FakeSound sound;
@@ -93,7 +100,8 @@ struct FakePlatform {
     FakePower power;
     FakeAutorun autorun;
     FakeFileWatch dataFileWatch;
-    Platform platform{sound, shell, tray, power, autorun, dataFileWatch};
+    FakeClockWatch clockWatch;
+    Platform platform{sound, shell, tray, power, autorun, dataFileWatch, clockWatch};
 };
 
 } // namespace kelvo::test

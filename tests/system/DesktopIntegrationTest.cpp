@@ -1,11 +1,10 @@
+#include "support/PrivateBus.h"
 #include "system/ProgramIcon.h"
 #include "system/linux/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QImage>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QVariantMap>
 #include <QtTest>
 
@@ -28,38 +27,13 @@ public slots:
     }
 };
 
-// A private session bus of its own, ended with the test.
-class PrivateBus {
-public:
-    PrivateBus() {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
-            return;
-        m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                QStringLiteral("--print-address=1")});
-        if (m_daemon.waitForReadyRead(10000))
-            address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    QDBusConnection connect(const QString& name) const {
-        return QDBusConnection::connectToBus(address, name);
-    }
-    QString address;
-
-private:
-    QProcess m_daemon;
-};
-
 } // namespace
 
 class DesktopIntegrationTest : public QObject {
     Q_OBJECT
 private slots:
     void notificationGoesToTheDesktopServiceWhenThereIsOne() {
-        PrivateBus bus;
+        test::PrivateBus bus;
         if (bus.address.isEmpty())
             QSKIP("no dbus-daemon to run a private bus");
         QDBusConnection program = bus.connect(QStringLiteral("program"));
