@@ -28,9 +28,8 @@ std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
 // At start, with the list loaded: the snoozes of the last run wait again,
 // and what fell due since its last check is listed.
 void TForm1::resumeEngine() {
-    m_engine->restoreSnoozes(readSnoozeFile(m_paths.snoozes(), ReminderEngine::kMaxSnoozes));
-    if (const auto last = parseDateTime(settings::LastCheck.read(*m_config)))
-        m_engine->listMissedSince(*last);
+    m_engine->resume(parseDateTime(settings::LastCheck.read(*m_config)),
+                     readSnoozeFile(m_paths.snoozes(), ReminderEngine::kMaxSnoozes));
     startWrite([this] { storeLastCheck(); });
 }
 

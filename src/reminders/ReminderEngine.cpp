@@ -104,8 +104,18 @@ void ReminderEngine::startCheck() {
     }
 }
 
-void ReminderEngine::listMissedSince(const DateTime& lastCheck) {
-    reportMissed(minuteNumber(lastCheck), minuteNumber(m_clock.now()));
+void ReminderEngine::resume(const std::optional<DateTime>& lastCheck,
+                            const std::vector<SnoozeEntry>& snoozes) {
+    std::vector<Occasion> missed = restoreSnoozes(snoozes);
+    if (lastCheck) {
+        const std::vector<Occasion> byRules =
+            missedBetween(minuteNumber(*lastCheck), minuteNumber(m_clock.now()));
+        missed.insert(missed.end(), byRules.begin(), byRules.end());
+    }
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const Occasion& a, const Occasion& b) { return a.due < b.due; });
+    if (!missed.empty() && m_hooks.missed)
+        m_hooks.missed(missed);
 }
 
 void ReminderEngine::skipUntil(const DateTime& t) {
@@ -114,12 +124,16 @@ void ReminderEngine::skipUntil(const DateTime& t) {
 }
 
 void ReminderEngine::reportMissed(int64_t after, int64_t until) {
-    after = std::max(after, until - kLookBackDays * kMinutesPerDay);
-    if (!m_hooks.missed || after >= until)
-        return;
-    const std::vector<Occasion> missed = occasionsBetween(m_items, after, until);
-    if (!missed.empty())
+    const std::vector<Occasion> missed = missedBetween(after, until);
+    if (!missed.empty() && m_hooks.missed)
         m_hooks.missed(missed);
+}
+
+std::vector<Occasion> ReminderEngine::missedBetween(int64_t after, int64_t until) const {
+    after = std::max(after, until - kLookBackDays * kMinutesPerDay);
+    if (after >= until)
+        return {};
+    return occasionsBetween(m_items, after, until);
 }
 
 // --- the snooze queue ----------------------------------------------------
@@ -164,7 +178,7 @@ void ReminderEngine::itemDeleted(int32_t k) {
         queueChanged();
 }
 
-void ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
+std::vector<Occasion> ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
     const ClockReading now = m_clock.read();
     const int64_t zoneOffset = localSeconds(now.local) - now.utcSeconds;
     std::vector<Occasion> missed;
@@ -177,10 +191,7 @@ void ReminderEngine::restoreSnoozes(const std::vector<SnoozeEntry>& entries) {
     }
     if (m_queue.size() != entries.size())
         queueChanged();
-    std::stable_sort(missed.begin(), missed.end(),
-                     [](const Occasion& a, const Occasion& b) { return a.due < b.due; });
-    if (!missed.empty() && m_hooks.missed)
-        m_hooks.missed(missed);
+    return missed;
 }
 
 int64_t ReminderEngine::msToNextMinute() const {

@@ -61,9 +61,12 @@ public:
     void minuteCheck();
     // Once per process: items with mind method 2 or 3 matching today.
     void startCheck();
-    // At start: lists what fell due after `lastCheck` (the last minute an
-    // earlier run checked) up to now, at most kLookBackDays back.
-    void listMissedSince(const DateTime& lastCheck);
+    // At start, with the snooze queue and the last minute checked of the
+    // last run: entries still ahead wait again; the entries that came due
+    // while the program did not run and what fell due by the rules after
+    // `lastCheck` up to now (at most kLookBackDays back) are listed as
+    // missed, together, oldest first.
+    void resume(const std::optional<DateTime>& lastCheck, const std::vector<SnoozeEntry>& snoozes);
     // The minutes up to `t` count as checked without being checked (pause).
     void skipUntil(const DateTime& t);
     DateTime lastChecked() const { return fromMinuteNumber(m_lastChecked); }
@@ -77,9 +80,6 @@ public:
     void itemDeleted(int32_t k);
     // The waiting entries in arrival order.
     const std::vector<SnoozeEntry>& snoozeQueue() const { return m_queue; }
-    // At start: entries still ahead wait again, those that fell due while
-    // the program did not run are listed as missed.
-    void restoreSnoozes(const std::vector<SnoozeEntry>& entries);
     // How long the program may sleep: the milliseconds until the clock's
     // minute changes, and until the next snooze entry is due (0 when one is
     // due already; none when no entry waits).
@@ -91,6 +91,9 @@ private:
     void checkMinute(const DateTime& t);
     void fireByRules(int32_t k, const DateTime& t);
     void reportMissed(int64_t after, int64_t until);
+    std::vector<Occasion> missedBetween(int64_t after, int64_t until) const;
+    // Queues the entries still ahead; returns those that came due.
+    std::vector<Occasion> restoreSnoozes(const std::vector<SnoozeEntry>& entries);
     void queueChanged();
 
     const Clock& m_clock;

@@ -212,6 +212,42 @@ e2e_start_kelvo() {
     E2E_PIDS+=("$E2E_KELVO_PID")
 }
 
+# e2e_clock_file TIME: a clock the test moves while the program runs, read by
+# libfaketime from a file at every call; it starts at TIME ("YYYY-MM-DD
+# hh:mm:ss") and runs at the real pace. The wrapper for e2e_start_kelvo is
+# left in the array E2E_CLOCK_WRAPPER.
+e2e_clock_file() {
+    local lib
+    lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1 \
+        2>/dev/null | head -1)
+    [ -n "$lib" ] || {
+        echo "SKIP: libfaketime is not installed"
+        exit 77
+    }
+    E2E_CLOCK_FILE=$E2E_WORK/faketime.rc
+    e2e_set_clock "$1"
+    E2E_CLOCK_WRAPPER=(env LD_PRELOAD="$lib" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE"
+        FAKETIME_NO_CACHE=1)
+}
+
+# e2e_set_clock TIME: sets the clock of e2e_clock_file to TIME, from where it
+# runs on. The file is replaced whole: a reader never finds it empty.
+e2e_set_clock() {
+    echo "@$1" >"$E2E_CLOCK_FILE.new"
+    mv "$E2E_CLOCK_FILE.new" "$E2E_CLOCK_FILE"
+}
+
+# e2e_windows TITLE: how many visible windows bear exactly this title.
+e2e_windows() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# e2e_origin WINDOW: the absolute position of a window's client area, "X Y".
+e2e_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        END { print x, y }'
+}
+
 e2e_kelvo_running() {
     kill -0 "$E2E_KELVO_PID" 2>/dev/null
 }

@@ -83,7 +83,7 @@ TEST(MissedList, AtStartListsWhatFellDueSinceTheLastCheckWithinSevenDays) {
     EngineHarness h(at(today, 8, 30));
     h.engine.setItems({ItemSchedule{2024, 1, 12, 9, 0, 0, 0}, ItemSchedule{2024, 1, 14, 9, 0, 0, 0},
                        everyDay(20, 0), everyDay(8, 30), everyDay(8, 31)});
-    h.engine.listMissedSince(at(Date{2024, 1, 10}, 23, 0));
+    h.engine.resume(at(Date{2024, 1, 10}, 23, 0), {});
     // 01-12 lies before the look-back; the minute of the start is listed,
     // since the minute check never looks at it.
     EXPECT_EQ(h.missed, (std::vector<Occasions>{{{at(Date{2024, 1, 14}, 9, 0), 2, false},
@@ -98,8 +98,9 @@ TEST(MissedList, AtStartListsWhatFellDueSinceTheLastCheckWithinSevenDays) {
 TEST(MissedList, NothingFromBeforeTheLastCheckOrAfterNow) {
     EngineHarness h(at(kMonday, 8, 30));
     h.engine.setItems({everyDay(8, 0), everyDay(8, 45)});
-    h.engine.listMissedSince(at(kMonday, 8, 0));
-    h.engine.listMissedSince(at(kMonday, 9, 0)); // a clock behind the stored minute
+    h.engine.resume(at(kMonday, 8, 0), {});
+    h.engine.resume(at(kMonday, 9, 0), {}); // a clock behind the stored minute
+    h.engine.resume(std::nullopt, {});      // a first start
     EXPECT_TRUE(h.missed.empty());
 }
 

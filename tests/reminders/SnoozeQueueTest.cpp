@@ -152,8 +152,8 @@ TEST_F(SnoozeQueue, PausedMinuteChecksLeaveSnoozesRunning) {
 }
 
 TEST_F(SnoozeQueue, RestoredEntriesAheadWaitAndThoseDueMeanwhileAreListed) {
-    h.engine.restoreSnoozes(
-        {{kStart + 90, 4}, {kStart - 3600, 2}, {kStart + 30, 1}, {kStart - 60, 3}});
+    h.engine.resume(std::nullopt,
+                    {{kStart + 90, 4}, {kStart - 3600, 2}, {kStart + 30, 1}, {kStart - 60, 3}});
     EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 90, 4}, {kStart + 30, 1}}));
     EXPECT_EQ(h.engine.msToNextSnooze(), 30'000);
     ASSERT_EQ(h.missed.size(), 1u);
@@ -163,6 +163,16 @@ TEST_F(SnoozeQueue, RestoredEntriesAheadWaitAndThoseDueMeanwhileAreListed) {
     h.runSeconds(90);
     EXPECT_EQ(firedItems(), (std::vector<int32_t>{1, 4}));
     EXPECT_FALSE(h.engine.msToNextSnooze());
+}
+
+TEST_F(SnoozeQueue, SnoozesAndRulesMissedWhileNotRunningAreOneListOldestFirst) {
+    h.engine.setItems({everyDay(9, 0), everyDay(11, 30)});
+    h.engine.resume(DateTime{kMonday, 8, 0}, {{kStart - 3600, 2}, {kStart - 7200, 1}});
+    EXPECT_EQ(h.missed,
+              (std::vector<std::vector<Occasion>>{{{DateTime{kMonday, 9, 0}, 1, false},
+                                                   {DateTime{kMonday, 10, 0}, 1, false},
+                                                   {DateTime{kMonday, 11, 0}, 2, false},
+                                                   {DateTime{kMonday, 11, 30}, 2, false}}}));
 }
 
 } // namespace
