@@ -5,9 +5,9 @@
 namespace kelvo {
 
 // Tells when the wall clock may have jumped while the program's timers,
-// which count elapsed time, did not see it: the clock was set (by the user,
-// by time synchronisation, a change of the time zone's rules aside) or the
-// machine woke from suspend or hibernation.
+// which count elapsed time, did not see it: the clock was set (by the user
+// or by time synchronisation) or the machine woke from suspend or
+// hibernation.
 class ClockWatch : public QObject {
     Q_OBJECT
 public:
