@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<int32_t> held = heldExchangeItems(exchange);
     FUZZ_CHECK(static_cast<int>(held.size()) <= exchange.sectionCount());
     TIniFile dataFile(dataPath);
-    const int32_t imported = importItems(dataFile, exchange);
+    const int32_t imported = importItems(dataFile, exchange, ActingItems::AddConfirmed);
     FUZZ_CHECK(imported == static_cast<int32_t>(held.size()));
     FUZZ_CHECK(storedItemCount(dataFile) == kDataItems + imported);
 

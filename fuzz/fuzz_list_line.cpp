@@ -3,6 +3,7 @@
 #include "FuzzSupport.h"
 
 #include "core/Clock.h"
+#include "core/VisibleText.h"
 #include "reminders/ItemTexts.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     item.message = std::string(in.rest());
 
     const std::string line = listLine(item);
-    FUZZ_CHECK(line.ends_with(" 方式，提醒为：" + item.message));
+    FUZZ_CHECK(line.ends_with(" 方式，提醒为：" + visibleText(item.message)));
     const ViewTexts view = viewTexts(item);
     FUZZ_CHECK(view.mindMethod.has_value() == (item.mindMethod >= 0 && item.mindMethod <= 3));
     FUZZ_CHECK(item.day <= 31 || line.find(view.day) != std::string::npos);

@@ -1,28 +1,35 @@
 #include "alerts/showmsg.h"
 
+#include "alerts/AlertCommand.h"
+#include "alerts/AlertSound.h"
 #include "alerts/PopupArt.h"
 #include "alerts/closewin.h"
+#include "core/VisibleText.h"
 #include "reminders/ReminderItem.h"
 #include "storage/ConfigFile.h"
 #include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "system/Platform.h"
-#include "system/Shell.h"
-#include "system/Sound.h"
 #include "ui_showmsg.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
 
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 
 namespace kelvo {
-namespace {} // namespace
+namespace {
+
+// The message as the popup shows it, nothing hidden or reordered.
+QString visible(const QString& message) {
+    return toQString(visibleText(message.toStdString()));
+}
+
+} // namespace
 
 quint16 TForm4::remindLaterMinutes = 5;
 
@@ -121,6 +128,7 @@ QString TForm4::readSettings() {
     else
         restoreWindowPos(*this, config, positions::ShowMsg);
     m_autoRunCmd = settings::AutoRunCmd.read(config);
+    m_repeatSound = settings::RepeatSound.read(config);
     m_autoClose = settings::AutoCloseShowBox.read(config);
     m_autoCloseSeconds = settings::AutoCloseShowBoxMin.read(config);
     return toQString(settings::Music.read(config));
@@ -134,33 +142,24 @@ QString TForm4::readHandOff() {
         m_given.emplace(toQString(handOff.msg), toQString(handOff.music));
     }
     m_message = m_given->first;
-    ui->showmsg->setText(m_message);
-    ui->showmsg->setToolTip(m_message);
+    ui->showmsg->setText(visible(m_message));
+    ui->showmsg->setToolTip(visible(m_message));
     return m_given->second;
 }
 
 void TForm4::startSound(const QString& file) {
-    if (QFileInfo(file).isFile())
-        m_playback = m_platform.sound.play(file);
-    else
-        m_platform.sound.beep();
+    m_sound = std::make_unique<AlertSound>(m_platform, file, m_repeatSound);
 }
 
+// A command runs by itself only where the user has accepted it; otherwise
+// docmd offers it, saying what it will run.
 void TForm4::extractCommand() {
-    m_command = kelvo::extractCommand(m_message.toStdString());
-    ui->docmd->setVisible(m_command && !m_autoRunCmd);
-    if (m_command && m_autoRunCmd)
-        runCommand();
-}
-
-void TForm4::runCommand() {
-    if (!m_command)
-        return;
-    const QString command = toQString(m_command->command);
-    if (m_command->kind == CommandKind::CommandLine)
-        m_platform.shell.runCommandLine(command);
-    else
-        m_platform.shell.openDocument(command);
+    m_command = std::make_unique<AlertCommand>(m_message, m_item, m_paths, m_platform.shell);
+    const bool byItself = m_command->runsByItself(m_autoRunCmd);
+    ui->docmd->setVisible(m_command->present() && !byItself);
+    ui->docmd->setToolTip(m_command->description());
+    if (byItself)
+        m_command->run(false);
 }
 
 // The shutdown reminder's 60-second countdown is shown modally here, before
@@ -200,20 +199,18 @@ void TForm4::showmsgClick() {
     }
     ui->msg->show();
     ui->msg->clear();
-    ui->msg->setPlainText(m_message);
+    ui->msg->setPlainText(visible(m_message));
 }
 
 void TForm4::docmdClick() {
-    runCommand();
+    if (m_command)
+        MessageBox::reportingErrors(this, [this] { m_command->run(true); });
 }
 
 // Sent and waited for, so the main window has queued the request before the
 // popup goes.
 void TForm4::snooze(quint16 minutes) {
-    if (m_mainWindow) {
-        WindowMessage request(kMainCommand, kCmdSnooze, SnoozeArgument{m_item, minutes}.pack());
-        QCoreApplication::sendEvent(m_mainWindow, &request);
-    }
+    sendSnoozeRequest(m_mainWindow, m_item, minutes);
     close();
 }
 
@@ -261,7 +258,7 @@ void TForm4::done(int result) {
 void TForm4::FormClose() {
     closetimer->stop();
     storePosition();
-    m_playback.reset();
+    m_sound.reset();
 }
 
 void TForm4::storePosition() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "reminders/CommandTag.h"
 #include "storage/HandOff.h"
 #include "storage/Paths.h"
 #include "widgets/WindowDrag.h"
@@ -23,7 +22,8 @@ class TForm4;
 
 namespace kelvo {
 
-class Playback;
+class AlertCommand;
+class AlertSound;
 class TForm7;
 struct Platform;
 
@@ -95,7 +95,6 @@ private:
     QString readHandOff();
     void startSound(const QString& file);
     void extractCommand();
-    void runCommand();
     void showShutdownCountdown();
     void startAutoClose();
     void showCountdown(int secondsLeft);
@@ -116,9 +115,10 @@ private:
     QPointer<const QWidget> m_below;                    // the popup this one is stacked on
     bool m_stacked = false;
     QString m_message;
-    std::optional<CommandTag> m_command;
-    std::unique_ptr<Playback> m_playback; // set while a sound plays
+    std::unique_ptr<AlertCommand> m_command;
+    std::unique_ptr<AlertSound> m_sound; // set while the sound plays
     bool m_autoRunCmd = false;
+    bool m_repeatSound = false;
     bool m_autoClose = false;
     int m_autoCloseSeconds = 10;
     int m_elapsedSeconds = 0;

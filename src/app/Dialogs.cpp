@@ -30,7 +30,7 @@ template <class Window> Window* shown(const std::unique_ptr<Window>& slot) {
 } // namespace
 
 Dialogs::Dialogs(const DataPaths& paths, Platform& platform, const Clock& timeSource)
-    : m_paths(paths), m_power(platform.power), m_time(timeSource) {}
+    : m_paths(paths), m_power(platform.power), m_sound(platform.sound), m_time(timeSource) {}
 
 Dialogs::~Dialogs() = default;
 
@@ -66,6 +66,7 @@ Tsearch& Dialogs::search() {
 TForm5& Dialogs::settings() {
     return made(m_settings, [this] {
         auto window = std::make_unique<TForm5>(m_paths, quickPhrases());
+        window->setSound(m_sound);
         window->setClockWindow(m_clock.get());
         return window;
     });

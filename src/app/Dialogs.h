@@ -8,6 +8,7 @@ namespace kelvo {
 
 class Clock;
 class Power;
+class Sound;
 struct Platform;
 class TForm2;
 class TForm3;
@@ -53,6 +54,7 @@ public:
 private:
     const DataPaths m_paths;
     Power& m_power;
+    Sound& m_sound;
     const Clock& m_time;
 
     // Destroyed in reverse order: a window goes before those it refers to.

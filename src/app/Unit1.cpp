@@ -2,6 +2,7 @@
 #include "storage/ReminderFile.h"
 
 #include "alerts/closewin.h"
+#include "alerts/NotificationAlert.h"
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
@@ -280,17 +281,25 @@ void TForm1::N1Click() {
 }
 
 // Without a notification area a hidden window could never be brought back,
-// so the window goes to the task bar instead, and the user hears why once.
+// so the window goes to the task bar instead; the user hears once, at the
+// first start on such a desktop, that the menu entry brings it up too.
 void TForm1::hideToTray() {
     if (m_platform.tray.isAvailable()) {
         hide();
         return;
     }
-    if (!m_toldNoTray) {
+    if (!m_toldNoTray && !(m_config && settings::ToldNoTray.read(*m_config))) {
         m_toldNoTray = true;
         MessageBox::information(
             this, programTitle(),
-            QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"));
+            QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"
+                           "Kelvo 在后台继续提醒；从应用程序菜单再次打开 Kelvo，即可显示主窗口。"));
+        startWrite([this] {
+            if (!m_config)
+                return;
+            settings::ToldNoTray.write(*m_config, true);
+            m_config->UpdateFile();
+        });
     }
     showMinimized();
 }
@@ -450,8 +459,12 @@ void TForm1::fire(int32_t item, bool advance) {
     const Firing firing = readFiring(*m_data, item, advance);
     MessageBox::reportingErrors(this, [&] { storeFiring(*m_data, m_paths.handOff(), firing); });
     m_data->releaseContent();
+    const QString text = QString::fromStdString(firing.text);
+    const QString music = QString::fromStdString(firing.music);
+    if (alertByNotification(this, static_cast<quint16>(item), text, music, m_paths, m_platform))
+        return;
     TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
-    popup.setReminder(QString::fromStdString(firing.text), QString::fromStdString(firing.music));
+    popup.setReminder(text, music);
     if (const TForm4* below = topmostPopup())
         popup.stackOn(*below);
     popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });

@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "core/VisibleText.h"
 #include "exchange/Exchange.h"
 #include "exchange/exportitems.h"
 #include "storage/IniFile.h"
@@ -28,9 +29,51 @@ std::string localPath(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
 }
 
+QString visible(const std::string& text) {
+    return QString::fromStdString(visibleText(text));
+}
+
+// One line of the import question: the message and what it would do, both
+// shown as they are, nothing hidden.
+QString actingLine(const ActingItem& item) {
+    QString line = QStringLiteral("· ") + visible(item.message);
+    if (item.shutdown)
+        return line + QStringLiteral("　→ 自动关机");
+    const QString kind = item.command->kind == CommandKind::CommandLine
+                             ? QStringLiteral("执行命令：")
+                             : QStringLiteral("打开：");
+    return line + QStringLiteral("　→ ") + kind + visible(item.command->command);
+}
+
+// Asks before items that run a command or shut the computer down come in;
+// nullopt when the user cancels the import.
+std::optional<ActingItems> askAboutActingItems(QWidget* parent,
+                                               const std::vector<ActingItem>& acting) {
+    if (acting.empty())
+        return ActingItems::AddConfirmed;
+    constexpr size_t kMostLines = 15;
+    QStringList lines;
+    for (size_t i = 0; i < acting.size() && i < kMostLines; ++i)
+        lines << actingLine(acting[i]);
+    if (acting.size() > kMostLines)
+        lines << QStringLiteral("……另有 %1 条").arg(acting.size() - kMostLines);
+    const MessageBox::Button answer =
+        MessageBox::ask(parent, MessageBox::Warning, QStringLiteral("导入导出"),
+                        QStringLiteral("以下提醒会执行命令或自动关机：\n") + lines.join(u'\n') +
+                            QStringLiteral("\n　导入这些提醒吗？"),
+                        MessageBox::Yes | MessageBox::No | MessageBox::Cancel, MessageBox::No,
+                        {{MessageBox::Yes, QStringLiteral("全部导入")},
+                         {MessageBox::No, QStringLiteral("只导入其他提醒")},
+                         {MessageBox::Cancel, QStringLiteral("取消")}});
+    if (answer == MessageBox::Cancel)
+        return std::nullopt;
+    return answer == MessageBox::Yes ? ActingItems::AddConfirmed : ActingItems::Skip;
+}
+
 // Asks for an exchange file and appends its reminders to the data file.
 // Returns whether the file stated any reminders (then the import counts as
-// done, even when the count was negative and nothing was added).
+// done, even when the count was negative and nothing was added) and the
+// user did not cancel at the question about acting items.
 bool importChosenFile(QWidget* parent, TIniFile& data) {
     const std::optional<QString> file = impdlg.execute(parent);
     if (!file)
@@ -40,7 +83,11 @@ bool importChosenFile(QWidget* parent, TIniFile& data) {
         MessageBox::information(parent, kNoData, QStringLiteral("没有可以导入的数据！"));
         return false;
     }
-    importItems(data, exchange);
+    const std::optional<ActingItems> acting =
+        askAboutActingItems(parent, actingExchangeItems(exchange));
+    if (!acting)
+        return false;
+    importItems(data, exchange, *acting);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "system/Platform.h"
 #include "system/ProgramIcon.h"
 #include "system/linux/DeferredSound.h"
+#include "system/linux/DesktopNotifications.h"
 #include "system/linux/EndRequests.h"
 #include "system/linux/LinuxClockWatch.h"
 #include "system/linux/LinuxPower.h"
@@ -36,10 +37,11 @@
 namespace {
 
 // The popup places itself and stays on top, which a Wayland compositor does
-// not allow a client; XWayland does.
+// not allow a client; XWayland does. Without XWayland the program runs on
+// Wayland itself and reminds through the desktop's notifications.
 void preferX11OnWayland() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
@@ -146,7 +148,9 @@ int main(int argc, char* argv[]) {
     const std::unique_ptr<kelvo::Autorun> autorun = kelvo::makeSystemAutorun();
     kelvo::QtFileWatch dataFileWatch;
     kelvo::LinuxClockWatch clockWatch(QDBusConnection::systemBus());
-    kelvo::Platform platform{sound, shell, tray, power, *autorun, dataFileWatch, clockWatch};
+    kelvo::DesktopNotifier notifier(QDBusConnection::sessionBus());
+    kelvo::Platform platform{sound,    shell,         tray,       power,
+                             *autorun, dataFileWatch, clockWatch, notifier};
     kelvo::SystemClock clock;
 
     kelvo::Dialogs dialogs(paths, platform, clock);

@@ -1,5 +1,6 @@
 #include "editors/viewitem.h"
 
+#include "core/VisibleText.h"
 #include "reminders/ItemTexts.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
@@ -45,7 +46,7 @@ void TForm3::showItem(int32_t item) {
     ui->FlatEdit8->setText(QString::fromStdString(t.reminded));
     if (t.mindMethod)
         ui->FlatEdit6->setText(QString::fromStdString(*t.mindMethod));
-    ui->FlatEdit7->setText(QString::fromStdString(t.message));
+    ui->FlatEdit7->setText(QString::fromStdString(visibleText(t.message)));
     ui->FlatEdit9->setText(QString::fromStdString(t.music));
     ui->FlatEdit10->setText(QString::fromStdString(t.lunar));
 }

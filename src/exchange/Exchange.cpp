@@ -29,6 +29,10 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     writeLunarRepeat(file, s, item.lunar);
 }
 
+bool isShutdown(const ReminderItem& item) {
+    return item.message == kShutdownMarker;
+}
+
 } // namespace
 
 int32_t statedExchangeCount(const TIniFile& exchange) {
@@ -50,20 +54,39 @@ std::vector<int32_t> heldExchangeItems(const TIniFile& exchange) {
     return numbers;
 }
 
-int32_t importItems(TIniFile& data, const TIniFile& exchange) {
+std::vector<ActingItem> actingExchangeItems(const TIniFile& exchange) {
+    std::vector<ActingItem> acting;
+    for (int32_t j : heldExchangeItems(exchange)) {
+        ReminderItem item = readItem(exchange, j, kExchangeDefaults);
+        std::optional<CommandTag> command = extractCommand(item.message);
+        const bool shutdown = isShutdown(item);
+        if (shutdown || command)
+            acting.push_back({j, std::move(item.message), shutdown, std::move(command)});
+    }
+    return acting;
+}
+
+int32_t importItems(TIniFile& data, const TIniFile& exchange, ActingItems acting) {
     const std::vector<int32_t> held = heldExchangeItems(exchange);
-    if (held.empty())
-        return 0;
     // Every item is read before anything is written, so an exchange file
     // that is the data file itself is copied as it was.
     std::vector<ReminderItem> items;
     items.reserve(held.size());
-    for (int32_t j : held)
-        items.push_back(readItem(exchange, j, kExchangeDefaults));
+    for (int32_t j : held) {
+        ReminderItem item = readItem(exchange, j, kExchangeDefaults);
+        if (acting != ActingItems::Skip || (!isShutdown(item) && !extractCommand(item.message)))
+            items.push_back(std::move(item));
+    }
+    if (items.empty())
+        return 0;
+    const Imported mark =
+        acting == ActingItems::AddUnconfirmed ? Imported::Unconfirmed : Imported::Confirmed;
     data.changeLocked([&] {
         int32_t k = nextItemNumber(data) - 1;
-        for (const ReminderItem& item : items)
+        for (const ReminderItem& item : items) {
             writeExchangeItem(data, ++k, item);
+            writeImported(data, k, extractCommand(item.message) ? mark : Imported::No);
+        }
         writeItemCount(data, k);
     });
     return static_cast<int32_t>(items.size());

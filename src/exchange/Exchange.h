@@ -1,6 +1,10 @@
 #pragma once
 
+#include "reminders/CommandTag.h"
+
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace kelvo {
@@ -21,12 +25,31 @@ int32_t statedExchangeCount(const TIniFile& exchange);
 // than the file never makes this walk or allocate more than its sections.
 std::vector<int32_t> heldExchangeItems(const TIniFile& exchange);
 
+// A held item that would act on its own once imported: it shuts the
+// computer down, or its message carries a command tag.
+struct ActingItem {
+    int32_t number = 0; // its section Item<number> in the exchange file
+    std::string message;
+    bool shutdown = false;
+    std::optional<CommandTag> command;
+};
+// The held items that act, in the order of heldExchangeItems().
+std::vector<ActingItem> actingExchangeItems(const TIniFile& exchange);
+
+// What import does with the acting items.
+enum class ActingItems {
+    Skip,           // leave them out
+    AddConfirmed,   // the user saw and accepted them: treat as their own
+    AddUnconfirmed, // add them; their commands run only when asked for
+};
+
 // Appends the held reminders of the exchange file to the data file as
 // Item<N+1>, Item<N+2>, … (N + 1 the data file's nextItemNumber) and raises
 // Main/Items to the last, in one atomic change of the data file under its
-// lock. Returns the number appended. Throws IniWriteError, leaving the data
-// file as it was.
-int32_t importItems(TIniFile& data, const TIniFile& exchange);
+// lock. An added item with a command is marked as imported (Imported key),
+// confirmed or not as `acting` says. Returns the number appended. Throws
+// IniWriteError, leaving the data file as it was.
+int32_t importItems(TIniFile& data, const TIniFile& exchange, ActingItems acting);
 
 // Writes the data file's items (numbers 1 … N, in the order given) into the
 // exchange file as Item1, Item2, … and sets its Main/Items to their number,

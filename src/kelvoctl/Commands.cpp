@@ -194,8 +194,11 @@ void exportReminders(const std::string& dataFile, const Options& options, std::o
 }
 
 // Appends the reminders of the exchange file to the data file, which is
-// created as the program creates it when it is missing.
-void importReminders(const std::string& dataFile, const std::string& file, std::ostream& out) {
+// created as the program creates it when it is missing. Reminders that would
+// run a command or shut the computer down come in only when allowed, and
+// their commands then still wait for the user to run them once.
+void importReminders(const std::string& dataFile, const Options& options, std::ostream& out) {
+    const std::string& file = options.file;
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         throw std::runtime_error("import: no such file: " + file);
@@ -206,9 +209,16 @@ void importReminders(const std::string& dataFile, const std::string& file, std::
     }
     TIniFile data(dataFile);
     createDataFile(data);
-    const int32_t added = importItems(data, exchange);
+    const ActingItems acting =
+        options.allowCommands ? ActingItems::AddUnconfirmed : ActingItems::Skip;
+    const int32_t added = importItems(data, exchange, acting);
     out << "imported " << added << " reminder(s) from " << file << "; there are now "
         << itemCount(data) << '\n';
+    const size_t skipped = options.allowCommands ? 0 : actingExchangeItems(exchange).size();
+    if (skipped > 0)
+        out << "skipped " << skipped
+            << " reminder(s) that run a command or shut the computer down"
+               " (import them with --allow-commands)\n";
 }
 
 void runOptions(const Options& options, const std::string& dir, std::istream& in, std::ostream& out,
@@ -230,7 +240,7 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         exportReminders(DataPaths{dir}.dataFile(), options, out);
         return;
     case Command::Import:
-        importReminders(DataPaths{dir}.dataFile(), options.file, out);
+        importReminders(DataPaths{dir}.dataFile(), options, out);
         return;
     case Command::Add:
         addReminder(DataPaths{dir}.dataFile(), options.itemArgs, out, err);

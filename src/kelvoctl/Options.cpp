@@ -1,5 +1,6 @@
 #include "kelvoctl/Options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -22,7 +23,10 @@ const char* const kUsage =
     "                                         YEAR MONTH DAY LEAP<TAB>NAME (农历十月廿九)\n"
     "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
     "                                         none is named) to the exchange file FILE\n"
-    "  import FILE                            append the reminders of the exchange file FILE\n"
+    "  import FILE [--allow-commands]         append the reminders of the exchange file FILE;\n"
+    "                                         those that run a command or shut the computer\n"
+    "                                         down are skipped unless --allow-commands is given\n"
+    "                                         (their commands then run only when asked for)\n"
     "  add WHEN MESSAGE [OPTIONS]             add a reminder as the add dialog does and print\n"
     "                                         its number; WHEN is \"YEAR-MONTH-DAY HH:MM\", where\n"
     "                                         YEAR, MONTH and DAY may be * (every year, month,\n"
@@ -145,12 +149,18 @@ void parseLunar(const std::vector<std::string>& args, Options& options) {
     options.lunar.Day = numbers[2];
 }
 
-// export FILE [ITEM...], import FILE
-void parseExchange(const std::string& command, const std::vector<std::string>& args,
-                   Options& options) {
+// export FILE [ITEM...], import FILE [--allow-commands]
+void parseExchange(const std::string& command, std::vector<std::string> args, Options& options) {
     const bool isExport = command == "export";
+    if (!isExport) {
+        const auto allow = std::find(args.begin(), args.end(), "--allow-commands");
+        options.allowCommands = allow != args.end();
+        if (options.allowCommands)
+            args.erase(allow);
+    }
     if (args.empty() || (!isExport && args.size() > 1))
-        throw UsageError(isExport ? "export needs FILE [ITEM...]" : "import needs FILE");
+        throw UsageError(isExport ? "export needs FILE [ITEM...]"
+                                  : "import needs FILE [--allow-commands]");
     options.command = isExport ? Command::Export : Command::Import;
     options.file = args.front();
     for (size_t i = 1; i < args.size(); ++i) {

@@ -48,6 +48,7 @@ struct Options {
     ItemArgs itemArgs;              // add, edit
     bool numbered = false;          // list -n
     bool json = false;              // --json of list, show, due
+    bool allowCommands = false;     // import --allow-commands
 };
 
 // add, edit, delete and show with the arguments after the command.

@@ -1,5 +1,6 @@
 #include "reminders/ReminderList.h"
 
+#include "core/VisibleText.h"
 #include "reminders/ItemTexts.h"
 
 #include <charconv>
@@ -91,7 +92,7 @@ void appendListLine(std::string& line, const ReminderItem& item) {
     appendNumber(line, item.min, "分");
     appendDigits(line, item.mindMethod);
     line += " 方式，提醒为：";
-    line += item.message;
+    appendVisibleText(line, item.message);
 }
 
 } // namespace kelvo

@@ -57,7 +57,8 @@ struct ReminderList {
     void append(const ReminderItem& item);
 };
 
-// The list line of an item, e.g. "2005 年 10 月 1 日 8 时 30 分 0 方式，提醒为：开会".
+// The list line of an item, e.g. "2005 年 10 月 1 日 8 时 30 分 0 方式，提醒为：开会";
+// the message as visibleText() shows it.
 std::string listLine(const ReminderItem& item);
 // The same, appended to `out`.
 void appendListLine(std::string& out, const ReminderItem& item);

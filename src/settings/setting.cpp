@@ -3,6 +3,7 @@
 #include "editors/setfast.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
+#include "system/Sound.h"
 #include "ui_setting.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
@@ -52,6 +53,7 @@ void TForm5::connectHandlers() {
     connect(ui->FlatButton1, &QPushButton::clicked, this, &TForm5::FlatButton1Click);
     connect(ui->autoclose, &QCheckBox::toggled, this, &TForm5::autocloseClick);
     connect(ui->TimeFormAB, &QCheckBox::toggled, this, &TForm5::TimeFormABClick);
+    connect(ui->trySound, &QPushButton::clicked, this, &TForm5::trySoundClick);
     for (NumericField* field : {ui->autoclosemin, ui->timeLate, ui->TimeFormABV})
         connect(field, &NumericField::keyPress, this, &dropSignOrPoint);
 }
@@ -94,6 +96,8 @@ void TForm5::readSettings(const TIniFile& config) {
     ui->autoclose->setChecked(settings::AutoCloseShowBox.read(config));
     ui->autoclosemin->setValue(settings::AutoCloseShowBoxMin.read(config));
     ui->timeLate->setValue(settings::TimeLate.read(config));
+    ui->repeatSound->setChecked(settings::RepeatSound.read(config));
+    ui->notifyAlerts->setChecked(settings::NotifyAlerts.read(config));
     autocloseClick();
     const bool translucent = settings::TimeFormAB.read(config);
     ui->TimeFormAB->setChecked(translucent);
@@ -128,6 +132,8 @@ void TForm5::storeSettings(TIniFile& config) {
     storeField(config, settings::AutoCloseShowBoxMin, ui->autoclosemin);
     storeOpacity(config);
     storeField(config, settings::TimeLate, ui->timeLate);
+    settings::RepeatSound.write(config, ui->repeatSound->isChecked());
+    settings::NotifyAlerts.write(config, ui->notifyAlerts->isChecked());
 }
 
 void TForm5::storeOpacity(TIniFile& config) {
@@ -155,6 +161,7 @@ void TForm5::done(int result) {
 }
 
 void TForm5::FormClose() {
+    m_trial.reset();
     storeWindowPos(*this, m_paths.config(), positions::Setting);
 }
 
@@ -165,6 +172,24 @@ void TForm5::FlatSpeedButton4Click() {
 
 void TForm5::FlatButton1Click() {
     m_quickPhrases.exec();
+}
+
+void TForm5::trySoundClick() {
+    if (m_trial || !m_sound) {
+        m_trial.reset();
+        return;
+    }
+    const QString file = ui->filename->text();
+    if (file.isEmpty()) {
+        m_sound->beep();
+        return;
+    }
+    m_trial = m_sound->play(file, false);
+    m_trial->onFailure([this, file](const QString& reason) {
+        MessageBox::warning(this, QStringLiteral("试听铃声"),
+                            QStringLiteral("无法播放：%1（%2）").arg(file, reason));
+        m_trial.reset();
+    });
 }
 
 void TForm5::autocloseClick() {

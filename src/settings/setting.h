@@ -13,6 +13,8 @@ class TForm5;
 namespace kelvo {
 
 class NumericField;
+class Playback;
+class Sound;
 class TForm11;
 class TIniFile;
 struct IntSetting;
@@ -32,6 +34,8 @@ public:
 
     // The window that receives the opacity notices (the desktop clock).
     void setClockWindow(QWidget* clock) { m_clock = clock; }
+    // The sound output that trySound plays through.
+    void setSound(Sound& sound) { m_sound = &sound; }
     // The remind-later minutes shown in timeLate.
     int remindLaterMinutes() const;
 
@@ -41,6 +45,8 @@ public:
     void FlatButton1Click();
     void autocloseClick();
     void TimeFormABClick();
+    // Plays the sound in filename (a beep when it is empty), or stops it.
+    void trySoundClick();
 
     // Both buttons close the dialog through here; it stores the position.
     void done(int result) override;
@@ -62,6 +68,8 @@ private:
     const DataPaths m_paths;
     TForm11& m_quickPhrases;
     QWidget* m_clock = nullptr;
+    Sound* m_sound = nullptr;
+    std::unique_ptr<Playback> m_trial; // the sound trySound plays
 };
 
 } // namespace kelvo

@@ -47,6 +47,12 @@ inline constexpr BoolSetting ShowTimeForm{"Sys", "ShowTimeForm", false};
 inline constexpr StringSetting LastCheck{"Sys", "LastCheck", ""};
 // Whether reminders that fell due unseen are listed.
 inline constexpr BoolSetting ShowMissed{"Sys", "ShowMissed", true};
+// Repeat the alert's sound until it is closed ("重复播放直到关闭").
+inline constexpr BoolSetting RepeatSound{"Sys", "RepeatSound", false};
+// Remind through the desktop's notifications instead of the popup ("用系统通知提醒").
+inline constexpr BoolSetting NotifyAlerts{"Sys", "NotifyAlerts", false};
+// The user was told once that without a tray the menu entry brings the window up.
+inline constexpr BoolSetting ToldNoTray{"Sys", "ToldNoTray", false};
 } // namespace settings
 
 // Sections of Config.ini that hold a window's last position.

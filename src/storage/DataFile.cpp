@@ -50,12 +50,14 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const std::string message = source.ReadString(key::Message, kDeleteDefaults.message);
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
+    const Imported imported = readImported(data, from);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
     data.WriteString(target, key::Message, message);
     data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
+    writeImported(data, to, imported);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -99,6 +101,28 @@ void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRep
 
 std::string itemSection(int32_t k) {
     return std::string(key::ItemPrefix) + std::to_string(k);
+}
+
+Imported readImported(const TIniFile& data, int32_t k) {
+    const int32_t v =
+        data.ReadInteger(itemSection(k), kImportedKey, static_cast<int32_t>(kImportedDefault));
+    return v == 1 ? Imported::Unconfirmed : v == 2 ? Imported::Confirmed : Imported::No;
+}
+
+void writeImported(TIniFile& data, int32_t k, Imported state) {
+    if (readImported(data, k) != state)
+        data.WriteInteger(itemSection(k), kImportedKey, static_cast<int32_t>(state));
+}
+
+bool commandMayRunUnattended(const TIniFile& data, int32_t k) {
+    return readImported(data, k) != Imported::Unconfirmed;
+}
+
+void confirmCommand(TIniFile& data, int32_t k) {
+    data.changeLocked([&] {
+        if (readImported(data, k) == Imported::Unconfirmed)
+            writeImported(data, k, Imported::Confirmed);
+    });
 }
 
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults) {
@@ -206,6 +230,8 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     if (withMusic)
         data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
+    // A section left over from a delete may still hold the key.
+    writeImported(data, k, Imported::No);
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {

@@ -15,6 +15,25 @@ class TIniFile;
 
 std::string itemSection(int32_t k);
 
+// A key of the program's own in an item section, beside the item's keys:
+// whether the item came in by import holding a command, and whether the user
+// has confirmed that command since (by importing it with "全部导入" or by
+// running it by hand once). Absent, it reads as No; it is written only where
+// it differs from that, so a reader that does not know it sees a plain item.
+enum class Imported : int32_t { No = 0, Unconfirmed = 1, Confirmed = 2 };
+inline constexpr std::string_view kImportedKey = "Imported";
+inline constexpr Imported kImportedDefault = Imported::No;
+
+Imported readImported(const TIniFile& data, int32_t k);
+// Sets the key of Item<k> without storing the file; writes nothing when the
+// section already reads as `state`.
+void writeImported(TIniFile& data, int32_t k, Imported state);
+// Whether the command of item k may run without the user asking for it.
+bool commandMayRunUnattended(const TIniFile& data, int32_t k);
+// The user ran the command of item k by hand: an unconfirmed import becomes
+// confirmed, and the file is stored. Nothing happens to any other item.
+void confirmCommand(TIniFile& data, int32_t k);
+
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults);
 // Only the keys the list shows and the due check uses, with the list
 // defaults; `reminded` and `music` are left at theirs.

@@ -5,6 +5,7 @@ namespace kelvo {
 class Autorun;
 class ClockWatch;
 class FileWatch;
+class Notifier;
 class Power;
 class Sound;
 class Shell;
@@ -20,6 +21,7 @@ struct Platform {
     Autorun& autorun;
     FileWatch& dataFileWatch; // the data file, for changes by other programs
     ClockWatch& clockWatch;
+    Notifier& notifier;
 };
 
 } // namespace kelvo

@@ -2,6 +2,7 @@
 
 #include "storage/IniFile.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -95,8 +96,9 @@ MessageBox::Button escapeButton(int buttons) {
 } // namespace
 
 MessageBox::Button MessageBox::ask(QWidget* parent, Icon icon, const QString& caption,
-                                   const QString& text, int buttons, Button defaultButton) {
-    g_lastBox = {icon, caption, text, buttons, defaultButton};
+                                   const QString& text, int buttons, Button defaultButton,
+                                   const std::vector<ButtonText>& texts) {
+    g_lastBox = {icon, caption, text, buttons, defaultButton, texts};
     ++g_boxCount;
     if (g_nextAnswer) {
         const Button answer = *g_nextAnswer;
@@ -106,6 +108,9 @@ MessageBox::Button MessageBox::ask(QWidget* parent, Icon icon, const QString& ca
     QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), parent);
     box.setDefaultButton(qtButton(defaultButton));
     box.setEscapeButton(qtButton(escapeButton(buttons)));
+    for (const ButtonText& t : texts)
+        if (QAbstractButton* button = box.button(qtButton(t.button)))
+            button->setText(t.text);
     const int result = box.exec();
     for (Button b : {Ok, Yes, No, Cancel})
         if (result == qtButton(b))

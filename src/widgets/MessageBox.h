@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -25,11 +26,17 @@ public:
     // A message with an OK button and no symbol.
     static void plain(QWidget* parent, const QString& caption, const QString& text);
 
-    // Any box: buttons is an or-combination of Button values. Returns the
-    // button pressed; closing the box otherwise answers its escape button
-    // (Cancel, else No, else Ok).
+    // A caption of the box's own for one of its buttons.
+    struct ButtonText {
+        Button button;
+        QString text;
+    };
+    // Any box: buttons is an or-combination of Button values, shown with the
+    // platform's captions unless `texts` names others. Returns the button
+    // pressed; closing the box otherwise answers its escape button (Cancel,
+    // else No, else Ok).
     static Button ask(QWidget* parent, Icon icon, const QString& caption, const QString& text,
-                      int buttons, Button defaultButton);
+                      int buttons, Button defaultButton, const std::vector<ButtonText>& texts = {});
 
     // Runs a handler; a profile file that could not be written ends it with
     // a critical box carrying the error text and the program goes on.
@@ -44,6 +51,7 @@ public:
         QString text;
         int buttons = Ok;
         Button defaultButton = Ok;
+        std::vector<ButtonText> texts;
     };
     static const Record& lastBox();
     static int boxCount();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include <cstdint>
@@ -44,5 +45,14 @@ private:
     qint64 m_wParam;
     qint64 m_lParam;
 };
+
+// A snooze request, sent and waited for: the main window has queued it when
+// this returns. Nothing happens without a main window.
+inline void sendSnoozeRequest(QObject* mainWindow, quint16 item, quint16 minutes) {
+    if (!mainWindow)
+        return;
+    WindowMessage request(kMainCommand, kCmdSnooze, SnoozeArgument{item, minutes}.pack());
+    QCoreApplication::sendEvent(mainWindow, &request);
+}
 
 } // namespace kelvo

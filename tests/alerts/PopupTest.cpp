@@ -1,5 +1,7 @@
+#include "alerts/AlertSound.h"
 #include "alerts/showmsg.h"
 #include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
 #include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "support/FakePlatform.h"
@@ -236,14 +238,68 @@ private slots:
         QCOMPARE(m_fakes->sound.stopped, played.isEmpty() ? 0 : 1);
     }
 
-    void unplayableSoundIsSilent() {
+    // A sound that cannot be played beeps once; the first failure of the run
+    // is told in the tray with the file and the reason, later ones are not.
+    void unplayableSoundBeepsAndIsToldOnce() {
+        AlertSound::forgetToldFailure();
         m_dir->write("broken.mp3", "junk");
         m_fakes->sound.playable = false;
-        auto popup = open(1, "quiet", m_dir->file("broken.mp3"));
+        const QString file = QString::fromStdString(m_dir->file("broken.mp3"));
+        auto popup = open(1, "quiet", file.toStdString());
         QCOMPARE(m_fakes->sound.played.size(), 1);
-        QCOMPARE(m_fakes->sound.beeps, 0);
+        QCOMPARE(m_fakes->sound.beeps, 1);
+        QCOMPARE(m_fakes->tray.balloons.size(), size_t(1));
+        QCOMPARE(m_fakes->tray.balloons[0].text,
+                 QStringLiteral("无法播放提醒铃声：%1（不支持的格式）").arg(file));
         popup->close();
-        QVERIFY(!popup->isVisible());
+        auto again = open(1, "quiet", file.toStdString());
+        QCOMPARE(m_fakes->sound.beeps, 2);
+        QCOMPARE(m_fakes->tray.balloons.size(), size_t(1));
+    }
+
+    // With 重复播放直到关闭 the sound repeats until the popup closes.
+    void soundRepeatsUntilClosedWhenChosen() {
+        m_dir->write("own.wav", "RIFF");
+        configure(settings::RepeatSound, true);
+        auto popup = open(1, "loud", m_dir->file("own.wav"));
+        QCOMPARE(m_fakes->sound.repeated, QList<bool>{true});
+        QCOMPARE(m_fakes->sound.stopped, 0);
+        popup->close();
+        QCOMPARE(m_fakes->sound.stopped, 1);
+    }
+
+    // What hides or reorders text is shown plainly; the memo and the tool tip
+    // show the same, and docmd says what it will run.
+    void hiddenCommandsAndReversedTextAreShown() {
+        const std::string message = "备份" + std::string(600, ' ') + "[cmd:sh -c \"rm x\"]\u202E";
+        auto popup = open(1, message);
+        const QString shown = QStringLiteral("备份␣×600[cmd:sh -c \"rm x\"]<U+202E>");
+        QCOMPARE(text(*popup, "showmsg"), shown);
+        QCOMPARE(child<QWidget>(*popup, "showmsg")->toolTip(), shown);
+        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
+        QCOMPARE(child<QPlainTextEdit>(*popup, "msg")->toPlainText(), shown);
+        QVERIFY(visible(*popup, "docmd"));
+        QCOMPARE(child<QWidget>(*popup, "docmd")->toolTip(),
+                 QStringLiteral("将执行命令：sh -c \"rm x\"<U+202E>"));
+        QVERIFY(m_fakes->shell.commandLines.isEmpty());
+    }
+
+    // An imported command that nobody confirmed is offered, even with
+    // AutoRunCmd on; once run by hand it runs by itself from then on.
+    void importedCommandRunsByItselfOnlyAfterItRanByHand() {
+        configure(settings::AutoRunCmd, true);
+        m_dir->write("DataFile.dat", "[Main]\r\nItems=1\r\n[Item1]\r\nMessage=[cmd:backup]\r\n"
+                                     "Imported=1\r\n");
+        auto first = open(1, "[cmd:backup]");
+        QVERIFY(m_fakes->shell.commandLines.isEmpty());
+        QVERIFY(visible(*first, "docmd"));
+        QTest::mouseClick(child<QPushButton>(*first, "docmd"), Qt::LeftButton);
+        QCOMPARE(m_fakes->shell.commandLines, QStringList{"backup"});
+        first->close();
+        QCOMPARE(readImported(TIniFile(m_paths.dataFile()), 1), Imported::Confirmed);
+        auto second = open(1, "[cmd:backup]");
+        QCOMPARE(m_fakes->shell.commandLines, (QStringList{"backup", "backup"}));
+        QVERIFY(!visible(*second, "docmd"));
     }
 
     void autoCloseCountsDownAndStoresPosition() {

@@ -53,7 +53,7 @@ TEST_F(Exchange, ImportAppendsAfterTheLastItemWithoutAdvanceOrReminded) {
     TIniFile data(dataPath());
     const TIniFile exchange(exchangePath());
 
-    EXPECT_EQ(importItems(data, exchange), 2);
+    EXPECT_EQ(importItems(data, exchange, ActingItems::AddConfirmed), 2);
 
     const TIniFile stored(dataPath());
     EXPECT_EQ(storedItemCount(stored), 7);
@@ -82,7 +82,7 @@ TEST_F(Exchange, ImportWritesTheKeysInTheirOrder) {
     writeData(0);
     dir.write("items.txt", "[Main]\r\nItems=1\r\n[Item1]\r\nMessage=m\r\nYear=0\r\n");
     TIniFile data(dataPath());
-    importItems(data, TIniFile(exchangePath()));
+    importItems(data, TIniFile(exchangePath()), ActingItems::AddConfirmed);
     const std::string text = dir.read("DataFile.dat");
     EXPECT_NE(text.find("[Item1]\r\nYear=0\r\nMonth=1\r\nDay=1\r\nHour=0\r\nMin=0\r\nReminded=0\r\n"
                         "MindMethod=0\r\nMessage=m\r\nMusic=\r\n"),
@@ -100,7 +100,7 @@ TEST_F(Exchange, ImportOverwritesALeftOverSectionKeyByKey) {
     }
     dir.write("items.txt", "[Main]\r\nItems=1\r\n[Item1]\r\nMessage=new\r\n");
     TIniFile data(dataPath());
-    importItems(data, TIniFile(exchangePath()));
+    importItems(data, TIniFile(exchangePath()), ActingItems::AddConfirmed);
     EXPECT_EQ(storedItemCount(data), 3);
     EXPECT_EQ(readItem(data, 3, kListDefaults).message, "new");
     EXPECT_EQ(readItem(data, 3, kListDefaults).rdBefore, 15);
@@ -115,7 +115,7 @@ TEST_F(Exchange, NothingStatedImportsNothingAndLeavesTheDataFileUntouched) {
         dir.write("items.txt", file);
         TIniFile data(dataPath());
         const TIniFile exchange(exchangePath());
-        EXPECT_EQ(importItems(data, exchange), 0) << file;
+        EXPECT_EQ(importItems(data, exchange, ActingItems::AddConfirmed), 0) << file;
         EXPECT_EQ(dir.read("DataFile.dat"), before) << file;
     }
     EXPECT_EQ(statedExchangeCount(TIniFile(dir.file("missing.txt"))), 0);
@@ -136,7 +136,7 @@ TEST_F(Exchange, AHugeCountImportsOnlyTheSectionsHeldInNumberOrder) {
     const TIniFile exchange(exchangePath());
     EXPECT_EQ(heldExchangeItems(exchange), (std::vector<int32_t>{1, 3, 1000000}));
 
-    EXPECT_EQ(importItems(data, exchange), 3);
+    EXPECT_EQ(importItems(data, exchange, ActingItems::AddConfirmed), 3);
     EXPECT_EQ(storedItemCount(data), 4);
     EXPECT_EQ(readItem(data, 2, kListDefaults).message, "a");
     EXPECT_EQ(readItem(data, 3, kListDefaults).message, "b");
@@ -228,6 +228,85 @@ TEST_F(Exchange, AnExportThatCannotBeStoredThrowsAndLeavesNoFile) {
     TIniFile exchange(dir.file("no/such/dir/items.txt"));
     EXPECT_THROW(exportItems(TIniFile(dataPath()), {1}, exchange), IniWriteError);
     EXPECT_EQ(statedExchangeCount(exchange), 0);
+}
+
+// A received file: a shutdown at every start, plain and hidden command tags,
+// a reversed text, and one harmless reminder.
+constexpr const char* kHostileExchange =
+    "[Main]\r\nItems=5\r\n"
+    "[Item1]\r\nYear=0\r\nMonth=0\r\nDay=0\r\nMindMethod=2\r\nMessage=AutoShutDownWindows\r\n"
+    "[Item2]\r\nMindMethod=2\r\nMessage=备份[cmd:sh -c \"rm -rf ~\"]\r\n"
+    "[Item3]\r\nMessage=会议                    [cmo:http://x.example]\r\n"
+    "[Item4]\r\nMessage=\u202Etxt.exe\r\n"
+    "[Item5]\r\nMessage=[CMD:not a tag]\r\n";
+
+TEST_F(Exchange, ActingItemsAreTheShutdownsAndTheCommandTags) {
+    dir.write("items.txt", encodeFileText(kHostileExchange));
+    const std::vector<ActingItem> acting = actingExchangeItems(TIniFile(exchangePath()));
+    ASSERT_EQ(acting.size(), 3u);
+    EXPECT_EQ(acting[0].number, 1);
+    EXPECT_TRUE(acting[0].shutdown);
+    EXPECT_FALSE(acting[0].command);
+    EXPECT_EQ(acting[1].number, 2);
+    EXPECT_EQ(acting[1].command, (CommandTag{"sh -c \"rm -rf ~\"", CommandKind::CommandLine}));
+    EXPECT_EQ(acting[2].number, 3);
+    EXPECT_EQ(acting[2].command->kind, CommandKind::ShellOpen);
+}
+
+TEST_F(Exchange, SkippingLeavesOutOnlyTheActingItems) {
+    writeData(1);
+    dir.write("items.txt", encodeFileText(kHostileExchange));
+    TIniFile data(dataPath());
+    EXPECT_EQ(importItems(data, TIniFile(exchangePath()), ActingItems::Skip), 2);
+    const TIniFile stored(dataPath());
+    EXPECT_EQ(storedItemCount(stored), 3);
+    EXPECT_EQ(readItem(stored, 2, kViewDefaults).message, "\u202Etxt.exe");
+    EXPECT_EQ(readItem(stored, 3, kViewDefaults).message, "[CMD:not a tag]");
+    for (int32_t k = 1; k <= 3; ++k)
+        EXPECT_TRUE(commandMayRunUnattended(stored, k));
+}
+
+// Imported commands carry a mark of their own, which a plain reader never sees;
+// an unconfirmed one runs unattended only after the user ran it once.
+TEST_F(Exchange, ImportedCommandsAreMarkedAsConfirmedOrNot) {
+    dir.write("items.txt", encodeFileText(kHostileExchange));
+    for (const ActingItems acting : {ActingItems::AddConfirmed, ActingItems::AddUnconfirmed}) {
+        writeData(1);
+        TIniFile data(dataPath());
+        EXPECT_EQ(importItems(data, TIniFile(exchangePath()), acting), 5);
+        const Imported expected =
+            acting == ActingItems::AddConfirmed ? Imported::Confirmed : Imported::Unconfirmed;
+        const TIniFile stored(dataPath());
+        EXPECT_EQ(readImported(stored, 2), Imported::No); // the shutdown: no command
+        EXPECT_EQ(readImported(stored, 3), expected);     // [cmd:
+        EXPECT_EQ(readImported(stored, 4), expected);     // [cmo:
+        EXPECT_EQ(readImported(stored, 5), Imported::No);
+        EXPECT_EQ(stored.ReadString("Item5", "Imported", "absent"), "absent");
+        EXPECT_EQ(commandMayRunUnattended(stored, 3), acting == ActingItems::AddConfirmed);
+    }
+    TIniFile data(dataPath());
+    confirmCommand(data, 3);
+    EXPECT_EQ(readImported(TIniFile(dataPath()), 3), Imported::Confirmed);
+    EXPECT_EQ(readImported(TIniFile(dataPath()), 4), Imported::Unconfirmed);
+}
+
+// The mark belongs to its reminder: a delete moves it along, and a new
+// reminder in a left-over section does not inherit it.
+TEST_F(Exchange, TheImportMarkMovesWithItsReminder) {
+    writeData(1);
+    dir.write("items.txt", encodeFileText(kHostileExchange));
+    TIniFile data(dataPath());
+    importItems(data, TIniFile(exchangePath()), ActingItems::AddUnconfirmed);
+    deleteItem(data, 1);
+    EXPECT_EQ(readImported(TIniFile(dataPath()), 2), Imported::Unconfirmed);
+    EXPECT_EQ(readImported(TIniFile(dataPath()), 4), Imported::No);
+    EXPECT_EQ(readImported(TIniFile(dataPath()), 6), Imported::No);
+    // A section beyond the count that still holds the mark.
+    dir.write("DataFile.dat", encodeFileText("[Main]\r\nItems=1\r\n[Item1]\r\nMessage=a\r\n"
+                                             "[Item2]\r\nMessage=[cmd:x]\r\nImported=1\r\n"));
+    TIniFile leftOver(dataPath());
+    appendItem(leftOver, reminder(1, 9, 0, "[cmd:mine]"), false);
+    EXPECT_TRUE(commandMayRunUnattended(TIniFile(dataPath()), 2));
 }
 
 } // namespace

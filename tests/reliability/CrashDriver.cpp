@@ -40,7 +40,7 @@ int perform(const DataPaths& paths, const std::string& op) {
     else if (op == "delete")
         deleteItem(data, kDeletedItem);
     else if (op == "import")
-        importItems(data, TIniFile(paths.file(kExchangeFile)));
+        importItems(data, TIniFile(paths.file(kExchangeFile)), ActingItems::AddConfirmed);
     else
         return 2;
     return 0;

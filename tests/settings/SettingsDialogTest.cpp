@@ -93,7 +93,7 @@ private slots:
         SettingsRun run(dir);
         run.open();
         QCOMPARE(run.dialog.windowTitle(), "设置");
-        QCOMPARE(run.dialog.size(), QSize(326, 312));
+        QCOMPARE(run.dialog.size(), QSize(326, 362));
         QCOMPARE(run.dialog.pos(), QPoint(40, 30));
         QCOMPARE(run.edit("corp")->text(), "蓝星工作室");
         QCOMPARE(run.edit("opentimes")->text(), "12");

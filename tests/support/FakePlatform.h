@@ -4,6 +4,7 @@
 #include "system/Autorun.h"
 #include "system/ClockWatch.h"
 #include "system/FileWatch.h"
+#include "system/Notifier.h"
 #include "system/Platform.h"
 #include "system/Power.h"
 #include "system/Shell.h"
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace kelvo::test {
 
@@ -21,14 +23,16 @@ namespace kelvo::test {
 class FakeSound : public Sound {
 public:
     QStringList played;
+    QList<bool> repeated; // the repeat flag of each play
     int beeps = 0;
     int stopped = 0;
     bool playable = true; // false: every file fails to play
 
-    std::unique_ptr<Playback> play(const QString& file) override {
+    std::unique_ptr<Playback> play(const QString& file, bool repeat) override {
         played << file;
+        repeated << repeat;
         if (!playable)
-            return nullptr;
+            return failed(QStringLiteral("不支持的格式"));
         return std::make_unique<FakePlayback>(stopped);
     }
     void beep() override { ++beeps; }
@@ -92,6 +96,30 @@ public:
     void jump() { emit jumped(); }
 };
 
+// A notification service that records what it was asked to show; the test
+// plays the desktop's part with act() and dismiss().
+class FakeNotifier : public Notifier {
+public:
+    struct Shown {
+        uint id;
+        QString title, body;
+        QList<Action> actions;
+    };
+    bool available = true;
+    std::vector<Shown> shown;
+
+    bool isAvailable() const override { return available; }
+    void notify(const QString& title, const QString& body, const QList<Action>& actions,
+                std::function<void(uint)> done) override {
+        const uint id = static_cast<uint>(shown.size()) + 1;
+        shown.push_back({id, title, body, actions});
+        QMetaObject::invokeMethod(
+            this, [done, id] { done(id); }, Qt::QueuedConnection);
+    }
+    void act(uint id, const QString& key) { emit actionInvoked(id, key); }
+    void dismiss(uint id) { emit closed(id); }
+};
+
 // The doubles of every platform service, wired into one Platform.
 struct FakePlatform {
     FakeSound sound;
@@ -101,7 +129,8 @@ struct FakePlatform {
     FakeAutorun autorun;
     FakeFileWatch dataFileWatch;
     FakeClockWatch clockWatch;
-    Platform platform{sound, shell, tray, power, autorun, dataFileWatch, clockWatch};
+    FakeNotifier notifier;
+    Platform platform{sound, shell, tray, power, autorun, dataFileWatch, clockWatch, notifier};
 };
 
 } // namespace kelvo::test

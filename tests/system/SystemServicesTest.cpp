@@ -5,7 +5,42 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
 using namespace kelvo;
+
+namespace {
+
+// The reason a playback failed with; empty while it has not failed.
+QString failure(Playback& playback) {
+    QString reason;
+    playback.onFailure([&](const QString& r) { reason = r; });
+    return reason;
+}
+
+// A socket listening at `path` as long as it lives, the way a sound server's does.
+class ListeningSocket {
+public:
+    explicit ListeningSocket(const QByteArray& path) : m_fd(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), path.size());
+        m_listening = ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                      ::listen(m_fd, 4) == 0;
+    }
+    ~ListeningSocket() { ::close(m_fd); }
+    bool listening() const { return m_listening; }
+
+private:
+    int m_fd;
+    bool m_listening = false;
+};
+
+} // namespace
 
 class SystemServicesTest : public QObject {
     Q_OBJECT
@@ -17,10 +52,11 @@ private slots:
         test::TempDir dir;
         const QString here = QCoreApplication::applicationDirPath();
         DeferredSound sound(soundModuleDirs(here));
-        QVERIFY(!sound.play(QString::fromStdString(dir.file("missing.wav"))));
+        const QString missing = QString::fromStdString(dir.file("missing.wav"));
+        QVERIFY(!failure(*sound.play(missing, false)).isEmpty());
         QCOMPARE(sound.modulePath(), QFileInfo(here + "/kelvo_sound.so").canonicalFilePath());
-        QVERIFY(!sound.play(QString()));
-        QVERIFY(!sound.play(QString::fromStdString(dir.path())));
+        QVERIFY(!failure(*sound.play(QString(), true)).isEmpty());
+        QVERIFY(!failure(*sound.play(QString::fromStdString(dir.path()), false)).isEmpty());
         sound.beep();
         sound.beep();
     }
@@ -32,10 +68,29 @@ private slots:
         const QString wav = QCoreApplication::applicationDirPath() + "/missing.wav";
         for (const std::string& place : {dir.file("nowhere"), dir.path()}) {
             DeferredSound sound({QString::fromStdString(place)});
-            QVERIFY(!sound.play(wav));
+            QCOMPARE(failure(*sound.play(wav, false)), QStringLiteral("声音模块无法加载"));
             sound.beep();
             QVERIFY(sound.modulePath().isEmpty());
         }
+    }
+
+    // While the session's sound server does not answer, nothing is played
+    // (the sound library would give up on it for the whole run); once it
+    // answers, sounds go to it.
+    void soundWaitsForTheSoundServer() {
+        test::TempDir dir;
+        const QByteArray socket = QByteArray::fromStdString(dir.file("pulse.sock"));
+        qputenv("PULSE_SERVER", "unix:" + socket);
+        QVERIFY(!soundServerAnswers());
+        DeferredSound sound(soundModuleDirs(QCoreApplication::applicationDirPath()));
+        QCOMPARE(failure(*sound.play(QString::fromStdString(dir.file("a.wav")), false)),
+                 QStringLiteral("声音服务没有运行"));
+        const ListeningSocket server(socket);
+        QVERIFY(server.listening());
+        QVERIFY(soundServerAnswers());
+        qputenv("PULSE_SERVER", "tcp:localhost");
+        QVERIFY(soundServerAnswers()); // cannot be told: the sound library finds out
+        qunsetenv("PULSE_SERVER");
     }
 
     // The words of a command line reach the program literally: quotes group

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "system/Notifier.h"
 
-class QDBusConnection;
+#include <QDBusConnection>
+#include <QString>
 
 namespace kelvo {
 
@@ -12,5 +13,23 @@ namespace kelvo {
 // service. The call does not wait for the service's answer.
 bool sendDesktopNotification(const QDBusConnection& bus, const QString& title, const QString& text,
                              int timeoutMs);
+
+// Reminder notifications through org.freedesktop.Notifications on a bus.
+class DesktopNotifier final : public Notifier {
+    Q_OBJECT
+public:
+    explicit DesktopNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
+
+    bool isAvailable() const override;
+    void notify(const QString& title, const QString& body, const QList<Action>& actions,
+                std::function<void(uint id)> shown) override;
+
+private slots:
+    void onActionInvoked(uint id, const QString& key);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    QDBusConnection m_bus;
+};
 
 } // namespace kelvo

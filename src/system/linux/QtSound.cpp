@@ -21,12 +21,15 @@ bool hasAudioOutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
-// One playing sound. Errors of the player surface later and asynchronously;
-// they are left alone, so a file that cannot be played is simply silent.
+// One playing sound. The player's errors surface later and asynchronously;
+// they fail the playback with the player's own words.
 class MediaPlayback : public Playback {
 public:
-    explicit MediaPlayback(const QUrl& source) {
+    MediaPlayback(const QUrl& source, bool repeat) {
         m_player.setAudioOutput(&m_output);
+        QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player,
+                         [this](QMediaPlayer::Error, const QString& text) { fail(text); });
+        m_player.setLoops(repeat ? QMediaPlayer::Infinite : QMediaPlayer::Once);
         m_player.setSource(source);
         m_player.play();
     }
@@ -46,10 +49,13 @@ QtSound::QtSound() {
 
 QtSound::~QtSound() = default;
 
-std::unique_ptr<Playback> QtSound::play(const QString& file) {
-    if (!QFileInfo(file).isFile() || !hasAudioOutput())
-        return nullptr;
-    return std::make_unique<MediaPlayback>(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+std::unique_ptr<Playback> QtSound::play(const QString& file, bool repeat) {
+    if (!QFileInfo(file).isFile())
+        return failed(QStringLiteral("文件不存在"));
+    if (!hasAudioOutput())
+        return failed(QStringLiteral("没有声音输出设备"));
+    return std::make_unique<MediaPlayback>(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()),
+                                           repeat);
 }
 
 void QtSound::beep() {
@@ -61,7 +67,7 @@ void QtSound::beep() {
     // output as soon as it has handed over the last sample, and with
     // PulseAudio that drops the still buffered rest of a sound this short,
     // so the beep was never heard. A new beep replaces the one before.
-    m_beep = std::make_unique<MediaPlayback>(QUrl(QStringLiteral("qrc:/sounds/beep.wav")));
+    m_beep = std::make_unique<MediaPlayback>(QUrl(QStringLiteral("qrc:/sounds/beep.wav")), false);
 }
 
 } // namespace kelvo

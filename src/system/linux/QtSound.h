@@ -14,7 +14,7 @@ public:
     QtSound();
     ~QtSound() override;
 
-    std::unique_ptr<Playback> play(const QString& file) override;
+    std::unique_ptr<Playback> play(const QString& file, bool repeat) override;
     // Plays the program's own short beep; the X bell only when there is no
     // audio output.
     void beep() override;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "storage/Paths.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace kelvo {
+
+class AlertCommand;
+class AlertSound;
+struct Platform;
+
+// Shows the reminder that fired (its message and own sound, empty for the
+// default sound) as a desktop notification and
+// returns true where that is how it is to reach the user (the user chose it
+// in the settings, or no popup can stay on top of this desktop) and the
+// desktop has a notification service; returns false, having done nothing,
+// where the popup is to be shown. The one place that decides between them.
+bool alertByNotification(QWidget* mainWindow, quint16 item, const QString& message,
+                         const QString& music, const DataPaths& paths, Platform& platform);
+
+// A fired reminder as a desktop notification: the message as its body,
+// buttons for the remind-later minutes, 10 and 60 minutes, "关闭" and, when
+// the message holds a command, "执行设定命令". The sound plays as for the
+// popup until the notification goes; closing it counts as "关闭". It lives
+// until then and deletes itself.
+class NotificationAlert : public QObject {
+    Q_OBJECT
+public:
+    NotificationAlert(QWidget* mainWindow, quint16 item, const QString& message,
+                      const QString& music, const DataPaths& paths, Platform& platform);
+    ~NotificationAlert() override;
+
+private:
+    void show(const QString& message, const QString& music);
+    void actionInvoked(uint id, const QString& key);
+    void closed(uint id);
+
+    QPointer<QWidget> m_mainWindow;
+    const quint16 m_item;
+    const DataPaths m_paths;
+    Platform& m_platform;
+    uint m_id = 0;
+    std::unique_ptr<AlertCommand> m_command;
+    std::unique_ptr<AlertSound> m_sound;
+};
+
+} // namespace kelvo
