@@ -1,8 +1,8 @@
 #include "app/Unit1.h"
 #include "storage/ReminderFile.h"
 
-#include "alerts/closewin.h"
 #include "alerts/NotificationAlert.h"
+#include "alerts/closewin.h"
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"

@@ -178,7 +178,7 @@ TEST_F(Exchange, ALunarReminderRoundTripsWithItsKeysAfterTheOthers) {
     EXPECT_EQ(text.find("Lunar", text.find("[Item2]")), std::string::npos);
 
     TIniFile data(dataPath());
-    importItems(data, TIniFile(exchangePath()));
+    importItems(data, TIniFile(exchangePath()), ActingItems::AddConfirmed);
     EXPECT_EQ(readItem(data, 3, kViewDefaults).lunar, midAutumn.lunar);
     EXPECT_EQ(readItem(data, 3, kViewDefaults).year, 2026);
     EXPECT_FALSE(readItem(data, 4, kViewDefaults).lunar.active());

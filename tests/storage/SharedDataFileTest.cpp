@@ -63,7 +63,7 @@ TEST_F(SharedDataFile, AddAndImportNeverWriteOverASectionTheFileHolds) {
         dir.write("DataFile.dat", damaged);
         TIniFile data(path);
         if (byImport)
-            EXPECT_EQ(importItems(data, TIniFile(exchangeOf("new"))), 1);
+            EXPECT_EQ(importItems(data, TIniFile(exchangeOf("new")), ActingItems::AddConfirmed), 1);
         else
             EXPECT_EQ(appendItem(data, reminder("new"), false), 4);
         EXPECT_EQ(data.ReadString("Item3", "Message", ""), "three");
@@ -112,7 +112,7 @@ TEST_F(SharedDataFile, ChangesReadTheFileAsItIsNowNotAnEarlierCopy) {
     }
     markReminded(data, 1);
     appendItem(data, reminder("mine again"), false);
-    importItems(data, TIniFile(exchangeOf("imported")));
+    importItems(data, TIniFile(exchangeOf("imported")), ActingItems::AddConfirmed);
     storeEditedItem(data, 1, reminder("edited"));
     deleteItem(data, 3);
     const TIniFile fresh(dir.file("DataFile.dat"));
@@ -168,7 +168,7 @@ TEST_F(SharedDataFile, ALinkedDataFileStaysALinkThroughEveryChange) {
     appendItem(data, reminder("a"), false);
     appendItem(data, reminder("b"), false);
     deleteItem(data, 1);
-    importItems(data, TIniFile(exchangeOf("c")));
+    importItems(data, TIniFile(exchangeOf("c")), ActingItems::AddConfirmed);
     ASSERT_TRUE(fs::is_symlink(path));
     EXPECT_EQ(fs::read_symlink(path), target);
     const TIniFile direct(target);
