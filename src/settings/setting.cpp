@@ -37,7 +37,7 @@ TForm5::TForm5(const DataPaths& paths, TForm11& quickPhrases, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::TForm5>()), m_paths(paths), m_quickPhrases(quickPhrases) {
     ui->setupUi(this);
-    setFixedSize(326, 312);
+    setFixedSize(326, 362);
     limitField(ui->autoclosemin, settings::AutoCloseShowBoxMin, 10);
     limitField(ui->timeLate, settings::TimeLate, 5);
     limitField(ui->TimeFormABV, settings::TimeFormABV, 10);

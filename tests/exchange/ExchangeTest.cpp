@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,7 @@ TEST_F(Exchange, SkippingLeavesOutOnlyTheActingItems) {
 TEST_F(Exchange, ImportedCommandsAreMarkedAsConfirmedOrNot) {
     dir.write("items.txt", encodeFileText(kHostileExchange));
     for (const ActingItems acting : {ActingItems::AddConfirmed, ActingItems::AddUnconfirmed}) {
+        std::filesystem::remove(dataPath());
         writeData(1);
         TIniFile data(dataPath());
         EXPECT_EQ(importItems(data, TIniFile(exchangePath()), acting), 5);
