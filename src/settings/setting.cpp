@@ -185,10 +185,16 @@ void TForm5::trySoundClick() {
         return;
     }
     m_trial = m_sound->play(file, false);
+    // Told from the event loop: the player that failed is still reporting it.
     m_trial->onFailure([this, file](const QString& reason) {
-        MessageBox::warning(this, QStringLiteral("试听铃声"),
-                            QStringLiteral("无法播放：%1（%2）").arg(file, reason));
-        m_trial.reset();
+        QMetaObject::invokeMethod(
+            this,
+            [this, file, reason] {
+                m_trial.reset();
+                MessageBox::warning(this, QStringLiteral("试听铃声"),
+                                    QStringLiteral("无法播放：%1（%2）").arg(file, reason));
+            },
+            Qt::QueuedConnection);
     });
 }
 

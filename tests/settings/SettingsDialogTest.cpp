@@ -234,6 +234,61 @@ private slots:
         QCOMPARE(run.edit("filename")->text(), "/home/u/铃声.mp3");
     }
 
+    // "重复播放直到关闭" and "用系统通知提醒" show and store their keys; the
+    // rows above them keep their places.
+    void alertChoicesAreShownAndStored() {
+        TempDir dir;
+        writeConfig(dir, [](TIniFile& c) { c.WriteBool("Sys", "RepeatSound", true); });
+        SettingsRun run(dir);
+        run.open();
+        QVERIFY(run.box("repeatSound")->isChecked());
+        QVERIFY(!run.box("notifyAlerts")->isChecked());
+        QCOMPARE(run.box("repeatSound")->text(), "重复播放直到关闭");
+        QCOMPARE(run.box("notifyAlerts")->text(), "用系统通知提醒");
+        QVERIFY(run.box("repeatSound")->geometry().top() >
+                run.field("TimeFormABV")->geometry().bottom());
+        QVERIFY(run.dialog.rect().contains(
+            run.dialog.findChild<QWidget*>("FlatSpeedButton1")->geometry()));
+        run.box("repeatSound")->setChecked(false);
+        run.box("notifyAlerts")->setChecked(true);
+        run.confirm();
+        QCOMPARE(run.config().ReadString("Sys", "RepeatSound", ""), "0");
+        QCOMPARE(run.config().ReadString("Sys", "NotifyAlerts", ""), "1");
+    }
+
+    // "试听铃声" plays the sound in the field once, a second click stops it;
+    // an empty field beeps, and a sound that cannot be played says why.
+    void trySoundPlaysStopsAndTellsFailures() {
+        TempDir dir;
+        FakeSound sound;
+        SettingsRun run(dir);
+        run.dialog.setSound(sound);
+        run.open();
+        auto* button = run.dialog.findChild<QAbstractButton*>("trySound");
+        QCOMPARE(button->text(), "试听铃声");
+        run.edit("filename")->setText("/music/铃.wav");
+        button->click();
+        QCOMPARE(sound.played, QStringList{"/music/铃.wav"});
+        QCOMPARE(sound.repeated, QList<bool>{false});
+        button->click();
+        QCOMPARE(sound.stopped, 1);
+        run.edit("filename")->setText("");
+        button->click();
+        QCOMPARE(sound.beeps, 1);
+
+        sound.playable = false;
+        run.edit("filename")->setText("/music/坏.mp3");
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        const int boxes = MessageBox::boxCount();
+        button->click();
+        QTRY_COMPARE(MessageBox::boxCount(), boxes + 1);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+        QCOMPARE(MessageBox::lastBox().text, "无法播放：/music/坏.mp3（不支持的格式）");
+        sound.playable = true;
+        button->click(); // plays again: the failed trial is over
+        QCOMPARE(sound.played.size(), 3);
+    }
+
     void quickPhrasesButtonOpensTheEditor() {
         TempDir dir;
         dir.write("FastFinish.ini", "x\r\n");
