@@ -308,6 +308,8 @@ private slots:
         QVERIFY(!run.window->hiddenInTray());
         QCOMPARE(MessageBox::boxCount(), boxes + 1);
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
+        QVERIFY(MessageBox::lastBox().text.contains("从应用程序菜单再次打开 Kelvo"));
+        QCOMPARE(run.config().ReadString("Sys", "ToldNoTray", ""), "1");
 
         run.window->showNormal();
         run.window->close();
@@ -318,6 +320,23 @@ private slots:
         run.command(kCmdTrayToggle, 0);
         QVERIFY(run.window->isVisible());
         QVERIFY(!run.window->isMinimized());
+    }
+
+    // The user is told once, not at every start.
+    void withoutTrayTheNextStartSaysNothing() {
+        TempDir dir;
+        firstStart(dir);
+        {
+            Run told(dir, false);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            told.window->show();
+            QTRY_VERIFY_WITH_TIMEOUT(told.window->isMinimized(), 2000);
+        }
+        Run run(dir, false);
+        const int boxes = MessageBox::boxCount();
+        run.window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(run.window->isMinimized(), 2000);
+        QCOMPARE(MessageBox::boxCount(), boxes);
     }
 
     void unwritableHandOffIsReportedAndThePopupStillComes() {
