@@ -10,6 +10,7 @@
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -39,6 +40,10 @@ public:
         m_timer.start(10);
     }
     int exportShows = 0;
+    // The button pressed in a box with more than one, by its caption; the
+    // captions of every such box are recorded.
+    QString press;
+    QStringList captions;
 
 private:
     void answer() {
@@ -46,7 +51,7 @@ private:
             if (!w->isVisible())
                 continue;
             if (auto* box = qobject_cast<QMessageBox*>(w))
-                box->done(QMessageBox::Ok);
+                answerBox(*box);
             if (auto* window = qobject_cast<TForm10*>(w)) {
                 ++exportShows;
                 if (m_onExport)
@@ -55,6 +60,18 @@ private:
                     window->close();
             }
         }
+    }
+    void answerBox(QMessageBox& box) {
+        const QList<QAbstractButton*> buttons = box.buttons();
+        if (buttons.size() == 1) {
+            box.done(QMessageBox::Ok);
+            return;
+        }
+        for (QAbstractButton* b : buttons)
+            captions << b->text();
+        for (QAbstractButton* b : buttons)
+            if (b->text() == press)
+                return b->click();
     }
     std::function<void(TForm10&)> m_onExport;
     QTimer m_timer;
@@ -169,6 +186,50 @@ private slots:
             }
             QCOMPARE(program.run->list().count(), 5);
             QVERIFY(dir.read("DataFile.dat") == before.at("DataFile.dat"));
+        }
+    }
+
+    // A received file whose reminders would run commands or shut the computer
+    // down: the import asks, listing each with what it would do, hidden tags
+    // and reversed text shown plainly.
+    void actingRemindersAreImportedOnlyAsTheUserAnswers() {
+        const std::string hidden = "备份" + std::string(600, ' ') + "[cmd:sh -c \"rm x\"]";
+        const std::vector<std::string> messages{"AutoShutDownWindows", hidden,
+                                                "会议[cmo:http://x.example]", "\u202Etxt.exe"};
+        const QString question = QStringLiteral(
+            "以下提醒会执行命令或自动关机：\n"
+            "· AutoShutDownWindows　→ 自动关机\n"
+            "· 备份␣×600[cmd:sh -c \"rm x\"]　→ 执行命令：sh -c \"rm x\"\n"
+            "· 会议[cmo:http://x.example]　→ 打开：http://x.example\n"
+            "　导入这些提醒吗？");
+        const std::map<QString, int> added{{"取消", 0}, {"只导入其他提醒", 1}, {"全部导入", 4}};
+        for (const auto& [answer, count] : added) {
+            TempDir dir;
+            Program program(dir, 1);
+            writeExchange(dir, 4, messages);
+            const auto before = snapshot(dir);
+            FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
+            ModalAnswerer answerer;
+            answerer.press = answer;
+            program.command(MessageBox::Yes);
+            // In the order of the desktop's button layout.
+            answerer.captions.sort();
+            QCOMPARE(answerer.captions, (QStringList{"全部导入", "取消", "只导入其他提醒"}));
+            const TIniFile data(dir.file("DataFile.dat"));
+            QCOMPARE(storedItemCount(data), 1 + count);
+            if (count == 0) {
+                QCOMPARE(MessageBox::lastBox().text, question);
+                QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+                QVERIFY(snapshot(dir) == before);
+                continue;
+            }
+            QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
+            QVERIFY(program.run->list().text(count).endsWith("提醒为：<U+202E>txt.exe"));
+            if (count == 4) {
+                QCOMPARE(readImported(data, 2), Imported::No);
+                QCOMPARE(readImported(data, 3), Imported::Confirmed);
+                QVERIFY(program.run->list().text(2).endsWith("提醒为：备份␣×600[cmd:sh -c \"rm x\"]"));
+            }
         }
     }
 

@@ -157,6 +157,40 @@ TEST_F(Kelvoctl, ExportAndImportCarryRemindersBetweenDataDirectories) {
     EXPECT_EQ(readItem(TIniFile(other.file("DataFile.dat")), 3, kListDefaults).message, "开会");
 }
 
+// A received file whose reminders would shut down or run commands: they are
+// left out unless allowed, and allowed ones still wait for the user.
+TEST_F(Kelvoctl, ImportSkipsActingRemindersUnlessAllowed) {
+    TempDir io;
+    const std::string file = io.file("received.txt");
+    {
+        TIniFile exchange(file);
+        const char* messages[] = {"AutoShutDownWindows", "备份[cmd:sh -c \"rm x\"]",
+                                  "会议[cmo:http://x.example]", "\u202Etxt.exe"};
+        for (int j = 1; j <= 4; ++j) {
+            exchange.WriteInteger(itemSection(j), "MindMethod", 2);
+            exchange.WriteString(itemSection(j), "Message", messages[j - 1]);
+        }
+        exchange.WriteInteger("Main", "Items", 4);
+    }
+    const Result skipped = kelvoctl(dirArg() + "import '" + file + "'");
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.out, "imported 1 reminder(s) from " + file +
+                               "; there are now 5\n"
+                               "skipped 3 reminder(s) that run a command or shut the computer down"
+                               " (import them with --allow-commands)\n");
+    EXPECT_EQ(readItem(TIniFile(dir.file("DataFile.dat")), 5, kListDefaults).message,
+              "\u202Etxt.exe");
+
+    const Result allowed = kelvoctl(dirArg() + "import --allow-commands '" + file + "'");
+    EXPECT_EQ(allowed.out, "imported 4 reminder(s) from " + file + "; there are now 9\n");
+    const TIniFile data(dir.file("DataFile.dat"));
+    EXPECT_EQ(readItem(data, 6, kListDefaults).message, "AutoShutDownWindows");
+    EXPECT_EQ(readImported(data, 7), Imported::Unconfirmed);
+    EXPECT_EQ(readImported(data, 8), Imported::Unconfirmed);
+    EXPECT_FALSE(commandMayRunUnattended(data, 7));
+    EXPECT_EQ(kelvoctl(dirArg() + "import '" + file + "' --allow-commands x").status, 2);
+}
+
 TEST_F(Kelvoctl, ImportOfAFileWithoutRemindersChangesNothing) {
     const auto before = snapshot(dir);
     TempDir io;
