@@ -55,11 +55,16 @@ private:
 // One run of the program on a data directory: the dialogs, the main window
 // and the platform doubles, with a clock the test sets.
 struct Run {
-    explicit Run(const TempDir& dir, bool trayAvailable = true) : paths{dir.path()} {
+    // `notifier`: the desktop's notifications, when not the double's.
+    explicit Run(const TempDir& dir, bool trayAvailable = true, Notifier* notifier = nullptr)
+        : paths{dir.path()}, platform{fake.sound,      fake.shell,
+                                      fake.tray,       fake.power,
+                                      fake.autorun,    fake.dataFileWatch,
+                                      fake.clockWatch, notifier ? *notifier : fake.notifier} {
         fake.tray.available = trayAvailable;
         // Registered to start at log-on already, so starts ask nothing about it.
         fake.autorun.entries[kAutorunName] = QStringList{QCoreApplication::applicationFilePath()};
-        window = std::make_unique<TForm1>(paths, fake.platform, clock, dialogs);
+        window = std::make_unique<TForm1>(paths, platform, clock, dialogs);
     }
     TIniFile config() const { return TIniFile(paths.config()); }
     MainList list() const { return MainList(window->findChild<QListView*>("eventlist")); }
@@ -71,8 +76,9 @@ struct Run {
 
     DataPaths paths;
     FakePlatform fake;
+    Platform platform;
     ManualClock clock{kMonday0829};
-    Dialogs dialogs{paths, fake.platform, clock};
+    Dialogs dialogs{paths, platform, clock};
     std::unique_ptr<TForm1> window;
 };
 
