@@ -1,9 +1,15 @@
+#include "app/Unit1.h"
+#include "reminders/ReminderEngine.h"
+#include "storage/ConfigFile.h"
 #include "support/PrivateBus.h"
+#include "support/ProgramRun.h"
+#include "support/TempDir.h"
 #include "system/ProgramIcon.h"
 #include "system/linux/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QImage>
 #include <QVariantMap>
 #include <QtTest>
@@ -11,21 +17,60 @@
 namespace kelvo {
 namespace {
 
-// What a desktop's notification service receives.
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+
+// What a desktop's notification service receives; it numbers the
+// notifications from 1.
 class FakeNotificationService : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QStringList received; // app name, icon, summary, body, timeout per call
+    QStringList actions;  // of the last call
+    QVariantMap hints;    // of the last call
 
 public slots:
     Q_SCRIPTABLE uint Notify(const QString& appName, uint, const QString& icon,
-                             const QString& summary, const QString& body, const QStringList&,
-                             const QVariantMap&, int timeout) {
+                             const QString& summary, const QString& body,
+                             const QStringList& actionList, const QVariantMap& hintMap,
+                             int timeout) {
         received << appName << icon << summary << body << QString::number(timeout);
-        return 1;
+        actions = actionList;
+        hints = hintMap;
+        return static_cast<uint>(received.size() / 5);
     }
 };
+
+// The desktop's side of a private bus: the notification service, and the
+// signals it sends when the user acts on a notification.
+struct NotificationDesktop {
+    explicit NotificationDesktop(const test::PrivateBus& bus)
+        : connection(bus.connect(QStringLiteral("desktop"))) {
+        connection.registerObject(kPath, &service, QDBusConnection::ExportScriptableSlots);
+        connection.registerService(kInterface);
+    }
+    ~NotificationDesktop() { QDBusConnection::disconnectFromBus(QStringLiteral("desktop")); }
+    void send(const QString& signal, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createSignal(kPath, kInterface, signal);
+        message.setArguments(arguments);
+        connection.send(message);
+    }
+
+    QDBusConnection connection;
+    FakeNotificationService service;
+};
+
+// Sends a signal of the desktop until `done` holds: the first one may come
+// before the program has the notification's number.
+bool signalUntil(NotificationDesktop& desktop, const QString& signal, const QVariantList& arguments,
+                 const std::function<bool()>& done) {
+    for (int i = 0; i < 50 && !done(); ++i) {
+        desktop.send(signal, arguments);
+        QTest::qWait(100);
+    }
+    return done();
+}
 
 } // namespace
 
@@ -40,18 +85,69 @@ private slots:
         QVERIFY(program.isConnected());
         QVERIFY(!sendDesktopNotification(program, QStringLiteral("Kelvo"), QStringLiteral("x"), 1));
 
-        QDBusConnection desktop = bus.connect(QStringLiteral("desktop"));
-        FakeNotificationService service;
-        QVERIFY(desktop.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
-                                       QDBusConnection::ExportScriptableSlots));
-        QVERIFY(desktop.registerService(QStringLiteral("org.freedesktop.Notifications")));
-
+        NotificationDesktop desktop(bus);
         QVERIFY(sendDesktopNotification(program, QStringLiteral("Kelvo提醒"),
                                         QStringLiteral("Kelvo软件已经运行。"), 10000));
-        QTRY_COMPARE(service.received,
+        QTRY_COMPARE(desktop.service.received,
                      (QStringList{"Kelvo", "kelvo", "Kelvo提醒", "Kelvo软件已经运行。", "10000"}));
         QDBusConnection::disconnectFromBus(QStringLiteral("program"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+    }
+
+    // A reminder the user chose to get as a notification reaches a real
+    // notification service: critical, never expiring, with its actions; what
+    // the user does there reaches the reminder engine.
+    void notificationAlertsGoThroughTheDesktopService() {
+        test::PrivateBus bus;
+        if (bus.address.isEmpty())
+            QSKIP("no dbus-daemon to run a private bus");
+        NotificationDesktop desktop(bus);
+        QDBusConnection program = bus.connect(QStringLiteral("program"));
+        DesktopNotifier notifier(program);
+        QVERIFY(notifier.isAvailable());
+
+        test::TempDir dir;
+        dir.write("bell.wav", "RIFF");
+        ReminderItem meeting = test::item(8, 30, 0, "开会");
+        meeting.music = dir.file("bell.wav");
+        ReminderItem lunch = test::item(8, 31, 0, "午饭");
+        lunch.music = meeting.music;
+        test::writeItems(dir, {meeting, lunch});
+        {
+            TIniFile config(dir.file("Config.ini"));
+            settings::NotifyAlerts.write(config, true);
+            config.UpdateFile();
+        }
+        test::Run run(dir, true, &notifier);
+        run.window->show();
+        run.clock.set({test::kMonday0829.date, 8, 30});
+        run.window->gtimerTimer();
+
+        FakeNotificationService& service = desktop.service;
+        QTRY_COMPARE(service.received.size(), 5);
+        QCOMPARE(service.received, (QStringList{"Kelvo", "kelvo", "提醒", "开会", "0"}));
+        QCOMPARE(service.hints.value("urgency").toInt(), 2);
+        QCOMPARE(service.hints.value("urgency").metaType(), QMetaType::fromType<uchar>());
+        QCOMPARE(service.actions, (QStringList{"snooze:5", "5分后提醒", "snooze:10", "10分后提醒",
+                                               "snooze:60", "60分后提醒", "close", "关闭"}));
+        QCOMPARE(run.fake.sound.played.size(), 1);
+
+        const ReminderEngine& engine = run.window->engine();
+        const int64_t now = run.clock.read().utcSeconds;
+        QVERIFY(signalUntil(desktop, "ActionInvoked", {1u, "snooze:5"},
+                            [&] { return !engine.snoozeQueue().empty(); }));
+        QCOMPARE(engine.snoozeQueue(),
+                 (std::vector<ReminderEngine::SnoozeEntry>{{now + 5 * 60, 1}}));
+        QCOMPARE(run.fake.sound.stopped, 1);
+
+        // Closed at the desktop (reason 2: by the user): over, as with 关闭.
+        run.clock.set({test::kMonday0829.date, 8, 31});
+        run.window->gtimerTimer();
+        QTRY_COMPARE(service.received.size(), 10);
+        QCOMPARE(service.received[8], "午饭");
+        QVERIFY(signalUntil(desktop, "NotificationClosed", {2u, 2u},
+                            [&] { return run.fake.sound.stopped == 2; }));
+        QCOMPARE(engine.snoozeQueue().size(), size_t(1));
+        QDBusConnection::disconnectFromBus(QStringLiteral("program"));
     }
 
     void noBusMeansNoNotification() {
