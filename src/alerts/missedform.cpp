@@ -1,5 +1,6 @@
 #include "alerts/missedform.h"
 
+#include "core/VisibleText.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
 #include "storage/ReminderFile.h"
@@ -25,7 +26,7 @@ void TMissedForm::addRows(const std::vector<MissedRow>& rows) {
     }
     for (const MissedRow& row : rows) {
         ui->missedlist->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(row.due),
-                                                             QString::fromStdString(row.message),
+                                                             QString::fromStdString(visibleText(row.message)),
                                                              QString::fromStdString(row.method)}));
     }
     for (int column = 0; column < ui->missedlist->columnCount(); ++column)
