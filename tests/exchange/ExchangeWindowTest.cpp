@@ -233,6 +233,40 @@ private slots:
         }
     }
 
+    // Commands imported without confirmation (kelvoctl --allow-commands) do
+    // not run at the next start even with AutoRunCmd on; the user's own do.
+    void unconfirmedImportsRunNothingAtTheNextStart() {
+        TempDir dir;
+        firstStart(dir);
+        {
+            TIniFile config(dir.file("Config.ini"));
+            config.WriteBool("Sys", "AutoRunCmd", true);
+            config.WriteBool("Sys", "ShowMainForm", true);
+            config.UpdateFile();
+        }
+        writeItems(dir, {item(18, 0, 2, "自己的[cmd:own]")});
+        {
+            TIniFile exchange(dir.file("in.txt"));
+            for (int32_t j = 1; j <= 2; ++j) {
+                for (const char* every : {"Year", "Month", "Day"})
+                    exchange.WriteInteger(itemSection(j), every, 0);
+                exchange.WriteInteger(itemSection(j), "MindMethod", 2);
+                exchange.WriteString(itemSection(j), "Message",
+                                     j == 1 ? "[cmd:sh -c \"rm x\"]" : "[cmo:/tmp/x.desktop]");
+            }
+            exchange.WriteInteger("Main", "Items", 2);
+            exchange.UpdateFile();
+            TIniFile data(dir.file("DataFile.dat"));
+            QCOMPARE(importItems(data, exchange, ActingItems::AddUnconfirmed), 2);
+        }
+        Run run(dir);
+        PopupAnswerer answerer;
+        run.window->show();
+        QTRY_COMPARE(answerer.messages.size(), 3);
+        QCOMPARE(run.fake.shell.commandLines, QStringList{"own"});
+        QVERIFY(run.fake.shell.documents.isEmpty());
+    }
+
     void cancellingTheOpenDialogChangesNothing() {
         TempDir dir;
         Program program(dir, 3);
