@@ -40,24 +40,27 @@ bool popupStaysOnTop() {
 } // namespace
 
 bool alertByNotification(QWidget* mainWindow, quint16 item, const QString& message,
-                         const QString& music, const DataPaths& paths, Platform& platform) {
+                         const QString& music, const DataPaths& paths, Platform& platform,
+                         std::function<void()> popupInstead) {
     const std::string text = message.toStdString();
     const AlertCircumstances circumstances{text,
                                            settings::NotifyAlerts.read(TIniFile(paths.config())),
                                            popupStaysOnTop(), platform.notifier.isAvailable()};
     if (chooseAlert(circumstances) != AlertKind::Notification)
         return false;
-    new NotificationAlert(mainWindow, item, message, music, paths, platform);
+    new NotificationAlert(mainWindow, item, message, music, paths, platform,
+                          std::move(popupInstead));
     return true;
 }
 
 NotificationAlert::NotificationAlert(QWidget* mainWindow, quint16 item, const QString& message,
                                      const QString& music, const DataPaths& paths,
-                                     Platform& platform)
+                                     Platform& platform, std::function<void()> popupInstead)
     : QObject(mainWindow), m_mainWindow(mainWindow), m_item(item), m_paths(paths),
-      m_platform(platform) {
+      m_platform(platform), m_popupInstead(std::move(popupInstead)) {
     connect(&platform.notifier, &Notifier::actionInvoked, this, &NotificationAlert::actionInvoked);
     connect(&platform.notifier, &Notifier::closed, this, &NotificationAlert::closed);
+    connect(&platform.notifier, &Notifier::serviceLost, this, &NotificationAlert::lost);
     show(message, music);
 }
 
@@ -85,8 +88,8 @@ void NotificationAlert::show(const QString& message, const QString& ownSound) {
         if (!self)
             return;
         self->m_id = id;
-        if (id == 0) // the service went away: nothing the user could close
-            self->deleteLater();
+        if (id == 0)
+            self->lost();
     });
 }
 
@@ -101,12 +104,25 @@ void NotificationAlert::actionInvoked(uint id, const QString& key) {
         closed(id);
 }
 
-// However it went: the sound stops, and the alert is over.
+void NotificationAlert::lost() {
+    std::function<void()> popup;
+    popup.swap(m_popupInstead);
+    end();
+    // Last: the popup waits in a loop of its own until it is closed.
+    if (popup)
+        popup();
+}
+
 void NotificationAlert::closed(uint id) {
-    if (id == 0 || id != m_id)
-        return;
+    if (id != 0 && id == m_id)
+        end();
+}
+
+// However it went: the sound stops, and the alert is over.
+void NotificationAlert::end() {
     m_id = 0;
     m_sound.reset();
+    m_popupInstead = nullptr;
     deleteLater();
 }
 

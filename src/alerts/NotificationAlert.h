@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace kelvo {
@@ -20,8 +21,11 @@ struct Platform;
 // in the settings, or no popup can stay on top of this desktop) and the
 // desktop has a notification service; returns false, having done nothing,
 // where the popup is to be shown. The one place that decides between them.
+// `popupInstead` shows the popup after all when the service cannot show the
+// notification or goes away while it is up, so that no reminder is lost.
 bool alertByNotification(QWidget* mainWindow, quint16 item, const QString& message,
-                         const QString& music, const DataPaths& paths, Platform& platform);
+                         const QString& music, const DataPaths& paths, Platform& platform,
+                         std::function<void()> popupInstead);
 
 // A fired reminder as a desktop notification: the message as its body,
 // buttons for the remind-later minutes, 10 and 60 minutes, "关闭" and, when
@@ -32,13 +36,17 @@ class NotificationAlert : public QObject {
     Q_OBJECT
 public:
     NotificationAlert(QWidget* mainWindow, quint16 item, const QString& message,
-                      const QString& music, const DataPaths& paths, Platform& platform);
+                      const QString& music, const DataPaths& paths, Platform& platform,
+                      std::function<void()> popupInstead);
     ~NotificationAlert() override;
 
 private:
     void show(const QString& message, const QString& music);
     void actionInvoked(uint id, const QString& key);
     void closed(uint id);
+    // The notification is not there for the user: the popup comes instead.
+    void lost();
+    void end();
 
     QPointer<QWidget> m_mainWindow;
     const quint16 m_item;
@@ -47,6 +55,7 @@ private:
     uint m_id = 0;
     std::unique_ptr<AlertCommand> m_command;
     std::unique_ptr<AlertSound> m_sound;
+    std::function<void()> m_popupInstead;
 };
 
 } // namespace kelvo

@@ -452,18 +452,24 @@ void TForm1::mainCommand(const WindowMessage& message) {
     }
 }
 
-// Hands the item to a new popup and waits until it is closed. The popup
-// comes up with the reminder that fired even when the hand-off could not be
-// stored; one that comes while others are open goes on top of them.
+// Hands the item to a notification or to a new popup, and then waits until
+// the popup is closed. The alert comes up with the reminder that fired even
+// when the hand-off could not be stored.
 void TForm1::fire(int32_t item, bool advance) {
     const Firing firing = readFiring(*m_data, item, advance);
     MessageBox::reportingErrors(this, [&] { storeFiring(*m_data, m_paths.handOff(), firing); });
     m_data->releaseContent();
+    const auto number = static_cast<quint16>(item);
     const QString text = QString::fromStdString(firing.text);
     const QString music = QString::fromStdString(firing.music);
-    if (alertByNotification(this, static_cast<quint16>(item), text, music, m_paths, m_platform))
-        return;
-    TForm4 popup(this, static_cast<quint16>(item), m_paths, m_platform);
+    const auto popupInstead = [this, number, text, music] { showPopup(number, text, music); };
+    if (!alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead))
+        popupInstead();
+}
+
+// A popup that comes while others are open goes on top of them.
+void TForm1::showPopup(quint16 item, const QString& text, const QString& music) {
+    TForm4 popup(this, item, m_paths, m_platform);
     popup.setReminder(text, music);
     if (const TForm4* below = topmostPopup())
         popup.stackOn(*below);

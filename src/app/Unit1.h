@@ -144,6 +144,7 @@ private:
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
     void fire(int32_t item, bool advance);
+    void showPopup(quint16 item, const QString& text, const QString& music);
     void removeItems(const std::vector<int32_t>& items);
     // The open popup that a new one goes on top of; null when none is shown.
     const TForm4* topmostPopup() const;

@@ -33,6 +33,8 @@ signals:
     void actionInvoked(uint id, const QString& key);
     // Closed by the user or by the desktop.
     void closed(uint id);
+    // The service went away with every notification it showed.
+    void serviceLost();
 };
 
 } // namespace kelvo

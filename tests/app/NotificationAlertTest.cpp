@@ -139,6 +139,27 @@ private slots:
         QCOMPARE(n.fire().body, "&lt;b&gt;x&lt;/b&gt;&lt;U+202E&gt;␣×8y");
     }
 
+    // A service that cannot show it, or that goes away while it is up, brings
+    // the popup instead: the reminder is not lost, and its sound stops with
+    // the notification.
+    void aNotificationThatIsNotThereBringsThePopup() {
+        NotifyRun n({"开会", "午饭", "晚饭"}, true);
+        PopupAnswerer answerer;
+        n.notifier().refuses = true;
+        n.fire(30);
+        QTRY_COMPARE(answerer.messages, QStringList{"开会"});
+        n.notifier().refuses = false;
+        QTRY_COMPARE(n.run.fake.sound.stopped, 2); // the notification's and the popup's
+        n.fire(31);
+        n.notifier().vanish();
+        QTRY_COMPARE(answerer.messages, (QStringList{"开会", "午饭"}));
+        QTRY_COMPARE(n.run.fake.sound.stopped, 4);
+        n.notifier().act(n.fire(32).id, "close");
+        n.notifier().vanish();
+        QTest::qWait(50);
+        QCOMPARE(answerer.messages.size(), 2); // it was over before
+    }
+
     // Without a notification service the popup comes, as it always did.
     void withoutAServiceThePopupComes() {
         NotifyRun n({"开会"});

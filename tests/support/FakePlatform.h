@@ -106,18 +106,20 @@ public:
         QList<Action> actions;
     };
     bool available = true;
+    bool refuses = false; // the service answers without showing (number 0)
     std::vector<Shown> shown;
 
     bool isAvailable() const override { return available; }
     void notify(const QString& title, const QString& body, const QList<Action>& actions,
                 std::function<void(uint)> done) override {
-        const uint id = static_cast<uint>(shown.size()) + 1;
+        const uint id = refuses ? 0u : static_cast<uint>(shown.size()) + 1;
         shown.push_back({id, title, body, actions});
         QMetaObject::invokeMethod(
             this, [done, id] { done(id); }, Qt::QueuedConnection);
     }
     void act(uint id, const QString& key) { emit actionInvoked(id, key); }
     void dismiss(uint id) { emit closed(id); }
+    void vanish() { emit serviceLost(); }
 };
 
 // The doubles of every platform service, wired into one Platform.

@@ -111,7 +111,8 @@ private slots:
         meeting.music = dir.file("bell.wav");
         ReminderItem lunch = test::item(8, 31, 0, "午饭");
         lunch.music = meeting.music;
-        test::writeItems(dir, {meeting, lunch});
+        ReminderItem dinner = test::item(8, 32, 0, "晚饭");
+        test::writeItems(dir, {meeting, lunch, dinner});
         {
             TIniFile config(dir.file("Config.ini"));
             settings::NotifyAlerts.write(config, true);
@@ -147,6 +148,14 @@ private slots:
         QVERIFY(signalUntil(desktop, "NotificationClosed", {2u, 2u},
                             [&] { return run.fake.sound.stopped == 2; }));
         QCOMPARE(engine.snoozeQueue().size(), size_t(1));
+
+        // The service goes away with the notification: the popup comes instead.
+        run.clock.set({test::kMonday0829.date, 8, 32});
+        run.window->gtimerTimer();
+        QTRY_COMPARE(service.received.size(), 15);
+        test::PopupAnswerer answerer;
+        QVERIFY(desktop.connection.unregisterService(kInterface));
+        QTRY_COMPARE(answerer.messages, QStringList{"晚饭"});
         QDBusConnection::disconnectFromBus(QStringLiteral("program"));
     }
 

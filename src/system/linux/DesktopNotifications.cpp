@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -43,6 +44,9 @@ DesktopNotifier::DesktopNotifier(const QDBusConnection& bus, QObject* parent)
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"), this,
                   SLOT(onNotificationClosed(uint, uint)));
+    auto* watcher = new QDBusServiceWatcher(kService, m_bus,
+                                            QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &Notifier::serviceLost);
 }
 
 bool DesktopNotifier::isAvailable() const {
