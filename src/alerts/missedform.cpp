@@ -25,9 +25,9 @@ void TMissedForm::addRows(const std::vector<MissedRow>& rows) {
         ui->nomore->setChecked(false);
     }
     for (const MissedRow& row : rows) {
-        ui->missedlist->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(row.due),
-                                                             QString::fromStdString(visibleText(row.message)),
-                                                             QString::fromStdString(row.method)}));
+        ui->missedlist->addTopLevelItem(new QTreeWidgetItem(
+            {QString::fromStdString(row.due), QString::fromStdString(visibleText(row.message)),
+             QString::fromStdString(row.method)}));
     }
     for (int column = 0; column < ui->missedlist->columnCount(); ++column)
         ui->missedlist->resizeColumnToContents(column);

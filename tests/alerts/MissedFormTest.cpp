@@ -19,8 +19,8 @@ private slots:
     void rowsShowTheirTextPlainlyAndTheBoxSwitchesTheListOff() {
         TempDir dir;
         TMissedForm form(DataPaths{dir.path()});
-        form.addRows({{"2026-12-08 08:30", "\u202Etxt.exe" + std::string(5, ' ') + "[cmd:x]",
-                       "定时提醒"}});
+        form.addRows(
+            {{"2026-12-08 08:30", "\u202Etxt.exe" + std::string(5, ' ') + "[cmd:x]", "定时提醒"}});
         QVERIFY(form.isVisible());
         const QTreeWidgetItem* row = form.findChild<QTreeWidget*>("missedlist")->topLevelItem(0);
         QCOMPARE(row->text(0), "2026-12-08 08:30");

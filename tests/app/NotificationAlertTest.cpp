@@ -18,7 +18,6 @@ namespace {
 using Snooze = ReminderEngine::SnoozeEntry;
 using Action = Notifier::Action;
 
-
 // Key and caption of each action, in order.
 QStringList pairs(const QList<Action>& actions) {
     QStringList result;

@@ -196,12 +196,12 @@ private slots:
         const std::string hidden = "备份" + std::string(600, ' ') + "[cmd:sh -c \"rm x\"]";
         const std::vector<std::string> messages{"AutoShutDownWindows", hidden,
                                                 "会议[cmo:http://x.example]", "\u202Etxt.exe"};
-        const QString question = QStringLiteral(
-            "以下提醒会执行命令或自动关机：\n"
-            "· AutoShutDownWindows　→ 自动关机\n"
-            "· 备份␣×600[cmd:sh -c \"rm x\"]　→ 执行命令：sh -c \"rm x\"\n"
-            "· 会议[cmo:http://x.example]　→ 打开：http://x.example\n"
-            "　导入这些提醒吗？");
+        const QString question =
+            QStringLiteral("以下提醒会执行命令或自动关机：\n"
+                           "· AutoShutDownWindows　→ 自动关机\n"
+                           "· 备份␣×600[cmd:sh -c \"rm x\"]　→ 执行命令：sh -c \"rm x\"\n"
+                           "· 会议[cmo:http://x.example]　→ 打开：http://x.example\n"
+                           "　导入这些提醒吗？");
         const std::map<QString, int> added{{"取消", 0}, {"只导入其他提醒", 1}, {"全部导入", 4}};
         for (const auto& [answer, count] : added) {
             TempDir dir;
@@ -228,7 +228,8 @@ private slots:
             if (count == 4) {
                 QCOMPARE(readImported(data, 2), Imported::No);
                 QCOMPARE(readImported(data, 3), Imported::Confirmed);
-                QVERIFY(program.run->list().text(2).endsWith("提醒为：备份␣×600[cmd:sh -c \"rm x\"]"));
+                QVERIFY(
+                    program.run->list().text(2).endsWith("提醒为：备份␣×600[cmd:sh -c \"rm x\"]"));
             }
         }
     }

@@ -44,8 +44,8 @@ DesktopNotifier::DesktopNotifier(const QDBusConnection& bus, QObject* parent)
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"), this,
                   SLOT(onNotificationClosed(uint, uint)));
-    auto* watcher = new QDBusServiceWatcher(kService, m_bus,
-                                            QDBusServiceWatcher::WatchForUnregistration, this);
+    auto* watcher =
+        new QDBusServiceWatcher(kService, m_bus, QDBusServiceWatcher::WatchForUnregistration, this);
     connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &Notifier::serviceLost);
 }
 
