@@ -3,6 +3,7 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "core/VisibleText.h"
 #include "editors/SearchForm.h"
 #include "settings/setting.h"
 #include "storage/DataFile.h"
@@ -133,7 +134,7 @@ void TForm1::FlatSpeedButton10Click() {
     messages.reserve(count);
     for (int k = 1; k <= count; ++k)
         messages << QString::fromStdString(
-            m_data->ReadString(itemSection(k), datakeys::Message, ""));
+            visibleText(m_data->ReadString(itemSection(k), datakeys::Message, "")));
     m_data->releaseContent();
     Tsearch& search = m_dialogs.search();
     search.setSource(messages);

@@ -106,6 +106,14 @@ private slots:
         QCOMPARE(rows(s.search().findChild<QListWidget*>("searchsource")), QStringList{"a"});
     }
 
+    // Messages are listed and found with nothing hidden or reordered.
+    void hiddenTextIsShownPlainly() {
+        SearchRun s({"会议" + QString(10, u' ') + "[cmd:x]", QString(u'\u202E') + "exe"});
+        QCOMPARE(rows(s.search().findChild<QListWidget*>("searchsource")),
+                 (QStringList{"会议␣×10[cmd:x]", "<U+202E>exe"}));
+        QCOMPARE(s.find("cmd"), QStringList{"会议␣×10[cmd:x]"});
+    }
+
     void deletingAReminderClosesTheWindow() {
         SearchRun s({"a", "b"});
         s.run->list().setCurrentRow(1);
