@@ -282,7 +282,9 @@ void TForm1::N1Click() {
 
 // Without a notification area a hidden window could never be brought back,
 // so the window goes to the task bar instead; the user hears once, at the
-// first start on such a desktop, that the menu entry brings it up too.
+// first start on such a desktop, that the menu entry brings it up too. The
+// message comes from the event loop, so that the start check does not wait
+// for it.
 void TForm1::hideToTray() {
     if (m_platform.tray.isAvailable()) {
         hide();
@@ -290,18 +292,22 @@ void TForm1::hideToTray() {
     }
     if (!m_toldNoTray && !(m_config && settings::ToldNoTray.read(*m_config))) {
         m_toldNoTray = true;
-        MessageBox::information(
-            this, programTitle(),
-            QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"
-                           "Kelvo 在后台继续提醒；从应用程序菜单再次打开 Kelvo，即可显示主窗口。"));
-        startWrite([this] {
-            if (!m_config)
-                return;
-            settings::ToldNoTray.write(*m_config, true);
-            m_config->UpdateFile();
-        });
+        QTimer::singleShot(0, this, &TForm1::tellNoTray);
     }
     showMinimized();
+}
+
+void TForm1::tellNoTray() {
+    MessageBox::information(
+        this, programTitle(),
+        QStringLiteral("桌面没有系统托盘，Kelvo 的主窗口将最小化到任务栏，而不是隐藏到托盘。"
+                       "Kelvo 在后台继续提醒；从应用程序菜单再次打开 Kelvo，即可显示主窗口。"));
+    startWrite([this] {
+        if (!m_config)
+            return;
+        settings::ToldNoTray.write(*m_config, true);
+        m_config->UpdateFile();
+    });
 }
 
 void TForm1::showFromTray() {

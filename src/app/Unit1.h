@@ -140,6 +140,7 @@ private:
     // The tray tip names the program and today's lunar date; renewed when the day changes.
     void updateTrayTip();
     void hideToTray();
+    void tellNoTray();
     void showFromTray();
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
