@@ -104,14 +104,14 @@ std::string itemSection(int32_t k) {
 }
 
 Imported readImported(const TIniFile& data, int32_t k) {
-    const int32_t v =
-        data.ReadInteger(itemSection(k), kImportedKey, static_cast<int32_t>(kImportedDefault));
+    const int32_t v = data.ReadInteger(itemSection(k), datakeys::Imported,
+                                       static_cast<int32_t>(kImportedDefault));
     return v == 1 ? Imported::Unconfirmed : v == 2 ? Imported::Confirmed : Imported::No;
 }
 
 void writeImported(TIniFile& data, int32_t k, Imported state) {
     if (readImported(data, k) != state)
-        data.WriteInteger(itemSection(k), kImportedKey, static_cast<int32_t>(state));
+        data.WriteInteger(itemSection(k), datakeys::Imported, static_cast<int32_t>(state));
 }
 
 bool commandMayRunUnattended(const TIniFile& data, int32_t k) {

@@ -21,7 +21,6 @@ std::string itemSection(int32_t k);
 // running it by hand once). Absent, it reads as No; it is written only where
 // it differs from that, so a reader that does not know it sees a plain item.
 enum class Imported : int32_t { No = 0, Unconfirmed = 1, Confirmed = 2 };
-inline constexpr std::string_view kImportedKey = "Imported";
 inline constexpr Imported kImportedDefault = Imported::No;
 
 Imported readImported(const TIniFile& data, int32_t k);

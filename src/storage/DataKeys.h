@@ -34,5 +34,8 @@ inline constexpr std::string_view LunarRepeat = "LunarRepeat";
 inline constexpr std::string_view LunarMonth = "LunarMonth";
 inline constexpr std::string_view LunarDay = "LunarDay";
 inline constexpr std::string_view LunarLeap = "LunarLeap";
+// Whether an item with a command came in by import, and whether the user has
+// confirmed that command since (storage/DataFile.h).
+inline constexpr std::string_view Imported = "Imported";
 
 } // namespace kelvo::datakeys

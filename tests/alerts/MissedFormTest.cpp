@@ -1,7 +1,7 @@
 #include "alerts/missedform.h"
-#include "reminders/MissedReminders.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniFile.h"
+#include "storage/ReminderFile.h"
 #include "support/TempDir.h"
 
 #include <QCheckBox>
