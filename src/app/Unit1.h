@@ -67,9 +67,12 @@ signals:
     void exitConfirmed();
 
 public slots:
+    // Once, after the first show: to the tray, then the start check.
     void Timer1Timer();
+    // The tray icon's double click and 显示主界面: the window is shown.
     void trayDblClick();
     void N1Click();
+    // 退出程序: the exit, after its question.
     void Exit1Click();
     // The minute check, at each change of the clock's minute.
     void gtimerTimer();
@@ -77,25 +80,25 @@ public slots:
     void retimerTimer();
 
     // Commands on reminders and the program (Unit1Items.cpp).
-    void FlatSpeedButton2Click();
-    void FlatSpeedButton5Click();
-    void FlatSpeedButton4Click();
-    void FlatSpeedButton3Click();
-    void FlatSpeedButton7Click();
-    void H1Click();
-    void FlatSpeedButton8Click();
-    void N3Click();
-    void FlatSpeedButton6Click();
-    void A1Click();
-    void P1Click();
+    void FlatSpeedButton2Click(); // 添加提醒: the add dialog
+    void FlatSpeedButton5Click(); // 编辑提醒: the edit dialog of the selected reminder
+    void FlatSpeedButton4Click(); // 查看提醒: the view dialog of the selected reminder
+    void FlatSpeedButton3Click(); // 删除提醒: delete the selected reminder, after asking
+    void FlatSpeedButton7Click(); // 软件帮助: the help page
+    void H1Click();               // 帮助  信息: the help page
+    void FlatSpeedButton8Click(); // 在线升级: the upgrade program
+    void N3Click();               // the home page in the browser
+    void FlatSpeedButton6Click(); // 关于软件: the about box
+    void A1Click();               // 关于本软件: the about box
+    void P1Click();               // 暂停  提醒: pause or resume the minute check
     // Settings, autorun and search (Unit1Settings.cpp).
-    void FlatSpeedButton1Click();
-    void R1Click();
-    void FlatSpeedButton10Click();
+    void FlatSpeedButton1Click();  // 系统设置: the settings dialog
+    void R1Click();                // 开机自运行: register or remove the log-on entry
+    void FlatSpeedButton10Click(); // 搜索提醒: the search window
     // Import and export (Unit1Exchange.cpp).
-    void FlatSpeedButton9Click();
+    void FlatSpeedButton9Click(); // 导入导出: the import and export window
     // The desktop clock (Unit1Clock.cpp).
-    void T1Click();
+    void T1Click(); // 显示  时间: show or hide the desktop clock
 
 protected:
     bool event(QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "exchange/Exchange.h"
 
 #include "storage/DataFile.h"
+#include "storage/DataKeys.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
@@ -11,21 +12,20 @@
 namespace kelvo {
 namespace {
 
-constexpr std::string_view kMain = "Main";
-constexpr std::string_view kItems = "Items";
+namespace key = datakeys;
 
 // The keys an exchange item carries, in the order they are written.
 void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     const std::string s = itemSection(k);
-    file.WriteInteger(s, "Year", item.year);
-    file.WriteInteger(s, "Month", item.month);
-    file.WriteInteger(s, "Day", item.day);
-    file.WriteInteger(s, "Hour", item.hour);
-    file.WriteInteger(s, "Min", item.min);
-    file.WriteInteger(s, "Reminded", 0);
-    file.WriteInteger(s, "MindMethod", item.mindMethod);
-    file.WriteString(s, "Message", item.message);
-    file.WriteString(s, "Music", item.music);
+    file.WriteInteger(s, key::Year, item.year);
+    file.WriteInteger(s, key::Month, item.month);
+    file.WriteInteger(s, key::Day, item.day);
+    file.WriteInteger(s, key::Hour, item.hour);
+    file.WriteInteger(s, key::Min, item.min);
+    file.WriteInteger(s, key::Reminded, 0);
+    file.WriteInteger(s, key::MindMethod, item.mindMethod);
+    file.WriteString(s, key::Message, item.message);
+    file.WriteString(s, key::Music, item.music);
     writeLunarRepeat(file, s, item.lunar);
 }
 
@@ -36,7 +36,7 @@ bool isShutdown(const ReminderItem& item) {
 } // namespace
 
 int32_t statedExchangeCount(const TIniFile& exchange) {
-    return exchange.ReadInteger(kMain, kItems, 0);
+    return exchange.ReadInteger(key::Main, key::Items, 0);
 }
 
 std::vector<int32_t> heldExchangeItems(const TIniFile& exchange) {
@@ -96,7 +96,7 @@ void exportItems(const TIniFile& data, const std::vector<int32_t>& items, TIniFi
     int32_t k = 0;
     for (int32_t p : items)
         writeExchangeItem(exchange, ++k, readItem(data, p, kExchangeDefaults));
-    exchange.WriteInteger(kMain, kItems, k);
+    exchange.WriteInteger(key::Main, key::Items, k);
     exchange.UpdateFile();
 }
 
