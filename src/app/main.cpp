@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include <memory>
 #include <optional>
@@ -52,16 +53,41 @@ void loadQtTranslation(QApplication& app, QTranslator& translator) {
         app.installTranslator(&translator);
 }
 
-// The data files: in the directory given by --dir, else as the core's rule
-// says (beside a portable program, in the user's data directory when
-// installed); the help page may also lie beside the program or in its share.
-std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
-    QCommandLineParser parser;
+// The program's options; returns --dir.
+QCommandLineOption addOptions(QCommandLineParser& parser) {
     const QCommandLineOption dirOption(QStringLiteral("dir"),
                                        QStringLiteral("Keep the data files in DIR."),
                                        QStringLiteral("DIR"));
     parser.addOption(dirOption);
     parser.addHelpOption();
+    parser.addVersionOption();
+    return dirOption;
+}
+
+// --help and --version are answered before the windowing system is asked
+// for, so that they work without a display; the parser ends the program.
+void answerWithoutDisplay(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version") {
+            QCoreApplication app(argc, argv);
+            QCoreApplication::setApplicationName(kelvo::programTitle());
+            QCoreApplication::setApplicationVersion(kelvo::toQString(kelvo::identity::Version));
+            QCommandLineParser parser;
+            addOptions(parser);
+            parser.process(app);
+            return;
+        }
+    }
+}
+
+// The data files: in the directory given by --dir, else as the core's rule
+// says (beside a portable program, in the user's data directory when
+// installed); the help page may also lie beside the program or in its share.
+std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
+    QCommandLineParser parser;
+    const QCommandLineOption dirOption = addOptions(parser);
     parser.process(app);
     std::optional<std::string> chosen;
     if (parser.isSet(dirOption)) {
@@ -120,6 +146,7 @@ void bringUp(kelvo::TForm1& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    answerWithoutDisplay(argc, argv);
     preferX11OnWayland();
     QApplication app(argc, argv);
     // The application title; not the display name, which X11 would append to
