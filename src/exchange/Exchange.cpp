@@ -17,11 +17,7 @@ namespace key = datakeys;
 // The keys an exchange item carries, in the order they are written.
 void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     const std::string s = itemSection(k);
-    file.WriteInteger(s, key::Year, item.year);
-    file.WriteInteger(s, key::Month, item.month);
-    file.WriteInteger(s, key::Day, item.day);
-    file.WriteInteger(s, key::Hour, item.hour);
-    file.WriteInteger(s, key::Min, item.min);
+    writeDate(file, s, item);
     file.WriteInteger(s, key::Reminded, 0);
     file.WriteInteger(s, key::MindMethod, item.mindMethod);
     file.WriteString(s, key::Message, item.message);

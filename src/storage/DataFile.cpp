@@ -32,14 +32,6 @@ constexpr IntKey kLunarMonth{key::LunarMonth, 0};
 constexpr IntKey kLunarDay{key::LunarDay, 0};
 constexpr IntKey kLunarLeap{key::LunarLeap, 0};
 
-void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item) {
-    data.WriteInteger(section, key::Year, item.year);
-    data.WriteInteger(section, key::Month, item.month);
-    data.WriteInteger(section, key::Day, item.day);
-    data.WriteInteger(section, key::Hour, item.hour);
-    data.WriteInteger(section, key::Min, item.min);
-}
-
 void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     // Everything is read before the first write, so the source section is
     // looked up once.
@@ -123,6 +115,14 @@ void confirmCommand(TIniFile& data, int32_t k) {
         if (readImported(data, k) == Imported::Unconfirmed)
             writeImported(data, k, Imported::Confirmed);
     });
+}
+
+void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item) {
+    data.WriteInteger(section, key::Year, item.year);
+    data.WriteInteger(section, key::Month, item.month);
+    data.WriteInteger(section, key::Day, item.day);
+    data.WriteInteger(section, key::Hour, item.hour);
+    data.WriteInteger(section, key::Min, item.min);
 }
 
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults) {

@@ -15,6 +15,10 @@ class TIniFile;
 
 std::string itemSection(int32_t k);
 
+// Writes Year, Month, Day, Hour and Min of the item into the section, in
+// this order, without storing the file.
+void writeDate(TIniFile& data, const std::string& section, const ReminderItem& item);
+
 // A key of the program's own in an item section, beside the item's keys:
 // whether the item came in by import holding a command, and whether the user
 // has confirmed that command since (by importing it with "全部导入" or by
