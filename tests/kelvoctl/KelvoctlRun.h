@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace kelvo::test {
 
@@ -63,6 +65,19 @@ protected:
         appendItem(data, meeting, true);
     }
     std::string dirArg() const { return "--dir '" + dir.path() + "' "; }
+    // Each command line is a usage error: status 2, one line on stderr,
+    // nothing on stdout, and no file of the directory changed.
+    void expectUsageErrors(const std::vector<std::string>& commands) const {
+        const auto before = snapshot(dir);
+        for (const std::string& args : commands) {
+            SCOPED_TRACE(args);
+            const Result r = kelvoctl(dirArg() + args);
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+        EXPECT_EQ(snapshot(dir), before);
+    }
 
     TempDir dir;
 };

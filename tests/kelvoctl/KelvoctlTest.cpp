@@ -205,18 +205,10 @@ TEST_F(Kelvoctl, ImportOfAFileWithoutRemindersChangesNothing) {
 }
 
 TEST_F(Kelvoctl, BadExchangeCommandsAreUsageErrorsThatWriteNothing) {
-    const auto before = snapshot(dir);
     const std::string file = "'" + dir.file("out.txt") + "'";
-    for (const std::string& args : std::vector<std::string>{
-             "export", "export " + file + " 0", "export " + file + " -1", "export " + file + " 2 x",
-             "export " + file + " 5", "export " + file + " 99999999999", "import", "import a b"}) {
-        SCOPED_TRACE(args);
-        const Result r = kelvoctl(dirArg() + args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
-    EXPECT_EQ(snapshot(dir), before);
+    expectUsageErrors({"export", "export " + file + " 0", "export " + file + " -1",
+                       "export " + file + " 2 x", "export " + file + " 5",
+                       "export " + file + " 99999999999", "import", "import a b"});
 }
 
 TEST(KelvoctlHelp, PrintsUsage) {

@@ -198,45 +198,37 @@ TEST_F(Kelvoctl, JsonIsOneEscapedObjectPerReminderOrFiring) {
 }
 
 TEST_F(Kelvoctl, BadWritingCommandsAreUsageErrorsThatWriteNothing) {
-    const auto before = snapshot(dir);
-    for (const std::string& args : std::vector<std::string>{"add",
-                                                            "add '2026-01-01 08:00'",
-                                                            "add '2026-01-01' x",
-                                                            "add '2026-1-1 8:00:00' x",
-                                                            "add '2026-01-01 8' x",
-                                                            "add 'x-01-01 08:00' x",
-                                                            "add '2026-+1-01 08:00' x",
-                                                            "add '2026-01-01 08:00' a b",
-                                                            "add '2026-01-01 08:00' a --mode 4",
-                                                            "add '2026-01-01 08:00' a --mode",
-                                                            "add '2026-01-01 08:00' a --advance x",
-                                                            "add '*-*-* 08:00' a --weekdays 8",
-                                                            "add '*-*-* 08:00' a --weekdays 1,,2",
-                                                            "add '*-*-05 08:00' a --weekdays 1",
-                                                            "add '2026-01-01 08:00' a --shutdown",
-                                                            "add '2026-01-01 08:00' a --frobnicate",
-                                                            "add '99999999999-01-01 08:00' a",
-                                                            "edit",
-                                                            "edit 0",
-                                                            "edit 5 --message x",
-                                                            "edit x",
-                                                            "edit 1 --when 08:00",
-                                                            "edit 1 extra",
-                                                            "delete",
-                                                            "delete 0",
-                                                            "delete 5",
-                                                            "delete 1 x",
-                                                            "show",
-                                                            "show 5",
-                                                            "show 1 2",
-                                                            "list -x"}) {
-        SCOPED_TRACE(args);
-        const Result r = kelvoctl(dirArg() + args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
-    EXPECT_EQ(snapshot(dir), before);
+    expectUsageErrors({"add",
+                       "add '2026-01-01 08:00'",
+                       "add '2026-01-01' x",
+                       "add '2026-1-1 8:00:00' x",
+                       "add '2026-01-01 8' x",
+                       "add 'x-01-01 08:00' x",
+                       "add '2026-+1-01 08:00' x",
+                       "add '2026-01-01 08:00' a b",
+                       "add '2026-01-01 08:00' a --mode 4",
+                       "add '2026-01-01 08:00' a --mode",
+                       "add '2026-01-01 08:00' a --advance x",
+                       "add '*-*-* 08:00' a --weekdays 8",
+                       "add '*-*-* 08:00' a --weekdays 1,,2",
+                       "add '*-*-05 08:00' a --weekdays 1",
+                       "add '2026-01-01 08:00' a --shutdown",
+                       "add '2026-01-01 08:00' a --frobnicate",
+                       "add '99999999999-01-01 08:00' a",
+                       "edit",
+                       "edit 0",
+                       "edit 5 --message x",
+                       "edit x",
+                       "edit 1 --when 08:00",
+                       "edit 1 extra",
+                       "delete",
+                       "delete 0",
+                       "delete 5",
+                       "delete 1 x",
+                       "show",
+                       "show 5",
+                       "show 1 2",
+                       "list -x"});
 }
 
 } // namespace
