@@ -14,6 +14,8 @@ packages=(
     fonts-wqy-microhei
     # the icon's SVG engine; the Debian package and its checks
     libqt6svg6 dpkg-dev file appstream
+    # calendar files (iCalendar), read and written by the module kelvo_ical
+    libical-dev
     # a private session bus for the desktop notification test
     dbus-daemon
     # fuzzing (libFuzzer with the sanitizers)

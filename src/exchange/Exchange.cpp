@@ -29,6 +29,19 @@ bool isShutdown(const ReminderItem& item) {
     return item.message == kShutdownMarker;
 }
 
+bool actsOnItsOwn(const ReminderItem& item) {
+    return isShutdown(item) || extractCommand(item.message);
+}
+
+std::vector<ReminderItem> readHeldItems(const TIniFile& exchange,
+                                        const std::vector<int32_t>& held) {
+    std::vector<ReminderItem> items;
+    items.reserve(held.size());
+    for (int32_t j : held)
+        items.push_back(readItem(exchange, j, kExchangeDefaults));
+    return items;
+}
+
 } // namespace
 
 int32_t statedExchangeCount(const TIniFile& exchange) {
@@ -50,42 +63,66 @@ std::vector<int32_t> heldExchangeItems(const TIniFile& exchange) {
     return numbers;
 }
 
-std::vector<ActingItem> actingExchangeItems(const TIniFile& exchange) {
+std::vector<ActingItem> actingItems(const std::vector<ReminderItem>& items) {
     std::vector<ActingItem> acting;
-    for (int32_t j : heldExchangeItems(exchange)) {
-        ReminderItem item = readItem(exchange, j, kExchangeDefaults);
-        std::optional<CommandTag> command = extractCommand(item.message);
-        const bool shutdown = isShutdown(item);
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::optional<CommandTag> command = extractCommand(items[i].message);
+        const bool shutdown = isShutdown(items[i]);
         if (shutdown || command)
-            acting.push_back({j, std::move(item.message), shutdown, std::move(command)});
+            acting.push_back(
+                {static_cast<int32_t>(i + 1), items[i].message, shutdown, std::move(command)});
     }
     return acting;
 }
 
-int32_t importItems(TIniFile& data, const TIniFile& exchange, ActingItems acting) {
+std::vector<ActingItem> actingExchangeItems(const TIniFile& exchange) {
     const std::vector<int32_t> held = heldExchangeItems(exchange);
-    // Every item is read before anything is written, so an exchange file
-    // that is the data file itself is copied as it was.
-    std::vector<ReminderItem> items;
-    items.reserve(held.size());
-    for (int32_t j : held) {
-        ReminderItem item = readItem(exchange, j, kExchangeDefaults);
-        if (acting != ActingItems::Skip || (!isShutdown(item) && !extractCommand(item.message)))
-            items.push_back(std::move(item));
+    std::vector<ActingItem> acting = actingItems(readHeldItems(exchange, held));
+    for (ActingItem& item : acting)
+        item.number = held[static_cast<size_t>(item.number - 1)];
+    return acting;
+}
+
+namespace {
+
+// Appends the items that `acting` lets in; with uids (a calendar's items),
+// each with its advance warning and UID.
+int32_t appendItems(TIniFile& data, const std::vector<ReminderItem>& items, ActingItems acting,
+                    const std::vector<std::string>* uids) {
+    std::vector<size_t> taken;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (acting != ActingItems::Skip || !actsOnItsOwn(items[i]))
+            taken.push_back(i);
     }
-    if (items.empty())
+    if (taken.empty())
         return 0;
     const Imported mark =
         acting == ActingItems::AddUnconfirmed ? Imported::Unconfirmed : Imported::Confirmed;
     data.changeLocked([&] {
         int32_t k = nextItemNumber(data) - 1;
-        for (const ReminderItem& item : items) {
-            writeExchangeItem(data, ++k, item);
-            writeImported(data, k, extractCommand(item.message) ? mark : Imported::No);
+        for (size_t i : taken) {
+            writeExchangeItem(data, ++k, items[i]);
+            writeImported(data, k, extractCommand(items[i].message) ? mark : Imported::No);
+            writeItemUid(data, k, uids ? std::string_view(uids->at(i)) : "");
+            if (uids)
+                data.WriteInteger(itemSection(k), key::RdBefore, items[i].rdBefore);
         }
         writeItemCount(data, k);
     });
-    return static_cast<int32_t>(items.size());
+    return static_cast<int32_t>(taken.size());
+}
+
+} // namespace
+
+int32_t importItems(TIniFile& data, const TIniFile& exchange, ActingItems acting) {
+    // Every item is read before anything is written, so an exchange file
+    // that is the data file itself is copied as it was.
+    return appendItems(data, readHeldItems(exchange, heldExchangeItems(exchange)), acting, nullptr);
+}
+
+int32_t appendCalendarItems(TIniFile& data, const std::vector<ReminderItem>& items,
+                            const std::vector<std::string>& uids, ActingItems acting) {
+    return appendItems(data, items, acting, &uids);
 }
 
 void exportItems(const TIniFile& data, const std::vector<int32_t>& items, TIniFile& exchange) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/CommandTag.h"
+#include "reminders/ReminderItem.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,6 +36,8 @@ struct ActingItem {
 };
 // The held items that act, in the order of heldExchangeItems().
 std::vector<ActingItem> actingExchangeItems(const TIniFile& exchange);
+// The items of a list that act; `number` counts from 1 in the list.
+std::vector<ActingItem> actingItems(const std::vector<ReminderItem>& items);
 
 // What import does with the acting items.
 enum class ActingItems {
@@ -50,6 +53,11 @@ enum class ActingItems {
 // confirmed or not as `acting` says. Returns the number appended. Throws
 // IniWriteError, leaving the data file as it was.
 int32_t importItems(TIniFile& data, const TIniFile& exchange, ActingItems acting);
+
+// The same for reminders read from a calendar file, which carries advance
+// warnings: each added item gets its RdBefore and uids[i] as its Uid key.
+int32_t appendCalendarItems(TIniFile& data, const std::vector<ReminderItem>& items,
+                            const std::vector<std::string>& uids, ActingItems acting);
 
 // Writes the data file's items (numbers 1 … N, in the order given) into the
 // exchange file as Item1, Item2, … and sets its Main/Items to their number,

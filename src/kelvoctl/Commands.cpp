@@ -3,6 +3,8 @@
 
 #include "core/Clock.h"
 #include "exchange/Exchange.h"
+#include "ical/CalendarFile.h"
+#include "kelvoctl/CalendarCommands.h"
 #include "kelvoctl/ItemCommands.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
@@ -188,6 +190,8 @@ void exportReminders(const std::string& dataFile, const Options& options, std::o
             throw UsageError("export: there is no reminder " + std::to_string(k) + " (there are " +
                              std::to_string(n) + ")");
     }
+    if (options.ics)
+        return exportCalendarFile(data, items, options.file, out);
     TIniFile exchange(options.file);
     exportItems(data, items, exchange);
     out << "exported " << items.size() << " reminder(s) to " << options.file << '\n';
@@ -202,6 +206,11 @@ void importReminders(const std::string& dataFile, const Options& options, std::o
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         throw std::runtime_error("import: no such file: " + file);
+    if (isCalendarFile(file)) {
+        TIniFile data(dataFile);
+        createDataFile(data);
+        return importCalendarFile(data, file, options.allowCommands, out);
+    }
     const TIniFile exchange(file);
     if (statedExchangeCount(exchange) == 0) {
         out << "no reminders to import in " << file << '\n';

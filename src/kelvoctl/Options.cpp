@@ -23,10 +23,14 @@ const char* const kUsage =
     "                                         YEAR MONTH DAY LEAP<TAB>NAME (农历十月廿九)\n"
     "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
     "                                         none is named) to the exchange file FILE\n"
-    "  import FILE [--allow-commands]         append the reminders of the exchange file FILE;\n"
+    "  export --ics FILE [ITEM...]            the same as an iCalendar file (one event each)\n"
+    "  import FILE [--allow-commands]         append the reminders of the exchange file or the\n"
+    "                                         iCalendar file FILE (told apart by content);\n"
     "                                         those that run a command or shut the computer\n"
     "                                         down are skipped unless --allow-commands is given\n"
-    "                                         (their commands then run only when asked for)\n"
+    "                                         (their commands then run only when asked for);\n"
+    "                                         of a calendar, it says which events it skipped\n"
+    "                                         and why\n"
     "  add WHEN MESSAGE [OPTIONS]             add a reminder as the add dialog does and print\n"
     "                                         its number; WHEN is \"YEAR-MONTH-DAY HH:MM\", where\n"
     "                                         YEAR, MONTH and DAY may be * (every year, month,\n"
@@ -149,17 +153,24 @@ void parseLunar(const std::vector<std::string>& args, Options& options) {
     options.lunar.Day = numbers[2];
 }
 
-// export FILE [ITEM...], import FILE [--allow-commands]
+// Removes the flag from the arguments; whether it was there.
+bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end())
+        return false;
+    args.erase(found);
+    return true;
+}
+
+// export [--ics] FILE [ITEM...], import FILE [--allow-commands]
 void parseExchange(const std::string& command, std::vector<std::string> args, Options& options) {
     const bool isExport = command == "export";
-    if (!isExport) {
-        const auto allow = std::find(args.begin(), args.end(), "--allow-commands");
-        options.allowCommands = allow != args.end();
-        if (options.allowCommands)
-            args.erase(allow);
-    }
+    if (isExport)
+        options.ics = takeFlag(args, "--ics");
+    else
+        options.allowCommands = takeFlag(args, "--allow-commands");
     if (args.empty() || (!isExport && args.size() > 1))
-        throw UsageError(isExport ? "export needs FILE [ITEM...]"
+        throw UsageError(isExport ? "export needs [--ics] FILE [ITEM...]"
                                   : "import needs FILE [--allow-commands]");
     options.command = isExport ? Command::Export : Command::Import;
     options.file = args.front();

@@ -49,6 +49,7 @@ struct Options {
     bool numbered = false;          // list -n
     bool json = false;              // --json of list, show, due
     bool allowCommands = false;     // import --allow-commands
+    bool ics = false;               // export --ics: a calendar file
 };
 
 // add, edit, delete and show with the arguments after the command.

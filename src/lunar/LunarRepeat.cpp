@@ -56,6 +56,18 @@ std::optional<Date> firstLunarOccurrence(const LunarRepeat& repeat, const Date& 
     return std::nullopt;
 }
 
+std::optional<Date> lastLunarOccurrence(const LunarRepeat& repeat) {
+    if (!repeat.active())
+        return std::nullopt;
+    // A yearly one comes round within 13 lunar months (or a leap one, in the regular month).
+    const Date earliest = std::max(kFirstLunarSolarDate, addDays(kLastLunarSolarDate, -400));
+    for (Date d = kLastLunarSolarDate; d >= earliest; d = addDays(d, -1)) {
+        if (lunarRepeatFalls(repeat, SolarToLunar(d)))
+            return d;
+    }
+    return std::nullopt;
+}
+
 std::string lunarRepeatText(const LunarRepeat& repeat) {
     if (!repeat.active())
         return {};

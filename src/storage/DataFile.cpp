@@ -43,6 +43,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
     const Imported imported = readImported(data, from);
+    const std::string uid = source.ReadString(key::Uid, "");
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
@@ -50,6 +51,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
     writeImported(data, to, imported);
+    writeItemUid(data, to, uid);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -104,6 +106,15 @@ Imported readImported(const TIniFile& data, int32_t k) {
 void writeImported(TIniFile& data, int32_t k, Imported state) {
     if (readImported(data, k) != state)
         data.WriteInteger(itemSection(k), datakeys::Imported, static_cast<int32_t>(state));
+}
+
+std::string readItemUid(const TIniFile& data, int32_t k) {
+    return data.ReadString(itemSection(k), key::Uid, "");
+}
+
+void writeItemUid(TIniFile& data, int32_t k, std::string_view uid) {
+    if (readItemUid(data, k) != uid)
+        data.WriteString(itemSection(k), key::Uid, uid);
 }
 
 bool commandMayRunUnattended(const TIniFile& data, int32_t k) {
@@ -230,8 +241,9 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     if (withMusic)
         data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
-    // A section left over from a delete may still hold the key.
+    // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
+    writeItemUid(data, k, {});
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {

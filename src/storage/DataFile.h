@@ -37,6 +37,11 @@ bool commandMayRunUnattended(const TIniFile& data, int32_t k);
 // confirmed, and the file is stored. Nothing happens to any other item.
 void confirmCommand(TIniFile& data, int32_t k);
 
+// The Uid key of item k (empty when it has none), and setting it without
+// storing the file; an empty uid writes nothing to a section without one.
+std::string readItemUid(const TIniFile& data, int32_t k);
+void writeItemUid(TIniFile& data, int32_t k, std::string_view uid);
+
 ReminderItem readItem(const TIniFile& data, int32_t k, const ItemDefaults& defaults);
 // Only the keys the list shows and the due check uses, with the list
 // defaults; `reminded` and `music` are left at theirs.

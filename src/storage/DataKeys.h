@@ -37,5 +37,8 @@ inline constexpr std::string_view LunarLeap = "LunarLeap";
 // Whether an item with a command came in by import, and whether the user has
 // confirmed that command since (storage/DataFile.h).
 inline constexpr std::string_view Imported = "Imported";
+// The UID of the calendar event an item came from (ical/CalendarFile.h);
+// absent for every other item.
+inline constexpr std::string_view Uid = "Uid";
 
 } // namespace kelvo::datakeys

@@ -1,0 +1,239 @@
+#include "ical/CalendarFile.h"
+
+#include "ical/IcalModule.h"
+#include "storage/DataFile.h"
+#include "storage/FileIO.h"
+#include "storage/IniFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace kelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string_view withoutBom(std::string_view text) {
+    return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Calls `line` with every line of the text, without its line end.
+template <typename F> void forEachLine(std::string_view text, F line) {
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view one = text.substr(0, end);
+        if (one.ends_with('\r'))
+            one.remove_suffix(1);
+        if (!line(one) || end == std::string_view::npos)
+            return;
+        text.remove_prefix(end + 1);
+    }
+}
+
+bool validUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t n = c < 0x80         ? 1
+                         : (c >> 5) == 6  ? 2
+                         : (c >> 4) == 14 ? 3
+                         : (c >> 3) == 30 ? 4
+                                          : 0;
+        if (n == 0 || i + n > text.size() || (n == 2 && c < 0xC2))
+            return false;
+        uint32_t code = n == 1 ? c : c & (0x7F >> n);
+        for (size_t k = 1; k < n; ++k) {
+            const auto d = static_cast<unsigned char>(text[i + k]);
+            if ((d >> 6) != 2)
+                return false;
+            code = (code << 6) | (d & 0x3F);
+        }
+        const bool overlong = (n == 3 && code < 0x800) || (n == 4 && code < 0x10000);
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+// The components must close in order, none deeper than the limit, and the
+// first must be a VCALENDAR.
+std::string structureProblem(std::string_view text) {
+    std::vector<std::string_view> open;
+    size_t events = 0;
+    bool first = true;
+    std::string problem;
+    forEachLine(text, [&](std::string_view line) {
+        if (line.size() > kMostCalendarLine)
+            problem = "日历文件中有超过 64 KB 的行";
+        const bool begin = line.size() > 6 && equalsIgnoringCase(line.substr(0, 6), "BEGIN:");
+        const bool end = line.size() > 4 && equalsIgnoringCase(line.substr(0, 4), "END:");
+        if (first && !line.empty() && !(begin && equalsIgnoringCase(line, "BEGIN:VCALENDAR")))
+            problem = "不是日历文件（没有 BEGIN:VCALENDAR）";
+        if (begin) {
+            const std::string_view name = line.substr(6);
+            open.push_back(name);
+            events += equalsIgnoringCase(name, "VEVENT") ? 1 : 0;
+            if (open.size() > size_t(kMostCalendarDepth))
+                problem = "日历文件的部件嵌套得太深";
+        } else if (end && (open.empty() || !equalsIgnoringCase(open.back(), line.substr(4)))) {
+            problem = "日历文件的结构不完整（" + std::string(line.substr(0, 40)) + " 不配对）";
+        } else if (end) {
+            open.pop_back();
+        }
+        first = first && line.empty();
+        if (events > kMostCalendarEvents)
+            problem = "日历文件中的事件超过 " + std::to_string(kMostCalendarEvents) + " 个";
+        return problem.empty();
+    });
+    if (problem.empty() && !open.empty())
+        problem = "日历文件的结构不完整（缺少 END:" + std::string(open.back().substr(0, 40)) + "）";
+    return problem;
+}
+
+uint64_t fnv1a(std::string_view text) {
+    uint64_t hash = 1469598103934665603ULL;
+    for (char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash;
+}
+
+std::string derivedUid(const ReminderItem& item) {
+    const std::string keys = std::to_string(item.year) + '|' + std::to_string(item.month) + '|' +
+                             std::to_string(item.day) + '|' + std::to_string(item.hour) + '|' +
+                             std::to_string(item.min) + '|' + item.message + '|' +
+                             std::to_string(item.lunar.cycle) + '|' +
+                             std::to_string(item.lunar.month) + '|' +
+                             std::to_string(item.lunar.day) + '|' + (item.lunar.leap ? "1" : "0");
+    char text[40];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fnv1a(keys)));
+    return std::string("kelvo-") + text;
+}
+
+std::string readText(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec)
+        throw CalendarError("无法读取日历文件 " + path + "：" + ec.message());
+    if (size > kMostCalendarBytes)
+        throw CalendarError("日历文件太大（超过 16 MB）：" + path);
+    FileStamp stamp;
+    ReadFailure failure = ReadFailure::None;
+    std::string text = readWholeFile(path, stamp, &failure);
+    if (failure != ReadFailure::None)
+        throw CalendarError("无法读取日历文件 " + path);
+    return text;
+}
+
+} // namespace
+
+bool looksLikeCalendar(std::string_view text) {
+    bool calendar = false;
+    forEachLine(withoutBom(text), [&](std::string_view line) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            return true;
+        calendar = equalsIgnoringCase(line.substr(start), "BEGIN:VCALENDAR");
+        return false;
+    });
+    return calendar;
+}
+
+bool isCalendarFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return looksLikeCalendar(head);
+}
+
+std::string calendarTextProblem(std::string_view text) {
+    if (text.size() > kMostCalendarBytes)
+        return "日历文件太大（超过 16 MB）";
+    if (!validUtf8(text))
+        return "日历文件不是有效的 UTF-8 文本";
+    return structureProblem(withoutBom(text));
+}
+
+std::vector<std::string> itemUids(const TIniFile& data) {
+    const int32_t n = itemCount(data);
+    std::vector<std::string> uids;
+    std::map<std::string, int> seen;
+    for (int32_t k = 1; k <= n; ++k) {
+        std::string uid = readItemUid(data, k);
+        if (uid.empty()) {
+            uid = derivedUid(readItem(data, k, kExchangeDefaults));
+            const int count = ++seen[uid];
+            if (count > 1)
+                uid += "-" + std::to_string(count);
+        }
+        uids.push_back(std::move(uid));
+    }
+    return uids;
+}
+
+CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& items,
+                              const std::string& path, const Date& today, int64_t stampUtc) {
+    const std::vector<std::string> uids = itemUids(data);
+    CalendarExport result;
+    std::vector<CalendarEvent> events;
+    for (int32_t k : items) {
+        auto event = eventOf(readItem(data, k, kExchangeDefaults), uids.at(size_t(k - 1)), today);
+        if (event)
+            events.push_back(std::move(*event));
+        else
+            ++result.neverFiring;
+    }
+    std::string text, error;
+    if (!icalModule().write(events, stampUtc, text, error))
+        throw CalendarError("无法写出日历文件：" + error);
+    if (!replaceFileAtomically(path, text))
+        throw CalendarError("无法写入日历文件 " + path);
+    result.written = static_cast<int32_t>(events.size());
+    return result;
+}
+
+CalendarImport readCalendar(const std::string& path, const TIniFile& data, const DateTime& now) {
+    const std::string text = readText(path);
+    if (const std::string problem = calendarTextProblem(text); !problem.empty())
+        throw CalendarError(problem + "：" + path);
+    std::vector<CalendarEvent> events;
+    std::string error;
+    if (!icalModule().read(text, events, error))
+        throw CalendarError("无法读取日历文件 " + path + "：" + error);
+    const std::vector<std::string> known = itemUids(data);
+    std::set<std::string> uids(known.begin(), known.end());
+    CalendarImport calendar;
+    for (const CalendarEvent& event : events) {
+        EventImport mapped = itemOf(event, now);
+        if (mapped.item && !event.uid.empty() && !uids.insert(event.uid).second)
+            mapped = {std::nullopt, SkipReason::Known};
+        if (!mapped.item) {
+            calendar.skipped.push_back({event.summary, mapped.reason});
+            continue;
+        }
+        calendar.items.push_back(std::move(*mapped.item));
+        calendar.uids.push_back(event.uid);
+    }
+    return calendar;
+}
+
+int32_t importCalendar(TIniFile& data, const CalendarImport& calendar, ActingItems acting) {
+    return appendCalendarItems(data, calendar.items, calendar.uids, acting);
+}
+
+} // namespace kelvo

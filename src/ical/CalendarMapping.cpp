@@ -1,0 +1,151 @@
+#include "ical/CalendarMapping.h"
+
+#include "reminders/CommandTag.h"
+#include "reminders/Occurrences.h"
+#include "reminders/ReminderList.h"
+#include "reminders/ReminderRules.h"
+
+namespace kelvo {
+namespace {
+
+// Every date repetition comes round within 8 years (29 February).
+constexpr int64_t kLongestGapDays = 8 * 366 + 1;
+
+bool validTime(const ReminderItem& item) {
+    return item.hour >= 0 && item.hour <= 23 && item.min >= 0 && item.min <= 59;
+}
+
+std::optional<Date> firstDayFrom(const ItemSchedule& item, const Date& from) {
+    for (Date day = from, last = addDays(from, kLongestGapDays); day <= last;
+         day = addDays(day, 1)) {
+        if (matchesDay(item, day))
+            return day;
+    }
+    return std::nullopt;
+}
+
+// The day DTSTART names.
+std::optional<Date> startDay(const ItemSchedule& item, const Date& today) {
+    const Date stored{item.year, item.month, item.day};
+    if (item.lunar.active())
+        return stored;
+    const bool repeats = item.year == 0 || item.month == 0 || item.day == 0 || item.day > 31;
+    if (!repeats) {
+        const bool valid = item.month <= 12 && item.day <= daysInMonth(item.year, item.month);
+        return valid && item.year >= 1 && item.day >= 1 ? std::optional(stored) : std::nullopt;
+    }
+    const Date from = item.year != 0 && item.year != today.year ? Date{item.year, 1, 1} : today;
+    return item.year < 0 ? std::nullopt : firstDayFrom(item, from);
+}
+
+std::vector<int32_t> chosenWeekdays(int32_t code) {
+    std::vector<int32_t> days;
+    for (size_t i = 0; i < 7; ++i) {
+        if (weekdayChosen(code, i))
+            days.push_back(static_cast<int32_t>(i));
+    }
+    return days;
+}
+
+CalendarRule lunarRule(const LunarRepeat& lunar) {
+    CalendarRule rule;
+    rule.rscale = "CHINESE";
+    rule.skipBackward = true;
+    rule.byMonthDay = {lunar.day};
+    if (lunar.cycle == LunarRepeat::kYearly) {
+        rule.freq = CalendarRule::Freq::Yearly;
+        rule.byMonth = {lunar.month};
+        rule.leapMonth = lunar.leap;
+    } else {
+        rule.freq = CalendarRule::Freq::Monthly;
+    }
+    if (const auto last = lastLunarOccurrence(lunar))
+        rule.until = DateTime{*last, 23, 59, 59};
+    return rule;
+}
+
+// The RRULE of a Gregorian reminder; nullopt for one that falls on one day.
+std::optional<CalendarRule> gregorianRule(const ReminderItem& item) {
+    using Freq = CalendarRule::Freq;
+    CalendarRule rule;
+    if (item.day > 31) {
+        rule.freq = Freq::Weekly;
+        rule.byDay = chosenWeekdays(item.day);
+    } else if (item.day == 0) {
+        rule.freq = Freq::Daily;
+    } else if (item.month == 0) {
+        rule.freq = Freq::Monthly;
+        rule.byMonthDay = {item.day};
+    } else if (item.year == 0) {
+        rule.freq = Freq::Yearly;
+        rule.byMonthDay = {item.day};
+    } else {
+        return std::nullopt;
+    }
+    if (item.month != 0)
+        rule.byMonth = {item.month};
+    if (item.year != 0) {
+        const auto last = lastRepeatedDay(scheduleOf(item));
+        rule.until = DateTime{last.value_or(Date{item.year, 12, 31}), item.hour, item.min, 0};
+    }
+    return rule;
+}
+
+void addProperties(CalendarEvent& event, const ReminderItem& item) {
+    event.properties.emplace_back(icalprops::MindMethod, std::to_string(item.mindMethod));
+    if (!item.music.empty())
+        event.properties.emplace_back(icalprops::Music, item.music);
+    if (item.message == kShutdownMarker)
+        event.properties.emplace_back(icalprops::Shutdown, "1");
+    if (const auto command = extractCommand(item.message))
+        event.properties.emplace_back(icalprops::Command, command->command);
+}
+
+} // namespace
+
+std::optional<CalendarEvent> eventOf(const ReminderItem& item, std::string uid, const Date& today) {
+    if (!validTime(item))
+        return std::nullopt;
+    const auto day = startDay(scheduleOf(item), today);
+    if (!day)
+        return std::nullopt;
+    CalendarEvent event;
+    event.uid = std::move(uid);
+    event.start = DateTime{*day, item.hour, item.min, 0};
+    event.summary = item.message;
+    if (item.lunar.active())
+        event.rules.push_back(lunarRule(item.lunar));
+    else if (auto rule = gregorianRule(item))
+        event.rules.push_back(*rule);
+    if (item.rdBefore > 0)
+        event.alarmsBefore.push_back(item.rdBefore);
+    event.alarmsBefore.push_back(0);
+    addProperties(event, item);
+    return event;
+}
+
+std::string_view skipReasonText(SkipReason reason) {
+    constexpr std::string_view texts[] = {
+        "没有开始时间",           "有无法读懂的内容", "重复间隔大于 1",
+        "限定了重复次数",         "按位置挑选日期",   "有例外的日期",
+        "在一天中的其他时刻重复", "重复方式无法表示", "重复开始得比提醒晚",
+        "所有日期都已过去",       "已经导入过"};
+    return texts[static_cast<int>(reason)];
+}
+
+std::string_view skipReasonEnglish(SkipReason reason) {
+    constexpr std::string_view texts[] = {"no DTSTART",
+                                          "a property that cannot be read",
+                                          "repeats with INTERVAL > 1",
+                                          "repeats with COUNT",
+                                          "repeats with BYSETPOS",
+                                          "has EXDATE",
+                                          "repeats at other times of the day",
+                                          "a repetition a reminder cannot express",
+                                          "its repetition starts later than a reminder's would",
+                                          "every occurrence lies in the past",
+                                          "already imported (same UID)"};
+    return texts[static_cast<int>(reason)];
+}
+
+} // namespace kelvo

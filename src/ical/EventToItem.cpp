@@ -1,0 +1,225 @@
+// The reminder of a calendar event: the rules of CalendarMapping.h in reverse.
+#include "ical/CalendarMapping.h"
+
+#include "lunar/LunarRepeat.h"
+#include "reminders/Occurrences.h"
+#include "reminders/ReminderList.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kelvo {
+namespace {
+
+using Freq = CalendarRule::Freq;
+
+// Days compared between an event and its reminder: as far as every date
+// repetition comes round (8 years), or the repetition's end.
+constexpr int64_t kComparedDays = 8 * 366 + 1;
+constexpr int32_t kAllDayHour = 9;
+constexpr int32_t kMostAdvance = 30;
+
+bool contains(const std::vector<int32_t>& list, int32_t value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// The days one Gregorian rule of interval 1 falls on: DTSTART, and every
+// later day up to UNTIL that its BYxxx parts (or DTSTART's own month, day
+// or weekday where the frequency implies them) let through.
+struct RuleDays {
+    DateTime start;
+    std::optional<DateTime> until;
+    std::vector<int32_t> months, monthDays, weekdays;
+
+    bool falls(const Date& d) const {
+        if (d < start.date)
+            return false;
+        if (until &&
+            (d > until->date || (d == until->date && timeOfDay(start) > timeOfDay(*until))))
+            return false;
+        if (d == start.date)
+            return true;
+        const int32_t wd = (weekday(d) + 6) % 7;
+        return (months.empty() || contains(months, d.month)) &&
+               (monthDays.empty() || contains(monthDays, d.day)) &&
+               (weekdays.empty() || contains(weekdays, wd));
+    }
+    static int timeOfDay(const DateTime& t) { return (t.hour * 60 + t.minute) * 60 + t.second; }
+};
+
+RuleDays ruleDays(const CalendarRule& rule, const DateTime& start) {
+    RuleDays days{start, rule.until, rule.byMonth, rule.byMonthDay, rule.byDay};
+    const bool noDays = days.monthDays.empty() && days.weekdays.empty();
+    if (rule.freq == Freq::Yearly && noDays && days.months.empty())
+        days.months = {start.date.month};
+    if ((rule.freq == Freq::Yearly || rule.freq == Freq::Monthly) && noDays)
+        days.monthDays = {start.date.day};
+    if (rule.freq == Freq::Weekly && days.weekdays.empty())
+        days.weekdays = {(weekday(start.date) + 6) % 7};
+    return days;
+}
+
+// The first day the reminder could still fire on at its set time.
+Date firstCompared(const DateTime& start, const DateTime& now) {
+    const bool passed = start.hour * 60 + start.minute < now.hour * 60 + now.minute;
+    return passed ? addDays(now.date, 1) : now.date;
+}
+
+bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) {
+    Date last = addDays(from, kComparedDays);
+    if (days.until)
+        last = std::min(last, std::max(days.until->date, Date{days.until->date.year, 12, 31}));
+    for (Date d = from; d <= last; d = addDays(d, 1)) {
+        if (matchesDate(item.year, item.month, item.day, d) != days.falls(d))
+            return false;
+    }
+    return true;
+}
+
+std::optional<SkipReason> unsupportedPart(const CalendarRule& rule) {
+    if (rule.interval > 1)
+        return SkipReason::Interval;
+    if (rule.count > 0)
+        return SkipReason::Count;
+    if (rule.bySetPos)
+        return SkipReason::SetPos;
+    if (rule.byTime || rule.freq < Freq::Daily)
+        return SkipReason::OtherTimes;
+    if (rule.byDayOrdinal || rule.byOtherParts)
+        return SkipReason::Rule;
+    return std::nullopt;
+}
+
+// Year, month and day of the Gregorian reminder that falls on the rule's days.
+std::optional<SkipReason> gregorianDate(ReminderItem& item, const CalendarRule& rule,
+                                        const DateTime& start, const DateTime& now) {
+    const RuleDays days = ruleDays(rule, start);
+    const bool negative =
+        std::any_of(days.monthDays.begin(), days.monthDays.end(), [](int32_t d) { return d < 1; });
+    if (rule.leapMonth || negative || days.months.size() > 1 || days.monthDays.size() > 1 ||
+        (!days.monthDays.empty() && !days.weekdays.empty()))
+        return SkipReason::Rule;
+    std::array<bool, 7> chosen{};
+    for (int32_t d : days.weekdays)
+        chosen.at(static_cast<size_t>(d)) = true;
+    item.month = days.months.empty() ? 0 : days.months[0];
+    item.day = !days.weekdays.empty()   ? weekdayCode(chosen)
+               : days.monthDays.empty() ? 0
+                                        : days.monthDays[0];
+    // Without an end it repeats every year; with one, within DTSTART's year,
+    // or within its month.
+    std::vector<std::pair<int32_t, int32_t>> candidates;
+    if (!rule.until)
+        candidates = {{0, item.month}};
+    else
+        candidates = {{start.date.year, item.month}, {start.date.year, start.date.month}};
+    const Date from = firstCompared(start, now);
+    for (const auto& [year, month] : candidates) {
+        ReminderItem candidate = item;
+        candidate.year = year;
+        candidate.month = month;
+        if (sameDays(candidate, days, from)) {
+            item = candidate;
+            return std::nullopt;
+        }
+    }
+    return start.date > from ? SkipReason::StartsLater : SkipReason::Rule;
+}
+
+std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarRule& rule,
+                                    const DateTime& start) {
+    const bool yearly = rule.freq == Freq::Yearly;
+    if (rule.rscale != "CHINESE" || (!yearly && rule.freq != Freq::Monthly) ||
+        rule.byMonthDay.size() != 1 || !rule.byDay.empty() ||
+        rule.byMonth.size() != (yearly ? 1u : 0u))
+        return SkipReason::Rule;
+    LunarRepeat repeat{yearly ? LunarRepeat::kYearly : LunarRepeat::kMonthly,
+                       yearly ? rule.byMonth[0] : 0, rule.byMonthDay[0], rule.leapMonth};
+    // Without SKIP=BACKWARD a missing 30th or leap month is left out, where
+    // the reminder falls on the 29th or the regular month.
+    const bool skipsNothing = repeat.day < 30 && !repeat.leap;
+    const auto last = lastLunarOccurrence(repeat);
+    if (!(rule.skipBackward || skipsNothing) ||
+        !lunarRepeatFalls(repeat, SolarToLunar(start.date)) ||
+        (rule.until && (!last || rule.until->date < *last)))
+        return SkipReason::Rule;
+    item.year = start.date.year;
+    item.month = start.date.month;
+    item.day = start.date.day;
+    item.lunar = repeat;
+    return std::nullopt;
+}
+
+std::optional<SkipReason> repetition(ReminderItem& item, const CalendarEvent& event,
+                                     const DateTime& now) {
+    const DateTime& start = *event.start;
+    if (event.hasExdate)
+        return SkipReason::Exdate;
+    if (event.hasRdate || event.rules.size() > 1)
+        return SkipReason::Rule;
+    if (event.rules.empty()) {
+        item.year = start.date.year;
+        item.month = start.date.month;
+        item.day = start.date.day;
+        return std::nullopt;
+    }
+    const CalendarRule& rule = event.rules.front();
+    if (const auto reason = unsupportedPart(rule))
+        return reason;
+    return rule.rscale.empty() ? gregorianDate(item, rule, start, now)
+                               : lunarDate(item, rule, start);
+}
+
+std::string oneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
+void restoreProperties(ReminderItem& item, const CalendarEvent& event) {
+    for (const auto& [name, value] : event.properties) {
+        if (name == icalprops::MindMethod && value.size() == 1 && value[0] >= '0' &&
+            value[0] <= '3')
+            item.mindMethod = value[0] - '0';
+        else if (name == icalprops::Music)
+            item.music = oneLine(value);
+        else if (name == icalprops::Shutdown && value == "1")
+            item.message = kShutdownMarker;
+    }
+}
+
+int32_t advanceOf(const std::vector<int32_t>& alarmsBefore) {
+    int32_t advance = 0;
+    for (int32_t before : alarmsBefore) {
+        if (before <= kMostAdvance)
+            advance = std::max(advance, before);
+    }
+    return advance;
+}
+
+} // namespace
+
+EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
+    if (!event.start)
+        return {std::nullopt, SkipReason::NoStart};
+    if (event.damaged)
+        return {std::nullopt, SkipReason::Damaged};
+    DateTime start = *event.start;
+    if (event.allDay)
+        start.hour = kAllDayHour, start.minute = 0, start.second = 0;
+    CalendarEvent timed = event;
+    timed.start = start;
+    ReminderItem item;
+    item.hour = start.hour;
+    item.min = start.minute;
+    item.message = oneLine(event.summary);
+    item.rdBefore = advanceOf(event.alarmsBefore);
+    restoreProperties(item, event);
+    if (const auto reason = repetition(item, timed, now))
+        return {std::nullopt, *reason};
+    if (!firesFrom(scheduleOf(item), now))
+        return {std::nullopt, SkipReason::Past};
+    return {std::move(item), SkipReason::Rule};
+}
+
+} // namespace kelvo

@@ -1,0 +1,118 @@
+// Writes reminders' events as a VCALENDAR with libical, and the module's
+// entry point.
+#include "ical/IcalModule.h"
+#include "ical/RuleText.h"
+#include "ical/module/IcalCodec.h"
+
+#include <libical/ical.h>
+
+#include <cstdlib>
+#include <exception>
+
+namespace kelvo::icalcodec {
+namespace {
+
+icaltimetype floating(const DateTime& t) {
+    icaltimetype time = icaltime_null_time();
+    time.year = t.date.year;
+    time.month = t.date.month;
+    time.day = t.date.day;
+    time.hour = t.hour;
+    time.minute = t.minute;
+    time.second = t.second;
+    return time;
+}
+
+icalcomponent* alarmOf(int32_t minutesBefore, const std::string& summary) {
+    icaltriggertype trigger{};
+    trigger.time = icaltime_null_time();
+    trigger.duration = icaldurationtype_from_int(-minutesBefore * 60);
+    return icalcomponent_vanew(ICAL_VALARM_COMPONENT, icalproperty_new_action(ICAL_ACTION_DISPLAY),
+                               icalproperty_new_trigger(trigger),
+                               icalproperty_new_description(summary.c_str()), nullptr);
+}
+
+// Adds the event; false when libical refuses a part of it.
+bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stampUtc) {
+    icalcomponent* vevent = icalcomponent_new_vevent();
+    icalcomponent_add_property(vevent, icalproperty_new_uid(event.uid.c_str()));
+    icalcomponent_add_property(vevent, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
+                                           stampUtc, 0, icaltimezone_get_utc_timezone())));
+    icalcomponent_add_property(vevent, icalproperty_new_dtstart(floating(*event.start)));
+    icalcomponent_add_property(vevent, icalproperty_new_summary(event.summary.c_str()));
+    for (const CalendarRule& rule : event.rules) {
+        icalproperty* rrule = icalproperty_new_from_string(("RRULE:" + ruleText(rule)).c_str());
+        if (!rrule || icalproperty_get_rrule(rrule).freq == ICAL_NO_RECURRENCE) {
+            if (rrule)
+                icalproperty_free(rrule);
+            icalcomponent_free(vevent);
+            return false;
+        }
+        icalcomponent_add_property(vevent, rrule);
+    }
+    for (const auto& [name, value] : event.properties) {
+        icalproperty* x = icalproperty_new_x(value.c_str());
+        icalproperty_set_x_name(x, name.c_str());
+        icalcomponent_add_property(vevent, x);
+    }
+    for (int32_t before : event.alarmsBefore)
+        icalcomponent_add_component(vevent, alarmOf(before, event.summary));
+    icalcomponent_add_component(calendar, vevent);
+    return true;
+}
+
+} // namespace
+
+bool write(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
+           std::string& error) {
+    icalcomponent* calendar =
+        icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
+                            icalproperty_new_prodid("-//Kelvo//Kelvo reminders//ZH"),
+                            icalproperty_new_calscale("GREGORIAN"), nullptr);
+    for (const CalendarEvent& event : events) {
+        if (!addEvent(calendar, event, stampUtc)) {
+            error = "无法写出提醒“" + event.summary + "”的重复规则";
+            icalcomponent_free(calendar);
+            return false;
+        }
+    }
+    char* serialised = icalcomponent_as_ical_string_r(calendar);
+    text = serialised ? serialised : "";
+    std::free(serialised);
+    icalcomponent_free(calendar);
+    return !text.empty();
+}
+
+} // namespace kelvo::icalcodec
+
+namespace {
+
+// Nothing is thrown across the module's boundary: what libical or the
+// library cannot do (memory) becomes an error text.
+bool readCaught(const std::string& text, std::vector<kelvo::CalendarEvent>& events,
+                std::string& error) noexcept {
+    try {
+        return kelvo::icalcodec::read(text, events, error);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
+bool writeCaught(const std::vector<kelvo::CalendarEvent>& events, int64_t stampUtc,
+                 std::string& text, std::string& error) noexcept {
+    try {
+        return kelvo::icalcodec::write(events, stampUtc, text, error);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
+const kelvo::IcalModuleApi kApi{kelvo::kIcalModuleVersion, readCaught, writeCaught};
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) const kelvo::IcalModuleApi* kelvo_ical_module() {
+    return &kApi;
+}
