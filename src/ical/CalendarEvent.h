@@ -38,9 +38,9 @@ struct CalendarEvent {
     bool allDay = false;           // DTSTART was a date
     std::string summary;
     std::vector<CalendarRule> rules;
-    bool hasExdate = false;
-    bool hasRdate = false;
-    bool damaged = false; // a property the reader could not make sense of
+    std::vector<DateTime> exdates, rdates; // as local wall times
+    bool changedOccurrences = false;       // RECURRENCE-ID: this or another event changes some
+    bool damaged = false;                  // a property the reader could not make sense of
     // The relative alarms (TRIGGER before the start), in minutes before it.
     std::vector<int32_t> alarmsBefore;
     // The X-KELVO-… properties, name and value.

@@ -59,9 +59,21 @@ CalendarRule lunarRule(const LunarRepeat& lunar) {
     } else {
         rule.freq = CalendarRule::Freq::Monthly;
     }
-    if (const auto last = lastLunarOccurrence(lunar))
-        rule.until = DateTime{*last, 23, 59, 59};
     return rule;
+}
+
+// A lunar repetition also lists the days Kelvo's own calendar gives, up to
+// the calendar's end: readers without a Chinese calendar see those, and
+// readers whose calendar differs on a day keep Kelvo's (the module adds
+// EXDATEs for the days their rule gives beyond these).
+void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
+    const DateTime& start = *event.start;
+    CalendarRule rule = lunarRule(item.lunar);
+    for (const Date& day : lunarOccurrences(item.lunar, start.date))
+        event.rdates.push_back(DateTime{day, start.hour, start.minute, 0});
+    if (!event.rdates.empty())
+        rule.until = DateTime{event.rdates.back().date, 23, 59, 59};
+    event.rules.push_back(rule);
 }
 
 // The RRULE of a Gregorian reminder; nullopt for one that falls on one day.
@@ -114,7 +126,7 @@ std::optional<CalendarEvent> eventOf(const ReminderItem& item, std::string uid, 
     event.start = DateTime{*day, item.hour, item.min, 0};
     event.summary = item.message;
     if (item.lunar.active())
-        event.rules.push_back(lunarRule(item.lunar));
+        addLunarDates(event, item);
     else if (auto rule = gregorianRule(item))
         event.rules.push_back(*rule);
     if (item.rdBefore > 0)

@@ -126,8 +126,9 @@ std::optional<SkipReason> gregorianDate(ReminderItem& item, const CalendarRule& 
     return start.date > from ? SkipReason::StartsLater : SkipReason::Rule;
 }
 
-std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarRule& rule,
+std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& event,
                                     const DateTime& start) {
+    const CalendarRule& rule = event.rules.front();
     const bool yearly = rule.freq == Freq::Yearly;
     if (rule.rscale != "CHINESE" || (!yearly && rule.freq != Freq::Monthly) ||
         rule.byMonthDay.size() != 1 || !rule.byDay.empty() ||
@@ -138,10 +139,19 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarRule& rule
     // Without SKIP=BACKWARD a missing 30th or leap month is left out, where
     // the reminder falls on the 29th or the regular month.
     const bool skipsNothing = repeat.day < 30 && !repeat.leap;
-    const auto last = lastLunarOccurrence(repeat);
-    if (!(rule.skipBackward || skipsNothing) ||
-        !lunarRepeatFalls(repeat, SolarToLunar(start.date)) ||
-        (rule.until && (!last || rule.until->date < *last)))
+    if (!(rule.skipBackward || skipsNothing) || !lunarRepeatFalls(repeat, SolarToLunar(start.date)))
+        return SkipReason::Rule;
+    // Listed days must be its days, excepted ones not, and it must not end
+    // before the calendar does.
+    const std::vector<Date> days = lunarOccurrences(repeat, start.date);
+    auto isDay = [&](const DateTime& t) {
+        return t.hour == start.hour && t.minute == start.minute &&
+               std::binary_search(days.begin(), days.end(), t.date);
+    };
+    if (!std::all_of(event.rdates.begin(), event.rdates.end(), isDay) ||
+        std::any_of(event.exdates.begin(), event.exdates.end(), isDay))
+        return SkipReason::Rule;
+    if (rule.until && (days.empty() || rule.until->date < days.back()))
         return SkipReason::Rule;
     item.year = start.date.year;
     item.month = start.date.month;
@@ -153,9 +163,14 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarRule& rule
 std::optional<SkipReason> repetition(ReminderItem& item, const CalendarEvent& event,
                                      const DateTime& now) {
     const DateTime& start = *event.start;
-    if (event.hasExdate)
+    if (event.changedOccurrences)
         return SkipReason::Exdate;
-    if (event.hasRdate || event.rules.size() > 1)
+    if (event.rules.size() > 1)
+        return SkipReason::Rule;
+    const bool lunar = event.rules.size() == 1 && !event.rules.front().rscale.empty();
+    if (!lunar && !event.exdates.empty())
+        return SkipReason::Exdate;
+    if (!lunar && !event.rdates.empty())
         return SkipReason::Rule;
     if (event.rules.empty()) {
         item.year = start.date.year;
@@ -166,8 +181,7 @@ std::optional<SkipReason> repetition(ReminderItem& item, const CalendarEvent& ev
     const CalendarRule& rule = event.rules.front();
     if (const auto reason = unsupportedPart(rule))
         return reason;
-    return rule.rscale.empty() ? gregorianDate(item, rule, start, now)
-                               : lunarDate(item, rule, start);
+    return lunar ? lunarDate(item, event, start) : gregorianDate(item, rule, start, now);
 }
 
 std::string oneLine(std::string text) {

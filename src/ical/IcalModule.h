@@ -18,7 +18,9 @@ struct IcalModuleApi {
     // no calendar.
     bool (*read)(const std::string& text, std::vector<CalendarEvent>& events, std::string& error);
     // A VCALENDAR of the events, DTSTAMP the moment `stampUtc` (seconds since
-    // 1970 UTC); false and `error` when libical refuses an event.
+    // 1970 UTC); false and `error` when libical refuses an event. An event
+    // with an RSCALE rule and listed days (RDATE) gets an EXDATE for every
+    // occurrence libical gives its rule beyond those days.
     bool (*write)(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
                   std::string& error);
 };

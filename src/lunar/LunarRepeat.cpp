@@ -56,16 +56,25 @@ std::optional<Date> firstLunarOccurrence(const LunarRepeat& repeat, const Date& 
     return std::nullopt;
 }
 
-std::optional<Date> lastLunarOccurrence(const LunarRepeat& repeat) {
+std::vector<Date> lunarOccurrences(const LunarRepeat& repeat, const Date& from) {
+    std::vector<Date> days;
     if (!repeat.active())
-        return std::nullopt;
-    // A yearly one comes round within 13 lunar months (or a leap one, in the regular month).
-    const Date earliest = std::max(kFirstLunarSolarDate, addDays(kLastLunarSolarDate, -400));
-    for (Date d = kLastLunarSolarDate; d >= earliest; d = addDays(d, -1)) {
-        if (lunarRepeatFalls(repeat, SolarToLunar(d)))
-            return d;
+        return days;
+    const TLunarDate first = SolarToLunar(std::max(from, kFirstLunarSolarDate));
+    for (int32_t year = first.Year; IsValidLunarDate({year, 1, 1, false}); ++year) {
+        for (int32_t month = 1; month <= 12; ++month) {
+            for (const bool leap : {false, true}) {
+                if (leap && LunarLeapMonth(year) != month)
+                    continue;
+                TLunarDate day{year, month, 1, leap};
+                day.Day = std::min(repeat.day, LunarMonthLength(day));
+                const Date solar = LunarToSolar(day);
+                if (lunarRepeatFalls(repeat, day) && solar >= from && solar != kInvalidSolarDate)
+                    days.push_back(solar);
+            }
+        }
     }
-    return std::nullopt;
+    return days;
 }
 
 std::string lunarRepeatText(const LunarRepeat& repeat) {

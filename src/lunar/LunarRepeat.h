@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvo {
 
@@ -40,8 +41,8 @@ LunarRepeat lunarRepeatOn(const Date& first, int32_t cycle, const LunarRepeat& k
 // the calendar's range ends.
 std::optional<Date> firstLunarOccurrence(const LunarRepeat& repeat, const Date& from);
 
-// The last day the repetition falls on within the calendar's range; nullopt when it falls on none.
-std::optional<Date> lastLunarOccurrence(const LunarRepeat& repeat);
+// Every day on or after `from` that the repetition falls on within the calendar's range, in order.
+std::vector<Date> lunarOccurrences(const LunarRepeat& repeat, const Date& from);
 
 // "农历每年 八月 十五", "农历每年 闰四月 初一", "农历每月 初一"; empty when not active.
 std::string lunarRepeatText(const LunarRepeat& repeat);

@@ -219,10 +219,10 @@ TEST(CalendarMapping, RepetitionsAReminderCannotExpressAreSkippedWithTheirReason
               SkipReason::Rule);
 
     CalendarEvent exceptions = eventAt(start, rule(Freq::Daily));
-    exceptions.hasExdate = true;
+    exceptions.exdates = {start};
     EXPECT_EQ(itemOf(exceptions, kNow).reason, SkipReason::Exdate);
     CalendarEvent extraDates = eventAt(start, rule(Freq::Daily));
-    extraDates.hasRdate = true;
+    extraDates.rdates = {start};
     EXPECT_EQ(itemOf(extraDates, kNow).reason, SkipReason::Rule);
     CalendarEvent noStart = eventAt(start);
     noStart.start.reset();

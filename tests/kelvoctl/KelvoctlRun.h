@@ -23,11 +23,13 @@ struct Result {
     std::string out, err;
 };
 
-// Runs the built kelvoctl; args is shell text, input goes to its stdin.
-inline Result kelvoctl(const std::string& args, const std::string& input = "") {
+// Runs the built kelvoctl; args is shell text, input goes to its stdin;
+// `wrapper` is put before the program (environment, faketime).
+inline Result kelvoctl(const std::string& args, const std::string& input = "",
+                       const std::string& wrapper = "") {
     TempDir io;
     io.write("in", input);
-    const std::string command = std::string("'") + KELVOCTL_PATH + "' " + args + " <'" +
+    const std::string command = wrapper + "'" + KELVOCTL_PATH + "' " + args + " <'" +
                                 io.file("in") + "' >'" + io.file("out") + "' 2>'" + io.file("err") +
                                 "'";
     const int rc = std::system(command.c_str());

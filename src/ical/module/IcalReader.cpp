@@ -134,6 +134,14 @@ void readAlarms(icalcomponent* event, CalendarEvent& out) {
     }
 }
 
+// An EXDATE or RDATE as local wall time; one that cannot be read is kept
+// as a day that never matches.
+void addDate(std::vector<DateTime>& dates, icalproperty* property, icaltimetype t) {
+    bool isDate = false;
+    int shift = 0;
+    dates.push_back(timeOf(property, t, isDate, shift).value_or(DateTime{}));
+}
+
 void readProperties(icalcomponent* event, CalendarEvent& out) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
@@ -141,11 +149,16 @@ void readProperties(icalcomponent* event, CalendarEvent& out) {
         case ICAL_RRULE_PROPERTY:
             break; // read with DTSTART's shift below
         case ICAL_EXDATE_PROPERTY:
-        case ICAL_RECURRENCEID_PROPERTY:
-            out.hasExdate = true;
+            addDate(out.exdates, p, icalproperty_get_exdate(p));
             break;
-        case ICAL_RDATE_PROPERTY:
-            out.hasRdate = true;
+        case ICAL_RDATE_PROPERTY: {
+            const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
+            addDate(out.rdates, p,
+                    icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time);
+            break;
+        }
+        case ICAL_RECURRENCEID_PROPERTY:
+            out.changedOccurrences = true;
             break;
         case ICAL_XLICERROR_PROPERTY:
             out.damaged = true;
@@ -189,12 +202,12 @@ void readCalendar(icalcomponent* calendar, std::vector<CalendarEvent>& events) {
         events.push_back(eventOf(e));
     std::set<std::string> changed;
     for (size_t i = first; i < events.size(); ++i) {
-        if (events[i].hasExdate)
+        if (events[i].changedOccurrences)
             changed.insert(events[i].uid);
     }
     for (size_t i = first; i < events.size(); ++i) {
         if (changed.count(events[i].uid))
-            events[i].hasExdate = true;
+            events[i].changedOccurrences = true;
     }
 }
 

@@ -32,6 +32,44 @@ icalcomponent* alarmOf(int32_t minutesBefore, const std::string& summary) {
                                icalproperty_new_description(summary.c_str()), nullptr);
 }
 
+bool sameMinute(const icaltimetype& t, const DateTime& d) {
+    return t.year == d.date.year && t.month == d.date.month && t.day == d.date.day &&
+           t.hour == d.hour && t.minute == d.minute;
+}
+
+// The occurrences libical's calendar gives a rule of another calendar
+// scale (RSCALE) that are not among the event's listed days: excepted, so
+// that the file describes the listed days alone.
+std::vector<icaltimetype> daysBeyondListed(icalproperty* rrule, const CalendarEvent& event) {
+    std::vector<icaltimetype> beyond;
+    icalrecur_iterator* it =
+        icalrecur_iterator_new(icalproperty_get_rrule(rrule), floating(*event.start));
+    if (!it)
+        return beyond;
+    size_t listed = 0;
+    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t);
+         t = icalrecur_iterator_next(it)) {
+        while (listed < event.rdates.size() &&
+               icaltime_compare(floating(event.rdates[listed]), t) < 0)
+            ++listed;
+        if (listed == event.rdates.size() || !sameMinute(t, event.rdates[listed]))
+            beyond.push_back(t);
+    }
+    icalrecur_iterator_free(it);
+    return beyond;
+}
+
+void addDates(icalcomponent* vevent, const CalendarEvent& event) {
+    for (const DateTime& t : event.exdates)
+        icalcomponent_add_property(vevent, icalproperty_new_exdate(floating(t)));
+    for (const DateTime& t : event.rdates) {
+        icaldatetimeperiodtype rdate{};
+        rdate.time = floating(t);
+        rdate.period = icalperiodtype_null_period();
+        icalcomponent_add_property(vevent, icalproperty_new_rdate(rdate));
+    }
+}
+
 // Adds the event; false when libical refuses a part of it.
 bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stampUtc) {
     icalcomponent* vevent = icalcomponent_new_vevent();
@@ -49,7 +87,12 @@ bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stamp
             return false;
         }
         icalcomponent_add_property(vevent, rrule);
+        if (!rule.rscale.empty() && !event.rdates.empty()) {
+            for (const icaltimetype& t : daysBeyondListed(rrule, event))
+                icalcomponent_add_property(vevent, icalproperty_new_exdate(t));
+        }
     }
+    addDates(vevent, event);
     for (const auto& [name, value] : event.properties) {
         icalproperty* x = icalproperty_new_x(value.c_str());
         icalproperty_set_x_name(x, name.c_str());
