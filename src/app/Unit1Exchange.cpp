@@ -2,9 +2,12 @@
 
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "core/Clock.h"
 #include "core/VisibleText.h"
 #include "exchange/Exchange.h"
 #include "exchange/exportitems.h"
+#include "ical/CalendarFile.h"
+#include "ical/IcalModule.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
 #include "widgets/FileDialog.h"
@@ -18,10 +21,18 @@
 namespace kelvo {
 namespace {
 
-const FileDialog impdlg(FileDialog::Open, QStringLiteral("本文文件"), QStringLiteral("*.txt"),
-                        QStringLiteral("txt"));
-const FileDialog expdlg(FileDialog::Save, QStringLiteral("文本文件"), QStringLiteral("*.txt"),
-                        QStringLiteral("txt"));
+// Beside the exchange file, calendar files; import tells them apart by
+// content, export writes the format of the chosen filter.
+const FileDialog::Filter kCalendarFilter{QStringLiteral("iCalendar"), QStringLiteral("*.ics"),
+                                         QStringLiteral("ics")};
+constexpr int kCalendarFilterIndex = 1;
+const FileDialog impdlg(FileDialog::Open, {{QStringLiteral("本文文件"), QStringLiteral("*.txt"),
+                                            QStringLiteral("txt")},
+                                           kCalendarFilter});
+const FileDialog expdlg(FileDialog::Save, {{QStringLiteral("文本文件"), QStringLiteral("*.txt"),
+                                            QStringLiteral("txt")},
+                                           kCalendarFilter});
+constexpr size_t kMostLines = 15;
 
 const QString kNoData = QStringLiteral("没有数据");
 
@@ -51,7 +62,6 @@ std::optional<ActingItems> askAboutActingItems(QWidget* parent,
                                                const std::vector<ActingItem>& acting) {
     if (acting.empty())
         return ActingItems::AddConfirmed;
-    constexpr size_t kMostLines = 15;
     QStringList lines;
     for (size_t i = 0; i < acting.size() && i < kMostLines; ++i)
         lines << actingLine(acting[i]);
@@ -70,25 +80,65 @@ std::optional<ActingItems> askAboutActingItems(QWidget* parent,
     return answer == MessageBox::Yes ? ActingItems::AddConfirmed : ActingItems::Skip;
 }
 
-// Asks for an exchange file and appends its reminders to the data file.
-// Returns whether the file stated any reminders (then the import counts as
-// done, even when the count was negative and nothing was added) and the
-// user did not cancel at the question about acting items.
-bool importChosenFile(QWidget* parent, TIniFile& data) {
+void tellNoData(QWidget* parent) {
+    MessageBox::information(parent, kNoData, QStringLiteral("没有可以导入的数据！"));
+}
+
+// What the success box adds for a calendar: how many events came in, how
+// many were skipped, and why.
+QString calendarReport(int32_t added, const std::vector<SkippedEvent>& skipped) {
+    QString text =
+        QStringLiteral("\n导入了 %1 个日历事件，跳过了 %2 个").arg(added).arg(skipped.size());
+    for (size_t i = 0; i < skipped.size() && i < kMostLines; ++i)
+        text += QStringLiteral("\n· ") + visible(skipped[i].summary) + QStringLiteral("：") +
+                QString::fromUtf8(skipReasonText(skipped[i].reason));
+    if (skipped.size() > kMostLines)
+        text += QStringLiteral("\n……另有 %1 个").arg(skipped.size() - kMostLines);
+    return text;
+}
+
+std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const std::string& path,
+                                          const DateTime& now) {
+    CalendarImport calendar;
+    try {
+        calendar = readCalendar(path, data, now);
+    } catch (const CalendarError& e) {
+        MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
+        return std::nullopt;
+    }
+    if (calendar.items.empty() && calendar.skipped.empty()) {
+        tellNoData(parent);
+        return std::nullopt;
+    }
+    const std::optional<ActingItems> acting =
+        askAboutActingItems(parent, actingItems(calendar.items));
+    if (!acting)
+        return std::nullopt;
+    return calendarReport(importCalendar(data, calendar, *acting), calendar.skipped);
+}
+
+// Asks for an exchange or calendar file and appends its reminders to the
+// data file. Returns nothing when the user cancelled or the file held
+// nothing; else what the success box adds (empty for an exchange file,
+// which counts as imported once it stated any reminders, even when the
+// count was negative and nothing was added).
+std::optional<QString> importChosenFile(QWidget* parent, TIniFile& data, const DateTime& now) {
     const std::optional<QString> file = impdlg.execute(parent);
     if (!file)
-        return false;
+        return std::nullopt;
+    if (isCalendarFile(localPath(*file)))
+        return importCalendarFile(parent, data, localPath(*file), now);
     const TIniFile exchange(localPath(*file));
     if (statedExchangeCount(exchange) == 0) {
-        MessageBox::information(parent, kNoData, QStringLiteral("没有可以导入的数据！"));
-        return false;
+        tellNoData(parent);
+        return std::nullopt;
     }
     const std::optional<ActingItems> acting =
         askAboutActingItems(parent, actingExchangeItems(exchange));
     if (!acting)
-        return false;
+        return std::nullopt;
     importItems(data, exchange, *acting);
-    return true;
+    return QString();
 }
 
 // Lets the user pick lines in the export window; the chosen item numbers,
@@ -108,18 +158,40 @@ std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window
     return items;
 }
 
+// Writes the items to the chosen file in the chosen filter's format;
+// returns what the success box adds.
+QString writeChosenFile(const FileDialog::Choice& choice, const std::vector<int32_t>& items,
+                        const TIniFile& data, const Clock& clock) {
+    if (choice.filter != kCalendarFilterIndex) {
+        TIniFile exchange(localPath(choice.path));
+        exportItems(data, items, exchange);
+        return {};
+    }
+    const ClockReading now = clock.read();
+    const CalendarExport result =
+        exportCalendar(data, items, localPath(choice.path), now.local.date, now.utcSeconds);
+    if (result.neverFiring == 0)
+        return {};
+    return QStringLiteral("\n%1 条提醒在任何一天都不会提醒，没有导出。").arg(result.neverFiring);
+}
+
 void exportChosenItems(QWidget* parent, TForm10& window, const ReminderListModel& list,
-                       const TIniFile& data) {
+                       const TIniFile& data, const Clock& clock) {
     const std::optional<std::vector<int32_t>> items = chooseItems(parent, window, list);
     if (!items)
         return;
-    const std::optional<QString> file = expdlg.execute(parent);
-    if (!file)
+    const std::optional<FileDialog::Choice> choice = expdlg.choose(parent);
+    if (!choice)
         return;
-    TIniFile exchange(localPath(*file));
-    exportItems(data, *items, exchange);
+    QString added;
+    try {
+        added = writeChosenFile(*choice, *items, data, clock);
+    } catch (const CalendarError& e) {
+        MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
+        return;
+    }
     MessageBox::information(parent, QStringLiteral("导出成功"),
-                            QStringLiteral("已经成功导出数据！"));
+                            QStringLiteral("已经成功导出数据！") + added);
 }
 
 } // namespace
@@ -135,12 +207,15 @@ void TForm1::FlatSpeedButton9Click() {
                                        "导入数据请按“是”，导出数据请按“否”，否则按“取消”！"),
                         MessageBox::Yes | MessageBox::No | MessageBox::Cancel, MessageBox::Yes);
     MessageBox::reportingErrors(this, [&] {
-        if (answer == MessageBox::Yes && importChosenFile(this, *m_data)) {
+        if (answer == MessageBox::Yes) {
+            const std::optional<QString> report = importChosenFile(this, *m_data, m_clock.now());
+            if (!report)
+                return;
             afterListChange();
             MessageBox::information(this, QStringLiteral("导入成功"),
-                                    QStringLiteral("已经成功导入数据！"));
+                                    QStringLiteral("已经成功导入数据！") + *report);
         } else if (answer == MessageBox::No) {
-            exportChosenItems(this, m_dialogs.exportWindow(), *m_lines, *m_data);
+            exportChosenItems(this, m_dialogs.exportWindow(), *m_lines, *m_data, m_clock);
             m_data->releaseContent();
         }
     });

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include <algorithm>
 #include <utility>
 
 namespace kelvo {
@@ -10,41 +11,63 @@ namespace {
 // Set by the test hook: whether an answer is pending, and the answer.
 bool g_answerPending = false;
 std::optional<QString> g_nextAnswer;
+int g_nextFilter = 0;
 std::optional<FileDialog> g_lastDialog;
 int g_dialogCount = 0;
 
 } // namespace
 
 FileDialog::FileDialog(Mode mode, QString filterName, QString pattern, QString defaultSuffix)
-    : m_mode(mode), m_filterName(std::move(filterName)), m_pattern(std::move(pattern)),
-      m_defaultSuffix(std::move(defaultSuffix)) {}
+    : FileDialog(mode, {{std::move(filterName), std::move(pattern), std::move(defaultSuffix)}}) {}
+
+FileDialog::FileDialog(Mode mode, QList<Filter> filters)
+    : m_mode(mode), m_filters(std::move(filters)) {}
+
+QStringList FileDialog::filterTexts() const {
+    QStringList texts;
+    for (const Filter& f : m_filters)
+        texts << f.name + QStringLiteral(" (") + f.pattern + QLatin1Char(')');
+    return texts;
+}
 
 QString FileDialog::filter() const {
-    return m_filterName + QStringLiteral(" (") + m_pattern + QLatin1Char(')');
+    return filterTexts().join(QStringLiteral(";;"));
 }
 
 std::optional<QString> FileDialog::execute(QWidget* parent) const {
+    const std::optional<Choice> choice = choose(parent);
+    return choice ? std::optional(choice->path) : std::nullopt;
+}
+
+std::optional<FileDialog::Choice> FileDialog::choose(QWidget* parent) const {
     g_lastDialog = *this;
     ++g_dialogCount;
     if (g_answerPending) {
         g_answerPending = false;
-        return std::exchange(g_nextAnswer, std::nullopt);
+        const std::optional<QString> answer = std::exchange(g_nextAnswer, std::nullopt);
+        return answer ? std::optional(Choice{*answer, g_nextFilter}) : std::nullopt;
     }
     QFileDialog dialog(parent);
-    dialog.setNameFilter(filter());
-    dialog.setDefaultSuffix(m_defaultSuffix);
+    const QStringList texts = filterTexts();
+    dialog.setNameFilters(texts);
+    dialog.setDefaultSuffix(m_filters.value(0).suffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& text) {
+        dialog.setDefaultSuffix(m_filters.value(texts.indexOf(text)).suffix);
+    });
     dialog.setAcceptMode(m_mode == Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     // Open accepts a name that does not exist (it reads as an empty file).
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return Choice{dialog.selectedFiles().constFirst(),
+                  std::max(0, static_cast<int>(texts.indexOf(dialog.selectedNameFilter())))};
 }
 
-void FileDialog::setNextAnswer(std::optional<QString> fileName) {
+void FileDialog::setNextAnswer(std::optional<QString> fileName, int filter) {
     g_answerPending = true;
     g_nextAnswer = std::move(fileName);
+    g_nextFilter = filter;
 }
 
 const FileDialog* FileDialog::lastDialog() {

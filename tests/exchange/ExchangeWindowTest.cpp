@@ -1,131 +1,7 @@
-#include "app/Dialogs.h"
-#include "app/Unit1.h"
-#include "editors/SearchForm.h"
-#include "exchange/Exchange.h"
-#include "exchange/exportitems.h"
-#include "storage/DataFile.h"
-#include "storage/IniFile.h"
-#include "support/ProgramRun.h"
-#include "support/TempDir.h"
-#include "widgets/FileDialog.h"
-#include "widgets/MessageBox.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
-#include <filesystem>
-#include <functional>
-#include <map>
+#include "exchange/ExchangeWindowRun.h"
 
 using namespace kelvo;
 using namespace kelvo::test;
-
-namespace {
-
-const QString kQuestion = QStringLiteral("注意：\n****请不要重复导入数据****\n\n"
-                                         "导入数据请按“是”，导出数据请按“否”，否则按“取消”！");
-
-// While a step runs, acts on the modal windows it opens: the export window
-// through `onExport` (closed when none is given), message boxes with OK.
-class ModalAnswerer : public QObject {
-public:
-    explicit ModalAnswerer(std::function<void(TForm10&)> onExport = {})
-        : m_onExport(std::move(onExport)) {
-        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
-        m_timer.start(10);
-    }
-    int exportShows = 0;
-    // The button pressed in a box with more than one, by its caption; the
-    // captions of every such box are recorded.
-    QString press;
-    QStringList captions;
-
-private:
-    void answer() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (!w->isVisible())
-                continue;
-            if (auto* box = qobject_cast<QMessageBox*>(w))
-                answerBox(*box);
-            if (auto* window = qobject_cast<TForm10*>(w)) {
-                ++exportShows;
-                if (m_onExport)
-                    m_onExport(*window);
-                else
-                    window->close();
-            }
-        }
-    }
-    void answerBox(QMessageBox& box) {
-        const QList<QAbstractButton*> buttons = box.buttons();
-        if (buttons.size() == 1) {
-            box.done(QMessageBox::Ok);
-            return;
-        }
-        for (QAbstractButton* b : buttons)
-            captions << b->text();
-        for (QAbstractButton* b : buttons)
-            if (b->text() == press)
-                return b->click();
-    }
-    std::function<void(TForm10&)> m_onExport;
-    QTimer m_timer;
-};
-
-QListWidget* lstIT(TForm10& window) {
-    return window.findChild<QListWidget*>("lstIT");
-}
-QPushButton* button(TForm10& window, const char* name) {
-    return window.findChild<QPushButton*>(name);
-}
-
-// Selects the lines (from 0) and presses OK.
-std::function<void(TForm10&)> exportLines(std::vector<int> lines) {
-    return [lines](TForm10& window) {
-        for (int p : lines)
-            lstIT(window)->item(p)->setSelected(true);
-        button(window, "Button1")->click();
-    };
-}
-
-std::map<std::string, std::string> snapshot(const TempDir& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-    return files;
-}
-
-// A started program on `dir` with the reminders "r1" … "r<count>".
-struct Program {
-    Program(const TempDir& dir, int count) {
-        std::vector<ReminderItem> items;
-        for (int i = 1; i <= count; ++i)
-            items.push_back(item(8, i, 0, "r" + std::to_string(i)));
-        writeItems(dir, items);
-        run = std::make_unique<Run>(dir);
-        run->window->show();
-    }
-    // Presses FlatSpeedButton9 answering its question with `answer`.
-    void command(MessageBox::Button answer) {
-        MessageBox::setNextAnswer(answer);
-        run->window->FlatSpeedButton9Click();
-    }
-    std::unique_ptr<Run> run;
-};
-
-void writeExchange(const TempDir& dir, int32_t items, const std::vector<std::string>& messages) {
-    TIniFile file(dir.file("in.txt"));
-    for (size_t j = 0; j < messages.size(); ++j)
-        file.WriteString(itemSection(static_cast<int32_t>(j + 1)), "Message", messages[j]);
-    file.WriteInteger("Main", "Items", items);
-}
-
-} // namespace
 
 class ExchangeWindowTest : public QObject {
     Q_OBJECT
@@ -157,7 +33,8 @@ private slots:
         program.command(MessageBox::Yes);
 
         QCOMPARE(FileDialog::lastDialog()->mode(), FileDialog::Open);
-        QCOMPARE(FileDialog::lastDialog()->filter(), QStringLiteral("本文文件 (*.txt)"));
+        QCOMPARE(FileDialog::lastDialog()->filter(),
+                 QStringLiteral("本文文件 (*.txt);;iCalendar (*.ics)"));
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导入成功"));
         QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！"));
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
@@ -297,7 +174,8 @@ private slots:
         QCOMPARE(shown.size(), 6);
         QCOMPARE(shown.at(4), program.run->list().text(4));
         QCOMPARE(FileDialog::lastDialog()->mode(), FileDialog::Save);
-        QCOMPARE(FileDialog::lastDialog()->filter(), QStringLiteral("文本文件 (*.txt)"));
+        QCOMPARE(FileDialog::lastDialog()->filter(),
+                 QStringLiteral("文本文件 (*.txt);;iCalendar (*.ics)"));
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导出成功"));
         QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导出数据！"));
         const TIniFile written(target.toStdString());

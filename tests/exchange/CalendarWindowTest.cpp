@@ -1,0 +1,99 @@
+#include "exchange/ExchangeWindowRun.h"
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace {
+
+std::string calendar(const std::string& events) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n";
+}
+
+std::string vevent(const std::string& uid, const std::string& lines) {
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\n" + lines + "END:VEVENT\r\n";
+}
+
+const std::string kTwoEvents = calendar(
+    vevent("a", "DTSTART:20300101T090000\r\nSUMMARY:元旦\r\n") +
+    vevent("b", "DTSTART:20300101T090000\r\nRRULE:FREQ=WEEKLY;INTERVAL=2\r\nSUMMARY:隔周\r\n"));
+
+} // namespace
+
+class CalendarWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+
+    // The open dialog offers calendars; the file is told by its content (a
+    // calendar named .txt is read as one), and the success box counts the
+    // events taken and skipped with their reasons; the second import of
+    // the file adds nothing.
+    void importReadsACalendarAndSaysWhatItSkipped() {
+        TempDir dir;
+        Program program(dir, 2);
+        dir.write("in.txt", kTwoEvents);
+        for (const QString& expected :
+             {QStringLiteral("导入了 1 个日历事件，跳过了 1 个\n· 隔周：重复间隔大于 1"),
+              QStringLiteral("导入了 0 个日历事件，跳过了 2 个\n· 元旦：已经导入过\n"
+                             "· 隔周：重复间隔大于 1")}) {
+            FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
+            ModalAnswerer answerer;
+            program.command(MessageBox::Yes);
+            QCOMPARE(FileDialog::lastDialog()->filter(),
+                     QStringLiteral("本文文件 (*.txt);;iCalendar (*.ics)"));
+            QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导入成功"));
+            QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导入数据！\n") + expected);
+        }
+        QCOMPARE(program.run->list().count(), 3);
+        QVERIFY(program.run->list().text(2).endsWith(QStringLiteral("提醒为：元旦")));
+        QCOMPARE(readItemUid(TIniFile(dir.file("DataFile.dat")), 3), "a");
+    }
+
+    void actingEventsAreAskedAbout() {
+        TempDir dir;
+        Program program(dir, 1);
+        dir.write("in.ics",
+                  calendar(vevent("c", "DTSTART:20300101T090000\r\nSUMMARY:[cmd:rm -rf ~]\r\n") +
+                           vevent("d", "DTSTART:20300101T090000\r\nSUMMARY:普通\r\n")));
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.ics")));
+        ModalAnswerer answerer;
+        answerer.press = QStringLiteral("只导入其他提醒");
+        program.command(MessageBox::Yes);
+        QVERIFY(answerer.captions.contains(QStringLiteral("全部导入")));
+        QCOMPARE(program.run->list().count(), 2);
+        QVERIFY(program.run->list().text(1).endsWith(QStringLiteral("提醒为：普通")));
+    }
+
+    void aHostileCalendarIsRefusedWithItsReason() {
+        TempDir dir;
+        Program program(dir, 1);
+        dir.write("in.ics", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:\xC0\xAF\r\n");
+        const auto before = snapshot(dir);
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.ics")));
+        ModalAnswerer answerer;
+        program.command(MessageBox::Yes);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+        QVERIFY(MessageBox::lastBox().text.startsWith(QStringLiteral("日历文件不是有效的 UTF-8")));
+        QVERIFY(snapshot(dir) == before);
+        QCOMPARE(program.run->list().count(), 1);
+    }
+
+    // The save dialog's calendar filter writes a calendar, whatever the name.
+    void exportWritesTheFormatOfTheChosenFilter() {
+        TempDir dir;
+        Program program(dir, 3);
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("out.txt")), 1);
+        ModalAnswerer answerer(exportLines({1}));
+        program.command(MessageBox::No);
+        QCOMPARE(FileDialog::lastDialog()->filter(),
+                 QStringLiteral("文本文件 (*.txt);;iCalendar (*.ics)"));
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导出数据！"));
+        const std::string written = dir.read("out.txt");
+        QVERIFY(written.starts_with("BEGIN:VCALENDAR\r\n"));
+        QVERIFY(written.find("SUMMARY:r2\r\n") != std::string::npos);
+        QVERIFY(written.find("SUMMARY:r1\r\n") == std::string::npos);
+    }
+};
+
+QTEST_MAIN(CalendarWindowTest)
+#include "CalendarWindowTest.moc"
