@@ -21,13 +21,14 @@ echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
-for need in libqt6widgets6 libqt6multimedia6 gstreamer1.0-plugins-good fonts-wqy-microhei; do
+for need in libqt6widgets6 libqt6multimedia6 libical3 gstreamer1.0-plugins-good fonts-wqy-microhei; do
     grep -q "$need" <<<"$depends" || fail "Depends lacks $need"
 done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/kelvo usr/bin/kelvoctl usr/lib/kelvo/kelvo_sound.so usr/share/kelvo/KelvoHelp.htm \
+for f in usr/bin/kelvo usr/bin/kelvoctl usr/lib/kelvo/kelvo_sound.so usr/lib/kelvo/kelvo_ical.so \
+    usr/share/kelvo/KelvoHelp.htm \
     usr/share/applications/org.example.kelvo.desktop \
     usr/share/metainfo/org.example.kelvo.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/kelvo.svg \
@@ -64,4 +65,13 @@ grep -qx "sound module: $root/usr/lib/kelvo/kelvo_sound.so" <<<"$report" ||
     fail "the installed sound module is not found"
 
 "$root/usr/bin/kelvoctl" --dir "$work/data" list >/dev/null || fail "kelvoctl list"
+
+# The installed calendar module writes and reads a calendar file.
+"$root/usr/bin/kelvoctl" --dir "$work/data" add "*-12-24 08:30" 平安夜 >/dev/null
+"$root/usr/bin/kelvoctl" --dir "$work/data" export --ics "$work/out.ics" >/dev/null ||
+    fail "kelvoctl export --ics"
+grep -q '^RRULE:FREQ=YEARLY;BYMONTHDAY=24;BYMONTH=12' "$work/out.ics" || fail "the calendar file"
+mkdir "$work/other"
+"$root/usr/bin/kelvoctl" --dir "$work/other" import "$work/out.ics" | grep -q '^imported 1 ' ||
+    fail "kelvoctl import of the calendar file"
 echo "the package installs and starts"
