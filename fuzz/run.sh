@@ -15,7 +15,7 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_profile fuzz_integer fuzz_list_line fuzz_exchange fuzz_quick_phrases
-             fuzz_command_tag)
+             fuzz_command_tag fuzz_calendar)
 fi
 
 cd "$root"
