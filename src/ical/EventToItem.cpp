@@ -65,15 +65,27 @@ Date firstCompared(const DateTime& start, const DateTime& now) {
     return passed ? addDays(now.date, 1) : now.date;
 }
 
-bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) {
-    Date last = addDays(from, kComparedDays);
-    if (days.until)
-        last = std::min(last, std::max(days.until->date, Date{days.until->date.year, 12, 31}));
-    for (Date d = from; d <= last; d = addDays(d, 1)) {
+bool sameOn(const ReminderItem& item, const RuleDays& days, const Date& first, const Date& last) {
+    for (Date d = first; d <= last; d = addDays(d, 1)) {
         if (matchesDate(item.year, item.month, item.day, d) != days.falls(d))
             return false;
     }
     return true;
+}
+
+bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) {
+    Date last = addDays(from, kComparedDays);
+    if (days.until)
+        last = std::min(last, std::max(days.until->date, Date{days.until->date.year, 12, 31}));
+    // Every day or every week of every month comes round within a week: two
+    // weeks from the first day and two before the end tell all.
+    const bool weekly = days.months.empty() && days.monthDays.empty() && item.month == 0;
+    if (!weekly)
+        return sameOn(item, days, from, last);
+    constexpr int64_t kTwoWeeks = 14;
+    const Date head = std::min(last, addDays(from, kTwoWeeks));
+    return sameOn(item, days, from, head) &&
+           sameOn(item, days, std::max(head, addDays(last, -kTwoWeeks)), last);
 }
 
 std::optional<SkipReason> unsupportedPart(const CalendarRule& rule) {
