@@ -223,12 +223,20 @@ int32_t advanceOf(const std::vector<int32_t>& alarmsBefore) {
     return advance;
 }
 
+// libical lets through times such as 53:47:67 and days such as 31 April.
+bool validMoment(const DateTime& t) {
+    const Date& d = t.date;
+    return d.year >= 1 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
+           d.day <= daysInMonth(d.year, d.month) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 &&
+           t.minute <= 59;
+}
+
 } // namespace
 
 EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
     if (!event.start)
         return {std::nullopt, SkipReason::NoStart};
-    if (event.damaged)
+    if (event.damaged || !validMoment(*event.start))
         return {std::nullopt, SkipReason::Damaged};
     DateTime start = *event.start;
     if (event.allDay)

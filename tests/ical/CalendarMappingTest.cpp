@@ -251,6 +251,12 @@ TEST(CalendarMapping, OnceInThePastIsSkippedAndAllDayEventsComeAtNine) {
     expectSameKeys(*it, item(0, 3, 14, 9, 0, "事件"));
 }
 
+TEST(CalendarMapping, AStartThatIsNoMomentIsDamaged) {
+    EXPECT_EQ(itemOf(eventAt({{2027, 9, 16}, 53, 47, 0}), kNow).reason, SkipReason::Damaged);
+    EXPECT_EQ(itemOf(eventAt({{2027, 4, 31}, 9, 0, 0}), kNow).reason, SkipReason::Damaged);
+    EXPECT_EQ(itemOf(eventAt({{2027, 13, 1}, 9, 0, 0}), kNow).reason, SkipReason::Damaged);
+}
+
 TEST(CalendarMapping, TheLargestAlarmOfHalfAnHourAtMostIsTheAdvanceWarning) {
     CalendarEvent event = eventAt({{2027, 1, 1}, 9, 0, 0});
     event.alarmsBefore = {0, 5, 15, 45, 1440};
