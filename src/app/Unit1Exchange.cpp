@@ -102,7 +102,7 @@ std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const
     CalendarImport calendar;
     try {
         calendar = readCalendar(path, data, now);
-    } catch (const CalendarError& e) {
+    } catch (const std::exception& e) { // a CalendarError, or out of memory
         MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
         return std::nullopt;
     }
@@ -186,7 +186,9 @@ void exportChosenItems(QWidget* parent, TForm10& window, const ReminderListModel
     QString added;
     try {
         added = writeChosenFile(*choice, *items, data, clock);
-    } catch (const CalendarError& e) {
+    } catch (const IniWriteError&) {
+        throw;                          // the exchange file's own report
+    } catch (const std::exception& e) { // a CalendarError, or out of memory
         MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
         return;
     }

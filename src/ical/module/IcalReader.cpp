@@ -42,8 +42,16 @@ const icaltimezone* namedZone(icalproperty* property) {
     return name ? icaltimezone_get_builtin_timezone(name) : nullptr;
 }
 
+// libical keeps what it parsed, such as month 67 or hour 53.
+bool inRange(const icaltimetype& t) {
+    return t.year >= 1 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+           t.day <= icaltime_days_in_month(t.month, t.year) && t.hour >= 0 && t.hour <= 23 &&
+           t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
+}
+
 std::optional<DateTime> timeOf(icalproperty* property, icaltimetype t, bool& isDate, int& shift) {
-    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t))
+    shift = 0;
+    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t) || !inRange(t))
         return std::nullopt;
     isDate = t.is_date;
     if (icaltime_is_utc(t))
@@ -54,7 +62,7 @@ std::optional<DateTime> timeOf(icalproperty* property, icaltimetype t, bool& isD
 // Days move with a DTSTART that the time zone moved to another date.
 void shiftDays(CalendarRule& rule, int shift) {
     for (int32_t& d : rule.byDay)
-        d = (d + shift + 7) % 7;
+        d = ((d + shift) % 7 + 7) % 7;
     for (int32_t& d : rule.byMonthDay) {
         d += shift;
         if (d < 1 || d > 31)
@@ -100,6 +108,8 @@ CalendarRule ruleOf(icalproperty* property, int shift) {
     bool isDate = false;
     int untilShift = 0;
     rule.until = timeOf(property, r.until, isDate, untilShift);
+    if (!rule.until && !icaltime_is_null_time(r.until))
+        rule.byOtherParts = true; // an UNTIL that is no moment
     if (rule.until && isDate)
         rule.until->hour = 23, rule.until->minute = 59, rule.until->second = 59;
     readByDay(rule, r);
@@ -183,8 +193,10 @@ CalendarEvent eventOf(icalcomponent* event) {
     const char* summary = icalcomponent_get_summary(event);
     out.summary = summary ? summary : "";
     int shift = 0;
-    if (icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY))
+    if (icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY)) {
         out.start = timeOf(start, icalcomponent_get_dtstart(event), out.allDay, shift);
+        out.damaged = !out.start;
+    }
     readProperties(event, out);
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY))
