@@ -208,5 +208,22 @@ TEST_F(KelvoctlCalendar, HostileCalendarFilesAreRefusedAndWriteNothing) {
     EXPECT_EQ(dir.read("DataFile.dat"), before);
 }
 
+// A kelvoctl without the calendar module beside it says so and writes
+// nothing; its other commands work as before.
+TEST_F(KelvoctlCalendar, WithoutTheModuleACalendarIsRefusedWithAMessage) {
+    TempDir bin;
+    std::filesystem::copy_file(KELVOCTL_PATH, bin.file("kelvoctl"));
+    std::filesystem::permissions(bin.file("kelvoctl"), std::filesystem::perms::owner_all);
+    const std::string lone = "'" + bin.file("kelvoctl") + "' " + dirArg();
+    const auto before = snapshot(dir);
+    const int rc = std::system(
+        (lone + "export --ics '" + dir.file("a.ics") + "' 2>'" + bin.file("err") + "'").c_str());
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    EXPECT_TRUE(bin.read("err").starts_with("kelvoctl: 无法加载日历模块 kelvo_ical.so"))
+        << bin.read("err");
+    EXPECT_EQ(snapshot(dir), before);
+    EXPECT_EQ(WEXITSTATUS(std::system((lone + "list >/dev/null").c_str())), 0);
+}
+
 } // namespace
 } // namespace kelvo::test
