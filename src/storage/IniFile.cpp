@@ -30,7 +30,9 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            parse(readWholeFile(m_path, m_stamp, &m_failure));
+            // A file saved as UTF-8 by another editor is held, and
+            // written back, in the file encoding.
+            parse(toFileEncoding(readWholeFile(m_path, m_stamp, &m_failure)));
             m_loaded = true;
         }
         return m_document;

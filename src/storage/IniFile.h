@@ -54,8 +54,10 @@ class IniSectionReader;
 // file, so a value written through one is read back through any other at
 // once. Section and key names are matched without regard to ASCII case.
 // Texts cross this interface as UTF-8; on disk they are GB18030 (byte for
-// byte GBK for every GBK character). Changes reach the disk at UpdateFile()
-// (or destruction) in one atomic replacement of the file.
+// byte GBK for every GBK character). A file another editor saved as UTF-8
+// is read as such and written back in GB18030 (see isUtf8File). Changes
+// reach the disk at UpdateFile() (or destruction) in one atomic replacement
+// of the file.
 class TIniFile {
 public:
     // Binds to the path; never touches the disk and never fails.

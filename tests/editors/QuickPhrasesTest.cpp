@@ -52,6 +52,15 @@ TEST_F(QuickPhrases, FileIsGbkOnDisk) {
     EXPECT_EQ(read(), "\xBF\xAA\xBB\xE1\r\n");
 }
 
+TEST_F(QuickPhrases, FileSavedAsUtf8ReadsAsUtf8AndIsSavedInGbk) {
+    write("\xEF\xBB\xBF开会\r\n吃药\n");
+    EXPECT_THAT(loadQuickPhrases(path()), ElementsAre("开会", "吃药"));
+    write("开会\r\n吃药");
+    EXPECT_EQ(loadQuickPhraseText(path()), "开会\r\n吃药");
+    saveQuickPhrases(path(), loadQuickPhraseText(path()));
+    EXPECT_EQ(read(), "\xBF\xAA\xBB\xE1\r\n\xB3\xD4\xD2\xA9");
+}
+
 TEST_F(QuickPhrases, EditorTextHasUniformBreaksAndKeepsTheFinalOne) {
     write("a\nb\rc\r\n");
     EXPECT_EQ(loadQuickPhraseText(path()), "a\r\nb\r\nc\r\n");
