@@ -1,10 +1,10 @@
 #include "editors/QuickPhrases.h"
 
+#include "core/SystemError.h"
 #include "storage/FileIO.h"
 #include "storage/TextCodec.h"
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 namespace kelvo {
@@ -86,9 +86,7 @@ void saveQuickPhrases(const std::string& path, std::string_view text) {
     errno = 0;
     if (replaceFileAtomically(path, encodeFileText(text)))
         return;
-    const int error = errno;
-    const std::string reason = error != 0 ? std::strerror(error) : "unknown error";
-    throw std::runtime_error("Unable to write to " + path + ": " + reason);
+    throw std::runtime_error(cannotWriteText(path, errno));
 }
 
 } // namespace kelvo

@@ -6,6 +6,7 @@
 #include "storage/TextCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
@@ -87,7 +88,7 @@ public:
         std::string bytes = m_document.serialize();
         if (!replaceFileAtomically(m_path, bytes)) {
             m_loaded = false; // back to what the disk holds
-            throw IniWriteError(m_path);
+            throw IniWriteError(m_path, errno);
         }
         // Parsing what was written frees the texts of replaced values; until
         // they add up, the views into them stay as good as the new file.
@@ -218,19 +219,21 @@ std::string unreadableText(const std::string& path, ReadFailure failure) {
 
 } // namespace
 
-IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                              const std::string& message)
-    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure) {}
+    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure),
+      m_error(error) {}
 
-IniWriteError::IniWriteError(const std::string& path)
-    : IniWriteError(path, Reason::Unwritable, ReadFailure::None, "Unable to write to " + path) {}
+IniWriteError::IniWriteError(const std::string& path, int error)
+    : IniWriteError(path, Reason::Unwritable, ReadFailure::None, error,
+                    "Unable to write to " + path) {}
 
 IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
-    : IniWriteError(path, Reason::Unreadable, failure,
+    : IniWriteError(path, Reason::Unreadable, failure, 0,
                     unreadableText(path, failure) + "; it is left as it is") {}
 
 IniWriteError IniWriteError::busy(const std::string& path) {
-    return IniWriteError(path, Reason::Busy, ReadFailure::None,
+    return IniWriteError(path, Reason::Busy, ReadFailure::None, 0,
                          path + " is being changed by another program; gave up after " +
                              std::to_string(kLockWait.count()) + " s");
 }

@@ -17,7 +17,7 @@ namespace kelvo {
 
 // A change to a profile file could not be stored; the file on disk is left
 // exactly as it was. The message names the file: "Unable to write to <path>"
-// when it may not be written.
+// when it may not be written; systemError() says why.
 class IniWriteError : public std::runtime_error {
 public:
     enum class Reason {
@@ -25,21 +25,24 @@ public:
         Unreadable, // the file exists but cannot be read: storing would lose it
         Busy,       // another program kept the file's lock for the whole wait
     };
-    explicit IniWriteError(const std::string& path);
+    // `error`: the system's error number of the failed write.
+    IniWriteError(const std::string& path, int error);
     IniWriteError(const std::string& path, ReadFailure failure);
     static IniWriteError busy(const std::string& path);
 
     const std::string& path() const { return m_path; }
     Reason reason() const { return m_reason; }
     ReadFailure readFailure() const { return m_failure; }
+    int systemError() const { return m_error; }
 
 private:
-    IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+    IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                   const std::string& message);
 
     std::string m_path;
     Reason m_reason;
     ReadFailure m_failure;
+    int m_error;
 };
 
 // How long a change waits for the lock that another program holds.

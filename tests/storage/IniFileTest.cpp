@@ -1,8 +1,10 @@
 #include "storage/IniFile.h"
 
 #include "storage/TextCodec.h"
+#include "storage/WriteErrorText.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -246,6 +248,10 @@ TEST_F(IniFileTest, FailedWriteThrowsLeavesTheFileAndDropsTheChange) {
     } catch (const IniWriteError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + dir.file(name));
         EXPECT_EQ(e.path(), dir.file(name));
+        EXPECT_EQ(e.systemError(), ENAMETOOLONG);
+        // What a window and kelvoctl say: the file and the reason in Chinese first.
+        EXPECT_EQ(writeErrorText(e),
+                  "无法写入 " + dir.file(name) + "：文件名太长。\n\n" + e.what());
     }
     EXPECT_EQ(dir.read(name), original);
     EXPECT_EQ(ini.ReadString("S", "k", ""), "old");

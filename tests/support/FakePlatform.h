@@ -76,7 +76,8 @@ public:
     QStringList read(const QString& name) override { return entries.value(name); }
     void write(const QString& name, const QStringList& command) override {
         if (failWrites)
-            throw AutorunError::failedToSet(name);
+            throw AutorunError::failedToSet(name,
+                                            QStringLiteral("无法写入 %1：权限不够").arg(name));
         entries[name] = command;
     }
     void remove(const QString& name) override { entries.remove(name); }
