@@ -54,9 +54,14 @@ class FakeShell : public Shell {
 public:
     QStringList commandLines;
     QStringList documents;
+    // Whether the desktop has a program for what is opened.
+    bool opens = true;
 
     void runCommandLine(const QString& commandLine) override { commandLines << commandLine; }
-    void openDocument(const QString& target) override { documents << target; }
+    bool openDocument(const QString& target) override {
+        documents << target;
+        return opens;
+    }
 };
 
 // Counts power-off requests; never switches anything off.
