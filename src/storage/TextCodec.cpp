@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 
@@ -235,6 +236,20 @@ bool isLikelyUtf8Text(std::string_view bytes) {
     return wide;
 }
 
+// The position of the first byte that is not ASCII (the size when there is
+// none), eight bytes at a time.
+size_t firstNonAscii(std::string_view bytes) {
+    size_t i = 0;
+    for (uint64_t word = 0; i + sizeof word <= bytes.size(); i += sizeof word) {
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if ((word & 0x8080808080808080) != 0)
+            break;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 // Whether every character of the bytes read as GB18030 is ASCII or a
 // common GBK character: GB2312's symbol rows (A1 … A9) and its first level
 // of hanzi (B0 … D7), the characters nearly every GBK text is made of. A
@@ -300,7 +315,10 @@ std::string encodeFileText(std::string_view utf8) {
 bool isUtf8File(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom))
         return true;
-    return !isAsciiText(bytes) && isLikelyUtf8Text(bytes) && !isCommonGbkText(bytes);
+    // From the first byte that is not ASCII: in a GBK file it usually
+    // starts no valid UTF-8, which ends the look at once.
+    const std::string_view rest = bytes.substr(firstNonAscii(bytes));
+    return !rest.empty() && isLikelyUtf8Text(rest) && !isCommonGbkText(rest);
 }
 
 std::string toFileEncoding(std::string bytes) {
