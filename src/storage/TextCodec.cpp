@@ -204,13 +204,13 @@ std::string encodeUtf8(std::string_view utf8, std::string_view invalid) {
 
 // Characters a text of this program's users holds: Latin, Greek and
 // Cyrillic letters, punctuation and symbols, the CJK scripts, full-width
-// forms and emoji. A GB18030 text that happens to be valid UTF-8 reads as
-// characters outside them nearly always (C1 controls, IPA, Hebrew, Indic
-// scripts, private use).
+// forms and emoji (with their variation selectors). A GB18030 text that
+// happens to be valid UTF-8 reads as characters outside them nearly always
+// (C1 controls, IPA, Hebrew, Indic scripts, private use).
 bool isTextCharacter(char32_t c) {
     static constexpr std::pair<char32_t, char32_t> kRanges[] = {
         {0x00A0, 0x024F}, {0x0370, 0x04FF},   {0x2000, 0x2BFF},  {0x2E80, 0x2FDF},
-        {0x3000, 0x9FFF}, {0xAC00, 0xD7AF},   {0xF900, 0xFAFF},  {0xFE30, 0xFE4F},
+        {0x3000, 0x9FFF}, {0xAC00, 0xD7AF},   {0xF900, 0xFAFF},  {0xFE00, 0xFE4F},
         {0xFF00, 0xFFEF}, {0x1F000, 0x1FAFF}, {0x20000, 0x2FFFF}};
     if (c < 0x80)
         return true;

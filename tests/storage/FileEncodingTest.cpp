@@ -73,7 +73,9 @@ TEST(FileEncoding, ByteOrderMarkOrValidUtf8WithChineseIsUtf8) {
     EXPECT_TRUE(isUtf8File("\xEF\xBB\xBF[Sys]\r\n"));
     EXPECT_TRUE(isUtf8File("Message=UTF8文件\r\n"));
     EXPECT_TRUE(isUtf8File("Message=【会议】 周一 9:00\r\n"));
-    EXPECT_FALSE(isUtf8File("[Sys]\r\nTimeLate=5\r\n"));      // ASCII: the same either way
+    EXPECT_TRUE(
+        isUtf8File("Message=生日快乐❤️🎂\r\n")); // an emoji with its variation selector
+    EXPECT_FALSE(isUtf8File("[Sys]\r\nTimeLate=5\r\n"));   // ASCII: the same either way
     EXPECT_FALSE(isUtf8File("Message=\xCC\xE1\xD0\xD1\r\n")); // 提醒 in GBK
     // Latin letters alone are as likely GBK: "é" is the bytes of a hanzi.
     EXPECT_FALSE(isUtf8File("Music=/home/u/Café.wav\r\n"));
