@@ -200,21 +200,22 @@ int32_t integerValue(const std::optional<std::string_view>& value, int32_t def) 
     return value && parseIniInteger(*value, result) ? result : def;
 }
 
+// Why a file that exists gave nothing, in the user's language.
 std::string readFailureText(ReadFailure failure) {
     switch (failure) {
     case ReadFailure::NoPermission:
-        return "permission denied";
+        return "没有读取它的权限";
     case ReadFailure::Directory:
-        return "it is a directory";
+        return "它是一个文件夹";
     case ReadFailure::NotRegular:
-        return "it is not a regular file";
+        return "它不是普通文件（例如是命名管道）";
     default:
-        return "the system reported an error";
+        return "系统报告了读取错误";
     }
 }
 
 std::string unreadableText(const std::string& path, ReadFailure failure) {
-    return "Unable to read " + path + ": " + readFailureText(failure);
+    return "无法读取 " + path + "：" + readFailureText(failure);
 }
 
 } // namespace
@@ -230,12 +231,14 @@ IniWriteError::IniWriteError(const std::string& path, int error)
 
 IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
     : IniWriteError(path, Reason::Unreadable, failure, 0,
-                    unreadableText(path, failure) + "; it is left as it is") {}
+                    unreadableText(path, failure) +
+                        "。\n为了不覆盖其中的内容，Kelvo 不会写入这个文件，这次的修改没有保存。") {}
 
 IniWriteError IniWriteError::busy(const std::string& path) {
     return IniWriteError(path, Reason::Busy, ReadFailure::None, 0,
-                         path + " is being changed by another program; gave up after " +
-                             std::to_string(kLockWait.count()) + " s");
+                         "另一个程序正在修改 " + path + "，等了 " +
+                             std::to_string(kLockWait.count()) +
+                             " 秒仍未结束。\n这次的修改没有保存，请稍后再试。");
 }
 
 TIniFile::TIniFile(const std::string& path) : m_view(viewOf(path)) {}

@@ -17,7 +17,8 @@ namespace kelvo {
 
 // A change to a profile file could not be stored; the file on disk is left
 // exactly as it was. The message names the file: "Unable to write to <path>"
-// when it may not be written; systemError() says why.
+// when it may not be written (systemError() says why); when it cannot be
+// read or stays locked, a Chinese text that says so.
 class IniWriteError : public std::runtime_error {
 public:
     enum class Reason {
@@ -149,8 +150,8 @@ private:
     mutable uint64_t m_seenChange = 0;
 };
 
-// Throws std::runtime_error "Unable to read <path>: <why>" when the file
-// exists but cannot be read, so that a reader can tell it from an empty one.
+// Throws std::runtime_error "无法读取 <path>：<why>" when the file exists
+// but cannot be read, so that a reader can tell it from an empty one.
 void requireReadable(const TIniFile& file);
 
 // Integer syntax of profile files: optional leading spaces, an optional sign,
