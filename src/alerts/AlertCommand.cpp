@@ -5,6 +5,8 @@
 #include "storage/IniFile.h"
 #include "system/Shell.h"
 
+#include <QDir>
+
 namespace kelvo {
 
 AlertCommand::AlertCommand(const QString& message, int32_t item, const DataPaths& paths,
@@ -26,11 +28,11 @@ QString AlertCommand::description() const {
 void AlertCommand::run(bool byHand) {
     if (!m_tag)
         return;
-    const QString command = QString::fromStdString(m_tag->command);
-    if (m_tag->kind == CommandKind::CommandLine)
-        m_shell.runCommandLine(command);
-    else
-        m_shell.openDocument(command);
+    if (m_tag->kind == CommandKind::CommandLine) {
+        m_shell.runCommandLine(QString::fromStdString(m_tag->command));
+    } else if (const auto target = openTarget(m_tag->command, QDir::currentPath().toStdString())) {
+        m_shell.openDocument(QString::fromStdString(*target));
+    }
     if (byHand) {
         TIniFile data(m_paths.dataFile());
         confirmCommand(data, m_item);

@@ -20,7 +20,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 
 namespace kelvo {
 namespace {
@@ -40,6 +42,24 @@ QString aboutText() {
                           "开发：Kelvo 项目组\n"
                           "C++20 与 Qt 6 编写，在 Debian 12 上构建。")
         .arg(programTitle(), toQString(identity::Version), kHomePage);
+}
+
+// The help page in a window of the program's own, for a desktop that has no
+// program to show it: read-only, its links within the page followed. One
+// window, brought up again by every later help command.
+void showHelpWindow(QWidget* owner, const QString& file) {
+    auto* browser = owner->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+    if (!browser) {
+        browser = new QTextBrowser(owner);
+        browser->setObjectName(QStringLiteral("helpBrowser"));
+        browser->setWindowFlag(Qt::Window);
+        browser->setWindowTitle(QStringLiteral("Kelvo 帮助"));
+        browser->resize(720, 560);
+    }
+    browser->setSource(QUrl::fromLocalFile(file));
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
 }
 
 } // namespace
@@ -128,7 +148,8 @@ void TForm1::removeItems(const std::vector<int32_t>& items) {
 void TForm1::FlatSpeedButton7Click() {
     const QString help = QString::fromStdString(m_paths.help());
     if (QFileInfo(help).isFile()) {
-        m_platform.shell.openDocument(help);
+        if (!m_platform.shell.openDocument(help))
+            showHelpWindow(this, help);
         return;
     }
     MessageBox::plain(this, QCoreApplication::applicationName(),
@@ -139,15 +160,27 @@ void TForm1::H1Click() {
     FlatSpeedButton7Click();
 }
 
-// Online upgrade: starts the upgrade program beside the executable; whether
-// it exists and what it does is its own affair.
+// Online upgrade: starts the upgrade program beside the executable; what it
+// does is its own affair.
 void TForm1::FlatSpeedButton8Click() {
-    m_platform.shell.openDocument(
-        QDir(QCoreApplication::applicationDirPath()).filePath(kUpgradeProgram));
+    const QString upgrade = QDir(QCoreApplication::applicationDirPath()).filePath(kUpgradeProgram);
+    if (!QFileInfo::exists(upgrade)) {
+        MessageBox::warning(this, programTitle(),
+                            QStringLiteral("无法启动升级程序：找不到 %1。").arg(upgrade));
+    } else if (!m_platform.shell.openDocument(upgrade)) {
+        MessageBox::warning(
+            this, programTitle(),
+            QStringLiteral("无法启动升级程序 %1：桌面没有可以打开它的程序。").arg(upgrade));
+    }
 }
 
 void TForm1::N3Click() {
-    m_platform.shell.openDocument(kHomePage);
+    if (!m_platform.shell.openDocument(kHomePage)) {
+        MessageBox::warning(
+            this, programTitle(),
+            QStringLiteral("无法打开主页 %1：桌面没有可以打开网址的程序（浏览器）。")
+                .arg(kHomePage));
+    }
 }
 
 void TForm1::FlatSpeedButton6Click() {

@@ -39,7 +39,7 @@ template <typename Operation> bool autorunDone(QWidget* parent, Operation operat
         operation();
         return true;
     } catch (const AutorunError& e) {
-        MessageBox::critical(parent, programTitle(), QString::fromStdString(e.what()));
+        MessageBox::critical(parent, programTitle(), e.message());
         return false;
     }
 }

@@ -1,10 +1,10 @@
 #include "editors/QuickPhrases.h"
 
+#include "core/SystemError.h"
 #include "storage/FileIO.h"
 #include "storage/TextCodec.h"
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 namespace kelvo {
@@ -42,7 +42,7 @@ std::vector<Line> splitLines(std::string_view text) {
 
 std::string readText(const std::string& path) {
     FileStamp stamp;
-    return decodeFileText(readWholeFile(path, stamp));
+    return decodeFile(readWholeFile(path, stamp));
 }
 
 } // namespace
@@ -80,12 +80,13 @@ std::string removeEmptyLines(std::string_view text) {
 }
 
 void saveQuickPhrases(const std::string& path, std::string_view text) {
+    // A list of phrases has no room for a note of its encoding: phrases of
+    // rare characters whose GB18030 happens to be valid UTF-8 of CJK text
+    // would be read back as UTF-8 (see isUtf8File).
     errno = 0;
     if (replaceFileAtomically(path, encodeFileText(text)))
         return;
-    const int error = errno;
-    const std::string reason = error != 0 ? std::strerror(error) : "unknown error";
-    throw std::runtime_error("Unable to write to " + path + ": " + reason);
+    throw std::runtime_error(cannotWriteText(path, errno));
 }
 
 } // namespace kelvo

@@ -15,6 +15,7 @@
 #include "storage/DataLocation.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
+#include "storage/WriteErrorText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -287,6 +288,10 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     } catch (const UsageError& e) {
         err << "kelvoctl: " << e.what() << '\n';
         return 2;
+    } catch (const IniWriteError& e) {
+        // The text a window shows for the same failure.
+        err << "kelvoctl: " << writeErrorText(e) << '\n';
+        return 1;
     } catch (const std::exception& e) {
         err << "kelvoctl: " << e.what() << '\n';
         return 1;

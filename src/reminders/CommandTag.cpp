@@ -1,6 +1,7 @@
 #include "reminders/CommandTag.h"
 
 #include <cstddef>
+#include <filesystem>
 
 namespace kelvo {
 
@@ -11,6 +12,31 @@ constexpr std::string_view kShellOpenTag = "[cmo:";
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A scheme: a letter, then letters, digits, "+", "-" or ".", then ":". One
+// letter is a drive ("C:\…"), not a scheme.
+bool hasScheme(std::string_view target) {
+    const std::size_t colon = target.find(':');
+    if (colon == std::string_view::npos || colon < 2 || !isAsciiLetter(target[0]))
+        return false;
+    for (const char c : target.substr(1, colon - 1)) {
+        if (!isAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
 }
 
 } // namespace
@@ -39,6 +65,20 @@ std::optional<CommandTag> extractCommand(std::string_view message) {
         return std::nullopt;
     }
     return tag;
+}
+
+std::optional<std::string> openTarget(std::string_view target, const std::string& dir) {
+    namespace fs = std::filesystem;
+    const std::string_view t = trimmed(target);
+    if (t.empty())
+        return std::nullopt;
+    if (hasScheme(t))
+        return std::string(t);
+    const fs::path path = fs::path(dir) / fs::path(t); // an absolute target replaces dir
+    std::error_code ec;
+    if (!fs::exists(path, ec))
+        return std::nullopt;
+    return path.lexically_normal().string();
 }
 
 // Outside quotes blanks end a word; a double quote opens a quoted run in which blanks are kept,

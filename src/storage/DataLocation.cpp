@@ -1,7 +1,9 @@
 #include "storage/DataLocation.h"
 
 #include "core/Environment.h"
+#include "core/SystemError.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -41,9 +43,11 @@ std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
     const fs::path dir = userDataHome(env) / "kelvo";
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (!fs::is_directory(dir))
-        throw DataDirError("cannot create the data directory " + dir.string() +
-                           (ec ? ": " + ec.message() : ""));
+    if (!fs::is_directory(dir)) {
+        // Without an error of its own, something that is no folder is there.
+        throw DataDirError("无法创建数据文件夹 " + dir.string() + "：" +
+                           systemReason(ec ? ec.value() : EEXIST));
+    }
     return dir.string();
 }
 

@@ -1,5 +1,7 @@
 #include "storage/IniDocument.h"
 
+#include "storage/TextCodec.h"
+
 #include <algorithm>
 
 // How the document is kept, for files of 10,000 reminders (more than
@@ -14,7 +16,6 @@
 namespace kelvo {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr size_t kLinearScanLimit = 16;
 // Size of the chunks that hold the texts written.
@@ -67,9 +68,6 @@ void IniDocument::parse(std::string bytes) {
     m_ownedBytes = 0;
     m_bytes = std::move(bytes);
     std::string_view rest = m_bytes;
-    m_bom = rest.starts_with(kUtf8Bom);
-    if (m_bom)
-        rest.remove_prefix(kUtf8Bom.size());
     m_lines.reserve(std::count(rest.begin(), rest.end(), '\n') + 1);
     Section* current = nullptr;
     const auto lineCount = [this] { return static_cast<uint32_t>(m_lines.size()); };
@@ -109,8 +107,6 @@ std::vector<IniDocument::Line>& IniDocument::grownLines(Section& section) {
 std::string IniDocument::serialize() const {
     std::string out;
     out.reserve(m_bytes.size() + m_ownedBytes + 64);
-    if (m_bom)
-        out.append(kUtf8Bom);
     const auto put = [&out](std::string_view text) {
         out.append(text);
         out.append(kLineEnd);
@@ -121,6 +117,13 @@ std::string IniDocument::serialize() const {
         put(s.header);
         for (const Line& line : linesOf(s))
             put(line.text());
+    }
+    // A GB18030 text can be valid UTF-8 by chance; a comment line that is
+    // not keeps the file from being read as UTF-8. Comments belong to no
+    // section or key, so readers of the keys see the file as it was.
+    if (isUtf8File(out)) {
+        static const std::string note = encodeFileText("; 本文件的编码为 GB18030") + "\r\n";
+        out.insert(0, note);
     }
     return out;
 }

@@ -24,12 +24,10 @@ namespace kelvo {
 // occurrence of a section or key wins; later ones are kept but never seen.
 class IniDocument {
 public:
-    // Replaces the content with the lines of `bytes`. A leading UTF-8
-    // byte-order mark is set aside so the first section header still parses,
-    // and is written back in front of the file; the text after it is still
-    // read in the file encoding.
+    // Replaces the content with the lines of `bytes`, in the file encoding.
     void parse(std::string bytes);
-    // The whole file, every line ending with CR LF.
+    // The whole file, every line ending with CR LF; never bytes that would
+    // be read as UTF-8 (see isUtf8File).
     std::string serialize() const;
 
     // The value of the key, or nullopt when the section or key is missing.
@@ -108,7 +106,6 @@ private:
     std::vector<std::unique_ptr<char[]>> m_owned;
     std::span<char> m_ownedFree; // what is left of the last chunk
     size_t m_ownedBytes = 0;
-    bool m_bom = false;
     std::vector<Line> m_lines;    // every line as parsed, in file order
     uint32_t m_preambleCount = 0; // lines before the first section
     std::vector<Section> m_sections;

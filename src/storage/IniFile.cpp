@@ -6,6 +6,7 @@
 #include "storage/TextCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
@@ -30,7 +31,9 @@ public:
 
     const IniDocument& document() {
         if (!m_loaded) {
-            parse(readWholeFile(m_path, m_stamp, &m_failure));
+            // A file saved as UTF-8 by another editor is held, and
+            // written back, in the file encoding.
+            parse(toFileEncoding(readWholeFile(m_path, m_stamp, &m_failure)));
             m_loaded = true;
         }
         return m_document;
@@ -85,7 +88,7 @@ public:
         std::string bytes = m_document.serialize();
         if (!replaceFileAtomically(m_path, bytes)) {
             m_loaded = false; // back to what the disk holds
-            throw IniWriteError(m_path);
+            throw IniWriteError(m_path, errno);
         }
         // Parsing what was written frees the texts of replaced values; until
         // they add up, the views into them stay as good as the new file.
@@ -197,40 +200,45 @@ int32_t integerValue(const std::optional<std::string_view>& value, int32_t def) 
     return value && parseIniInteger(*value, result) ? result : def;
 }
 
+// Why a file that exists gave nothing, in the user's language.
 std::string readFailureText(ReadFailure failure) {
     switch (failure) {
     case ReadFailure::NoPermission:
-        return "permission denied";
+        return "没有读取它的权限";
     case ReadFailure::Directory:
-        return "it is a directory";
+        return "它是一个文件夹";
     case ReadFailure::NotRegular:
-        return "it is not a regular file";
+        return "它不是普通文件（例如是命名管道）";
     default:
-        return "the system reported an error";
+        return "系统报告了读取错误";
     }
 }
 
 std::string unreadableText(const std::string& path, ReadFailure failure) {
-    return "Unable to read " + path + ": " + readFailureText(failure);
+    return "无法读取 " + path + "：" + readFailureText(failure);
 }
 
 } // namespace
 
-IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                              const std::string& message)
-    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure) {}
+    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure),
+      m_error(error) {}
 
-IniWriteError::IniWriteError(const std::string& path)
-    : IniWriteError(path, Reason::Unwritable, ReadFailure::None, "Unable to write to " + path) {}
+IniWriteError::IniWriteError(const std::string& path, int error)
+    : IniWriteError(path, Reason::Unwritable, ReadFailure::None, error,
+                    "Unable to write to " + path) {}
 
 IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
-    : IniWriteError(path, Reason::Unreadable, failure,
-                    unreadableText(path, failure) + "; it is left as it is") {}
+    : IniWriteError(path, Reason::Unreadable, failure, 0,
+                    unreadableText(path, failure) +
+                        "。\n为了不覆盖其中的内容，Kelvo 不会写入这个文件，这次的修改没有保存。") {}
 
 IniWriteError IniWriteError::busy(const std::string& path) {
-    return IniWriteError(path, Reason::Busy, ReadFailure::None,
-                         path + " is being changed by another program; gave up after " +
-                             std::to_string(kLockWait.count()) + " s");
+    return IniWriteError(path, Reason::Busy, ReadFailure::None, 0,
+                         "另一个程序正在修改 " + path + "，等了 " +
+                             std::to_string(kLockWait.count()) +
+                             " 秒仍未结束。\n这次的修改没有保存，请稍后再试。");
 }
 
 TIniFile::TIniFile(const std::string& path) : m_view(viewOf(path)) {}

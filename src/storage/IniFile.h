@@ -17,7 +17,8 @@ namespace kelvo {
 
 // A change to a profile file could not be stored; the file on disk is left
 // exactly as it was. The message names the file: "Unable to write to <path>"
-// when it may not be written.
+// when it may not be written (systemError() says why); when it cannot be
+// read or stays locked, a Chinese text that says so.
 class IniWriteError : public std::runtime_error {
 public:
     enum class Reason {
@@ -25,21 +26,24 @@ public:
         Unreadable, // the file exists but cannot be read: storing would lose it
         Busy,       // another program kept the file's lock for the whole wait
     };
-    explicit IniWriteError(const std::string& path);
+    // `error`: the system's error number of the failed write.
+    IniWriteError(const std::string& path, int error);
     IniWriteError(const std::string& path, ReadFailure failure);
     static IniWriteError busy(const std::string& path);
 
     const std::string& path() const { return m_path; }
     Reason reason() const { return m_reason; }
     ReadFailure readFailure() const { return m_failure; }
+    int systemError() const { return m_error; }
 
 private:
-    IniWriteError(const std::string& path, Reason reason, ReadFailure failure,
+    IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                   const std::string& message);
 
     std::string m_path;
     Reason m_reason;
     ReadFailure m_failure;
+    int m_error;
 };
 
 // How long a change waits for the lock that another program holds.
@@ -54,8 +58,10 @@ class IniSectionReader;
 // file, so a value written through one is read back through any other at
 // once. Section and key names are matched without regard to ASCII case.
 // Texts cross this interface as UTF-8; on disk they are GB18030 (byte for
-// byte GBK for every GBK character). Changes reach the disk at UpdateFile()
-// (or destruction) in one atomic replacement of the file.
+// byte GBK for every GBK character). A file another editor saved as UTF-8
+// is read as such and written back in GB18030 (see isUtf8File). Changes
+// reach the disk at UpdateFile() (or destruction) in one atomic replacement
+// of the file.
 class TIniFile {
 public:
     // Binds to the path; never touches the disk and never fails.
@@ -144,8 +150,8 @@ private:
     mutable uint64_t m_seenChange = 0;
 };
 
-// Throws std::runtime_error "Unable to read <path>: <why>" when the file
-// exists but cannot be read, so that a reader can tell it from an empty one.
+// Throws std::runtime_error "无法读取 <path>：<why>" when the file exists
+// but cannot be read, so that a reader can tell it from an empty one.
 void requireReadable(const TIniFile& file);
 
 // Integer syntax of profile files: optional leading spaces, an optional sign,

@@ -4,6 +4,7 @@
 #include "storage/IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <optional>
 
@@ -32,7 +33,7 @@ void writeSnoozeFile(const std::string& path, const std::vector<SnoozeEntry>& en
                 "\r\nDue=" + std::to_string(entries[i].due) + "\r\n";
     }
     if (!replaceFileAtomically(path, text))
-        throw IniWriteError(path);
+        throw IniWriteError(path, errno);
 }
 
 std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 
@@ -14,6 +15,7 @@ constexpr char kFileEuro = '\x80';
 constexpr char32_t kEuro = 0x20AC;
 constexpr std::string_view kUtf8Euro = "\xE2\x82\xAC";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // One cached iconv converter per direction and thread.
 class Converter {
@@ -142,33 +144,131 @@ size_t fileCharLength(std::string_view bytes) {
     return bytes.size() >= 4 && isLeadByte(at(2)) && at(3) >= 0x30 && at(3) <= 0x39 ? 4 : 1;
 }
 
-// Length of the well-formed-looking UTF-8 sequence at the start of `utf8`
-// (a lead byte and its continuation bytes), or 1.
-size_t utf8Length(std::string_view utf8) {
-    const auto lead = static_cast<unsigned char>(utf8[0]);
-    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length > utf8.size())
-        return 1;
+// One character of a UTF-8 text: its code point and length in bytes, or
+// kNoCodePoint and 1 for a byte that starts no valid sequence (a stray
+// continuation byte, a cut-off, overlong or surrogate sequence).
+constexpr char32_t kNoCodePoint = 0xFFFFFFFF;
+struct Utf8Char {
+    char32_t code;
+    size_t length;
+};
+
+Utf8Char nextUtf8(std::string_view utf8) {
+    const auto b = [&utf8](size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(utf8[i]));
+    };
+    const char32_t lead = b(0);
+    if (lead < 0x80)
+        return {lead, 1};
+    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (length == 0 || length > utf8.size())
+        return {kNoCodePoint, 1};
+    char32_t c = lead & (0x7F >> length);
     for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80)
-            return 1;
+        if ((b(i) & 0xC0) != 0x80)
+            return {kNoCodePoint, 1};
+        c = c << 6 | (b(i) & 0x3F);
     }
-    return length;
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return {kNoCodePoint, 1};
+    return {c, length};
 }
 
-// The code point of a two- or three-byte UTF-8 sequence, or 0 for another
-// length or an overlong form or a surrogate.
-char32_t utf8CodePoint(std::string_view seq) {
-    const auto b = [&seq](size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(seq[i]));
-    };
-    char32_t c = 0;
-    if (seq.size() == 2)
-        c = (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
-    else if (seq.size() == 3)
-        c = (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
-    const bool overlong = c < (seq.size() == 2 ? 0x80u : 0x800u);
-    return overlong || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
+// UTF-8 in the file encoding; `invalid` stands for each byte that starts no
+// valid sequence.
+std::string encodeUtf8(std::string_view utf8, std::string_view invalid) {
+    const TwoByteEncoder& codes = twoByteEncoder();
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        auto [c, length] = nextUtf8(utf8);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c == kEuro) {
+            out.push_back(kFileEuro); // the single byte of code page 936
+        } else if (const uint16_t code = codes.encode(c); code != 0) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else if (c == kNoCodePoint || !encoder().convert(utf8.substr(0, length), out)) {
+            out.append(invalid);
+            length = 1;
+        }
+        utf8.remove_prefix(length);
+    }
+    return out;
+}
+
+// Characters a text of this program's users holds: Latin, Greek and
+// Cyrillic letters, punctuation and symbols, the CJK scripts, full-width
+// forms and emoji (with their variation selectors). A GB18030 text that
+// happens to be valid UTF-8 reads as characters outside them nearly always
+// (C1 controls, IPA, Hebrew, Indic scripts, private use).
+bool isTextCharacter(char32_t c) {
+    static constexpr std::pair<char32_t, char32_t> kRanges[] = {
+        {0x00A0, 0x024F}, {0x0370, 0x04FF},   {0x2000, 0x2BFF},  {0x2E80, 0x2FDF},
+        {0x3000, 0x9FFF}, {0xAC00, 0xD7AF},   {0xF900, 0xFAFF},  {0xFE00, 0xFE4F},
+        {0xFF00, 0xFFEF}, {0x1F000, 0x1FAFF}, {0x20000, 0x2FFFF}};
+    if (c < 0x80)
+        return true;
+    for (const auto& [first, last] : kRanges) {
+        if (c >= first && c <= last)
+            return true;
+    }
+    return false;
+}
+
+// Whether the bytes are valid UTF-8 made of text characters, at least one
+// of them from U+0800 on (a CJK character, a full-width form, a symbol): a
+// text of two-byte sequences alone (Latin letters) is too easily GBK.
+bool isLikelyUtf8Text(std::string_view bytes) {
+    bool wide = false;
+    while (!bytes.empty()) {
+        const auto [c, length] = nextUtf8(bytes);
+        if (c == kNoCodePoint || !isTextCharacter(c))
+            return false;
+        wide = wide || c >= 0x800;
+        bytes.remove_prefix(length);
+    }
+    return wide;
+}
+
+// The position of the first byte that is not ASCII (the size when there is
+// none), eight bytes at a time.
+size_t firstNonAscii(std::string_view bytes) {
+    size_t i = 0;
+    for (uint64_t word = 0; i + sizeof word <= bytes.size(); i += sizeof word) {
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if ((word & 0x8080808080808080) != 0)
+            break;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+// Whether every character of the bytes read as GB18030 is ASCII or a
+// common GBK character: GB2312's symbol rows (A1 … A9) and its first level
+// of hanzi (B0 … D7), the characters nearly every GBK text is made of. A
+// real UTF-8 text read so holds others: its CJK characters start with the
+// bytes E4 … E9, leads of GB2312's second level or of GBK's extensions.
+bool isCommonGbkText(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80)
+            continue;
+        if (i + 1 == bytes.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(bytes[++i]);
+        const bool commonRow = (lead >= 0xA1 && lead <= 0xA9) || (lead >= 0xB0 && lead <= 0xD7);
+        const char32_t c = commonRow && trail >= 0xA1 ? decodeTwoByte(lead, trail) : 0;
+        if (c == 0 || (c >= 0xE000 && c <= 0xF8FF)) // unassigned: private use
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -209,27 +309,29 @@ std::string decodeFileText(std::string_view bytes) {
 std::string encodeFileText(std::string_view utf8) {
     if (isAsciiText(utf8))
         return std::string(utf8);
-    const TwoByteEncoder& codes = twoByteEncoder();
-    std::string out;
-    out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        size_t length = utf8Length(utf8);
-        const std::string_view seq = utf8.substr(0, length);
-        const char32_t c = length == 1 ? 0 : utf8CodePoint(seq);
-        if (length == 1 && static_cast<unsigned char>(seq[0]) < 0x80) {
-            out += seq[0];
-        } else if (c == kEuro) {
-            out.push_back(kFileEuro); // the single byte of code page 936
-        } else if (const uint16_t code = codes.encode(c); code != 0) {
-            out += static_cast<char>(code >> 8);
-            out += static_cast<char>(code & 0xFF);
-        } else if (!encoder().convert(seq, out)) {
-            out.push_back('?');
-            length = 1;
-        }
-        utf8.remove_prefix(length);
-    }
-    return out;
+    return encodeUtf8(utf8, "?");
+}
+
+bool isUtf8File(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Bom))
+        return true;
+    // From the first byte that is not ASCII: in a GBK file it usually
+    // starts no valid UTF-8, which ends the look at once.
+    const std::string_view rest = bytes.substr(firstNonAscii(bytes));
+    return !rest.empty() && isLikelyUtf8Text(rest) && !isCommonGbkText(rest);
+}
+
+std::string toFileEncoding(std::string bytes) {
+    if (!isUtf8File(bytes))
+        return bytes;
+    std::string_view text = bytes;
+    if (text.starts_with(kUtf8Bom))
+        text.remove_prefix(kUtf8Bom.size());
+    return encodeUtf8(text, encodeUtf8(kReplacement, {}));
+}
+
+std::string decodeFile(std::string bytes) {
+    return decodeFileText(toFileEncoding(std::move(bytes)));
 }
 
 } // namespace kelvo

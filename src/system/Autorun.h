@@ -11,11 +11,18 @@ namespace kelvo {
 // A log-on entry could not be stored or read.
 class AutorunError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
-    // "Failed to set data for '<name>'": the entry could not be stored.
-    static AutorunError failedToSet(const QString& name);
+    // "Failed to set data for '<name>'": the entry could not be stored;
+    // `reason` says which file and why, in the user's language.
+    static AutorunError failedToSet(const QString& name, const QString& reason);
     // "Invalid data type for '<name>'": the entry holds no path.
     static AutorunError invalidType(const QString& name);
+
+    // What a window shows: the reason, then the error's own text.
+    QString message() const;
+
+private:
+    AutorunError(const std::string& text, const QString& reason);
+    QString m_reason;
 };
 
 // The named entries that make the system start programs at the user's

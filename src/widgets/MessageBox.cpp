@@ -1,6 +1,7 @@
 #include "widgets/MessageBox.h"
 
 #include "storage/IniFile.h"
+#include "storage/WriteErrorText.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -14,39 +15,6 @@ namespace {
 std::optional<MessageBox::Button> g_nextAnswer;
 MessageBox::Record g_lastBox;
 int g_boxCount = 0;
-
-QString whyUnreadable(ReadFailure failure) {
-    switch (failure) {
-    case ReadFailure::NoPermission:
-        return QStringLiteral("没有读取它的权限");
-    case ReadFailure::Directory:
-        return QStringLiteral("它是一个文件夹");
-    case ReadFailure::NotRegular:
-        return QStringLiteral("它不是普通文件（例如是命名管道）");
-    default:
-        return QStringLiteral("系统报告了读取错误");
-    }
-}
-
-// What the user reads about a change that was not stored. The plain write
-// failure keeps the profile layer's own text.
-QString errorText(const IniWriteError& e) {
-    const QString file = QString::fromStdString(e.path());
-    switch (e.reason()) {
-    case IniWriteError::Reason::Busy:
-        return QStringLiteral(
-                   "另一个程序正在修改 %1，等了 %2 秒仍未结束。\n这次的修改没有保存，请稍后再试。")
-            .arg(file)
-            .arg(kLockWait.count());
-    case IniWriteError::Reason::Unreadable:
-        return QStringLiteral("无法读取 %1：%2。\n为了不覆盖其中的内容，Kelvo 不会写入这个文件，"
-                              "这次的修改没有保存。")
-            .arg(file, whyUnreadable(e.readFailure()));
-    case IniWriteError::Reason::Unwritable:
-        break;
-    }
-    return QString::fromStdString(e.what());
-}
 
 QMessageBox::Icon qtIcon(MessageBox::Icon icon) {
     switch (icon) {
@@ -143,7 +111,8 @@ void MessageBox::reportingErrors(QWidget* parent, const std::function<void()>& h
     try {
         handler();
     } catch (const IniWriteError& e) {
-        critical(parent, QGuiApplication::applicationDisplayName(), errorText(e));
+        critical(parent, QGuiApplication::applicationDisplayName(),
+                 QString::fromStdString(writeErrorText(e)));
     }
 }
 

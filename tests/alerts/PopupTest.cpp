@@ -178,8 +178,11 @@ private slots:
         QTest::newRow("run at once")
             << "[cmd:notepad.exe]" << true << QStringList{"notepad.exe"} << QStringList() << false;
         QTest::newRow("opened at once")
-            << "[cmo:report.doc] for the meeting" << true << QStringList()
-            << QStringList{"report.doc for the meeting"} << false;
+            << "[cmo:https://example.org/会议] for the meeting" << true << QStringList()
+            << QStringList{"https://example.org/会议 for the meeting"} << false;
+        // Neither a file nor an address: nothing to open (no http://report.doc).
+        QTest::newRow("no such file")
+            << "[cmo:report.doc]" << true << QStringList() << QStringList() << false;
         QTest::newRow("upper case is no tag")
             << "[CMD:notepad.exe]" << true << QStringList() << QStringList() << false;
     }
@@ -376,12 +379,12 @@ private slots:
     // Each popup keeps its own reminder: an earlier popup, once uncovered,
     // still snoozes and runs the reminder it was opened for.
     void stackedPopupsKeepTheirOwnReminders() {
-        auto a = open(1, "[cmo:alpha.txt]");
+        auto a = open(1, "[cmo:https://example.org/alpha]");
         auto b = open(2, "[cmd:beta]");
         QTest::mouseClick(child<QPushButton>(*a, "docmd"), Qt::LeftButton);
-        QCOMPARE(m_fakes->shell.documents, QStringList{"alpha.txt"});
+        QCOMPARE(m_fakes->shell.documents, QStringList{"https://example.org/alpha"});
         QVERIFY(m_fakes->shell.commandLines.isEmpty());
-        QCOMPARE(text(*a, "showmsg"), QStringLiteral("[cmo:alpha.txt]"));
+        QCOMPARE(text(*a, "showmsg"), QStringLiteral("[cmo:https://example.org/alpha]"));
         m_main->sender = a.get();
         QTest::mouseClick(child<QPushButton>(*a, "FlatSpeedButton2"), Qt::LeftButton);
         QCOMPARE(m_main->requests.back().argument & 0xFFFF, qint64(1));

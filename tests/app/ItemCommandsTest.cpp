@@ -1,8 +1,10 @@
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "editors/edititem.h"
 #include "editors/viewitem.h"
@@ -188,26 +190,62 @@ private slots:
         QCOMPARE(MessageBox::lastBox().text, "出错\n\n    帮助文件未找到！          ");
         QCOMPARE(MessageBox::lastBox().buttons, int(MessageBox::Ok));
 
-        p.dir.write("KelvoHelp.htm", "<html></html>");
+        p.dir.write("KelvoHelp.htm", "<html><body><h1>帮助</h1></body></html>");
         p.run->action("H1")->trigger();
         QCOMPARE(p.run->fake.shell.documents,
                  QStringList{QString::fromStdString(p.dir.file("KelvoHelp.htm"))});
+        QVERIFY(!p.run->window->findChild<QTextBrowser*>("helpBrowser"));
+    }
+
+    // A desktop without a program for the page: the program's own window
+    // shows it, read-only, and a second help command brings up the same one.
+    void helpWithoutADesktopProgramShowsItsOwnWindow() {
+        ThreeItems p;
+        p.dir.write("KelvoHelp.htm", "<html><body><h1>帮助</h1><p>提醒</p></body></html>");
+        p.run->fake.shell.opens = false;
+        const int boxes = MessageBox::boxCount();
+        p.button("FlatSpeedButton7")->click();
+        auto* browser = p.run->window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser);
+        QVERIFY(browser->isVisible() && browser->isWindow() && browser->isReadOnly());
+        QVERIFY(browser->toPlainText().contains("提醒"));
+        p.run->action("H1")->trigger();
+        QCOMPARE(p.run->window->findChildren<QTextBrowser*>().size(), 1);
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        browser->close();
     }
 
     void upgradeHomePageAndAboutOpenTheirTargets() {
         ThreeItems p;
-        p.button("FlatSpeedButton8")->click();
         p.run->action("N3")->trigger();
         const QStringList& opened = p.run->fake.shell.documents;
-        QCOMPARE(opened.size(), 2);
-        QCOMPARE(opened[0],
-                 QDir(QCoreApplication::applicationDirPath()).filePath("AutoUpdate.exe"));
-        QVERIFY(opened[1].startsWith("https://"));
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened[0].startsWith("https://"));
 
         MessageBox::setNextAnswer(MessageBox::Ok);
         p.run->action("A1")->trigger();
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
-        QVERIFY(MessageBox::lastBox().text.contains(opened[1]));
+        QVERIFY(MessageBox::lastBox().text.contains(opened[0]));
+    }
+
+    // What cannot be opened is said, with the target.
+    void upgradeAndHomePageSayWhenTheyCannotOpen() {
+        ThreeItems p;
+        const QString upgrade =
+            QDir(QCoreApplication::applicationDirPath()).filePath("AutoUpdate.exe");
+        QVERIFY(!QFileInfo::exists(upgrade));
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        p.button("FlatSpeedButton8")->click();
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+        QCOMPARE(MessageBox::lastBox().text, "无法启动升级程序：找不到 " + upgrade + "。");
+        QVERIFY(p.run->fake.shell.documents.isEmpty());
+
+        p.run->fake.shell.opens = false;
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        p.run->action("N3")->trigger();
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+        QVERIFY(MessageBox::lastBox().text.startsWith("无法打开主页 https://"));
+        QVERIFY(MessageBox::lastBox().text.contains("浏览器"));
     }
 
     void pauseStopsTheMinuteCheckButSnoozesFire() {

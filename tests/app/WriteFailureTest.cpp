@@ -239,10 +239,23 @@ const std::map<QString, Writer>& writers() {
     return all;
 }
 
-bool saysUnableToWrite(const QStringList& texts, const std::string& path) {
-    const QString expected = "Unable to write to " + QString::fromStdString(path);
-    return std::any_of(texts.begin(), texts.end(),
-                       [&](const QString& text) { return text.startsWith(expected); });
+// The system's reason, as the user reads it: permissions refuse the
+// read-only cases; the size limit that stands for a full disk fails a write
+// with "file too large".
+QString reasonOf(Failure failure) {
+    return failure == Failure::FullDisk ? QStringLiteral("文件超出了允许的大小")
+                                        : QStringLiteral("权限不够");
+}
+
+// A message box named the file and the reason in Chinese first; the
+// profile files' own text, where there is one, follows it.
+bool saysUnableToWrite(const QStringList& texts, const std::string& path, Failure failure) {
+    const QString file = QString::fromStdString(path);
+    const QString expected = "无法写入 " + file + "：" + reasonOf(failure);
+    return std::any_of(texts.begin(), texts.end(), [&](const QString& text) {
+        return text.startsWith(expected) &&
+               (!text.contains("Unable") || text.endsWith("\n\nUnable to write to " + file));
+    });
 }
 
 } // namespace
@@ -280,7 +293,7 @@ private slots:
                 QSKIP("writing cannot be made to fail here");
             w.run(*program.run, dir);
         }
-        QVERIFY2(saysUnableToWrite(answerer.texts, dir.file(w.file)),
+        QVERIFY2(saysUnableToWrite(answerer.texts, dir.file(w.file), failure),
                  qPrintable(answerer.texts.join(" | ")));
         QCOMPARE(snapshot(dir), before);
         QCOMPARE(program.run->list().lines(), listBefore);
@@ -306,7 +319,7 @@ private slots:
             BlockedWrites blocked(dir, Failure::FullDisk, "Config.ini");
             dialog.FlatSpeedButton2Click();
         }
-        QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini")));
+        QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini"), Failure::FullDisk));
         QCOMPARE(program.run->dialogs.clock().windowOpacity(), opacity);
         dialog.FlatSpeedButton2Click();
         QCOMPARE(qRound(program.run->dialogs.clock().windowOpacity() * 255), 100);
@@ -337,7 +350,7 @@ private slots:
             run->window->show();
         }
         QVERIFY(run->window->isVisible());
-        QVERIFY2(saysUnableToWrite(answerer.texts, dir.file("DataFile.dat")),
+        QVERIFY2(saysUnableToWrite(answerer.texts, dir.file("DataFile.dat"), failure),
                  qPrintable(answerer.texts.join(" | ")));
         // Each file is reported once, though the start writes it twice.
         QCOMPARE(answerer.texts.size(), failure == Failure::ReadOnlyFile ? 1 : 2);
@@ -345,7 +358,7 @@ private slots:
             QCOMPARE(dir.read("DataFile.dat"), before.at("DataFile.dat"));
             QCOMPARE(run->list().count(), 1);
         } else {
-            QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini")));
+            QVERIFY(saysUnableToWrite(answerer.texts, dir.file("Config.ini"), failure));
             QCOMPARE(snapshot(dir), before);
             QCOMPARE(run->list().count(), 0);
         }

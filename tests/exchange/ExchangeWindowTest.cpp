@@ -252,8 +252,10 @@ private slots:
         program.command(MessageBox::No);
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("Kelvo"));
-        QCOMPARE(MessageBox::lastBox().text,
-                 QString::fromStdString("Unable to write to " + target));
+        QCOMPARE(MessageBox::lastBox().text, QString::fromStdString("无法写入 " + target +
+                                                                    "：文件或文件夹不存在。\n\n"
+                                                                    "Unable to write to " +
+                                                                    target));
     }
 
     void aClickedLineBecomesTheToolTip() {

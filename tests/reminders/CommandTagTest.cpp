@@ -1,4 +1,5 @@
 #include "reminders/CommandTag.h"
+#include "support/TempDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -60,4 +61,26 @@ TEST(SplitCommandLine, ShellCharactersAndBackslashesStayLiteral) {
     EXPECT_THAT(splitCommandLine(R"~(echo "a;b" "$(x)" `id` | > C:\dir\f.txt)~"),
                 ElementsAre("echo", "a;b", "$(x)", "`id`", "|", ">", R"(C:\dir\f.txt)"));
     EXPECT_THAT(splitCommandLine("打开 会议记录.doc"), ElementsAre("打开", "会议记录.doc"));
+}
+
+TEST(OpenTarget, ExistingFilesAndAddressesWithASchemeOpen) {
+    const test::TempDir dir;
+    dir.write("报告.doc", "x");
+    EXPECT_EQ(openTarget("报告.doc", dir.path()), dir.file("报告.doc"));
+    EXPECT_EQ(openTarget(" " + dir.file("报告.doc") + " ", "/elsewhere"), dir.file("报告.doc"));
+    EXPECT_EQ(openTarget(".", dir.path()), dir.path() + "/"); // a folder
+    EXPECT_EQ(openTarget("https://example.org/通知?a=1", dir.path()),
+              "https://example.org/通知?a=1");
+    EXPECT_EQ(openTarget("mailto:a@example.org", dir.path()), "mailto:a@example.org");
+    EXPECT_EQ(openTarget("file:///tmp/x", dir.path()), "file:///tmp/x");
+}
+
+TEST(OpenTarget, AnythingElseOpensNothing) {
+    const test::TempDir dir;
+    // Not an address: a bare name would otherwise become http://report.doc.
+    EXPECT_EQ(openTarget("report.doc", dir.path()), std::nullopt);
+    EXPECT_EQ(openTarget("www.example.org", dir.path()), std::nullopt);
+    EXPECT_EQ(openTarget(R"(C:\资料\合同.pdf)", dir.path()), std::nullopt); // a drive, no scheme
+    EXPECT_EQ(openTarget("  ", dir.path()), std::nullopt);
+    EXPECT_EQ(openTarget("1http://x", dir.path()), std::nullopt);
 }

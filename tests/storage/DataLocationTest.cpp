@@ -49,7 +49,14 @@ TEST(DataLocation, UncreatableUserDirectoryIsAnError) {
     TempDir home;
     home.write("blocker", "a file where a directory should be");
     const UserEnvironment blocked{home.file("blocker"), ""};
-    EXPECT_THROW(chooseDataDirectory(std::nullopt, {"/usr/bin", false}, blocked), DataDirError);
+    try {
+        chooseDataDirectory(std::nullopt, {"/usr/bin", false}, blocked);
+        FAIL() << "a file stands where the folder should be";
+    } catch (const DataDirError& e) {
+        // The folder and the reason, in the user's language.
+        EXPECT_EQ(std::string(e.what()), "无法创建数据文件夹 " + home.file("blocker/kelvo") +
+                                             "：路径中有一部分不是文件夹");
+    }
     EXPECT_THROW(chooseDataDirectory(std::nullopt, {"/usr/bin", false}, {"", ""}), DataDirError);
 }
 

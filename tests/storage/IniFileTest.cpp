@@ -1,7 +1,10 @@
 #include "storage/IniFile.h"
 
+#include "storage/TextCodec.h"
+#include "storage/WriteErrorText.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -245,6 +248,10 @@ TEST_F(IniFileTest, FailedWriteThrowsLeavesTheFileAndDropsTheChange) {
     } catch (const IniWriteError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + dir.file(name));
         EXPECT_EQ(e.path(), dir.file(name));
+        EXPECT_EQ(e.systemError(), ENAMETOOLONG);
+        // What a window and kelvoctl say: the file and the reason in Chinese first.
+        EXPECT_EQ(writeErrorText(e),
+                  "无法写入 " + dir.file(name) + "：文件名太长。\n\n" + e.what());
     }
     EXPECT_EQ(dir.read(name), original);
     EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
@@ -290,7 +297,43 @@ TEST_F(IniFileTest, HostileContentDoesNotBreakReading) {
     EXPECT_EQ(ini.ReadString("S", "big", "").size(), 2047u);
     ini.WriteString("S", "k", "v");
     ini.UpdateFile();
-    EXPECT_TRUE(dir.read("Test.ini").starts_with("\xEF\xBB\xBF[S]\r\nnul=a"));
+    EXPECT_TRUE(dir.read("Test.ini").starts_with("[S]\r\nnul=a"));
+}
+
+TEST_F(IniFileTest, Utf8FileReadsAsUtf8AndIsWrittenBackWholeInGbk) {
+    for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+        dir.write("Test.ini", bom + "[Item1]\r\nMessage=UTF8文件\r\nMusic=/home/u/铃声.wav\r\n");
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("Item1", "Message", ""), "UTF8文件");
+        ini.WriteInteger("Item1", "ReMinded", 1);
+        ini.UpdateFile();
+        // Untouched lines too: a file half in one encoding and half in the
+        // other would read wrong in either.
+        EXPECT_EQ(dir.read("Test.ini"),
+                  encodeFileText("[Item1]\r\nMessage=UTF8文件\r\nMusic=/home/u/铃声.wav\r\n"
+                                 "ReMinded=1\r\n"));
+        EXPECT_EQ(TIniFile(path).ReadString("Item1", "Music", ""), "/home/u/铃声.wav");
+    }
+}
+
+TEST_F(IniFileTest, AWrittenFileIsNeverTakenForUtf8) {
+    // Rare characters whose GB18030 bytes happen to be valid UTF-8 of CJK text.
+    const std::string rare = "狻丂";
+    ASSERT_TRUE(isUtf8File(encodeFileText("[S]\r\nk=" + rare + "\r\n")));
+    {
+        TIniFile ini(path);
+        ini.WriteString("S", "k", rare);
+    }
+    const std::string bytes = dir.read("Test.ini");
+    EXPECT_TRUE(bytes.starts_with(";")) << bytes; // a comment line ahead of the sections
+    EXPECT_FALSE(isUtf8File(bytes));
+    EXPECT_EQ(TIniFile(path).ReadString("S", "k", ""), rare);
+    {
+        TIniFile ini(path);
+        ini.WriteString("S", "j", rare);
+    }
+    EXPECT_EQ(dir.read("Test.ini"), bytes + encodeFileText("j=" + rare + "\r\n"));
+    EXPECT_EQ(TIniFile(path).sectionNames(), std::vector<std::string>{"S"});
 }
 
 TEST_F(IniFileTest, AHugeSectionKeepsLookupsFast) {

@@ -54,9 +54,14 @@ class FakeShell : public Shell {
 public:
     QStringList commandLines;
     QStringList documents;
+    // Whether the desktop has a program for what is opened.
+    bool opens = true;
 
     void runCommandLine(const QString& commandLine) override { commandLines << commandLine; }
-    void openDocument(const QString& target) override { documents << target; }
+    bool openDocument(const QString& target) override {
+        documents << target;
+        return opens;
+    }
 };
 
 // Counts power-off requests; never switches anything off.
@@ -76,7 +81,8 @@ public:
     QStringList read(const QString& name) override { return entries.value(name); }
     void write(const QString& name, const QStringList& command) override {
         if (failWrites)
-            throw AutorunError::failedToSet(name);
+            throw AutorunError::failedToSet(name,
+                                            QStringLiteral("无法写入 %1：权限不够").arg(name));
         entries[name] = command;
     }
     void remove(const QString& name) override { entries.remove(name); }

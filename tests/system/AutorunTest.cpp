@@ -189,6 +189,11 @@ private slots:
             QFAIL("no error");
         } catch (const AutorunError& e) {
             QCOMPARE(QString(e.what()), "Failed to set data for 'Kelvo1.00'");
+            // The folder and the reason, in the user's language, come first.
+            QCOMPARE(e.message(),
+                     QStringLiteral("无法写入 %1/autostart：路径中有一部分不是文件夹。\n\n"
+                                    "Failed to set data for 'Kelvo1.00'")
+                         .arg(QString::fromStdString(blocked.path())));
         }
         qputenv("XDG_CONFIG_HOME", saved);
     }
@@ -266,7 +271,8 @@ private slots:
         start.show(MessageBox::Yes);
         QCOMPARE(start.boxes(), 2);
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
-        QCOMPARE(MessageBox::lastBox().text, "Failed to set data for 'Kelvo1.00'");
+        QCOMPARE(MessageBox::lastBox().text,
+                 "无法写入 Kelvo1.00：权限不够。\n\nFailed to set data for 'Kelvo1.00'");
         QVERIFY(!start.ticked());
     }
 
@@ -305,7 +311,8 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::Ok);
         start.run->action("R1")->trigger();
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
-        QCOMPARE(MessageBox::lastBox().text, "Failed to set data for 'Kelvo1.00'");
+        QCOMPARE(MessageBox::lastBox().text,
+                 "无法写入 Kelvo1.00：权限不够。\n\nFailed to set data for 'Kelvo1.00'");
         QVERIFY(!start.ticked());
     }
 

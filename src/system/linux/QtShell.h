@@ -10,7 +10,7 @@ namespace kelvo {
 class QtShell : public Shell {
 public:
     void runCommandLine(const QString& commandLine) override;
-    void openDocument(const QString& target) override;
+    bool openDocument(const QString& target) override;
 };
 
 } // namespace kelvo

@@ -21,14 +21,33 @@ bool hasAudioOutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
+// Why the player failed, in the user's language; the player's own words
+// (often from its back end, in English) for what has no name here.
+QString playerReason(QMediaPlayer::Error error, const QString& text) {
+    switch (error) {
+    case QMediaPlayer::ResourceError:
+        return QStringLiteral("文件无法读取或解码");
+    case QMediaPlayer::FormatError:
+        return QStringLiteral("不支持这种声音格式");
+    case QMediaPlayer::AccessDeniedError:
+        return QStringLiteral("没有读取它的权限");
+    case QMediaPlayer::NetworkError:
+        return QStringLiteral("网络出错");
+    default:
+        return text;
+    }
+}
+
 // One playing sound. The player's errors surface later and asynchronously;
-// they fail the playback with the player's own words.
+// they fail the playback with their reason.
 class MediaPlayback : public Playback {
 public:
     MediaPlayback(const QUrl& source, bool repeat) {
         m_player.setAudioOutput(&m_output);
         QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player,
-                         [this](QMediaPlayer::Error, const QString& text) { fail(text); });
+                         [this](QMediaPlayer::Error error, const QString& text) {
+                             fail(playerReason(error, text));
+                         });
         m_player.setLoops(repeat ? QMediaPlayer::Infinite : QMediaPlayer::Once);
         m_player.setSource(source);
         m_player.play();

@@ -1,11 +1,15 @@
 #include "system/linux/XdgAutorun.h"
 
+#include "core/SystemError.h"
 #include "storage/FileIO.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QStringList>
+
+#include <cerrno>
+#include <filesystem>
 
 namespace kelvo {
 namespace {
@@ -180,9 +184,14 @@ void XdgAutorun::write(const QString& name, const QStringList& command) {
                                            "Icon=kelvo\n"
                                            "Exec=") +
                             desktopExecValue(command) + u'\n';
-    if (!QDir().mkpath(directory()) ||
-        !replaceFileAtomically(localPath(entryFile(name)), content.toUtf8().toStdString()))
-        throw AutorunError::failedToSet(name);
+    std::error_code ec;
+    std::filesystem::create_directories(localPath(directory()), ec);
+    const std::string file = localPath(entryFile(name));
+    if (ec || !replaceFileAtomically(file, content.toUtf8().toStdString())) {
+        const std::string failed = ec ? localPath(directory()) : file;
+        throw AutorunError::failedToSet(
+            name, QString::fromStdString(cannotWriteText(failed, ec ? ec.value() : errno)));
+    }
 }
 
 void XdgAutorun::remove(const QString& name) {
