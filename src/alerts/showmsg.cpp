@@ -19,6 +19,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 namespace kelvo {
@@ -27,6 +29,16 @@ namespace {
 // The message as the popup shows it, nothing hidden or reordered.
 QString visible(const QString& message) {
     return toQString(visibleText(message.toStdString()));
+}
+
+// The text as far as it fits into the button, cut at its end with "…".
+QString fitted(const QPushButton& button, const QString& text) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = text;
+    const int width =
+        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
+    return button.fontMetrics().elidedText(text, Qt::ElideRight, width);
 }
 
 } // namespace
@@ -142,7 +154,7 @@ QString TForm4::readHandOff() {
         m_given.emplace(toQString(handOff.msg), toQString(handOff.music));
     }
     m_message = m_given->first;
-    ui->showmsg->setText(visible(m_message));
+    ui->showmsg->setText(fitted(*ui->showmsg, visible(m_message)));
     ui->showmsg->setToolTip(visible(m_message));
     return m_given->second;
 }

@@ -82,7 +82,7 @@ TForm8& Dialogs::clock() {
 }
 
 TForm6& Dialogs::edit() {
-    return made(m_edit, [this] { return std::make_unique<TForm6>(m_paths); });
+    return made(m_edit, [this] { return std::make_unique<TForm6>(m_paths, m_time); });
 }
 
 TForm7& Dialogs::shutdown() {

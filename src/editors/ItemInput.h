@@ -58,9 +58,11 @@ ItemInput inputFromItem(const ReminderItem& item);
 // What the user is told before an item is stored that never fires from
 // `now` on, with the day its repetition ended when it repeated within one
 // year because 每年 (and 每月) was not ticked; empty when it still fires.
-// The dialogs ask kStoreAnywayQuestion after it, No being the default.
+// The add dialog asks kStoreAnywayQuestion after it, the edit dialog
+// kStoreEditedQuestion, No being the default.
 std::string neverFiresWarning(const ReminderItem& item, const DateTime& now);
 inline constexpr std::string_view kStoreAnywayQuestion = "仍然添加吗？";
+inline constexpr std::string_view kStoreEditedQuestion = "仍然修改吗？";
 
 // The item the edit dialog stores for the input over an item stored with
 // `storedMindMethod`, which stays when no mode button is ticked.

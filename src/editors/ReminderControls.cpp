@@ -2,6 +2,8 @@
 
 #include "editors/ItemInput.h"
 #include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+#include "widgets/QtText.h"
 
 #include "lunar/LunarNames.h"
 #include "lunar/LunarRepeat.h"
@@ -139,6 +141,18 @@ ItemInput ReminderControls::input() const {
     in.lunar = lunarrepeat->isChecked();
     in.lunarCycle = lunarcycle->currentIndex() == 1 ? LunarRepeat::kMonthly : LunarRepeat::kYearly;
     return in;
+}
+
+bool confirmedInput(QWidget* parent, const ItemInput& input, const DateTime& now,
+                    std::string_view question) {
+    if (const std::string_view error = inputError(input); !error.empty()) {
+        MessageBox::warning(parent, toQString(kInputErrorCaption), toQString(error));
+        return false;
+    }
+    const std::string warning = neverFiresWarning(itemFromInput(input), now);
+    return warning.empty() || MessageBox::question(parent, QStringLiteral("询问"),
+                                                   toQString(warning) + toQString(question),
+                                                   MessageBox::No) == MessageBox::Yes;
 }
 
 } // namespace kelvo

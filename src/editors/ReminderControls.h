@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include <array>
+#include <string_view>
 
 class QLabel;
 class QLineEdit;
@@ -15,6 +16,7 @@ class QWidget;
 
 namespace kelvo {
 
+struct DateTime;
 struct ItemInput;
 struct LunarRepeat;
 
@@ -112,5 +114,12 @@ public:
 private:
     void connectLunarDate() const;
 };
+
+// The check both dialogs run before they store: a refused input is told
+// under kInputErrorCaption; an item that never fires from `now` on is
+// stored only when the user answers Yes to its warning followed by
+// `question` (No is the default). True when the input is to be stored.
+bool confirmedInput(QWidget* parent, const ItemInput& input, const DateTime& now,
+                    std::string_view question);
 
 } // namespace kelvo

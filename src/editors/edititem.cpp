@@ -1,5 +1,6 @@
 #include "editors/edititem.h"
 
+#include "core/Clock.h"
 #include "editors/ItemInput.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
@@ -14,12 +15,11 @@
 #include <QShowEvent>
 
 namespace kelvo {
-namespace {} // namespace
-
-TForm6::TForm6(const DataPaths& paths, QWidget* parent)
+TForm6::TForm6(const DataPaths& paths, const Clock& clock, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       // The shared controls are taken from the form once it is set up.
-      ui(std::make_unique<Ui::TForm6>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths) {
+      ui(std::make_unique<Ui::TForm6>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths),
+      m_clock(clock) {
     setFixedSize(326, 388);
     // Equal limits: a stored or typed advance time is never brought into a
     // range; only the store check enforces 0 … 30.
@@ -76,10 +76,13 @@ void TForm6::loadItem(const ReminderItem& item) {
     const auto& mindButtons = m_controls.mindButtons;
     if (item.mindMethod >= 0 && item.mindMethod < static_cast<int32_t>(mindButtons.size()))
         mindButtons[static_cast<size_t>(item.mindMethod)]->setChecked(true);
+    // Long texts open at their beginning.
     ui->setmsg->setText(toQString(item.message));
+    ui->setmsg->setCursorPosition(0);
     if (!item.music.empty()) {
         ui->issetmusic->setChecked(true);
         ui->setmusic->setText(toQString(item.music));
+        ui->setmusic->setCursorPosition(0);
     }
     // A lunar reminder stays one: its date fields hold the first occurrence.
     m_controls.setLunar(item.lunar);
@@ -162,11 +165,8 @@ void TForm6::rdbfKeyPress(QChar& key) {
 
 void TForm6::FlatSpeedButton1Click() {
     const ItemInput input = readInput();
-    const std::string_view error = inputError(input);
-    if (!error.empty()) {
-        MessageBox::warning(this, toQString(kInputErrorCaption), toQString(error));
+    if (!confirmedInput(this, input, m_clock.now(), kStoreEditedQuestion))
         return;
-    }
     MessageBox::reportingErrors(this, [&] {
         store(input);
         accept();

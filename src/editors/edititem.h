@@ -14,6 +14,7 @@ class TForm6;
 
 namespace kelvo {
 
+class Clock;
 struct ItemInput;
 struct ReminderItem;
 
@@ -23,7 +24,7 @@ struct ReminderItem;
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(const DataPaths& paths, QWidget* parent = nullptr);
+    TForm6(const DataPaths& paths, const Clock& clock, QWidget* parent = nullptr);
     ~TForm6() override;
 
     void FlatSpeedButton1Click();
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
     const DataPaths m_paths;
+    const Clock& m_clock;
     int32_t m_item = 0; // the item being edited, from the hand-off file
 };
 

@@ -167,11 +167,8 @@ ItemInput TForm2::input() const {
 
 void TForm2::FlatSpeedButton1Click() {
     const ItemInput in = input();
-    const std::string_view error = inputError(in);
-    if (!error.empty()) {
-        MessageBox::warning(this, toQString(kInputErrorCaption), toQString(error));
+    if (!confirmedInput(this, in, m_clock.now(), kStoreAnywayQuestion))
         return;
-    }
     MessageBox::reportingErrors(this, [this, &in] { store(in); });
 }
 

@@ -10,6 +10,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 
+#include <QLineEdit>
 #include <QShowEvent>
 
 namespace kelvo {
@@ -36,19 +37,34 @@ void TForm3::FormShow() {
     showItem(readHandOffItem(m_paths.handOff(), handoff::View));
 }
 
+namespace {
+
+// A field shows its text from the beginning; the one of a long text scrolls
+// and has it whole in its tool tip.
+void showText(QLineEdit* field, const std::string& text, bool withToolTip = false) {
+    field->setText(QString::fromStdString(text));
+    field->setCursorPosition(0);
+    if (withToolTip)
+        field->setToolTip(field->text());
+}
+
+} // namespace
+
 void TForm3::showItem(int32_t item) {
-    const ViewTexts t = viewTexts(readItem(TIniFile(m_paths.dataFile()), item, kViewDefaults));
-    ui->FlatEdit1->setText(QString::fromStdString(t.year));
-    ui->FlatEdit2->setText(QString::fromStdString(t.month));
-    ui->FlatEdit3->setText(QString::fromStdString(t.day));
-    ui->FlatEdit4->setText(QString::fromStdString(t.hour));
-    ui->FlatEdit5->setText(QString::fromStdString(t.min));
-    ui->FlatEdit8->setText(QString::fromStdString(t.reminded));
+    const ReminderItem stored = readItem(TIniFile(m_paths.dataFile()), item, kViewDefaults);
+    const ViewTexts t = viewTexts(stored);
+    showText(ui->FlatEdit1, t.year);
+    showText(ui->FlatEdit2, t.month);
+    showText(ui->FlatEdit3, t.day);
+    showText(ui->FlatEdit4, t.hour);
+    showText(ui->FlatEdit5, t.min);
+    showText(ui->FlatEdit8, t.reminded);
     if (t.mindMethod)
-        ui->FlatEdit6->setText(QString::fromStdString(*t.mindMethod));
-    ui->FlatEdit7->setText(QString::fromStdString(visibleText(t.message)));
-    ui->FlatEdit9->setText(QString::fromStdString(t.music));
-    ui->FlatEdit10->setText(QString::fromStdString(t.lunar));
+        showText(ui->FlatEdit6, *t.mindMethod);
+    showText(ui->FlatEdit7, visibleText(t.message), true);
+    showText(ui->FlatEdit9,
+             stored.music.empty() ? t.music : t.music + "：" + visibleText(stored.music), true);
+    showText(ui->FlatEdit10, t.lunar);
 }
 
 void TForm3::FlatSpeedButton1Click() {

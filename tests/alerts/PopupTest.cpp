@@ -122,6 +122,22 @@ private slots:
                                     "20分后提醒", "30分后提醒", "60分后提醒"}));
     }
 
+    // A message longer than the button shows its beginning, cut with "…";
+    // the memo and the tool tip hold it whole.
+    void longMessageShowsItsBeginning() {
+        const QString message = QStringLiteral("下午三点在五楼") + QString(80, u'会') +
+                                QStringLiteral("带上去年的报告");
+        auto popup = open(1, message.toStdString());
+        auto* button = child<QPushButton>(*popup, "showmsg");
+        const QString shown = button->text();
+        QVERIFY(shown.startsWith(QStringLiteral("下午三点在五楼")));
+        QVERIFY(shown.endsWith(u'…'));
+        QVERIFY(button->fontMetrics().horizontalAdvance(shown) < button->width());
+        QCOMPARE(button->toolTip(), message);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(child<QPlainTextEdit>(*popup, "msg")->toPlainText(), message);
+    }
+
     void messageButtonTogglesTheMemo() {
         auto popup = open(1, "买菜：鸡蛋、牛奶、面包");
         auto* memo = child<QPlainTextEdit>(*popup, "msg");

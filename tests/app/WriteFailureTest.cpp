@@ -181,6 +181,7 @@ void addItem(Run& r, const TempDir&) {
     TForm2& dialog = r.dialogs.newItem();
     dialog.show();
     dialog.findChild<QComboBox*>("setmsg")->setEditText(QStringLiteral("新的提醒"));
+    dialog.findChild<QCheckBox*>("everyyear")->setChecked(true); // still to come
     dialog.FlatSpeedButton1Click();
     dialog.hide();
 }

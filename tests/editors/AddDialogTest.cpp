@@ -31,6 +31,8 @@ namespace {
 
 const QString kInputError = QStringLiteral("输入错误");
 const QString kRangeError = QStringLiteral("输入数据错误，请检查输入！");
+const QString kAsk = QStringLiteral("询问");
+const QString kStoreAnyway = QStringLiteral("仍然添加吗？");
 
 // The key names of a section of an INI text, in file order.
 QStringList sectionKeys(const QString& text, const QString& section) {
@@ -77,16 +79,19 @@ class AddDialogTest : public QObject {
     }
     void typeMessage(const QString& text) const { message()->setEditText(text); }
 
-    // Presses "添加[&A]"; a refusing box is answered at once. Returns the
-    // text of the box, or an empty text when the dialog stored and closed.
-    // (An answer left unused there is OK too, the answer every box here gets.)
+    // Presses "添加[&A]"; a refusing box is answered at once, and the
+    // question about a reminder that never fires again is answered Yes.
+    // Returns the text of a refusing box, or an empty text when the dialog
+    // stored and closed. (An answer left unused there is OK too.)
     QString store() const {
         const int boxes = MessageBox::boxCount();
-        MessageBox::setNextAnswer(MessageBox::Ok);
+        MessageBox::setNextAnswer(MessageBox::Yes);
         press("FlatSpeedButton1");
         if (MessageBox::boxCount() == boxes)
             return {};
         const MessageBox::Record& box = MessageBox::lastBox();
+        if (box.caption == kAsk && box.text.endsWith(kStoreAnyway))
+            return {};
         if (box.caption != kInputError || box.icon != MessageBox::Warning ||
             box.buttons != MessageBox::Ok)
             return QStringLiteral("unexpected box: ") + box.caption;
@@ -250,6 +255,46 @@ private slots:
         box("week7")->click();
         QCOMPARE(store(), QString());
         QCOMPARE(readItem(data(), 1, kViewDefaults).day, 16895);
+    }
+
+    // A reminder with no occurrence from now on is stored only when the user
+    // says so; No, the default, keeps the dialog open with its input.
+    void reminderThatNeverFiresAgainIsStoredOnlyWhenConfirmed() {
+        typeMessage(QStringLiteral("过去"));
+        MessageBox::setNextAnswer(MessageBox::No);
+        press("FlatSpeedButton1");
+        const MessageBox::Record box = MessageBox::lastBox();
+        QCOMPARE(box.caption, kAsk);
+        QCOMPARE(box.text, QStringLiteral("这个提醒的时间已经过去，以后不会再提醒。仍然添加吗？"));
+        QCOMPARE(box.buttons, MessageBox::Yes | MessageBox::No);
+        QCOMPARE(box.defaultButton, MessageBox::No);
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
+
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        press("FlatSpeedButton1");
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(readItem(data(), 1, kViewDefaults).message, std::string("过去"));
+    }
+
+    // A weekly reminder without 每年 and 每月 ends with the month shown; the
+    // question says until when. One still to come asks nothing.
+    void weeklyReminderEndingThisMonthSaysUntilWhen() {
+        typeMessage(QStringLiteral("gym"));
+        type("setyear", "2024");
+        type("setmonth", "5");
+        box("everyweek")->click();
+        box("week2")->click();
+        MessageBox::setNextAnswer(MessageBox::No);
+        press("FlatSpeedButton1");
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("这个提醒的时间已经过去，以后不会再提醒。没有勾选“每年”和“每月”，"
+                                "它只重复到2024年5月28日。仍然添加吗？"));
+        type("setmonth", "6");
+        const int boxes = MessageBox::boxCount();
+        press("FlatSpeedButton1");
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        QVERIFY(!m_dialog->isVisible());
     }
 
     void checksRunInOrder() {

@@ -18,6 +18,9 @@
 #include <QRadioButton>
 #include <QTest>
 
+// After the Qt headers: the moc cannot read the standard library it includes.
+#include "core/Clock.h"
+
 #include <algorithm>
 #include <string>
 
@@ -31,6 +34,7 @@ namespace {
 struct Files {
     TempDir dir;
     DataPaths paths{dir.path()};
+    ManualClock clock{{Date{1999, 1, 1}, 0, 0}}; // before every stored date
 
     void item(int k, std::initializer_list<std::pair<const char*, std::string>> keys,
               int items = 3) {
@@ -78,7 +82,7 @@ private slots:
                    {"ReMinded", "1"},
                    {"MindMethod", "1"},
                    {"Message", "喝水"}});
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         for (const char* box : {"everyyear", "everymonth", "everyday"})
             QVERIFY(child<QCheckBox>(edit, box)->isChecked());
@@ -105,7 +109,7 @@ private slots:
     void weekdayCodeTicksExactlyItsDaysAndASecondShowingSettlesTheBoxes() {
         Files f;
         f.item(1, {{"Day", std::to_string(255 + 256 + 16384)}, {"Message", "周会"}});
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         auto checkWeekly = [&](std::initializer_list<int> days) {
             QVERIFY(child<QCheckBox>(edit, "everyweek")->isChecked());
@@ -141,7 +145,7 @@ private slots:
         Files f;
         f.item(1, {{"Message", "一"}}, 1);
         f.handTo(7); // no such section: the read defaults show
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         QCOMPARE(child<NumericField>(edit, "setyear")->value(), 2000);
         QCOMPARE(child<NumericField>(edit, "setmin")->value(), 1);
@@ -166,7 +170,7 @@ private slots:
         Files f;
         f.item(1, {{"RdBefore", "45"}, {"MindMethod", "0"}, {"Message", "AutoShutDownWindows"}});
         const std::string before = f.dir.read("DataFile.dat");
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         auto* rdbf = child<NumericField>(edit, "rdbf");
         QCOMPARE(rdbf->text(), "45"); // no limits on the advance field
@@ -190,10 +194,35 @@ private slots:
         refusedWith("输入数据错误，请检查输入！");
     }
 
+    // An edit that leaves the reminder without an occurrence from now on is
+    // stored only when the user says so.
+    void editThatNeverFiresAgainIsStoredOnlyWhenConfirmed() {
+        Files f;
+        f.item(1, {{"Year", "2026"}, {"Month", "3"}, {"Day", "1"}, {"Message", "旧"}});
+        f.clock.set({Date{2026, 12, 8}, 9, 0});
+        const std::string before = f.dir.read("DataFile.dat");
+        TForm6 edit(f.paths, f.clock);
+        edit.show();
+        child<QLineEdit>(edit, "setmsg")->setText("新");
+        auto* store = child<QAbstractButton>(edit, "FlatSpeedButton1");
+        MessageBox::setNextAnswer(MessageBox::No);
+        store->click();
+        QCOMPARE(MessageBox::lastBox().text,
+                 "这个提醒的时间已经过去，以后不会再提醒。仍然修改吗？");
+        QCOMPARE(MessageBox::lastBox().defaultButton, MessageBox::No);
+        QVERIFY(edit.isVisible());
+        QCOMPARE(f.dir.read("DataFile.dat"), before);
+
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        store->click();
+        QVERIFY(!edit.isVisible());
+        QCOMPARE(f.data().ReadString("Item1", "Message", ""), "新");
+    }
+
     void keyHandlersDropSignsAndPoints() {
         Files f;
         f.item(1, {{"Message", "x"}});
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         auto* rdbf = child<NumericField>(edit, "rdbf");
         rdbf->setText("");
@@ -204,7 +233,7 @@ private slots:
     void soundBoxLoadsThePathAndUntickingClearsTheStoredSound() {
         Files f;
         f.item(1, {{"Message", "听歌"}, {"Music", "/music/歌.mp3"}});
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         auto* issetmusic = child<QCheckBox>(edit, "issetmusic");
         QVERIFY(issetmusic->isChecked());
@@ -222,7 +251,7 @@ private slots:
     void unknownModeTicksNoButtonAndIsKept() {
         Files f;
         f.item(1, {{"MindMethod", "7"}, {"Message", "怪"}});
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         for (const char* mind : {"mind0", "mind1", "mind2", "mind3"})
             QVERIFY(!child<QRadioButton>(edit, mind)->isChecked());
@@ -239,7 +268,7 @@ private slots:
             config.UpdateFile();
         }
         const std::string before = f.dir.read("DataFile.dat");
-        TForm6 edit(f.paths);
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         QCOMPARE(edit.pos(), QPoint(40, 50));
         edit.move(60, 70);
@@ -264,7 +293,8 @@ private slots:
                    {"LunarMonth", "12"},
                    {"LunarDay", "30"},
                    {"LunarLeap", "0"}});
-        TForm6 edit(f.paths);
+        f.clock.set({Date{2026, 12, 8}, 9, 0}); // lunar days are known from here on
+        TForm6 edit(f.paths, f.clock);
         edit.show();
         QCOMPARE(edit.size(), QSize(326, 388));
         QVERIFY(child<QCheckBox>(edit, "lunarrepeat")->isChecked());
@@ -345,16 +375,44 @@ private slots:
                    {"Music", "/music/a.wav"}});
         TForm3 view(f.paths);
         view.show();
-        const QStringList expected{"每年",     "每月",     "每天",
-                                   "8",        "5",        "已提醒",
-                                   "开机提醒", "已经设置", "AutoShutDownWindows"};
+        const QStringList expected{"每年",
+                                   "每月",
+                                   "每天",
+                                   "8",
+                                   "5",
+                                   "已提醒",
+                                   "开机提醒",
+                                   "已经设置：/music/a.wav",
+                                   "AutoShutDownWindows"};
         const char* fields[] = {"FlatEdit1", "FlatEdit2", "FlatEdit3", "FlatEdit4", "FlatEdit5",
                                 "FlatEdit8", "FlatEdit6", "FlatEdit9", "FlatEdit7"};
         for (int i = 0; i < expected.size(); ++i) {
             QLineEdit* field = child<QLineEdit>(view, fields[i]);
             QCOMPARE(field->text(), expected[i]);
-            QVERIFY(!field->isEnabled());
+            // Readable, not greyed out, and still nothing to change.
+            QVERIFY(field->isEnabled() && field->isReadOnly());
         }
+    }
+
+    // Long texts open at their beginning in both dialogs; the view's message
+    // and sound have their whole text in the tool tip.
+    void longTextsOpenAtTheirBeginning() {
+        Files f;
+        const std::string message = "下午三点在五楼" + std::string(200, 'x') + "报告";
+        const std::string music = "/home/user/" + std::string(120, 'm') + "/ring.wav";
+        f.item(1, {{"Message", message}, {"Music", music}});
+        TForm3 view(f.paths);
+        view.show();
+        for (const char* name : {"FlatEdit7", "FlatEdit9"}) {
+            QLineEdit* field = child<QLineEdit>(view, name);
+            QCOMPARE(field->cursorPosition(), 0);
+            QCOMPARE(field->toolTip(), field->text());
+        }
+        QCOMPARE(child<QLineEdit>(view, "FlatEdit7")->text().toStdString(), message);
+        TForm6 edit(f.paths, f.clock);
+        edit.show();
+        for (const char* name : {"setmsg", "setmusic"})
+            QCOMPARE(child<QLineEdit>(edit, name)->cursorPosition(), 0);
     }
 
     void viewReadsTheLowerCaseSpellingsAndKeepsAnUnknownMode() {
