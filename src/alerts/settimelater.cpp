@@ -50,7 +50,13 @@ void TForm9::FlatSpeedButton2Click() {
 
 // Signs and the decimal point are dropped; a value left above the maximum
 // by typing starts again from the minimum before the next character lands.
+// Enter confirms the minutes as they are typed, as 确定 does.
 void TForm9::setMinLaterKeyPress(QChar& key) {
+    if (key == u'\r') {
+        key = QChar();
+        FlatSpeedButton1Click();
+        return;
+    }
     if (key == u'.' || key == u'-' || key == u'+')
         key = QChar();
     if (ui->setMinLater->value() > kMostMinutes)

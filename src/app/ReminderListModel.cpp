@@ -26,7 +26,9 @@ int ReminderListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ReminderListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    // The tool tip shows the whole line, also where the list cuts it off.
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
+        index.row() >= rowCount())
         return {};
     return line(index.row());
 }

@@ -208,8 +208,10 @@ void TForm1::startWrite(const std::function<void()>& write) {
 
 // --- the list ------------------------------------------------------------
 
+// A selected line stays selected at its position; with none selected, none
+// is after the reload either.
 void TForm1::reloadList() {
-    const int position = currentRow();
+    const int position = selectedPosition();
     ReminderList list = loadReminderList(*m_data);
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
@@ -241,12 +243,12 @@ void TForm1::watchDataFile() {
 
 void TForm1::afterListChange() {
     reloadList();
-    if (Tsearch* search = m_dialogs.shownSearch())
-        search->close();
+    closeSearch();
 }
 
-int TForm1::currentRow() const {
-    return ui->eventlist->currentIndex().row();
+void TForm1::closeSearch() {
+    if (Tsearch* search = m_dialogs.shownSearch())
+        search->close();
 }
 
 int TForm1::selectedPosition() const {

@@ -118,13 +118,14 @@ private:
     void connectItemCommands();
     void connectSettingsCommands();
     void connectExchangeCommands();
+    void connectListKeys();
     void connectClockCommands();
     // After a change of the reminders: reload the list, close the search window.
     void afterListChange();
+    // Closes the search window if it is showing: its copy of the messages is stale.
+    void closeSearch();
     // Reloads the list when another program changes the data file.
     void watchDataFile();
-    // The current list position, or -1 when there is none.
-    int currentRow() const;
     // The selected list position, or -1 when no line is selected.
     int selectedPosition() const;
     FirstRunSizes firstRunSizes() const;

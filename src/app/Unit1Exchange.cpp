@@ -213,9 +213,10 @@ void TForm1::FlatSpeedButton9Click() {
             const std::optional<QString> report = importChosenFile(this, *m_data, m_clock.now());
             if (!report)
                 return;
-            afterListChange();
+            reloadList();
             MessageBox::information(this, QStringLiteral("导入成功"),
                                     QStringLiteral("已经成功导入数据！") + *report);
+            closeSearch();
         } else if (answer == MessageBox::No) {
             exportChosenItems(this, m_dialogs.exportWindow(), *m_lines, *m_data, m_clock);
             m_data->releaseContent();

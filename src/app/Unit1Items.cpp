@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -76,6 +77,22 @@ void TForm1::connectItemCommands() {
     connect(A1, &QAction::triggered, this, &TForm1::A1Click);
     connect(H1, &QAction::triggered, this, &TForm1::H1Click);
     connect(P1, &QAction::triggered, this, &TForm1::P1Click);
+    connectListKeys();
+}
+
+// In the list, Enter views the selected reminder, a double click edits it,
+// Delete deletes it (after the question) and Insert adds one.
+void TForm1::connectListKeys() {
+    const auto onKey = [this](QKeyCombination key, void (TForm1::*command)()) {
+        auto* shortcut = new QShortcut(QKeySequence(key), ui->eventlist);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, command);
+    };
+    onKey(Qt::Key_Return, &TForm1::FlatSpeedButton4Click);
+    onKey(Qt::Key_Enter | Qt::KeypadModifier, &TForm1::FlatSpeedButton4Click);
+    onKey(Qt::Key_Delete, &TForm1::FlatSpeedButton3Click);
+    onKey(Qt::Key_Insert, &TForm1::FlatSpeedButton2Click);
+    connect(ui->eventlist, &QAbstractItemView::doubleClicked, this, &TForm1::FlatSpeedButton5Click);
 }
 
 // Add: whatever the dialog did, the list is loaded again.

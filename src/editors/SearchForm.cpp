@@ -19,7 +19,15 @@ Tsearch::Tsearch(QWidget* parent)
     setFixedSize(285, 317);
     connect(ui->searchword, &QLineEdit::textChanged, this, &Tsearch::searchwordChange);
     connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &Tsearch::FlatSpeedButton2Click);
+    connect(ui->searchword, &QLineEdit::returnPressed, this, &Tsearch::FlatSpeedButton2Click);
+    // A result is chosen by a click, by moving to it with the keys, or by
+    // Enter on it.
     connect(ui->showresult, &QListWidget::itemClicked, this, &Tsearch::showresultClick);
+    connect(ui->showresult, &QListWidget::currentRowChanged, this, &Tsearch::showresultClick);
+    connect(ui->showresult, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        item->setSelected(true);
+        showresultClick();
+    });
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &Tsearch::FlatSpeedButton1Click);
 }
 
@@ -78,10 +86,12 @@ void Tsearch::FlatSpeedButton2Click() {
     }
 }
 
-// Posted: the main window selects the line after this handler is done.
+// Posted: the main window selects the line after this handler is done. A
+// row that is only current (the list took the focus) is not chosen.
 void Tsearch::showresultClick() {
     const int k = ui->showresult->currentRow();
-    if (k < 0 || k >= ui->numlst->count() || !m_mainWindow)
+    if (k < 0 || k >= ui->numlst->count() || !m_mainWindow ||
+        !ui->showresult->item(k)->isSelected())
         return;
     const int row = ui->numlst->item(k)->text().toInt();
     QCoreApplication::postEvent(m_mainWindow, new WindowMessage(kMainCommand, kCmdSelectLine, row));

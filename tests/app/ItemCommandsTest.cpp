@@ -2,11 +2,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "editors/edititem.h"
+#include "editors/newitem.h"
 #include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
@@ -178,6 +181,55 @@ private slots:
         p.button("FlatSpeedButton4")->click();
         QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::View), 3);
         QCOMPARE(shown, "三");
+    }
+
+    // Enter views, Delete asks before deleting, Insert adds, a double click
+    // edits; each line's tool tip is its whole text.
+    void theListsKeysAndDoubleClick() {
+        ThreeItems p;
+        auto* list = p.run->window->findChild<QListView*>("eventlist");
+        // The key goes to the list with the focus in the active main window,
+        // as after the user's click (a closed dialog hands back nothing
+        // here); a dialog it opens is then answered.
+        const auto press = [&](QKeyCombination key, QWidget* dialog = nullptr) {
+            p.run->window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(p.run->window.get()));
+            list->setFocus();
+            if (dialog)
+                whenShown(*dialog, [dialog] { dialog->close(); });
+            QTest::keyClick(list, key.key(), key.keyboardModifiers());
+        };
+        TForm3& view = p.run->dialogs.view();
+        p.select(2);
+        press(Qt::Key_Return, &view);
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::View), 3);
+        p.select(1);
+        press(Qt::Key_Enter | Qt::KeypadModifier, &view);
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::View), 2);
+
+        const int boxes = MessageBox::boxCount();
+        MessageBox::setNextAnswer(MessageBox::No);
+        press(Qt::Key_Delete);
+        QCOMPARE(MessageBox::boxCount(), boxes + 1);
+        QCOMPARE(MessageBox::lastBox().text, "真的要删除吗？");
+        QCOMPARE(p.lines().size(), 3);
+
+        TForm2& add = p.run->dialogs.newItem();
+        QSignalSpy added(&add, &QDialog::finished);
+        press(Qt::Key_Insert, &add);
+        QCOMPARE(added.count(), 1);
+
+        TForm6& edit = p.run->dialogs.edit();
+        whenShown(edit, [&] { edit.close(); });
+        const QModelIndex first = list->model()->index(0, 0);
+        const QPoint at = list->visualRect(first).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          at); // the press a double click follows
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::Edit), 1);
+
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(list->model()->index(row, 0).data(Qt::ToolTipRole).toString(), p.lines()[row]);
     }
 
     void helpOpensThePageOrSaysItIsMissing() {

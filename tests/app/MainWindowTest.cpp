@@ -294,6 +294,15 @@ private slots:
         QVERIFY(!run.list().hasSelection());
         run.command(kCmdSelectLine, 5);
         QCOMPARE(run.list().currentRow(), -1);
+
+        // A line that is current but no longer selected (the user cleared
+        // the selection with Ctrl+Space) is not selected again by a reload.
+        run.list().setCurrentRow(0);
+        run.list().clearSelection();
+        QCOMPARE(run.list().currentRow(), 0);
+        run.window->reloadList();
+        QVERIFY(!run.list().hasSelection());
+        QCOMPARE(run.list().currentRow(), -1);
     }
 
     void withoutTrayTheWindowStaysReachable() {

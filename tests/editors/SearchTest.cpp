@@ -85,6 +85,39 @@ private slots:
         QCOMPARE(s.results().size(), 3);
     }
 
+    void theKeyboardSearchesAndChoosesAsTheMouseDoes() {
+        SearchRun s({"a", "hit", "b", "hit", "c"});
+        auto* word = s.search().findChild<QLineEdit*>("searchword");
+        auto* result = s.search().findChild<QListWidget*>("showresult");
+        word->setText("hit");
+        QTest::keyClick(word, Qt::Key_Return);
+        QCOMPARE(s.results().size(), 2);
+
+        // Only current, not selected (the list took the focus): not chosen,
+        // until Enter chooses it.
+        result->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QCoreApplication::processEvents();
+        QVERIFY(!s.run->list().hasSelection());
+        QTest::keyClick(result, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.run->list().currentRow(), 1);
+        result->setCurrentRow(0, QItemSelectionModel::Clear);
+
+        QTest::keyClick(result, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.run->list().currentRow(), 3);
+        QTest::keyClick(result, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.run->list().currentRow(), 1);
+        // Enter on the chosen result chooses it again after the main list moved.
+        s.run->list().setCurrentRow(4);
+        QTest::keyClick(result, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.run->list().currentRow(), 1);
+        QVERIFY(s.search().isVisible());
+        QCOMPARE(s.results().size(), 2);
+    }
+
     void docksAtTheMainWindowsRightEdgeAndFollowsIt() {
         SearchRun s({"a"});
         QWidget& main = *s.run->window;

@@ -47,6 +47,8 @@ public:
     // captions of every such box are recorded.
     QString press;
     QStringList captions;
+    // Whether the search window was showing while the last OK box stood.
+    bool searchAtLastBox = false;
 
 private:
     void answer() {
@@ -67,6 +69,9 @@ private:
     void answerBox(QMessageBox& box) {
         const QList<QAbstractButton*> buttons = box.buttons();
         if (buttons.size() == 1) {
+            searchAtLastBox = false;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                searchAtLastBox |= qobject_cast<Tsearch*>(w) && w->isVisible();
             box.done(QMessageBox::Ok);
             return;
         }

@@ -42,6 +42,8 @@ private slots:
         QCOMPARE(list.count(), 7);
         QVERIFY(list.text(5).endsWith(QStringLiteral("0 时 0 分 0 方式，提醒为：甲")));
         QVERIFY(list.text(6).endsWith(QStringLiteral("提醒为：乙")));
+        // The search window stands until the success box is answered.
+        QVERIFY(answerer.searchAtLastBox);
         QVERIFY(!program.run->dialogs.shownSearch());
         QCOMPARE(storedItemCount(TIniFile(dir.file("DataFile.dat"))), 7);
     }

@@ -88,6 +88,22 @@ private slots:
         QCOMPARE(minutes()->text(), QStringLiteral("15"));
     }
 
+    void enterConfirmsTheMinutesAsTyped() {
+        m_later->show();
+        press(*m_later, "FlatSpeedButton2");
+        m_later->show();
+        minutes()->selectAll();
+        QTest::keyClicks(minutes(), "25");
+        QTest::keyClick(minutes(), Qt::Key_Return);
+        QVERIFY(!m_later->Cancelled);
+        QVERIFY(!m_later->isVisible());
+        QCOMPARE(m_later->minutesLater(), 25);
+        QCOMPARE(minutes()->text(), QStringLiteral("25")); // no Enter in the text
+        m_later->show();
+        QTest::keyClick(minutes(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!m_later->isVisible());
+    }
+
     void leavingTheFieldClampsItsText() {
         minutes()->selectAll();
         QTest::keyClicks(minutes(), "0");
