@@ -108,12 +108,14 @@ ItemInput inputFromItem(const ReminderItem& item) {
     return in;
 }
 
-std::string neverFiresWarning(const ReminderItem& item, const DateTime& now) {
+std::string firingWarning(const ReminderItem& item, const DateTime& now) {
     const ItemSchedule schedule = scheduleOf(item);
-    if (firesFrom(schedule, now))
+    const bool fires = firesFrom(schedule, now);
+    const auto last = lastRepeatedDay(schedule);
+    if (fires && !last)
         return {};
-    std::string text = "这个提醒的时间已经过去，以后不会再提醒。";
-    if (const auto last = lastRepeatedDay(schedule)) {
+    std::string text = fires ? "" : "这个提醒的时间已经过去，以后不会再提醒。";
+    if (last) {
         text += item.month == 0 ? "没有勾选“每年”" : "没有勾选“每年”和“每月”";
         text += "，它只重复到" + std::to_string(last->year) + "年" + std::to_string(last->month) +
                 "月" + std::to_string(last->day) + "日。";

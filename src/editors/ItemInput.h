@@ -56,11 +56,11 @@ ReminderItem itemFromInput(const ItemInput& input);
 ItemInput inputFromItem(const ReminderItem& item);
 
 // What the user is told before an item is stored that never fires from
-// `now` on, with the day its repetition ended when it repeated within one
-// year because 每年 (and 每月) was not ticked; empty when it still fires.
-// The add dialog asks kStoreAnywayQuestion after it, the edit dialog
-// kStoreEditedQuestion, No being the default.
-std::string neverFiresWarning(const ReminderItem& item, const DateTime& now);
+// `now` on, or whose repetition ends within the year shown because 每年 (and
+// 每月) was not ticked (then with its last day); empty when it fires on
+// without an end. The add dialog asks kStoreAnywayQuestion after it, the
+// edit dialog kStoreEditedQuestion, No being the default.
+std::string firingWarning(const ReminderItem& item, const DateTime& now);
 inline constexpr std::string_view kStoreAnywayQuestion = "仍然添加吗？";
 inline constexpr std::string_view kStoreEditedQuestion = "仍然修改吗？";
 

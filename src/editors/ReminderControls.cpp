@@ -149,7 +149,7 @@ bool confirmedInput(QWidget* parent, const ItemInput& input, const DateTime& now
         MessageBox::warning(parent, toQString(kInputErrorCaption), toQString(error));
         return false;
     }
-    const std::string warning = neverFiresWarning(itemFromInput(input), now);
+    const std::string warning = firingWarning(itemFromInput(input), now);
     return warning.empty() || MessageBox::question(parent, QStringLiteral("询问"),
                                                    toQString(warning) + toQString(question),
                                                    MessageBox::No) == MessageBox::Yes;

@@ -64,7 +64,7 @@ void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream
     input.mindMethod = 0; // the dialog opens with the first mode ticked
     input = applyItemArgs(std::move(input), args, now.date);
     refuseBadInput(input);
-    const std::string warning = neverFiresWarning(itemFromInput(input), now);
+    const std::string warning = firingWarning(itemFromInput(input), now);
     if (!warning.empty())
         err << "kelvoctl: warning: " << warning << '\n';
     std::error_code ec;

@@ -290,11 +290,15 @@ private slots:
         QCOMPARE(MessageBox::lastBox().text,
                  QStringLiteral("这个提醒的时间已经过去，以后不会再提醒。没有勾选“每年”和“每月”，"
                                 "它只重复到2024年5月28日。仍然添加吗？"));
+        // This month: it still fires, until the month's last Tuesday.
         type("setmonth", "6");
-        const int boxes = MessageBox::boxCount();
+        MessageBox::setNextAnswer(MessageBox::Yes);
         press("FlatSpeedButton1");
-        QCOMPARE(MessageBox::boxCount(), boxes);
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("没有勾选“每年”和“每月”，它只重复到2024年6月25日。仍然添加吗？"));
+        QCOMPARE(MessageBox::lastBox().defaultButton, MessageBox::No);
         QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(storedItemCount(data()), 1);
     }
 
     void checksRunInOrder() {

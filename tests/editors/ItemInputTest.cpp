@@ -230,14 +230,19 @@ ReminderItem itemAt(int32_t year, int32_t month, int32_t day) {
 
 } // namespace
 
-TEST(NeverFires, WarnsOfAPastReminderAndSaysUntilWhenItRepeated) {
+TEST(FiringWarning, WarnsOfAPastOrEndingReminderAndSaysUntilWhenItRepeats) {
     const DateTime now{Date{2026, 12, 8}, 14, 30};
     const std::string past = "这个提醒的时间已经过去，以后不会再提醒。";
-    EXPECT_EQ(neverFiresWarning(itemAt(2000, 1, 1), now), past);
-    EXPECT_EQ(neverFiresWarning(itemAt(2000, 1, 255 + 256), now),
+    EXPECT_EQ(firingWarning(itemAt(2000, 1, 1), now), past);
+    EXPECT_EQ(firingWarning(itemAt(2000, 1, 255 + 256), now),
               past + "没有勾选“每年”和“每月”，它只重复到2000年1月31日。");
-    EXPECT_EQ(neverFiresWarning(itemAt(2025, 0, 0), now),
+    EXPECT_EQ(firingWarning(itemAt(2025, 0, 0), now),
               past + "没有勾选“每年”，它只重复到2025年12月31日。");
-    EXPECT_EQ(neverFiresWarning(itemAt(2026, 0, 0), now), "");
-    EXPECT_EQ(neverFiresWarning(itemAt(0, 0, 15), now), "");
+    // Still ahead, but ending with the year or the month shown.
+    EXPECT_EQ(firingWarning(itemAt(2026, 0, 0), now), "没有勾选“每年”，它只重复到2026年12月31日。");
+    EXPECT_EQ(firingWarning(itemAt(2026, 12, 255 + 256 + 512), now),
+              "没有勾选“每年”和“每月”，它只重复到2026年12月29日。");
+    EXPECT_EQ(firingWarning(itemAt(2026, 12, 31), now), "");
+    EXPECT_EQ(firingWarning(itemAt(0, 12, 0), now), "");
+    EXPECT_EQ(firingWarning(itemAt(0, 0, 15), now), "");
 }
