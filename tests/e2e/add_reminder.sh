@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Adds a reminder through the add dialog with the mouse and the keyboard: the
 # button "添加提醒" of the main window, the date, time and message typed into
-# the fields, then "添加[&A]". The data file holds the new item and the list
-# shows it.
+# the fields, then "添加[&A]". A date long past is stored only after a
+# question, whose No leads back to the dialog. The data file holds the new
+# item and the list shows it.
 #
 # usage: add_reminder.sh KELVO_BINARY OUTPUT_DIR
 source "$(dirname "$0")/lib.sh"
@@ -19,7 +20,7 @@ dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "the add dialog did not op
 sleep 0.5
 
 # Positions of the dialog's fields in its client area.
-e2e_field "$dialog" 60 23 2027   # setyear
+e2e_field "$dialog" 60 23 2001   # setyear: a year long past first
 e2e_field "$dialog" 150 23 3     # setmonth
 e2e_field "$dialog" 234 23 15    # setday
 e2e_field "$dialog" 60 53 9      # sethour
@@ -27,6 +28,15 @@ e2e_field "$dialog" 150 53 45    # setmin
 e2e_field "$dialog" 200 236 "Dentist at ten, bring the card"
 e2e_click "$dialog" 134 140      # mind1: on the hour as well
 e2e_field "$dialog" 105 269 5    # rdbf: five minutes ahead
+sleep 0.3
+e2e_click "$dialog" 194 375      # 添加[&A]
+question=$(e2e_wait_window 10 询问) || e2e_fail "no question before storing a past reminder"
+e2e_shot past-reminder-question "$question"
+e2e_key "$question" Escape       # No: back to the dialog, nothing stored
+e2e_wait 10 e2e_window_gone 询问 || e2e_fail "the question stayed open"
+[ -n "$(e2e_window 添加提醒)" ] || e2e_fail "the add dialog closed after No"
+grep -q '^\[Item1\]' "$E2E_DATA/DataFile.dat" 2>/dev/null && e2e_fail "No stored the reminder"
+e2e_field "$dialog" 60 23 2027   # setyear
 sleep 0.3
 e2e_shot add-dialog "$dialog"
 e2e_click "$dialog" 194 375      # 添加[&A]
