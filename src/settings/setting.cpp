@@ -35,7 +35,8 @@ bool TForm5::confirmed = false;
 
 TForm5::TForm5(const DataPaths& paths, TForm11& quickPhrases, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TForm5>()), m_paths(paths), m_quickPhrases(quickPhrases) {
+      ui(std::make_unique<Ui::TForm5>()), m_paths(paths), m_quickPhrases(quickPhrases),
+      m_storedMinutes(settings::TimeLate.def) {
     ui->setupUi(this);
     setFixedSize(326, 362);
     limitField(ui->autoclosemin, settings::AutoCloseShowBoxMin, 10);
@@ -59,7 +60,7 @@ void TForm5::connectHandlers() {
 }
 
 int TForm5::remindLaterMinutes() const {
-    return ui->timeLate->value();
+    return m_storedMinutes;
 }
 
 void TForm5::showEvent(QShowEvent* event) {
@@ -112,12 +113,12 @@ void TForm5::FlatSpeedButton2Click() {
         TIniFile config(m_paths.config());
         storeSettings(config);
         config.UpdateFile();
+        m_storedMinutes = ui->timeLate->value();
         // The clock follows only what was stored.
         if (ui->TimeFormAB->isChecked())
             sendOpacityNotice(1, ui->TimeFormABV->value());
         else
             sendOpacityNotice(0, 0);
-        confirmed = true;
         done(Accepted);
     });
 }
@@ -151,11 +152,13 @@ void TForm5::sendOpacityNotice(int on, int opacity) {
 }
 
 void TForm5::FlatSpeedButton1Click() {
-    confirmed = false;
     done(Rejected);
 }
 
+// Every way of closing comes here: OK accepts, and 关闭, Alt+F4 and the
+// frame's close button reject, taking over nothing the user typed.
 void TForm5::done(int result) {
+    confirmed = result == Accepted;
     MessageBox::reportingErrors(this, [this] { FormClose(); });
     QDialog::done(result);
 }

@@ -36,7 +36,7 @@ public:
     void setClockWindow(QWidget* clock) { m_clock = clock; }
     // The sound output that trySound plays through.
     void setSound(Sound& sound) { m_sound = &sound; }
-    // The remind-later minutes shown in timeLate.
+    // The remind-later minutes the last OK stored (timeLate as stored).
     int remindLaterMinutes() const;
 
     void FlatSpeedButton2Click();
@@ -48,7 +48,7 @@ public:
     // Plays the sound in filename (a beep when it is empty), or stops it.
     void trySoundClick();
 
-    // Both buttons close the dialog through here; it stores the position.
+    // Every way of closing the dialog ends here; it stores the position.
     void done(int result) override;
 
 protected:
@@ -70,6 +70,7 @@ private:
     QWidget* m_clock = nullptr;
     Sound* m_sound = nullptr;
     std::unique_ptr<Playback> m_trial; // the sound trySound plays
+    int m_storedMinutes;               // timeLate as the last OK stored it
 };
 
 } // namespace kelvo

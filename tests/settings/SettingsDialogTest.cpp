@@ -13,10 +13,12 @@
 #include "widgets/NumericField.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <filesystem>
 #include <utility>
@@ -210,6 +212,37 @@ private slots:
         QVERIFY(run.recorder.notices.empty());
     }
 
+    // Alt+F4 and the frame's close button act as 关闭: after an OK with 30
+    // minutes, a 0 typed and then closed by the window manager is neither
+    // stored nor taken over; Escape does not close the dialog at all.
+    void closedByTheWindowManagerStoresNothing() {
+        TempDir dir;
+        SettingsRun run(dir);
+        run.open();
+        run.field("timeLate")->setText("30");
+        run.confirm();
+        QCOMPARE(run.dialog.remindLaterMinutes(), 30);
+
+        run.open();
+        run.field("timeLate")->setText("0");
+        run.edit("corp")->setText("typed");
+        QTest::keyClick(run.field("timeLate"), Qt::Key_Escape);
+        QVERIFY(run.dialog.isVisible());
+        run.dialog.move(90, 70);
+        QVERIFY(run.dialog.windowHandle()->close());
+        QVERIFY(!run.dialog.isVisible());
+        QVERIFY(!TForm5::confirmed);
+        QCOMPARE(run.dialog.remindLaterMinutes(), 30);
+        const TIniFile config = run.config();
+        QCOMPARE(config.ReadInteger("Sys", "TimeLate", -1), 30);
+        QCOMPARE(config.ReadString("Sys", "Corporation", "none"), "");
+        QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1), 90);
+        QCOMPARE(run.recorder.notices.size(), size_t(1));
+        run.open();
+        QCOMPARE(run.field("timeLate")->value(), 30);
+        QCOMPARE(run.edit("corp")->text(), "");
+    }
+
     void spinFieldsDropSignsAndPoints() {
         TempDir dir;
         SettingsRun run(dir);
@@ -329,6 +362,35 @@ private slots:
         run.window->FlatSpeedButton1Click();
         QCOMPARE(TForm4::remindLaterMinutes, 100);
         QCOMPARE(recorder.notices.size(), size_t(1));
+    }
+
+    // An OK with 20 minutes, then 0 typed and the dialog closed by its frame
+    // (a close event, as Alt+F4 sends): the popups keep 20.
+    void mainWindowKeepsConfirmedMinutesWhenClosedByTheFrame() {
+        TempDir dir;
+        firstStart(dir);
+        Run run(dir);
+        run.window->show();
+        TForm5& dialog = run.dialogs.settings();
+        auto* timeLate = dialog.findChild<NumericField*>("timeLate");
+        QTimer::singleShot(0, [&] {
+            timeLate->setText("20");
+            dialog.FlatSpeedButton2Click();
+        });
+        run.window->FlatSpeedButton1Click();
+        QCOMPARE(TForm4::remindLaterMinutes, 20);
+
+        for (const char* typed : {"0", "75"}) {
+            QTimer::singleShot(0, [&] {
+                timeLate->setText(typed);
+                QCloseEvent close;
+                QApplication::sendEvent(&dialog, &close);
+            });
+            run.window->FlatSpeedButton1Click();
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(TForm4::remindLaterMinutes, 20);
+        }
+        QCOMPARE(run.config().ReadInteger("Sys", "TimeLate", -1), 20);
     }
 
     // --- quick phrases ---------------------------------------------------
