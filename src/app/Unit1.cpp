@@ -79,14 +79,19 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::updateTrayTip() {
-    const Date today = m_clock.now().date;
-    if (today == m_trayTipDate)
-        return;
-    m_trayTipDate = today;
-    const std::string lunar = lunarDateName(SolarToLunar(today));
-    m_platform.tray.show(lunar.empty() ? programTitle()
-                                       : programTitle() + u'\n' + QString::fromStdString(lunar),
-                         PopupMenu1);
+    if (m_clock.now().date != m_trayTipDate)
+        showTrayState();
+}
+
+void TForm1::showTrayState() {
+    m_trayTipDate = m_clock.now().date;
+    QString tip = programTitle();
+    if (m_paused)
+        tip += QStringLiteral("（提醒已暂停）");
+    if (const std::string lunar = lunarDateName(SolarToLunar(m_trayTipDate)); !lunar.empty())
+        tip += u'\n' + QString::fromStdString(lunar);
+    m_platform.tray.show(tip, PopupMenu1);
+    m_platform.tray.showPaused(m_paused);
 }
 
 void TForm1::buildTrayMenu() {

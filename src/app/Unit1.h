@@ -143,6 +143,8 @@ private:
 
     // The tray tip names the program and today's lunar date; renewed when the day changes.
     void updateTrayTip();
+    // The tip for today and the icon, both telling whether reminders are paused.
+    void showTrayState();
     void hideToTray();
     void tellNoTray();
     void showFromTray();

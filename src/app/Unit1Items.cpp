@@ -209,7 +209,8 @@ void TForm1::A1Click() {
 }
 
 // Pause stops only the minute check; snoozes keep firing. The menu item has
-// already changed its own tick when this runs; it is set to the state.
+// already changed its own tick when this runs; it is set to the state, and
+// the tray's tip and icon tell it.
 void TForm1::P1Click() {
     if (m_paused) {
         P1->setChecked(false);
@@ -218,14 +219,17 @@ void TForm1::P1Click() {
         // at once.
         m_engine->skipUntil(addMinutes(m_clock.now(), -1));
         gtimer->start(0);
+        showTrayState();
         return;
     }
     m_paused =
         MessageBox::question(this, QStringLiteral("暂停确认"), QStringLiteral("真的要暂停提醒吗？"),
                              MessageBox::No) == MessageBox::Yes;
     P1->setChecked(m_paused);
-    if (m_paused)
+    if (m_paused) {
         gtimer->stop();
+        showTrayState();
+    }
 }
 
 } // namespace kelvo

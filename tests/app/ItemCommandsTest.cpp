@@ -330,6 +330,32 @@ private slots:
         QVERIFY(!P1->isChecked());
         QVERIFY(gtimer->isActive());
     }
+
+    // While reminding is paused the tray says so and its icon is greyed;
+    // resuming brings back the usual tip (with today's lunar date) and icon.
+    void pausedRemindersShowInTheTray() {
+        ThreeItems p;
+        QAction* P1 = p.run->action("P1");
+        const FakeTray& tray = p.run->fake.tray;
+        const QString usual = tray.toolTip;
+        QVERIFY(usual.startsWith("Kelvo\n农历"));
+        QVERIFY(!tray.paused);
+
+        MessageBox::setNextAnswer(MessageBox::No);
+        P1->trigger();
+        QCOMPARE(tray.toolTip, usual);
+        QVERIFY(!tray.paused);
+
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        P1->trigger();
+        QCOMPARE(tray.toolTip.section('\n', 0, 0), "Kelvo（提醒已暂停）");
+        QCOMPARE(tray.toolTip.section('\n', 1), usual.section('\n', 1));
+        QVERIFY(tray.paused);
+
+        P1->trigger();
+        QCOMPARE(tray.toolTip, usual);
+        QVERIFY(!tray.paused);
+    }
 };
 
 QTEST_MAIN(ItemCommandsTest)

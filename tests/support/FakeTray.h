@@ -20,6 +20,7 @@ public:
 
     bool available = true;
     bool shown = false;
+    bool paused = false; // the icon greyed
     QString toolTip;
     QPointer<QMenu> menu;
     std::vector<Balloon> balloons;
@@ -30,6 +31,7 @@ public:
         toolTip = tip;
         menu = contextMenu;
     }
+    void showPaused(bool greyed) override { paused = greyed; }
     void showBalloon(const QString& title, const QString& text, int seconds) override {
         balloons.push_back({title, text, seconds});
     }

@@ -177,6 +177,33 @@ private slots:
             QCOMPARE(image.pixelColor(0, size - 1).alpha(), 0);
         }
     }
+
+    // The paused icon is the same picture in grey at two thirds of its
+    // opacity: every pixel grey, the clock face a light grey, the corners
+    // still clear, at every size the icon has.
+    void greyedIconIsTheIconInGrey() {
+        const QIcon icon = programIcon();
+        const QIcon grey = greyedIcon(icon);
+        QCOMPARE(grey.availableSizes(), icon.availableSizes());
+        for (const QSize& size : icon.availableSizes()) {
+            const QImage before =
+                icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+            const QImage after = grey.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(after.size(), size);
+            for (int y = 0; y < size.height(); ++y) {
+                for (int x = 0; x < size.width(); ++x) {
+                    const QRgb a = before.pixel(x, y);
+                    const QRgb b = after.pixel(x, y);
+                    QVERIFY(qAbs(qAlpha(b) - qAlpha(a) * 2 / 3) <= 1);
+                    if (qAlpha(b) > 32)
+                        QVERIFY(qAbs(qRed(b) - qGreen(b)) <= 2 && qAbs(qGreen(b) - qBlue(b)) <= 2);
+                }
+            }
+            const QColor face = after.pixelColor(size.width() / 2, size.height() * 3 / 4);
+            QVERIFY(qAbs(face.red() - qGray(0xfff4d6)) <= 2);
+            QCOMPARE(after.pixelColor(0, size.height() - 1).alpha(), 0);
+        }
+    }
 };
 
 } // namespace kelvo

@@ -1,5 +1,6 @@
 #include "system/linux/QtTray.h"
 
+#include "system/ProgramIcon.h"
 #include "system/linux/DesktopNotifications.h"
 
 #include <QDBusConnection>
@@ -7,7 +8,8 @@
 
 namespace kelvo {
 
-QtTray::QtTray(QObject* parent) : Tray(parent), m_icon(QGuiApplication::windowIcon()) {
+QtTray::QtTray(QObject* parent)
+    : Tray(parent), m_normal(QGuiApplication::windowIcon()), m_icon(m_normal) {
     connect(&m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason r) {
                 if (r == QSystemTrayIcon::DoubleClick)
@@ -23,6 +25,12 @@ void QtTray::show(const QString& toolTip, QMenu* menu) {
     m_icon.setToolTip(toolTip);
     m_icon.setContextMenu(menu);
     m_icon.show();
+}
+
+void QtTray::showPaused(bool paused) {
+    if (paused && m_greyed.isNull())
+        m_greyed = greyedIcon(m_normal);
+    m_icon.setIcon(paused ? m_greyed : m_normal);
 }
 
 // The desktop's notification service shows the message where there is one;

@@ -7,7 +7,7 @@
 namespace kelvo {
 
 // The tray icon of the desktop, through QSystemTrayIcon, showing the
-// application's window icon.
+// application's window icon, greyed while reminders are paused.
 class QtTray final : public Tray {
     Q_OBJECT
 public:
@@ -15,9 +15,12 @@ public:
 
     bool isAvailable() const override;
     void show(const QString& toolTip, QMenu* menu) override;
+    void showPaused(bool paused) override;
     void showBalloon(const QString& title, const QString& text, int seconds) override;
 
 private:
+    QIcon m_normal; // the application's icon
+    QIcon m_greyed; // made when first shown
     QSystemTrayIcon m_icon;
 };
 
