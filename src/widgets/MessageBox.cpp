@@ -2,10 +2,12 @@
 
 #include "storage/IniFile.h"
 #include "storage/WriteErrorText.h"
+#include "widgets/Placement.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 #include <optional>
 
@@ -55,6 +57,46 @@ QMessageBox::StandardButtons qtButtons(int buttons) {
     return result;
 }
 
+// Whether the owner of a box stands on the screen: not yet shown (the
+// first start's questions), hidden in the tray or minimised, it does not.
+bool onScreen(const QWidget* owner) {
+    const QWidget* window = owner ? owner->window() : nullptr;
+    return window && window->isVisible() && window->windowHandle() &&
+           window->windowHandle()->isExposed();
+}
+
+// A box stands over its owner, or in the middle of the screen when the
+// owner is not on it: placed there when shown, with the frame the program's
+// windows have had, and once more with its own frame as soon as the window
+// manager has framed it (which the first events after mapping tell).
+class PlacedBox : public QMessageBox {
+public:
+    PlacedBox(Icon icon, const QString& caption, const QString& text, StandardButtons buttons,
+              QWidget* owner)
+        : QMessageBox(icon, caption, text, buttons, owner), m_centred(!onScreen(owner)),
+          m_framePending(m_centred) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event); // gives the box its size
+        if (m_centred)
+            centreOnScreen(*this);
+    }
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (m_framePending && isVisible() && frameGeometry() != geometry()) {
+            m_framePending = false;
+            QMetaObject::invokeMethod(
+                this, [this] { centreOnScreen(*this); }, Qt::QueuedConnection);
+        }
+        return handled;
+    }
+
+private:
+    const bool m_centred;
+    bool m_framePending;
+};
+
 MessageBox::Button escapeButton(int buttons) {
     return buttons & MessageBox::Cancel ? MessageBox::Cancel
            : buttons & MessageBox::No   ? MessageBox::No
@@ -73,7 +115,7 @@ MessageBox::Button MessageBox::ask(QWidget* parent, Icon icon, const QString& ca
         g_nextAnswer.reset();
         return answer;
     }
-    QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), parent);
+    PlacedBox box(qtIcon(icon), caption, text, qtButtons(buttons), parent);
     box.setDefaultButton(qtButton(defaultButton));
     box.setEscapeButton(qtButton(escapeButton(buttons)));
     for (const ButtonText& t : texts)

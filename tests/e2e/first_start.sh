@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# First start on an empty data directory: the program asks whether to start
-# at log-on, the answer Yes writes the log-on entry and confirms it, the main
-# window stays on the screen, and Config.ini holds the first-run settings.
+# First start on an empty data directory: the program asks, in the middle of
+# the screen, whether to start at log-on, the answer Yes writes the log-on
+# entry and confirms it, the main window stays on the screen, and Config.ini
+# holds the first-run settings.
 #
 # usage: first_start.sh KELVO_BINARY OUTPUT_DIR
 source "$(dirname "$0")/lib.sh"
@@ -10,9 +11,15 @@ e2e_start_desktop
 e2e_start_kelvo
 
 question=$(e2e_wait_window 30 询问) || e2e_fail "no log-on question at the first start"
+# Asked before the main window is up, it stands in the middle of the screen.
+e2e_wait 5 e2e_centred "$question" ||
+    e2e_fail "the log-on question's frame is at $(e2e_frame "$question"), not in the middle"
+e2e_log "the question's frame: $(e2e_frame "$question")"
 e2e_shot first-start-question "$question"
 e2e_key "$question" alt+y
 done_box=$(e2e_wait_window 10 成功) || e2e_fail "no confirmation of the log-on entry"
+e2e_wait 5 e2e_centred "$done_box" ||
+    e2e_fail "the confirmation's frame is at $(e2e_frame "$done_box"), not in the middle"
 e2e_key "$done_box" Return
 e2e_wait 10 e2e_window_gone 成功 || e2e_fail "the confirmation stayed open"
 

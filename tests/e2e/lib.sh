@@ -339,17 +339,40 @@ e2e_tray_menu() {
         e2e_fail "the tray menu did not close"
 }
 
+# e2e_frame_id WINDOW: the window with its frame, the window manager's parent
+# of the client, or the window itself when it has no frame.
+e2e_frame_id() {
+    local frame root
+    frame=$(xwininfo -children -id "$1" | awk '/Parent window id:/ { print $4 }')
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    if [ $((frame)) -eq $((root)) ]; then echo "$1"; else echo "$frame"; fi
+}
+
+# e2e_frame WINDOW: where the window's frame stands, "X Y WIDTH HEIGHT".
+e2e_frame() {
+    xwininfo -id "$(e2e_frame_id "$1")" | awk '/Absolute upper-left X/ { x = $NF }
+        /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF }
+        END { print x, y, w, h }'
+}
+
+# e2e_centred WINDOW: the window's frame stands in the middle of the screen's
+# work area (the screen without the task bar), to within 3 pixels.
+e2e_centred() {
+    local area
+    # The first desktop's area; the property holds one for each.
+    area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d , | cut -d' ' -f1-4)
+    [ -n "$area" ] || area="0 0 $(xwininfo -root | awk '/Width:/ { w = $NF } /Height:/ { h = $NF }
+        END { print w, h }')"
+    echo "$area $(e2e_frame "$1")" | awk '{
+        dx = ($5 + $7 / 2) - ($1 + $3 / 2); dy = ($6 + $8 / 2) - ($2 + $4 / 2)
+        exit !(dx * dx <= 9 && dy * dy <= 9) }'
+}
+
 # e2e_shot NAME [WINDOW]: saves a screenshot of a window (or the screen).
 e2e_shot() {
     local file=$E2E_OUT/$1.png
     if [ -n "${2:-}" ]; then
-        local frame root
-        # The window with its frame: the window manager's parent of the
-        # client, unless the window has no frame.
-        frame=$(xwininfo -children -id "$2" | awk '/Parent window id:/ { print $4 }')
-        root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
-        [ $((frame)) -eq $((root)) ] && frame=$2
-        import -window "$frame" "$file"
+        import -window "$(e2e_frame_id "$2")" "$file"
     else
         import -window root "$file"
     fi

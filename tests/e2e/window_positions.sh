@@ -12,12 +12,9 @@ printf '[Sys]\nShowMainForm=1\nOpenTimes=20\nFormLeft=140\nFormTop=260\n[NewItem
     >"$E2E_DATA/Config.ini"
 config=$E2E_DATA/Config.ini
 
-# The top-left corner of a window's frame (the window manager's parent of the
-# client) on the screen.
+# The top-left corner of a window's frame on the screen, "X,Y".
 frame_corner() {
-    local frame
-    frame=$(xwininfo -children -id "$1" | awk '/Parent window id:/ { print $4 }')
-    xwininfo -id "$frame" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x "," y }'
+    e2e_frame "$1" | awk '{ print $1 "," $2 }'
 }
 
 for run in 1 2 3 4 5; do
