@@ -304,12 +304,13 @@ e2e_field() {
     xdotool type --delay 30 "$4"
 }
 
-# The program's icon in the notification area (an embedded 16…64 px window).
+# The program's icon in the notification area (an embedded 16…64 px window);
+# fails while there is none.
 e2e_tray_icon() {
     xwininfo -root -tree | awk '/ "Kelvo"\)  / {
         split($0, a, /\)  /); split(a[2], g, /[x+]/)
-        if (g[1] >= 16 && g[1] <= 64 && g[2] >= 16 && g[2] <= 64) { print $1; exit }
-    }'
+        if (g[1] >= 16 && g[1] <= 64 && g[2] >= 16 && g[2] <= 64) { print $1; found = 1; exit }
+    } END { exit !found }'
 }
 
 # A popup menu of the program that is open now (an override-redirect window).
