@@ -11,7 +11,7 @@ e2e_init list_keys "$1" "$2"
 e2e_start_desktop
 e2e_write_config 1
 e2e_write_autostart
-e2e_write_items Hour=9 Min=0 Year=2030 Month=1 Day=1 Message=Alpha \
+e2e_write_items Hour=9 Min=0 Year=2030 Month=1 Day=1 Message='Alpha: the quarterly review with the whole team in room 5, bring the figures' \
     Hour=10 Min=0 Year=2030 Month=1 Day=1 Message=Beta \
     Hour=11 Min=0 Year=2030 Month=1 Day=1 Message=Gamma
 e2e_start_kelvo
@@ -23,6 +23,8 @@ e2e_click "$main" 150 12 # the first line of the list
 
 e2e_key "$main" Return
 view=$(e2e_wait_window 10 查看提醒) || e2e_fail "Enter did not open the view dialog"
+sleep 0.3
+e2e_shot view-dialog "$view"
 e2e_key "$view" Escape
 e2e_wait 10 e2e_window_gone 查看提醒 || e2e_fail "the view dialog stayed open"
 
