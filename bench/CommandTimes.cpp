@@ -42,14 +42,35 @@ public:
     }
 
 private:
-    static void press(QWidget& w, const char* name) { w.findChild<QPushButton*>(name)->click(); }
+    // Queued: a button that opens a modal box (the add and edit dialogs'
+    // question) must not open it inside this timer's own slot, where the
+    // timer could not come again to answer it.
+    static void press(QWidget& w, const char* name) {
+        QMetaObject::invokeMethod(w.findChild<QPushButton*>(name), &QAbstractButton::click,
+                                  Qt::QueuedConnection);
+    }
+    // A box stands in front of the window that opened it: answered first
+    // (Yes where it asks), the window behind it waits.
+    static bool answerBox() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                QMetaObject::invokeMethod(yes, &QAbstractButton::click, Qt::QueuedConnection);
+            else
+                box->done(QMessageBox::Ok);
+            return true;
+        }
+        return false;
+    }
     void answer() {
+        if (answerBox())
+            return;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible())
                 continue;
-            if (auto* box = qobject_cast<QMessageBox*>(w)) {
-                box->done(QMessageBox::Ok);
-            } else if (auto* add = qobject_cast<TForm2*>(w)) {
+            if (auto* add = qobject_cast<TForm2*>(w)) {
                 add->findChild<QComboBox*>("setmsg")->setEditText(QStringLiteral("新的提醒"));
                 add->findChild<NumericField*>("setyear")->setValue(2030);
                 press(*add, "FlatSpeedButton1");
