@@ -396,6 +396,10 @@ void TForm1::makeEngineTimers() {
     };
     gtimer = timer("gtimer");
     retimer = timer("retimer");
+    // While reminding is paused gtimer stands still; this one renews the
+    // tray tip's lunar date at each midnight meanwhile.
+    m_pausedTipTimer = timer("pausedTipTimer");
+    connect(m_pausedTipTimer, &QTimer::timeout, this, &TForm1::renewPausedTip);
     // Queued: a check runs outside the timer's own event, so that the timers
     // go on while its popups are open and later checks stack on top.
     connect(gtimer, &QTimer::timeout, this, &TForm1::gtimerTimer, Qt::QueuedConnection);
@@ -438,6 +442,15 @@ void TForm1::retimerTimer() {
 void TForm1::clockJumped() {
     gtimerTimer();
     retimerTimer();
+    if (m_paused)
+        renewPausedTip();
+}
+
+void TForm1::renewPausedTip() {
+    updateTrayTip();
+    const DateTime now = m_clock.now();
+    const int secondsLeft = 24 * 3600 - (now.hour * 3600 + now.minute * 60 + now.second);
+    m_pausedTipTimer->start((secondsLeft + 1) * 1000);
 }
 
 bool TForm1::event(QEvent* event) {

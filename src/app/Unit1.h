@@ -160,6 +160,8 @@ private:
     void armMinuteTimer();
     void armSnoozeTimer();
     void clockJumped();
+    // Renews the tray tip and arms its timer for just after the next midnight.
+    void renewPausedTip();
 
     // What the engine keeps across runs (Unit1Engine.cpp).
     std::unique_ptr<ReminderEngine> makeEngine(const Clock& clock);
@@ -183,6 +185,7 @@ private:
     QTimer* Timer1;
     QTimer* gtimer;
     QTimer* retimer;
+    QTimer* m_pausedTipTimer;
     QTimer* m_dataChangeTimer = nullptr;
 
     const DataPaths m_paths;

@@ -219,6 +219,7 @@ void TForm1::P1Click() {
         // at once.
         m_engine->skipUntil(addMinutes(m_clock.now(), -1));
         gtimer->start(0);
+        m_pausedTipTimer->stop();
         showTrayState();
         return;
     }
@@ -229,6 +230,7 @@ void TForm1::P1Click() {
     if (m_paused) {
         gtimer->stop();
         showTrayState();
+        renewPausedTip();
     }
 }
 

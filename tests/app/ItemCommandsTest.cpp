@@ -352,8 +352,21 @@ private slots:
         QCOMPARE(tray.toolTip.section('\n', 1), usual.section('\n', 1));
         QVERIFY(tray.paused);
 
+        // Past midnight the paused tip names the new lunar day.
+        auto* tipTimer = p.run->window->findChild<QTimer*>("pausedTipTimer");
+        QVERIFY(tipTimer->isActive());
+        const DateTime now = p.run->clock.now();
+        const int toMidnight = 24 * 3600 - (now.hour * 3600 + now.minute * 60 + now.second);
+        QVERIFY(std::abs(tipTimer->remainingTime() - (toMidnight + 1) * 1000) < 1000);
+        p.run->clock.set({addDays(now.date, 1), 0, 0, 1});
+        tipTimer->start(0); // its midnight is now
+        QTRY_VERIFY(tray.toolTip.section('\n', 1) != usual.section('\n', 1));
+        QCOMPARE(tray.toolTip.section('\n', 0, 0), "Kelvo（提醒已暂停）");
+        QVERIFY(tipTimer->remainingTime() > 23 * 3600 * 1000); // the next midnight
+
         P1->trigger();
-        QCOMPARE(tray.toolTip, usual);
+        QVERIFY(tray.toolTip.startsWith("Kelvo\n农历"));
+        QVERIFY(!tipTimer->isActive());
         QVERIFY(!tray.paused);
     }
 };
