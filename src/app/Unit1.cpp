@@ -447,7 +447,7 @@ void TForm1::clockJumped() {
 }
 
 void TForm1::renewPausedTip() {
-    updateTrayTip();
+    showTrayState();
     const DateTime now = m_clock.now();
     const int secondsLeft = 24 * 3600 - (now.hour * 3600 + now.minute * 60 + now.second);
     m_pausedTipTimer->start((secondsLeft + 1) * 1000);

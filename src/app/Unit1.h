@@ -160,7 +160,8 @@ private:
     void armMinuteTimer();
     void armSnoozeTimer();
     void clockJumped();
-    // Renews the tray tip and arms its timer for just after the next midnight.
+    // Shows the paused tray state and arms the tip's timer for just after
+    // the next midnight.
     void renewPausedTip();
 
     // What the engine keeps across runs (Unit1Engine.cpp).

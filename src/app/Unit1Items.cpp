@@ -229,7 +229,6 @@ void TForm1::P1Click() {
     P1->setChecked(m_paused);
     if (m_paused) {
         gtimer->stop();
-        showTrayState();
         renewPausedTip();
     }
 }
