@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     std::vector<CalendarEvent> events;
     std::string error;
-    if (!icalcodec::read(text, events, error))
+    if (!icalcodec::read(text, 1796724000, events, error)) // 2026-12-08 10:00 UTC
         return 0;
     const DateTime now{{2026, 12, 8}, 10, 0, 0};
     for (const CalendarEvent& event : events) {

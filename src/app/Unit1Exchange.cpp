@@ -8,6 +8,7 @@
 #include "exchange/exportitems.h"
 #include "ical/CalendarFile.h"
 #include "ical/IcalModule.h"
+#include "ical/SkipReport.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
 #include "widgets/FileDialog.h"
@@ -85,20 +86,20 @@ void tellNoData(QWidget* parent) {
 }
 
 // What the success box adds for a calendar: how many events came in, how
-// many were skipped, and why.
+// many were skipped, and why (grouped by reason when many).
 QString calendarReport(int32_t added, const std::vector<SkippedEvent>& skipped) {
     QString text =
         QStringLiteral("\n导入了 %1 个日历事件，跳过了 %2 个").arg(added).arg(skipped.size());
-    for (size_t i = 0; i < skipped.size() && i < kMostLines; ++i)
-        text += QStringLiteral("\n· ") + visible(skipped[i].summary) + QStringLiteral("：") +
-                QString::fromUtf8(skipReasonText(skipped[i].reason));
-    if (skipped.size() > kMostLines)
-        text += QStringLiteral("\n……另有 %1 个").arg(skipped.size() - kMostLines);
+    const std::vector<std::string> lines = skippedLines(skipped, false);
+    for (size_t i = 0; i < lines.size() && i < kMostLines; ++i)
+        text += QStringLiteral("\n· ") + QString::fromStdString(lines[i]);
+    if (lines.size() > kMostLines)
+        text += QStringLiteral("\n……另有 %1 种原因").arg(lines.size() - kMostLines);
     return text;
 }
 
 std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const std::string& path,
-                                          const DateTime& now) {
+                                          const ClockReading& now) {
     CalendarImport calendar;
     try {
         calendar = readCalendar(path, data, now);
@@ -122,7 +123,7 @@ std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const
 // nothing; else what the success box adds (empty for an exchange file,
 // which counts as imported once it stated any reminders, even when the
 // count was negative and nothing was added).
-std::optional<QString> importChosenFile(QWidget* parent, TIniFile& data, const DateTime& now) {
+std::optional<QString> importChosenFile(QWidget* parent, TIniFile& data, const ClockReading& now) {
     const std::optional<QString> file = impdlg.execute(parent);
     if (!file)
         return std::nullopt;
@@ -210,7 +211,7 @@ void TForm1::FlatSpeedButton9Click() {
                         MessageBox::Yes | MessageBox::No | MessageBox::Cancel, MessageBox::Yes);
     MessageBox::reportingErrors(this, [&] {
         if (answer == MessageBox::Yes) {
-            const std::optional<QString> report = importChosenFile(this, *m_data, m_clock.now());
+            const std::optional<QString> report = importChosenFile(this, *m_data, m_clock.read());
             if (!report)
                 return;
             reloadList();

@@ -5,10 +5,23 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace kelvo {
+
+// What no calendar knows of a reminder travels in properties of its own.
+namespace icalprops {
+inline constexpr std::string_view MindMethod = "X-KELVO-MINDMETHOD";
+inline constexpr std::string_view Music = "X-KELVO-MUSIC";
+inline constexpr std::string_view Shutdown = "X-KELVO-SHUTDOWN";
+inline constexpr std::string_view Command = "X-KELVO-COMMAND";
+// A repetition of another calendar scale (RSCALE=CHINESE) is written in
+// this property, as an RRULE value, not as an RRULE: the event lists its
+// days (RDATE), and readers that know no RSCALE see those days alone.
+inline constexpr std::string_view Lunar = "X-KELVO-LUNAR";
+} // namespace icalprops
 
 // One repetition rule of a calendar event (an RRULE), as far as the mapping
 // to reminders needs it. Times are local wall times.
@@ -31,16 +44,27 @@ struct CalendarRule {
     bool operator==(const CalendarRule&) const = default;
 };
 
-// One VEVENT: what Kelvo writes of a reminder and reads back.
+// One VEVENT (or VTODO): what Kelvo writes of a reminder and reads back.
 struct CalendarEvent {
+    enum class Status { Active, Cancelled, Completed };
     std::string uid;
-    std::optional<DateTime> start; // DTSTART as local wall time
+    std::optional<DateTime> start; // DTSTART as local wall time; a to-do's alarm or DUE
     bool allDay = false;           // DTSTART was a date
+    bool todo = false;             // a VTODO
+    Status status = Status::Active;
     std::string summary;
     std::vector<CalendarRule> rules;
     std::vector<DateTime> exdates, rdates; // as local wall times
-    bool changedOccurrences = false;       // RECURRENCE-ID: this or another event changes some
-    bool damaged = false;                  // a property the reader could not make sense of
+    // The occurrences that other events of its UID change (RECURRENCE-ID),
+    // each as the day it was and the day it moved to, local wall times.
+    std::vector<DateTime> changed;
+    bool changesOccurrence = false; // this event has a RECURRENCE-ID itself
+    // The first property Kelvo uses that the reader could not make sense
+    // of ("DTSTART", "RRULE", "TRIGGER" …); empty when every one was read.
+    std::string unreadable;
+    bool startOnNoDay = false;   // DTSTART names a day no month has (30 February)
+    std::string unknownZone;     // a TZID that names no zone of the file or the system
+    bool localTimeMoves = false; // its zone's offset from local time changes between occurrences
     // The relative alarms (TRIGGER before the start), in minutes before it.
     std::vector<int32_t> alarmsBefore;
     // The X-KELVO-… properties, name and value.

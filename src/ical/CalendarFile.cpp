@@ -5,6 +5,7 @@
 #include "storage/FileIO.h"
 #include "storage/IniFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,9 +78,12 @@ std::string structureProblem(std::string_view text) {
     size_t events = 0;
     bool first = true;
     std::string problem;
+    size_t unfolded = 0; // the length of the line with its continuation lines
     forEachLine(text, [&](std::string_view line) {
-        if (line.size() > kMostCalendarLine)
-            problem = "日历文件中有超过 64 KB 的行";
+        const bool continued = line.starts_with(' ') || line.starts_with('\t');
+        unfolded = continued ? unfolded + line.size() - 1 : line.size();
+        if (unfolded > kMostCalendarLine)
+            problem = "日历文件中有超过 64 KB 的行（折行连起来算）";
         const bool begin = line.size() > 6 && equalsIgnoringCase(line.substr(0, 6), "BEGIN:");
         const bool end = line.size() > 4 && equalsIgnoringCase(line.substr(0, 4), "END:");
         if (first && !line.empty() && !(begin && equalsIgnoringCase(line, "BEGIN:VCALENDAR")))
@@ -112,6 +116,12 @@ uint64_t fnv1a(std::string_view text) {
     return hash;
 }
 
+std::string hashedUid(const std::string& prefix, std::string_view keys) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fnv1a(keys)));
+    return prefix + text;
+}
+
 std::string derivedUid(const ReminderItem& item) {
     const std::string keys = std::to_string(item.year) + '|' + std::to_string(item.month) + '|' +
                              std::to_string(item.day) + '|' + std::to_string(item.hour) + '|' +
@@ -119,9 +129,25 @@ std::string derivedUid(const ReminderItem& item) {
                              std::to_string(item.lunar.cycle) + '|' +
                              std::to_string(item.lunar.month) + '|' +
                              std::to_string(item.lunar.day) + '|' + (item.lunar.leap ? "1" : "0");
-    char text[40];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fnv1a(keys)));
-    return std::string("kelvo-") + text;
+    return hashedUid("kelvo-", keys);
+}
+
+// The event's UID, or one made from what it is.
+std::string uidOf(const CalendarEvent& event) {
+    if (!event.uid.empty())
+        return event.uid;
+    std::string keys = event.summary;
+    if (event.start)
+        keys += '|' + ruletext::untilText(*event.start) + (event.allDay ? "D" : "");
+    for (const CalendarRule& rule : event.rules)
+        keys += '|' + ruleText(rule);
+    return hashedUid("kelvo-event-", keys);
+}
+
+// Lines that end in CR alone, as old Mac programs write them, end in LF.
+void endLinesWithLf(std::string& text) {
+    if (text.find('\n') == std::string::npos)
+        std::replace(text.begin(), text.end(), '\r', '\n');
 }
 
 std::string readText(const std::string& path) {
@@ -207,27 +233,30 @@ CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& 
     return result;
 }
 
-CalendarImport readCalendar(const std::string& path, const TIniFile& data, const DateTime& now) {
-    const std::string text = readText(path);
+CalendarImport readCalendar(const std::string& path, const TIniFile& data,
+                            const ClockReading& now) {
+    std::string text = readText(path);
+    endLinesWithLf(text);
     if (const std::string problem = calendarTextProblem(text); !problem.empty())
         throw CalendarError(problem + "：" + path);
     std::vector<CalendarEvent> events;
     std::string error;
-    if (!icalModule().read(text, events, error))
+    if (!icalModule().read(text, now.utcSeconds, events, error))
         throw CalendarError("无法读取日历文件 " + path + "：" + error);
     const std::vector<std::string> known = itemUids(data);
     std::set<std::string> uids(known.begin(), known.end());
     CalendarImport calendar;
     for (const CalendarEvent& event : events) {
-        EventImport mapped = itemOf(event, now);
-        if (mapped.item && !event.uid.empty() && !uids.insert(event.uid).second)
-            mapped = {std::nullopt, SkipReason::Known};
+        EventImport mapped = itemOf(event, now.local);
+        const std::string uid = uidOf(event);
+        if (mapped.item && !uids.insert(uid).second)
+            mapped = {std::nullopt, SkipReason::Known, {}};
         if (!mapped.item) {
-            calendar.skipped.push_back({event.summary, mapped.reason});
+            calendar.skipped.push_back({event.summary, mapped.reason, mapped.detail});
             continue;
         }
         calendar.items.push_back(std::move(*mapped.item));
-        calendar.uids.push_back(event.uid);
+        calendar.uids.push_back(uid);
     }
     return calendar;
 }

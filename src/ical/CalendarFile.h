@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/DateTime.h"
 #include "exchange/Exchange.h"
 #include "ical/CalendarMapping.h"
@@ -32,7 +33,8 @@ bool looksLikeCalendar(std::string_view text);
 // The same for the beginning of a file (false when it cannot be read).
 bool isCalendarFile(const std::string& path);
 // Why the text is refused before it is parsed (too large, too many events,
-// a line too long, not UTF-8, components not closed or nested too deep);
+// a line too long once unfolded, not UTF-8, components not closed or
+// nested too deep);
 // empty when it may be parsed.
 std::string calendarTextProblem(std::string_view text);
 
@@ -56,6 +58,7 @@ CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& 
 struct SkippedEvent {
     std::string summary;
     SkipReason reason;
+    std::string detail; // see skipReasonText()
 };
 struct CalendarImport {
     std::vector<ReminderItem> items; // what would be added, in the file's order
@@ -64,8 +67,11 @@ struct CalendarImport {
 };
 // Reads the calendar file and maps its events as of `now`; an event whose
 // UID is one of the data file's itemUids(), or an earlier event's of the
-// file, is skipped as known. Throws CalendarError (nothing to import then).
-CalendarImport readCalendar(const std::string& path, const TIniFile& data, const DateTime& now);
+// file, is skipped as known. An event without UID gets one made from its
+// start, rules and summary, so that the same event is known on the next
+// import. A file whose lines end in CR alone is read as well. Throws
+// CalendarError (nothing to import then).
+CalendarImport readCalendar(const std::string& path, const TIniFile& data, const ClockReading& now);
 
 // Appends the read reminders as importItems() does, each with its Uid.
 int32_t importCalendar(TIniFile& data, const CalendarImport& calendar, ActingItems acting);

@@ -62,18 +62,16 @@ CalendarRule lunarRule(const LunarRepeat& lunar) {
     return rule;
 }
 
-// A lunar repetition also lists the days Kelvo's own calendar gives, up to
-// the calendar's end: readers without a Chinese calendar see those, and
-// readers whose calendar differs on a day keep Kelvo's (the module adds
-// EXDATEs for the days their rule gives beyond these).
+// A lunar repetition lists the days Kelvo's own calendar gives it after
+// DTSTART, up to the calendar's end; the module writes its rule in a
+// property of Kelvo's own (icalprops::Lunar), so that a reader without a
+// Chinese calendar, or with one that differs on a day, sees exactly these
+// days.
 void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
     const DateTime& start = *event.start;
-    CalendarRule rule = lunarRule(item.lunar);
-    for (const Date& day : lunarOccurrences(item.lunar, start.date))
+    for (const Date& day : lunarOccurrences(item.lunar, addDays(start.date, 1)))
         event.rdates.push_back(DateTime{day, start.hour, start.minute, 0});
-    if (!event.rdates.empty())
-        rule.until = DateTime{event.rdates.back().date, 23, 59, 59};
-    event.rules.push_back(rule);
+    event.rules.push_back(lunarRule(item.lunar));
 }
 
 // The RRULE of a Gregorian reminder; nullopt for one that falls on one day.
@@ -136,28 +134,30 @@ std::optional<CalendarEvent> eventOf(const ReminderItem& item, std::string uid, 
     return event;
 }
 
-std::string_view skipReasonText(SkipReason reason) {
-    constexpr std::string_view texts[] = {
-        "没有开始时间",           "有无法读懂的内容", "重复间隔大于 1",
-        "限定了重复次数",         "按位置挑选日期",   "有例外的日期",
-        "在一天中的其他时刻重复", "重复方式无法表示", "重复开始得比提醒晚",
-        "所有日期都已过去",       "已经导入过"};
-    return texts[static_cast<int>(reason)];
-}
-
-std::string_view skipReasonEnglish(SkipReason reason) {
-    constexpr std::string_view texts[] = {"no DTSTART",
-                                          "a property that cannot be read",
-                                          "repeats with INTERVAL > 1",
-                                          "repeats with COUNT",
-                                          "repeats with BYSETPOS",
-                                          "has EXDATE",
-                                          "repeats at other times of the day",
-                                          "a repetition a reminder cannot express",
-                                          "its repetition starts later than a reminder's would",
-                                          "every occurrence lies in the past",
-                                          "already imported (same UID)"};
-    return texts[static_cast<int>(reason)];
+std::string skipReasonText(SkipReason reason, std::string_view detail) {
+    constexpr std::string_view texts[] = {"没有开始时间（DTSTART）",
+                                          " 无法读懂",
+                                          "DTSTART 的日期不存在（如 2 月 30 日）",
+                                          "RRULE 的重复间隔大于 1（INTERVAL）",
+                                          "RRULE 限定的重复次数（COUNT）无法表示",
+                                          "RRULE 按位置挑选日期（BYSETPOS）",
+                                          "今后有例外的日期（EXDATE）",
+                                          "今后有改动过的日期（RECURRENCE-ID）",
+                                          "RRULE 在一天中的其他时刻重复",
+                                          "RRULE 的重复方式无法表示",
+                                          "重复开始得比提醒晚（DTSTART）",
+                                          "所有日期都已过去",
+                                          "RRULE 的 UNTIL 早于 DTSTART，没有任何日期",
+                                          "已取消（STATUS:CANCELLED）",
+                                          "待办事项已完成（COMPLETED）",
+                                          "待办事项没有到期时间（DUE）也没有闹钟",
+                                          "TZID 是未知的时区：",
+                                          "它所在的时区与本机的夏令时不同，提醒时间会变化",
+                                          "已经导入过（同一 UID 或内容）"};
+    const std::string text(texts[static_cast<int>(reason)]);
+    if (reason == SkipReason::Damaged)
+        return std::string(detail) + text;
+    return reason == SkipReason::UnknownZone ? text + std::string(detail) : text;
 }
 
 } // namespace kelvo

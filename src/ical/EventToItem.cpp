@@ -1,6 +1,7 @@
 // The reminder of a calendar event: the rules of CalendarMapping.h in reverse.
 #include "ical/CalendarMapping.h"
 
+#include "lunar/Calendar.h"
 #include "lunar/LunarRepeat.h"
 #include "reminders/Occurrences.h"
 #include "reminders/ReminderList.h"
@@ -91,7 +92,7 @@ bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) 
 std::optional<SkipReason> unsupportedPart(const CalendarRule& rule) {
     if (rule.interval > 1)
         return SkipReason::Interval;
-    if (rule.count > 0)
+    if (rule.count > 0 && !rule.until)
         return SkipReason::Count;
     if (rule.bySetPos)
         return SkipReason::SetPos;
@@ -135,19 +136,27 @@ std::optional<SkipReason> gregorianDate(ReminderItem& item, const CalendarRule& 
             return std::nullopt;
         }
     }
+    if (rule.count > 0)
+        return SkipReason::Count;
     return start.date > from ? SkipReason::StartsLater : SkipReason::Rule;
 }
 
+// A month or day the rule leaves out is DTSTART's lunar one.
 std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& event,
                                     const DateTime& start) {
     const CalendarRule& rule = event.rules.front();
     const bool yearly = rule.freq == Freq::Yearly;
     if (rule.rscale != "CHINESE" || (!yearly && rule.freq != Freq::Monthly) ||
-        rule.byMonthDay.size() != 1 || !rule.byDay.empty() ||
-        rule.byMonth.size() != (yearly ? 1u : 0u))
+        rule.byMonthDay.size() > 1 || !rule.byDay.empty() ||
+        rule.byMonth.size() > (yearly ? 1u : 0u))
         return SkipReason::Rule;
-    LunarRepeat repeat{yearly ? LunarRepeat::kYearly : LunarRepeat::kMonthly,
-                       yearly ? rule.byMonth[0] : 0, rule.byMonthDay[0], rule.leapMonth};
+    const TLunarDate first = SolarToLunar(start.date);
+    LunarRepeat repeat{yearly ? LunarRepeat::kYearly : LunarRepeat::kMonthly, 0,
+                       rule.byMonthDay.empty() ? first.Day : rule.byMonthDay[0], false};
+    if (yearly) {
+        repeat.month = rule.byMonth.empty() ? first.Month : rule.byMonth[0];
+        repeat.leap = rule.byMonth.empty() ? first.IsLeap : rule.leapMonth;
+    }
     // Without SKIP=BACKWARD a missing 30th or leap month is left out, where
     // the reminder falls on the 29th or the regular month.
     const bool skipsNothing = repeat.day < 30 && !repeat.leap;
@@ -172,11 +181,19 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
     return std::nullopt;
 }
 
-std::optional<SkipReason> repetition(ReminderItem& item, const CalendarEvent& event,
+bool before(const DateTime& t, const DateTime& now) {
+    return t < now;
+}
+
+// The repetition of `event` from `now` on: exceptions before it are gone,
+// and a rule that ends on its first day falls on that day alone.
+std::optional<SkipReason> repetition(ReminderItem& item, CalendarEvent& event,
                                      const DateTime& now) {
     const DateTime& start = *event.start;
-    if (event.changedOccurrences)
-        return SkipReason::Exdate;
+    auto past = [&](const DateTime& t) { return before(t, now); };
+    if (!std::all_of(event.changed.begin(), event.changed.end(), past))
+        return SkipReason::Moved;
+    std::erase_if(event.exdates, past);
     if (event.rules.size() > 1)
         return SkipReason::Rule;
     const bool lunar = event.rules.size() == 1 && !event.rules.front().rscale.empty();
@@ -184,6 +201,13 @@ std::optional<SkipReason> repetition(ReminderItem& item, const CalendarEvent& ev
         return SkipReason::Exdate;
     if (!lunar && !event.rdates.empty())
         return SkipReason::Rule;
+    if (!event.rules.empty() && event.rules.front().until) {
+        const DateTime& until = *event.rules.front().until;
+        if (until < start)
+            return SkipReason::NoOccurrence;
+        if (!lunar && until.date == start.date)
+            event.rules.clear();
+    }
     if (event.rules.empty()) {
         item.year = start.date.year;
         item.month = start.date.month;
@@ -231,13 +255,39 @@ bool validMoment(const DateTime& t) {
            t.minute <= 59;
 }
 
+// Why the event cannot be a reminder whatever its repetition.
+std::optional<EventImport> unusable(const CalendarEvent& event, const DateTime& now) {
+    using Status = CalendarEvent::Status;
+    if (!event.unreadable.empty())
+        return EventImport{std::nullopt, SkipReason::Damaged, event.unreadable};
+    if (event.status == Status::Cancelled)
+        return EventImport{std::nullopt, SkipReason::Cancelled, {}};
+    if (event.status == Status::Completed && event.todo)
+        return EventImport{std::nullopt, SkipReason::Completed, {}};
+    if (!event.start) {
+        const SkipReason reason = event.todo           ? SkipReason::NoDue
+                                  : event.startOnNoDay ? SkipReason::NoSuchDay
+                                                       : SkipReason::NoStart;
+        return EventImport{std::nullopt, reason, {}};
+    }
+    if (!validMoment(*event.start))
+        return EventImport{std::nullopt, SkipReason::Damaged, "DTSTART"};
+    if (!event.unknownZone.empty())
+        return EventImport{std::nullopt, SkipReason::UnknownZone, event.unknownZone};
+    if (event.changesOccurrence) {
+        const SkipReason reason = before(*event.start, now) ? SkipReason::Past : SkipReason::Moved;
+        return EventImport{std::nullopt, reason, {}};
+    }
+    if (event.localTimeMoves)
+        return EventImport{std::nullopt, SkipReason::ZoneMoves, {}};
+    return std::nullopt;
+}
+
 } // namespace
 
 EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
-    if (!event.start)
-        return {std::nullopt, SkipReason::NoStart};
-    if (event.damaged || !validMoment(*event.start))
-        return {std::nullopt, SkipReason::Damaged};
+    if (auto reason = unusable(event, now))
+        return std::move(*reason);
     DateTime start = *event.start;
     if (event.allDay)
         start.hour = kAllDayHour, start.minute = 0, start.second = 0;
@@ -247,13 +297,13 @@ EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
     item.hour = start.hour;
     item.min = start.minute;
     item.message = oneLine(event.summary);
-    item.rdBefore = advanceOf(event.alarmsBefore);
+    item.rdBefore = event.todo ? 0 : advanceOf(event.alarmsBefore);
     restoreProperties(item, event);
     if (const auto reason = repetition(item, timed, now))
-        return {std::nullopt, *reason};
+        return {std::nullopt, *reason, {}};
     if (!firesFrom(scheduleOf(item), now))
-        return {std::nullopt, SkipReason::Past};
-    return {std::move(item), SkipReason::Rule};
+        return {std::nullopt, SkipReason::Past, {}};
+    return {std::move(item), SkipReason::Rule, {}};
 }
 
 } // namespace kelvo

@@ -14,17 +14,18 @@ namespace kelvo {
 // used. Only plain C++ data crosses; nothing is thrown across.
 struct IcalModuleApi {
     int32_t version;
-    // Every VEVENT of the text, in order; false and `error` when the text is
-    // no calendar.
-    bool (*read)(const std::string& text, std::vector<CalendarEvent>& events, std::string& error);
-    // A VCALENDAR of the events, DTSTAMP the moment `stampUtc` (seconds since
-    // 1970 UTC); false and `error` when libical refuses an event. An event
-    // with an RSCALE rule and listed days (RDATE) gets an EXDATE for every
-    // occurrence libical gives its rule beyond those days.
+    // Every VEVENT and VTODO of the text, in order; false and `error` when
+    // the text is no calendar. Whether an event's local time moves with
+    // its zone is told by its occurrences from `nowUtc` (seconds since 1970
+    // UTC) on.
+    bool (*read)(const std::string& text, int64_t nowUtc, std::vector<CalendarEvent>& events,
+                 std::string& error);
+    // A VCALENDAR of the events, DTSTAMP the moment `stampUtc`; false and
+    // `error` when libical refuses an event.
     bool (*write)(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
                   std::string& error);
 };
-inline constexpr int32_t kIcalModuleVersion = 1;
+inline constexpr int32_t kIcalModuleVersion = 2;
 inline constexpr const char* kIcalModuleEntry = "kelvo_ical_module";
 inline constexpr const char* kIcalModuleFile = "kelvo_ical.so";
 

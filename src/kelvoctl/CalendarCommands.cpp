@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "ical/CalendarFile.h"
+#include "ical/SkipReport.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 
@@ -18,9 +19,9 @@ void exportCalendarFile(const TIniFile& data, const std::vector<int32_t>& items,
         out << "left out " << result.neverFiring << " reminder(s) that fire on no day\n";
 }
 
-void importCalendarFile(TIniFile& data, const std::string& file, bool allowCommands,
+void importCalendarFile(TIniFile& data, const std::string& file, bool allowCommands, bool verbose,
                         std::ostream& out) {
-    const CalendarImport calendar = readCalendar(file, data, SystemClock().now());
+    const CalendarImport calendar = readCalendar(file, data, SystemClock().read());
     const ActingItems acting = allowCommands ? ActingItems::AddUnconfirmed : ActingItems::Skip;
     const int32_t added = importCalendar(data, calendar, acting);
     out << "imported " << added << " reminder(s) from " << file << "; there are now "
@@ -33,8 +34,8 @@ void importCalendarFile(TIniFile& data, const std::string& file, bool allowComma
     if (calendar.skipped.empty())
         return;
     out << "skipped " << calendar.skipped.size() << " event(s) a reminder cannot express:\n";
-    for (const SkippedEvent& event : calendar.skipped)
-        out << "  " << event.summary << ": " << skipReasonEnglish(event.reason) << '\n';
+    for (const std::string& line : skippedLines(calendar.skipped, verbose))
+        out << "  " << line << '\n';
 }
 
 } // namespace kelvo::ctl

@@ -17,8 +17,9 @@ void exportCalendarFile(const TIniFile& data, const std::vector<int32_t>& items,
 
 // import of a calendar file: the events that become reminders are
 // appended, those that run a command or shut down only when allowed; the
-// skipped events are listed with their reasons.
-void importCalendarFile(TIniFile& data, const std::string& file, bool allowCommands,
+// skipped events are told with their reasons (grouped by reason when
+// many, each one when `verbose`).
+void importCalendarFile(TIniFile& data, const std::string& file, bool allowCommands, bool verbose,
                         std::ostream& out);
 
 } // namespace kelvo::ctl

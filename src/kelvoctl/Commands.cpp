@@ -210,7 +210,7 @@ void importReminders(const std::string& dataFile, const Options& options, std::o
     if (isCalendarFile(file)) {
         TIniFile data(dataFile);
         createDataFile(data);
-        return importCalendarFile(data, file, options.allowCommands, out);
+        return importCalendarFile(data, file, options.allowCommands, options.verbose, out);
     }
     const TIniFile exchange(file);
     if (statedExchangeCount(exchange) == 0) {

@@ -24,13 +24,15 @@ const char* const kUsage =
     "  export FILE [ITEM...]                  write the reminders numbered ITEM (from 1; all when\n"
     "                                         none is named) to the exchange file FILE\n"
     "  export --ics FILE [ITEM...]            the same as an iCalendar file (one event each)\n"
-    "  import FILE [--allow-commands]         append the reminders of the exchange file or the\n"
+    "  import FILE [--allow-commands] [--verbose]\n"
+    "                                         append the reminders of the exchange file or the\n"
     "                                         iCalendar file FILE (told apart by content);\n"
     "                                         those that run a command or shut the computer\n"
     "                                         down are skipped unless --allow-commands is given\n"
     "                                         (their commands then run only when asked for);\n"
     "                                         of a calendar, it says which events it skipped\n"
-    "                                         and why\n"
+    "                                         and why (many grouped by reason; --verbose lists\n"
+    "                                         every one)\n"
     "  add WHEN MESSAGE [OPTIONS]             add a reminder as the add dialog does and print\n"
     "                                         its number; WHEN is \"YEAR-MONTH-DAY HH:MM\", where\n"
     "                                         YEAR, MONTH and DAY may be * (every year, month,\n"
@@ -162,16 +164,18 @@ bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
     return true;
 }
 
-// export [--ics] FILE [ITEM...], import FILE [--allow-commands]
+// export [--ics] FILE [ITEM...], import FILE [--allow-commands] [--verbose]
 void parseExchange(const std::string& command, std::vector<std::string> args, Options& options) {
     const bool isExport = command == "export";
     if (isExport)
         options.ics = takeFlag(args, "--ics");
     else
         options.allowCommands = takeFlag(args, "--allow-commands");
+    if (!isExport)
+        options.verbose = takeFlag(args, "--verbose");
     if (args.empty() || (!isExport && args.size() > 1))
         throw UsageError(isExport ? "export needs [--ics] FILE [ITEM...]"
-                                  : "import needs FILE [--allow-commands]");
+                                  : "import needs FILE [--allow-commands] [--verbose]");
     options.command = isExport ? Command::Export : Command::Import;
     options.file = args.front();
     for (size_t i = 1; i < args.size(); ++i) {

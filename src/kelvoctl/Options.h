@@ -49,6 +49,7 @@ struct Options {
     bool numbered = false;          // list -n
     bool json = false;              // --json of list, show, due
     bool allowCommands = false;     // import --allow-commands
+    bool verbose = false;           // import --verbose: every skipped event
     bool ics = false;               // export --ics: a calendar file
 };
 

@@ -33,9 +33,11 @@ private slots:
         Program program(dir, 2);
         dir.write("in.txt", kTwoEvents);
         for (const QString& expected :
-             {QStringLiteral("导入了 1 个日历事件，跳过了 1 个\n· 隔周：重复间隔大于 1"),
-              QStringLiteral("导入了 0 个日历事件，跳过了 2 个\n· 元旦：已经导入过\n"
-                             "· 隔周：重复间隔大于 1")}) {
+             {QStringLiteral("导入了 1 个日历事件，跳过了 1 个\n"
+                             "· 隔周：RRULE 的重复间隔大于 1（INTERVAL）"),
+              QStringLiteral(
+                  "导入了 0 个日历事件，跳过了 2 个\n· 元旦：已经导入过（同一 UID 或内容）\n"
+                  "· 隔周：RRULE 的重复间隔大于 1（INTERVAL）")}) {
             FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.txt")));
             ModalAnswerer answerer;
             program.command(MessageBox::Yes);

@@ -15,6 +15,8 @@ namespace {
 using test::TempDir;
 
 constexpr DateTime kNow{{2026, 12, 8}, 10, 0, 0};
+// kNow in Berlin.
+constexpr ClockReading kReading{kNow, 1796720400, 0};
 
 // Local time is Berlin's for every test here, so that times of other zones
 // are converted.
@@ -27,7 +29,7 @@ protected:
     }
     CalendarImport read(const std::string& text) {
         dir.write("in.ics", text);
-        return readCalendar(dir.file("in.ics"), data, kNow);
+        return readCalendar(dir.file("in.ics"), data, kReading);
     }
     TempDir dir;
     TIniFile data{dir.file("DataFile.dat")};
@@ -60,25 +62,197 @@ void expectItem(const ReminderItem& it, int32_t year, int32_t month, int32_t day
 }
 
 // As a web calendar writes it: a VTIMEZONE, DTSTART with TZID, an alarm as
-// a full duration.
-TEST_F(CalendarFile, TimesOfAnotherZoneBecomeLocalWallTime) {
+// a full duration. Shanghai has no summer time and Berlin has: a weekly
+// event there moves by an hour in Berlin's summer, and is skipped; one
+// event comes at its moment.
+TEST_F(CalendarFile, TimesOfAnotherZoneBecomeLocalWallTimeWhenTheyStayPut) {
+    const std::string weekly =
+        event("weekly@google.com", "DTSTART;TZID=Asia/Shanghai:20260104T090000\r\n"
+                                   "DTEND;TZID=Asia/Shanghai:20260104T100000\r\n"
+                                   "RRULE:FREQ=WEEKLY;BYDAY=SU\r\nSUMMARY:周日例会\r\n"
+                                   "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:提醒\r\n"
+                                   "TRIGGER:-P0DT0H30M0S\r\nEND:VALARM\r\n");
+    // 00:30 in Shanghai is 01:30 in Tokyo, 16:30 of the day before in UTC.
+    const std::string early = event("early", "DTSTART;TZID=Asia/Shanghai:20260105T003000\r\n"
+                                             "RRULE:FREQ=WEEKLY;BYDAY=MO\r\nSUMMARY:早\r\n");
+    const std::string once = event("utc", "DTSTART:20270301T010000Z\r\nSUMMARY:协调世界时\r\n");
+    const std::string file = calendar(kShanghaiZone + weekly + early + once);
+    const CalendarImport berlin = read(file);
+    ASSERT_EQ(berlin.items.size(), 1u);
+    expectItem(berlin.items[0], 2027, 3, 1, 2, 0, 0, "协调世界时");
+    ASSERT_EQ(berlin.skipped.size(), 2u);
+    EXPECT_EQ(berlin.skipped[0].reason, SkipReason::ZoneMoves);
+    EXPECT_EQ(berlin.skipped[1].reason, SkipReason::ZoneMoves);
+
+    for (const char* zone : {"Asia/Tokyo", "UTC"}) {
+        SCOPED_TRACE(zone);
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+        const bool tokyo = zone[0] == 'A';
+        const CalendarImport c = read(file);
+        ASSERT_EQ(c.items.size(), 3u);
+        expectItem(c.items[0], 0, 0, 255 + (256 << 6), tokyo ? 10 : 1, 0, 30, "周日例会");
+        // In UTC, Monday 00:30 in Shanghai is Sunday 16:30.
+        expectItem(c.items[1], 0, 0, 255 + (256 << (tokyo ? 0 : 6)), tokyo ? 1 : 16, 30, 0, "早");
+        expectItem(c.items[2], 2027, 3, 1, tokyo ? 10 : 1, 0, 0, "协调世界时");
+        EXPECT_EQ(c.uids, (std::vector<std::string>{"weekly@google.com", "early", "utc"}));
+    }
+}
+
+// A series in the local zone itself stays put through summer time; a zone
+// that no VTIMEZONE and no system zone knows is a reason, not local time.
+TEST_F(CalendarFile, SeriesOfTheLocalZoneComeInAndUnknownZonesAreSkipped) {
+    const CalendarImport c =
+        read(calendar(event("berlin", "DTSTART;TZID=Europe/Berlin:20260105T090000\r\n"
+                                      "RRULE:FREQ=WEEKLY;BYDAY=MO\r\nSUMMARY:周会\r\n") +
+                      event("windows", "DTSTART;TZID=W. Europe Standard Time:20270105T090000\r\n"
+                                       "SUMMARY:窗口时区\r\n")));
+    ASSERT_EQ(c.items.size(), 1u);
+    expectItem(c.items[0], 0, 0, 255 + 256, 9, 0, 0, "周会");
+    ASSERT_EQ(c.skipped.size(), 1u);
+    EXPECT_EQ(c.skipped[0].reason, SkipReason::UnknownZone);
+    EXPECT_EQ(c.skipped[0].detail, "W. Europe Standard Time");
+}
+
+// Google and Exchange write empty properties on almost every event, and
+// holiday calendars a DTSTAMP that is a date: neither costs the event. A
+// property Kelvo needs that cannot be read is named.
+TEST_F(CalendarFile, WhatKelvoDoesNotUseNeverCostsTheEvent) {
+    const std::string noise = "DESCRIPTION:\r\nLOCATION:\r\nX-MICROSOFT-CDO-APPT-SEQUENCE:\r\n"
+                              "CATEGORIES:\r\nX-EMPTY;X-P=1:\r\nURL:\r\nFOO-BAR:baz\r\n";
+    const CalendarImport c = read(calendar(
+        "BEGIN:VEVENT\r\nUID:h\r\nDTSTAMP;VALUE=DATE:20251101\r\n"
+        "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:元旦\r\n" +
+        noise + "END:VEVENT\r\n" + event("e", "DTSTART:20270102T080000\r\nSUMMARY:\r\n" + noise) +
+        event("r", "DTSTART:20270102T080000\r\nRRULE:FREQ=WEEKLY;FOO=1\r\nSUMMARY:坏规则\r\n") +
+        event("t", "DTSTART:20270102T080000\r\nSUMMARY:坏闹钟\r\n"
+                   "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:\r\nTRIGGER:-PT5Q\r\n"
+                   "END:VALARM\r\n") +
+        event("s", "DTSTART:tomorrow\r\nSUMMARY:坏开始\r\n") +
+        event("f", "DTSTART:20270230T090000\r\nSUMMARY:二月三十\r\n")));
+    ASSERT_EQ(c.items.size(), 2u);
+    expectItem(c.items[0], 2027, 1, 1, 9, 0, 0, "元旦");
+    expectItem(c.items[1], 2027, 1, 2, 8, 0, 0, "");
+    std::vector<std::string> reasons;
+    for (const SkippedEvent& s : c.skipped)
+        reasons.push_back(s.summary + "：" + skipReasonText(s.reason, s.detail));
+    EXPECT_EQ(reasons,
+              (std::vector<std::string>{"坏规则：RRULE 无法读懂", "坏闹钟：TRIGGER 无法读懂",
+                                        "坏开始：DTSTART 无法读懂",
+                                        "二月三十：DTSTART 的日期不存在（如 2 月 30 日）"}));
+}
+
+TEST_F(CalendarFile, CancelledEventsAndAnEndBeforeTheStartAreSkipped) {
     const CalendarImport c = read(
-        calendar(kShanghaiZone +
-                 event("weekly@google.com", "DTSTART;TZID=Asia/Shanghai:20260104T090000\r\n"
-                                            "DTEND;TZID=Asia/Shanghai:20260104T100000\r\n"
-                                            "RRULE:FREQ=WEEKLY;BYDAY=SU\r\nSUMMARY:周日例会\r\n"
-                                            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:提醒\r\n"
-                                            "TRIGGER:-P0DT0H30M0S\r\nEND:VALARM\r\n") +
-                 // 00:30 in Shanghai is 17:30 of the day before in Berlin: Monday
-                 // becomes Sunday.
-                 event("early", "DTSTART;TZID=Asia/Shanghai:20260105T003000\r\n"
-                                "RRULE:FREQ=WEEKLY;BYDAY=MO\r\nSUMMARY:早\r\n") +
-                 event("utc", "DTSTART:20270301T010000Z\r\nSUMMARY:协调世界时\r\n")));
+        calendar(event("c", "DTSTART:20270101T090000\r\nSTATUS:CANCELLED\r\nSUMMARY:取消了\r\n") +
+                 event("u", "DTSTART:20270301T090000\r\nRRULE:FREQ=DAILY;UNTIL=20270201T090000\r\n"
+                            "SUMMARY:结束在前\r\n") +
+                 event("k", "DTSTART:20270101T090000\r\nSTATUS:CONFIRMED\r\nSUMMARY:照常\r\n")));
+    ASSERT_EQ(c.items.size(), 1u);
+    EXPECT_EQ(c.items[0].message, "照常");
+    ASSERT_EQ(c.skipped.size(), 2u);
+    EXPECT_EQ(c.skipped[0].reason, SkipReason::Cancelled);
+    EXPECT_EQ(c.skipped[1].reason, SkipReason::NoOccurrence);
+}
+
+// Exceptions and changed occurrences before today leave a series that a
+// reminder expresses from today on; a COUNT is the end of its last
+// occurrence.
+TEST_F(CalendarFile, WhatLiesBeforeTodayNoLongerStandsInTheWay) {
+    const std::string master = "DTSTART:20260105T090000\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n";
+    const CalendarImport c = read(calendar(
+        event("ex", master + "EXDATE:20260112T090000,20260119T090000\r\nSUMMARY:过去的例外\r\n") +
+        event("mv", master + "SUMMARY:改过一次\r\n") +
+        event("mv", "RECURRENCE-ID:20260202T090000\r\nDTSTART:20260203T100000\r\n"
+                    "SUMMARY:改过一次\r\n") +
+        event("fx", master + "EXDATE:20261214T090000\r\nSUMMARY:今后的例外\r\n") +
+        event("fm", master + "SUMMARY:今后改过\r\n") +
+        event("fm", "RECURRENCE-ID:20261214T090000\r\nDTSTART:20261215T100000\r\n"
+                    "SUMMARY:今后改过\r\n") +
+        event("c1", "DTSTART:20270401T090000\r\nRRULE:FREQ=DAILY;COUNT=1\r\nSUMMARY:一次\r\n") +
+        // 3 January 2027 is a Sunday: 52 Sundays are those of 2027.
+        event("c52", "DTSTART:20270103T090000\r\nRRULE:FREQ=WEEKLY;COUNT=52\r\n"
+                     "SUMMARY:2027 周日\r\n") +
+        event("c5", "DTSTART:20270103T090000\r\nRRULE:FREQ=DAILY;COUNT=5\r\nSUMMARY:五天\r\n")));
+    std::vector<std::string> items;
+    for (const ReminderItem& it : c.items)
+        items.push_back(it.message + " " + std::to_string(it.year) + "-" +
+                        std::to_string(it.month) + "-" + std::to_string(it.day));
+    EXPECT_EQ(items, (std::vector<std::string>{"过去的例外 0-0-511", "改过一次 0-0-511",
+                                               "一次 2027-4-1", "2027 周日 2027-0-16639"}));
+    std::vector<std::pair<std::string, SkipReason>> skipped;
+    for (const SkippedEvent& s : c.skipped)
+        skipped.emplace_back(s.summary, s.reason);
+    using S = std::vector<std::pair<std::string, SkipReason>>;
+    EXPECT_EQ(skipped, (S{{"改过一次", SkipReason::Past},
+                          {"今后的例外", SkipReason::Exdate},
+                          {"今后改过", SkipReason::Moved},
+                          {"今后改过", SkipReason::Moved},
+                          {"五天", SkipReason::Count}}));
+}
+
+// TRIGGER;RELATED=START is the start's alarm; RELATED=END counts from the
+// end that DTEND or DURATION gives.
+TEST_F(CalendarFile, AlarmsCountFromTheStartOrFromTheEnd) {
+    auto alarm = [](const std::string& trigger) {
+        return "BEGIN:VALARM\r\nACTION:DISPLAY\r\n" + trigger + "\r\nEND:VALARM\r\n";
+    };
+    const CalendarImport c = read(calendar(
+        event("s",
+              "DTSTART:20270101T090000\r\nSUMMARY:s\r\n" + alarm("TRIGGER;RELATED=START:-PT10M")) +
+        event("e", "DTSTART:20270101T090000\r\nDTEND:20270101T093000\r\nSUMMARY:e\r\n" +
+                       alarm("TRIGGER;RELATED=END:-PT45M") + alarm("TRIGGER;RELATED=END:-PT20M")) +
+        event("d", "DTSTART:20270101T090000\r\nDURATION:PT1H\r\nSUMMARY:d\r\n" +
+                       alarm("TRIGGER;RELATED=END:-PT1H25M"))));
     ASSERT_EQ(c.items.size(), 3u);
-    expectItem(c.items[0], 0, 0, 255 + (256 << 6), 2, 0, 30, "周日例会");
-    expectItem(c.items[1], 0, 0, 255 + (256 << 6), 17, 30, 0, "早");
-    expectItem(c.items[2], 2027, 3, 1, 2, 0, 0, "协调世界时");
-    EXPECT_EQ(c.uids, (std::vector<std::string>{"weekly@google.com", "early", "utc"}));
+    EXPECT_EQ(c.items[0].rdBefore, 10);
+    EXPECT_EQ(c.items[1].rdBefore, 15);
+    EXPECT_EQ(c.items[2].rdBefore, 25);
+}
+
+// What to-do programs and phones export as reminders.
+TEST_F(CalendarFile, ToDosWithADueTimeOrAnAlarmComeOnce) {
+    const CalendarImport c = read(
+        calendar("BEGIN:VTODO\r\nUID:t1\r\nDUE:20270115T170000\r\nSUMMARY:交报告\r\nEND:VTODO\r\n"
+                 "BEGIN:VTODO\r\nUID:t2\r\nDUE;VALUE=DATE:20270120\r\nSUMMARY:缴税\r\n"
+                 "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:20270119T070000Z\r\n"
+                 "END:VALARM\r\nEND:VTODO\r\n"
+                 "BEGIN:VTODO\r\nUID:t3\r\nDUE:20270115T170000\r\nSUMMARY:提前\r\n"
+                 "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;RELATED=END:-PT1H\r\nEND:VALARM\r\n"
+                 "END:VTODO\r\n"
+                 "BEGIN:VTODO\r\nUID:t4\r\nDUE:20270115T170000\r\nSTATUS:COMPLETED\r\n"
+                 "SUMMARY:做完了\r\nEND:VTODO\r\n"
+                 "BEGIN:VTODO\r\nUID:t5\r\nSUMMARY:某天\r\nEND:VTODO\r\n"));
+    ASSERT_EQ(c.items.size(), 3u);
+    expectItem(c.items[0], 2027, 1, 15, 17, 0, 0, "交报告");
+    expectItem(c.items[1], 2027, 1, 19, 8, 0, 0, "缴税");
+    expectItem(c.items[2], 2027, 1, 15, 16, 0, 0, "提前");
+    ASSERT_EQ(c.skipped.size(), 2u);
+    EXPECT_EQ(c.skipped[0].reason, SkipReason::Completed);
+    EXPECT_EQ(c.skipped[1].reason, SkipReason::NoDue);
+}
+
+// An event without UID is known again by its start, rule and summary.
+TEST_F(CalendarFile, EventsWithoutUidAreImportedOnce) {
+    const std::string file =
+        calendar("BEGIN:VEVENT\r\nDTSTART:20270101T090000\r\nSUMMARY:无 UID\r\nEND:VEVENT\r\n"
+                 "BEGIN:VEVENT\r\nDTSTART:20270101T100000\r\nSUMMARY:无 UID\r\nEND:VEVENT\r\n");
+    const CalendarImport first = read(file);
+    ASSERT_EQ(first.items.size(), 2u);
+    EXPECT_NE(first.uids[0], first.uids[1]);
+    EXPECT_EQ(importCalendar(data, first, ActingItems::Skip), 2);
+    const CalendarImport again = read(file);
+    EXPECT_TRUE(again.items.empty());
+    ASSERT_EQ(again.skipped.size(), 2u);
+    EXPECT_EQ(again.skipped[0].reason, SkipReason::Known);
+}
+
+TEST_F(CalendarFile, LinesEndingInCrAloneAreRead) {
+    std::string text = calendar(event("cr", "DTSTART:20270101T090000\r\nSUMMARY:旧麦金塔\r\n"));
+    std::erase(text, '\n');
+    const CalendarImport c = read(text);
+    ASSERT_EQ(c.items.size(), 1u);
+    EXPECT_EQ(c.items[0].message, "旧麦金塔");
 }
 
 // A zone named without a VTIMEZONE is the system's zone of that name; one
@@ -114,7 +288,7 @@ TEST_F(CalendarFile, AllDayBirthdaysRepeatYearlyAtNine) {
 TEST_F(CalendarFile, AlarmsWithAndWithoutTrigger) {
     const std::string alarms =
         "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:无触发\r\nEND:VALARM\r\n"
-        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;RELATED=END:-PT20M\r\nEND:VALARM\r\n"
+        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;RELATED=END:PT20M\r\nEND:VALARM\r\n"
         "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER;VALUE=DATE-TIME:20270101T075000Z\r\n"
         "END:VALARM\r\n"
         "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n";
@@ -175,18 +349,18 @@ TEST_F(CalendarFile, ExportedRemindersComeBackOnceWithTheirUids) {
     TempDir other;
     TIniFile fresh(other.file("DataFile.dat"));
     createDataFile(fresh);
-    const CalendarImport c = readCalendar(dir.file("b.ics"), fresh, kNow);
+    const CalendarImport c = readCalendar(dir.file("b.ics"), fresh, kReading);
     EXPECT_EQ(c.uids, (std::vector<std::string>{uids[0], uids[1]}));
     EXPECT_EQ(importCalendar(fresh, c, ActingItems::Skip), 2);
     EXPECT_EQ(readItem(fresh, 1, kViewDefaults).music, "/a/铃声.wav");
     EXPECT_EQ(readItem(fresh, 2, kEditDefaults).rdBefore, 10);
     EXPECT_EQ(readItemUid(fresh, 2), uids[1]);
     // Again: every event is known now, by its stored Uid.
-    const CalendarImport again = readCalendar(dir.file("a.ics"), fresh, kNow);
+    const CalendarImport again = readCalendar(dir.file("a.ics"), fresh, kReading);
     EXPECT_TRUE(again.items.empty());
     EXPECT_EQ(again.skipped.size(), 2u);
     // The reminders exported from the data file are known there as well.
-    EXPECT_TRUE(readCalendar(dir.file("a.ics"), data, kNow).items.empty());
+    EXPECT_TRUE(readCalendar(dir.file("a.ics"), data, kReading).items.empty());
     // A delete moves the Uid with its reminder.
     deleteItem(fresh, 1);
     EXPECT_EQ(readItemUid(fresh, 1), uids[1]);
@@ -227,6 +401,12 @@ TEST(CalendarText, HostileTextsAreRefusedBeforeTheyAreParsed) {
         deep += "BEGIN:X\r\n";
     EXPECT_NE(problem(deep), "");
     EXPECT_NE(problem(calendar(event("a", "SUMMARY:" + std::string(70'000, 'x') + "\r\n"))), "");
+    // A folded line counts with its continuations.
+    std::string folded = "SUMMARY:";
+    for (int i = 0; i < 10'000; ++i)
+        folded += std::string(70, 'y') + "\r\n ";
+    EXPECT_NE(problem(calendar(event("a", folded + "\r\n"))), "");
+    EXPECT_EQ(problem(calendar(event("a", "SUMMARY:a\r\n b\r\n"))), "");
     std::string many;
     for (size_t i = 0; i <= kMostCalendarEvents; ++i)
         many += "BEGIN:VEVENT\r\nEND:VEVENT\r\n";

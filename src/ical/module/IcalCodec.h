@@ -9,7 +9,8 @@
 // The two halves of the calendar module (see ical/IcalModule.h).
 namespace kelvo::icalcodec {
 
-bool read(const std::string& text, std::vector<CalendarEvent>& events, std::string& error);
+bool read(const std::string& text, int64_t nowUtc, std::vector<CalendarEvent>& events,
+          std::string& error);
 bool write(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
            std::string& error);
 

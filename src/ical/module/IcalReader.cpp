@@ -1,182 +1,140 @@
-// Reads the VEVENTs of an iCalendar text with libical.
+// Reads the VEVENTs and VTODOs of an iCalendar text with libical.
 #include "ical/module/IcalCodec.h"
+#include "ical/module/IcalTimes.h"
 
-#include <libical/ical.h>
-
-#include <ctime>
-#include <set>
+#include <algorithm>
+#include <map>
 #include <string_view>
 
 namespace kelvo::icalcodec {
 namespace {
 
-using Freq = CalendarRule::Freq;
+// The properties a reminder is made of; an error of libical on any other
+// one (an empty DESCRIPTION, a DTSTAMP that is a date) costs nothing.
+constexpr std::string_view kUsedProperties[] = {"DTSTART", "DTEND",         "DURATION", "RRULE",
+                                                "RDATE",   "EXDATE",        "DUE",      "STATUS",
+                                                "TRIGGER", "RECURRENCE-ID", "COMPLETED"};
 
-// DTSTART converted to local wall time through the zone it names (a
-// VTIMEZONE of the file, or the system's zone of that name), UTC through
-// the C library; a floating time and a date stay as they are. `shift` is
-// how many days the date moved.
-DateTime wallTime(icaltimetype t, const icaltimezone* fallback, int& shift) {
-    const icaltimezone* zone = t.zone ? t.zone : fallback;
-    DateTime wall{{t.year, t.month, t.day}, t.hour, t.minute, t.second};
-    shift = 0;
-    if (t.is_date || !zone)
-        return wall;
-    const std::time_t moment = icaltime_as_timet_with_zone(t, zone);
-    std::tm local{};
-    if (!::localtime_r(&moment, &local))
-        return wall;
-    DateTime converted{{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
-                       local.tm_hour,
-                       local.tm_min,
-                       local.tm_sec};
-    shift = static_cast<int>(daysFromCivil(converted.date) - daysFromCivil(wall.date));
-    return converted;
+bool nameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || c == '-';
 }
 
-const icaltimezone* namedZone(icalproperty* property) {
-    icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-    if (!tzid)
-        return nullptr;
-    const char* name = icalparameter_get_tzid(tzid);
-    return name ? icaltimezone_get_builtin_timezone(name) : nullptr;
-}
-
-// libical keeps what it parsed, such as month 67 or hour 53.
-bool inRange(const icaltimetype& t) {
-    return t.year >= 1 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-           t.day <= icaltime_days_in_month(t.month, t.year) && t.hour >= 0 && t.hour <= 23 &&
-           t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
-}
-
-std::optional<DateTime> timeOf(icalproperty* property, icaltimetype t, bool& isDate, int& shift) {
-    shift = 0;
-    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t) || !inRange(t))
-        return std::nullopt;
-    isDate = t.is_date;
-    if (icaltime_is_utc(t))
-        t.zone = icaltimezone_get_utc_timezone();
-    return wallTime(t, t.zone ? nullptr : namedZone(property), shift);
-}
-
-// Days move with a DTSTART that the time zone moved to another date.
-void shiftDays(CalendarRule& rule, int shift) {
-    for (int32_t& d : rule.byDay)
-        d = ((d + shift) % 7 + 7) % 7;
-    for (int32_t& d : rule.byMonthDay) {
-        d += shift;
-        if (d < 1 || d > 31)
-            rule.byOtherParts = true;
+// The used property that libical's error text names ("Can't parse as
+// DURATION value in TRIGGER property. …": the last name, as a value type
+// comes before it); empty for any other.
+std::string usedPropertyOf(const char* error) {
+    std::string_view text = error ? error : "";
+    text = text.substr(0, text.find(':')); // the value that follows may hold anything
+    std::string_view found;
+    size_t foundAt = 0;
+    for (std::string_view name : kUsedProperties) {
+        for (size_t at = text.find(name); at != std::string_view::npos;
+             at = text.find(name, at + 1)) {
+            const size_t end = at + name.size();
+            const bool word = (at == 0 || !nameChar(text[at - 1])) &&
+                              (end == text.size() || !nameChar(text[end]));
+            if (word && (found.empty() || at > foundAt))
+                found = name, foundAt = at;
+        }
     }
+    return std::string(found);
 }
 
-bool hasAny(const short* list, int size) {
-    return size > 0 && list[0] != ICAL_RECURRENCE_ARRAY_MAX;
+void noteErrors(icalcomponent* component, CalendarEvent& out) {
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY);
+         p && out.unreadable.empty();
+         p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY))
+        out.unreadable = usedPropertyOf(icalproperty_get_xlicerror(p));
 }
 
-template <size_t N> std::vector<int32_t> listOf(const short (&list)[N]) {
-    std::vector<int32_t> values;
-    for (size_t i = 0; i < N && list[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
-        values.push_back(list[i]);
-    return values;
+void noteZone(const WallTime& t, CalendarEvent& out) {
+    if (out.unknownZone.empty())
+        out.unknownZone = t.unknownZone;
 }
 
-void readByDay(CalendarRule& rule, const icalrecurrencetype& r) {
-    for (int32_t encoded : listOf(r.by_day)) {
-        const auto day = static_cast<short>(encoded);
-        if (icalrecurrencetype_day_position(day) != 0)
-            rule.byDayOrdinal = true;
-        // libical counts from Sunday = 1.
-        rule.byDay.push_back((icalrecurrencetype_day_day_of_week(day) + 5) % 7);
-    }
+// An EXDATE, RDATE or RECURRENCE-ID as local wall time; one that cannot be
+// read makes its event unreadable.
+void addDate(std::vector<DateTime>& dates, icalproperty* property, icaltimetype t,
+             CalendarEvent& out) {
+    const WallTime wall = wallTimeOf(property, t);
+    noteZone(wall, out);
+    if (wall.wall)
+        dates.push_back(*wall.wall);
+    else if (out.unreadable.empty())
+        out.unreadable = icalproperty_kind_to_string(icalproperty_isa(property));
 }
 
-void readByMonth(CalendarRule& rule, const icalrecurrencetype& r) {
-    for (int32_t encoded : listOf(r.by_month)) {
-        const auto month = static_cast<short>(encoded);
-        rule.leapMonth = rule.leapMonth || icalrecurrencetype_month_is_leap(month);
-        rule.byMonth.push_back(icalrecurrencetype_month_month(month));
-    }
-}
-
-CalendarRule ruleOf(icalproperty* property, int shift) {
-    const icalrecurrencetype r = icalproperty_get_rrule(property);
-    CalendarRule rule;
-    rule.freq = r.freq <= ICAL_YEARLY_RECURRENCE ? static_cast<Freq>(r.freq) : Freq::Secondly;
-    rule.interval = r.interval;
-    rule.count = r.count;
-    bool isDate = false;
-    int untilShift = 0;
-    rule.until = timeOf(property, r.until, isDate, untilShift);
-    if (!rule.until && !icaltime_is_null_time(r.until))
-        rule.byOtherParts = true; // an UNTIL that is no moment
-    if (rule.until && isDate)
-        rule.until->hour = 23, rule.until->minute = 59, rule.until->second = 59;
-    readByDay(rule, r);
-    rule.byMonthDay = listOf(r.by_month_day);
-    readByMonth(rule, r);
-    rule.bySetPos = hasAny(r.by_set_pos, ICAL_BY_SETPOS_SIZE);
-    rule.byTime = hasAny(r.by_hour, ICAL_BY_HOUR_SIZE) ||
-                  hasAny(r.by_minute, ICAL_BY_MINUTE_SIZE) ||
-                  hasAny(r.by_second, ICAL_BY_SECOND_SIZE);
-    rule.byOtherParts =
-        hasAny(r.by_year_day, ICAL_BY_YEARDAY_SIZE) || hasAny(r.by_week_no, ICAL_BY_WEEKNO_SIZE);
-    rule.rscale = r.rscale ? r.rscale : "";
-    for (char& c : rule.rscale)
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    rule.skipBackward = r.skip == ICAL_SKIP_BACKWARD && !rule.rscale.empty();
-    shiftDays(rule, shift);
-    return rule;
-}
-
-void readAlarms(icalcomponent* event, CalendarEvent& out) {
+// Minutes before the start of the alarms relative to it (or to the end,
+// `length` seconds after it).
+void readAlarms(icalcomponent* event, int length, CalendarEvent& out) {
     for (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
          alarm; alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
+        noteErrors(alarm, out);
         icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
-        if (!trigger || icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER))
-            continue; // no trigger, or one from the end
+        if (!trigger)
+            continue;
         const icaltriggertype t = icalproperty_get_trigger(trigger);
         if (!icaltime_is_null_time(t.time))
             continue; // at a moment of its own
-        const int seconds = icaldurationtype_as_int(t.duration);
+        icalparameter* related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
+        const bool fromEnd = related && icalparameter_get_related(related) == ICAL_RELATED_END;
+        const int seconds = icaldurationtype_as_int(t.duration) + (fromEnd ? length : 0);
         if (seconds <= 0)
             out.alarmsBefore.push_back(-seconds / 60);
     }
 }
 
-// An EXDATE or RDATE as local wall time; one that cannot be read is kept
-// as a day that never matches.
-void addDate(std::vector<DateTime>& dates, icalproperty* property, icaltimetype t) {
-    bool isDate = false;
-    int shift = 0;
-    dates.push_back(timeOf(property, t, isDate, shift).value_or(DateTime{}));
+void readStatus(icalproperty* p, CalendarEvent& out) {
+    const icalproperty_status status = icalproperty_get_status(p);
+    if (status == ICAL_STATUS_CANCELLED)
+        out.status = CalendarEvent::Status::Cancelled;
+    else if (status == ICAL_STATUS_COMPLETED)
+        out.status = CalendarEvent::Status::Completed;
+}
+
+// Kelvo's own lunar repetition, written beside the listed days.
+void readLunarRule(icalproperty* p, CalendarEvent& out) {
+    const char* value = icalproperty_get_x(p);
+    const icalrecurrencetype r = icalrecurrencetype_from_string(value ? value : "");
+    if (r.freq == ICAL_NO_RECURRENCE)
+        out.unreadable = icalprops::Lunar;
+    else
+        out.rules.push_back(ruleOf(r, nullptr, {}, icaltime_null_time()));
 }
 
 void readProperties(icalcomponent* event, CalendarEvent& out) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_ANY_PROPERTY)) {
         switch (icalproperty_isa(p)) {
-        case ICAL_RRULE_PROPERTY:
-            break; // read with DTSTART's shift below
         case ICAL_EXDATE_PROPERTY:
-            addDate(out.exdates, p, icalproperty_get_exdate(p));
+            addDate(out.exdates, p, icalproperty_get_exdate(p), out);
             break;
         case ICAL_RDATE_PROPERTY: {
             const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
             addDate(out.rdates, p,
-                    icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time);
+                    icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time, out);
             break;
         }
         case ICAL_RECURRENCEID_PROPERTY:
-            out.changedOccurrences = true;
+            out.changesOccurrence = true;
+            addDate(out.changed, p, icalproperty_get_recurrenceid(p), out);
             break;
-        case ICAL_XLICERROR_PROPERTY:
-            out.damaged = true;
+        case ICAL_STATUS_PROPERTY:
+            readStatus(p, out);
+            break;
+        case ICAL_COMPLETED_PROPERTY:
+            out.status = CalendarEvent::Status::Completed;
+            break;
+        case ICAL_PERCENTCOMPLETE_PROPERTY:
+            if (icalproperty_get_percentcomplete(p) >= 100)
+                out.status = CalendarEvent::Status::Completed;
             break;
         case ICAL_X_PROPERTY: {
             const char* name = icalproperty_get_x_name(p);
             const char* value = icalproperty_get_x(p);
-            if (name && value && std::string_view(name).starts_with("X-KELVO-"))
+            if (name && std::string_view(name) == icalprops::Lunar)
+                readLunarRule(p, out);
+            else if (name && value && std::string_view(name).starts_with("X-KELVO-"))
                 out.properties.emplace_back(name, value);
             break;
         }
@@ -186,58 +144,146 @@ void readProperties(icalcomponent* event, CalendarEvent& out) {
     }
 }
 
-CalendarEvent eventOf(icalcomponent* event) {
-    CalendarEvent out;
-    const char* uid = icalcomponent_get_uid(event);
-    out.uid = uid ? uid : "";
-    const char* summary = icalcomponent_get_summary(event);
-    out.summary = summary ? summary : "";
-    int shift = 0;
-    if (icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY)) {
-        out.start = timeOf(start, icalcomponent_get_dtstart(event), out.allDay, shift);
-        out.damaged = !out.start;
-    }
-    readProperties(event, out);
+// DTSTART (a to-do's moment) as the event's start; false when it is there
+// but cannot be used.
+bool readStart(icalproperty* property, icaltimetype time, CalendarEvent& out, WallTime& start) {
+    start = wallTimeOf(property, time);
+    noteZone(start, out);
+    out.start = start.wall;
+    out.allDay = start.isDate;
+    out.startOnNoDay = start.noSuchDay;
+    return start.wall.has_value();
+}
+
+void readRules(icalcomponent* event, const WallTime& start, icaltimetype startTime, std::time_t now,
+               CalendarEvent& out) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY))
-        out.rules.push_back(ruleOf(p, shift));
-    readAlarms(event, out);
+         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(p);
+        out.rules.push_back(ruleOf(r, p, start, startTime));
+        out.localTimeMoves = out.localTimeMoves || localTimeMoves(r, startTime, start, now);
+    }
+}
+
+void readCommon(icalcomponent* component, CalendarEvent& out) {
+    const char* uid = icalcomponent_get_uid(component);
+    out.uid = uid ? uid : "";
+    const char* summary = icalcomponent_get_summary(component);
+    out.summary = summary ? summary : "";
+    noteErrors(component, out);
+    readProperties(component, out);
+}
+
+CalendarEvent eventOf(icalcomponent* event, std::time_t now) {
+    CalendarEvent out;
+    readCommon(event, out);
+    icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    WallTime start;
+    const icaltimetype startTime = icalcomponent_get_dtstart(event);
+    if (dtstart && !readStart(dtstart, startTime, out, start) && !out.startOnNoDay)
+        out.unreadable = "DTSTART";
+    readRules(event, start, startTime, now, out);
+    const bool ends = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY) ||
+                      icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
+    readAlarms(event, ends ? icaldurationtype_as_int(icalcomponent_get_duration(event)) : 0, out);
     return out;
 }
 
-// The events of one VCALENDAR; a series whose occurrences another event
-// changes (RECURRENCE-ID) counts as having exceptions.
-void readCalendar(icalcomponent* calendar, std::vector<CalendarEvent>& events) {
+// A to-do comes as a reminder at its first alarm, or else at DUE: alarms
+// count from DTSTART (DUE when it has none), or from DUE. A repetition
+// repeats that moment.
+struct TodoMoment {
+    icalproperty* property = nullptr; // whose TZID the moment has
+    icaltimetype time = icaltime_null_time();
+};
+
+TodoMoment alarmMoment(icalcomponent* todo, const TodoMoment& start, const TodoMoment& due) {
+    TodoMoment first;
+    for (icalcomponent* alarm = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT);
+         alarm; alarm = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
+        icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+        if (!trigger)
+            continue;
+        const icaltriggertype t = icalproperty_get_trigger(trigger);
+        TodoMoment at{trigger, t.time};
+        if (icaltime_is_null_time(t.time)) {
+            icalparameter* related =
+                icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
+            const bool fromDue = related && icalparameter_get_related(related) == ICAL_RELATED_END;
+            at = fromDue || icaltime_is_null_time(start.time) ? due : start;
+            at.time.is_date = 0;
+            at.time = icaltime_add(at.time, t.duration);
+        }
+        if (!icaltime_is_null_time(at.time) &&
+            (icaltime_is_null_time(first.time) || icaltime_compare(at.time, first.time) < 0))
+            first = at;
+    }
+    return first;
+}
+
+CalendarEvent todoOf(icalcomponent* todo, std::time_t now) {
+    CalendarEvent out;
+    out.todo = true;
+    readCommon(todo, out);
+    const TodoMoment start{icalcomponent_get_first_property(todo, ICAL_DTSTART_PROPERTY),
+                           icalcomponent_get_dtstart(todo)};
+    const TodoMoment due{icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY),
+                         icalcomponent_get_due(todo)};
+    TodoMoment at = alarmMoment(todo, start, due);
+    if (icaltime_is_null_time(at.time))
+        at = due;
+    WallTime moment;
+    if (at.property && !readStart(at.property, at.time, out, moment) && !out.startOnNoDay)
+        out.unreadable = icalproperty_kind_to_string(icalproperty_isa(at.property));
+    readRules(todo, moment, at.time, now, out);
+    return out;
+}
+
+// The events and to-dos of one VCALENDAR; a series learns of the
+// occurrences that other events of its UID change (RECURRENCE-ID).
+void readCalendar(icalcomponent* calendar, std::time_t now, std::vector<CalendarEvent>& events) {
     const size_t first = events.size();
-    for (icalcomponent* e = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); e;
-         e = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-        events.push_back(eventOf(e));
-    std::set<std::string> changed;
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT)
+            events.push_back(eventOf(c, now));
+        else if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT)
+            events.push_back(todoOf(c, now));
+    }
+    std::map<std::string, std::vector<DateTime>> changed;
     for (size_t i = first; i < events.size(); ++i) {
-        if (events[i].changedOccurrences)
-            changed.insert(events[i].uid);
+        const CalendarEvent& e = events[i];
+        if (!e.changesOccurrence)
+            continue;
+        std::vector<DateTime>& days = changed[e.uid];
+        days.insert(days.end(), e.changed.begin(), e.changed.end());
+        if (e.start)
+            days.push_back(*e.start);
     }
     for (size_t i = first; i < events.size(); ++i) {
-        if (changed.count(events[i].uid))
-            events[i].changedOccurrences = true;
+        CalendarEvent& e = events[i];
+        if (const auto it = changed.find(e.uid); it != changed.end() && !e.changesOccurrence)
+            e.changed = it->second;
     }
 }
 
 } // namespace
 
-bool read(const std::string& text, std::vector<CalendarEvent>& events, std::string& error) {
+bool read(const std::string& text, int64_t nowUtc, std::vector<CalendarEvent>& events,
+          std::string& error) {
     icalcomponent* root = icalparser_parse_string(text.c_str());
     if (!root) {
         error = "不是日历文件";
         return false;
     }
+    const auto now = static_cast<std::time_t>(nowUtc);
     const icalcomponent_kind kind = icalcomponent_isa(root);
     if (kind == ICAL_VCALENDAR_COMPONENT) {
-        readCalendar(root, events);
+        readCalendar(root, now, events);
     } else if (kind == ICAL_XROOT_COMPONENT) {
         for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT);
              c; c = icalcomponent_get_next_component(root, ICAL_VCALENDAR_COMPONENT))
-            readCalendar(c, events);
+            readCalendar(c, now, events);
     } else {
         error = "文件里没有 VCALENDAR";
     }

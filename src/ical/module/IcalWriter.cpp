@@ -32,31 +32,10 @@ icalcomponent* alarmOf(int32_t minutesBefore, const std::string& summary) {
                                icalproperty_new_description(summary.c_str()), nullptr);
 }
 
-bool sameMinute(const icaltimetype& t, const DateTime& d) {
-    return t.year == d.date.year && t.month == d.date.month && t.day == d.date.day &&
-           t.hour == d.hour && t.minute == d.minute;
-}
-
-// The occurrences libical's calendar gives a rule of another calendar
-// scale (RSCALE) that are not among the event's listed days: excepted, so
-// that the file describes the listed days alone.
-std::vector<icaltimetype> daysBeyondListed(icalproperty* rrule, const CalendarEvent& event) {
-    std::vector<icaltimetype> beyond;
-    icalrecur_iterator* it =
-        icalrecur_iterator_new(icalproperty_get_rrule(rrule), floating(*event.start));
-    if (!it)
-        return beyond;
-    size_t listed = 0;
-    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t);
-         t = icalrecur_iterator_next(it)) {
-        while (listed < event.rdates.size() &&
-               icaltime_compare(floating(event.rdates[listed]), t) < 0)
-            ++listed;
-        if (listed == event.rdates.size() || !sameMinute(t, event.rdates[listed]))
-            beyond.push_back(t);
-    }
-    icalrecur_iterator_free(it);
-    return beyond;
+void addX(icalcomponent* vevent, std::string_view name, const std::string& value) {
+    icalproperty* x = icalproperty_new_x(value.c_str());
+    icalproperty_set_x_name(x, std::string(name).c_str());
+    icalcomponent_add_property(vevent, x);
 }
 
 void addDates(icalcomponent* vevent, const CalendarEvent& event) {
@@ -79,6 +58,10 @@ bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stamp
     icalcomponent_add_property(vevent, icalproperty_new_dtstart(floating(*event.start)));
     icalcomponent_add_property(vevent, icalproperty_new_summary(event.summary.c_str()));
     for (const CalendarRule& rule : event.rules) {
+        if (!rule.rscale.empty()) { // see icalprops::Lunar
+            addX(vevent, icalprops::Lunar, ruleText(rule));
+            continue;
+        }
         icalproperty* rrule = icalproperty_new_from_string(("RRULE:" + ruleText(rule)).c_str());
         if (!rrule || icalproperty_get_rrule(rrule).freq == ICAL_NO_RECURRENCE) {
             if (rrule)
@@ -87,17 +70,10 @@ bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stamp
             return false;
         }
         icalcomponent_add_property(vevent, rrule);
-        if (!rule.rscale.empty() && !event.rdates.empty()) {
-            for (const icaltimetype& t : daysBeyondListed(rrule, event))
-                icalcomponent_add_property(vevent, icalproperty_new_exdate(t));
-        }
     }
     addDates(vevent, event);
-    for (const auto& [name, value] : event.properties) {
-        icalproperty* x = icalproperty_new_x(value.c_str());
-        icalproperty_set_x_name(x, name.c_str());
-        icalcomponent_add_property(vevent, x);
-    }
+    for (const auto& [name, value] : event.properties)
+        addX(vevent, name, value);
     for (int32_t before : event.alarmsBefore)
         icalcomponent_add_component(vevent, alarmOf(before, event.summary));
     icalcomponent_add_component(calendar, vevent);
@@ -132,10 +108,10 @@ namespace {
 
 // Nothing is thrown across the module's boundary: what libical or the
 // library cannot do (memory) becomes an error text.
-bool readCaught(const std::string& text, std::vector<kelvo::CalendarEvent>& events,
+bool readCaught(const std::string& text, int64_t nowUtc, std::vector<kelvo::CalendarEvent>& events,
                 std::string& error) noexcept {
     try {
-        return kelvo::icalcodec::read(text, events, error);
+        return kelvo::icalcodec::read(text, nowUtc, events, error);
     } catch (const std::exception& e) {
         error = e.what();
         return false;
