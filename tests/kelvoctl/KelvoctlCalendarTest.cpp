@@ -2,6 +2,7 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -40,8 +41,8 @@ std::vector<int> advancesOf(icalcomponent* event) {
 }
 
 // The occurrences of every event of the calendar within [from, to], as
-// libical expands them (RRULE and RDATE, less EXDATE), with their alarms before the start; the n-th
-// event is item n.
+// libical expands them with no RSCALE (RRULE and RDATE, less EXDATE), with
+// their alarms before the start; the n-th event is item n.
 std::set<Firing> expandedByLibical(const std::string& text, const icaltimetype& from,
                                    const icaltimetype& to) {
     std::set<Firing> firings;
@@ -53,7 +54,10 @@ std::set<Firing> expandedByLibical(const std::string& text, const icaltimetype& 
         const icaltimetype start = icalcomponent_get_dtstart(e);
         std::vector<icaltimetype> starts;
         if (icalproperty* rrule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)) {
-            icalrecur_iterator* it = icalrecur_iterator_new(icalproperty_get_rrule(rrule), start);
+            // As a reader that knows no RSCALE: the rule in the Gregorian calendar.
+            icalrecurrencetype recur = icalproperty_get_rrule(rrule);
+            recur.rscale = nullptr;
+            icalrecur_iterator* it = icalrecur_iterator_new(recur, start);
             EXPECT_NE(it, nullptr) << icalproperty_as_ical_string(rrule);
             for (icaltimetype t = icalrecur_iterator_next(it);
                  it && !icaltime_is_null_time(t) && icaltime_compare(t, to) <= 0;
@@ -136,9 +140,12 @@ TEST_F(KelvoctlCalendar, LibicalExpandsTheExportToWhatDueFires) {
     add(lunar({2027, 9, 15}, LunarRepeat::kYearly, 8, 15));
     add(lunar({2027, 1, 8}, LunarRepeat::kMonthly, 0, 1));
     add(lunar({2027, 1, 7}, LunarRepeat::kMonthly, 0, 30));
+    ReminderItem leap = lunar({2028, 6, 23}, LunarRepeat::kYearly, 5, 1);
+    leap.lunar.leap = true;
+    add(leap);
     const Result exported = run("export --ics '" + dir.file("a.ics") + "'");
     ASSERT_EQ(exported.status, 0) << exported.err;
-    EXPECT_EQ(exported.out, "exported 14 reminder(s) to " + dir.file("a.ics") + " as events\n");
+    EXPECT_EQ(exported.out, "exported 15 reminder(s) to " + dir.file("a.ics") + " as events\n");
     const Result due = run("due --from '2026-12-08 10:00' --to '2027-12-08 10:00'");
     ASSERT_EQ(due.status, 0) << due.err;
     const std::set<Firing> fired = parseDue(due.out);
@@ -168,14 +175,36 @@ TEST_F(KelvoctlCalendar, ImportSaysWhatItTookAndWhatItSkippedAndWhy) {
                          "skipped 1 reminder(s) that run a command or shut the computer down "
                          "(import them with --allow-commands)\n"
                          "skipped 1 event(s) a reminder cannot express:\n"
-                         "  每三天: repeats with INTERVAL > 1\n");
+                         "  每三天：RRULE 的重复间隔大于 1（INTERVAL）\n");
     const Result again = run("import '" + file + "' --allow-commands");
     EXPECT_EQ(again.out, "imported 1 reminder(s) from " + file +
                              "; there are now 2\n"
                              "skipped 2 event(s) a reminder cannot express:\n"
-                             "  元旦: already imported (same UID)\n"
-                             "  每三天: repeats with INTERVAL > 1\n");
+                             "  元旦：已经导入过（同一 UID 或内容）\n"
+                             "  每三天：RRULE 的重复间隔大于 1（INTERVAL）\n");
     EXPECT_EQ(readImported(TIniFile(dir.file("DataFile.dat")), 2), Imported::Unconfirmed);
+}
+
+// Many skipped events are told by reason, with counts and examples;
+// --verbose lists each.
+TEST_F(KelvoctlCalendar, ManySkippedEventsAreGroupedUnlessVerbose) {
+    std::string events;
+    for (int i = 1; i <= 12; ++i)
+        events += "BEGIN:VEVENT\r\nUID:" + std::to_string(i) + "\r\nDTSTART:2020010" +
+                  std::to_string(i % 9 + 1) + "T090000\r\nSUMMARY:旧事 " + std::to_string(i) +
+                  "\r\nDESCRIPTION:\r\nEND:VEVENT\r\n";
+    dir.write("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n");
+    const std::string file = dir.file("in.ics");
+    const Result grouped = run("import '" + file + "'");
+    EXPECT_EQ(grouped.status, 0) << grouped.err;
+    EXPECT_EQ(grouped.out, "imported 0 reminder(s) from " + file +
+                               "; there are now 0\n"
+                               "skipped 12 event(s) a reminder cannot express:\n"
+                               "  所有日期都已过去：12 个，如“旧事 1”、“旧事 2”、“旧事 3”\n");
+    const Result all = run("import --verbose '" + file + "'");
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_NE(all.out.find("  旧事 12：所有日期都已过去\n"), std::string::npos) << all.out;
+    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 14);
 }
 
 // Each hostile file is refused with a message and leaves the data file as
