@@ -181,16 +181,12 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
     return std::nullopt;
 }
 
-bool before(const DateTime& t, const DateTime& now) {
-    return t < now;
-}
-
 // The repetition of `event` from `now` on: exceptions before it are gone,
 // and a rule that ends on its first day falls on that day alone.
 std::optional<SkipReason> repetition(ReminderItem& item, CalendarEvent& event,
                                      const DateTime& now) {
     const DateTime& start = *event.start;
-    auto past = [&](const DateTime& t) { return before(t, now); };
+    auto past = [&](const DateTime& t) { return t < now; };
     if (!std::all_of(event.changed.begin(), event.changed.end(), past))
         return SkipReason::Moved;
     std::erase_if(event.exdates, past);
@@ -275,7 +271,7 @@ std::optional<EventImport> unusable(const CalendarEvent& event, const DateTime& 
     if (!event.unknownZone.empty())
         return EventImport{std::nullopt, SkipReason::UnknownZone, event.unknownZone};
     if (event.changesOccurrence) {
-        const SkipReason reason = before(*event.start, now) ? SkipReason::Past : SkipReason::Moved;
+        const SkipReason reason = *event.start < now ? SkipReason::Past : SkipReason::Moved;
         return EventImport{std::nullopt, reason, {}};
     }
     if (event.localTimeMoves)

@@ -147,12 +147,16 @@ TEST_F(CalendarFile, CancelledEventsAndAnEndBeforeTheStartAreSkipped) {
         calendar(event("c", "DTSTART:20270101T090000\r\nSTATUS:CANCELLED\r\nSUMMARY:取消了\r\n") +
                  event("u", "DTSTART:20270301T090000\r\nRRULE:FREQ=DAILY;UNTIL=20270201T090000\r\n"
                             "SUMMARY:结束在前\r\n") +
+                 // Not every day of 2027.
+                 event("y", "DTSTART:20270101T090000\r\nRRULE:FREQ=DAILY;UNTIL=20261231T090000\r\n"
+                            "SUMMARY:跨年结束在前\r\n") +
                  event("k", "DTSTART:20270101T090000\r\nSTATUS:CONFIRMED\r\nSUMMARY:照常\r\n")));
     ASSERT_EQ(c.items.size(), 1u);
     EXPECT_EQ(c.items[0].message, "照常");
-    ASSERT_EQ(c.skipped.size(), 2u);
+    ASSERT_EQ(c.skipped.size(), 3u);
     EXPECT_EQ(c.skipped[0].reason, SkipReason::Cancelled);
     EXPECT_EQ(c.skipped[1].reason, SkipReason::NoOccurrence);
+    EXPECT_EQ(c.skipped[2].reason, SkipReason::NoOccurrence);
 }
 
 // Exceptions and changed occurrences before today leave a series that a
@@ -365,6 +369,34 @@ TEST_F(CalendarFile, ExportedRemindersComeBackOnceWithTheirUids) {
     deleteItem(fresh, 1);
     EXPECT_EQ(readItemUid(fresh, 1), uids[1]);
     EXPECT_EQ(readItemUid(fresh, 2), "");
+}
+
+// A lunar reminder goes out as its days, its rule in Kelvo's own property
+// and no RRULE that a reader without RSCALE would read as Gregorian days,
+// and comes back as the same lunar reminder.
+TEST_F(CalendarFile, LunarRemindersGoOutAsTheirDaysAndComeBackLunar) {
+    ReminderItem midAutumn;
+    midAutumn.year = 2027, midAutumn.month = 9, midAutumn.day = 15, midAutumn.hour = 9;
+    midAutumn.message = "中秋";
+    midAutumn.lunar = LunarRepeat{LunarRepeat::kYearly, 8, 15, false};
+    appendItem(data, midAutumn, false);
+    exportCalendar(data, {1}, dir.file("lunar.ics"), kNow.date, 0);
+    std::string text = dir.read("lunar.ics");
+    for (size_t fold = text.find("\r\n "); fold != std::string::npos; fold = text.find("\r\n "))
+        text.erase(fold, 3); // unfolded
+    EXPECT_EQ(text.find("RRULE"), std::string::npos);
+    EXPECT_NE(text.find("X-KELVO-LUNAR:RSCALE=CHINESE;FREQ=YEARLY;BYMONTHDAY=15;BYMONTH=8;"
+                        "SKIP=BACKWARD"),
+              std::string::npos);
+    EXPECT_NE(text.find("RDATE:20281003T090000"), std::string::npos); // 八月十五 of 2028
+
+    TempDir other;
+    TIniFile fresh(other.file("DataFile.dat"));
+    createDataFile(fresh);
+    const CalendarImport c = readCalendar(dir.file("lunar.ics"), fresh, kReading);
+    ASSERT_EQ(c.items.size(), 1u);
+    EXPECT_EQ(c.items[0].lunar, midAutumn.lunar);
+    expectItem(c.items[0], 2027, 9, 15, 9, 0, 0, "中秋");
 }
 
 TEST_F(CalendarFile, CommandsAndShutdownsAreAskedAboutAsForTheExchangeFile) {

@@ -165,7 +165,7 @@ bool localTimeMoves(const icalrecurrencetype& r, icaltimetype startTime, const W
     icalrecur_iterator* it = icalrecur_iterator_new(r, startTime);
     if (!it)
         return false;
-    if (r.count == 0)
+    if (r.count == 0 && icaltime_as_timet_with_zone(startTime, start.zone) < now)
         icalrecur_iterator_set_start(it, icaltime_from_timet_with_zone(now, 0, start.zone));
     const std::time_t end = now + std::time_t{kComparedYears} * 366 * 24 * 3600;
     bool moves = false;
