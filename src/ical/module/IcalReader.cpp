@@ -155,13 +155,13 @@ bool readStart(icalproperty* property, icaltimetype time, CalendarEvent& out, Wa
     return start.wall.has_value();
 }
 
-void readRules(icalcomponent* event, const WallTime& start, icaltimetype startTime, std::time_t now,
-               CalendarEvent& out) {
+void readRules(icalcomponent* event, const WallTime& start, icaltimetype startTime,
+               LocalTimeCheck& check, CalendarEvent& out) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype r = icalproperty_get_rrule(p);
         out.rules.push_back(ruleOf(r, p, start, startTime));
-        out.localTimeMoves = out.localTimeMoves || localTimeMoves(r, startTime, start, now);
+        out.localTimeMoves = out.localTimeMoves || check.moves(r, startTime, start);
     }
 }
 
@@ -174,7 +174,7 @@ void readCommon(icalcomponent* component, CalendarEvent& out) {
     readProperties(component, out);
 }
 
-CalendarEvent eventOf(icalcomponent* event, std::time_t now) {
+CalendarEvent eventOf(icalcomponent* event, LocalTimeCheck& check) {
     CalendarEvent out;
     readCommon(event, out);
     icalproperty* dtstart = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
@@ -182,7 +182,7 @@ CalendarEvent eventOf(icalcomponent* event, std::time_t now) {
     const icaltimetype startTime = icalcomponent_get_dtstart(event);
     if (dtstart && !readStart(dtstart, startTime, out, start) && !out.startOnNoDay)
         out.unreadable = "DTSTART";
-    readRules(event, start, startTime, now, out);
+    readRules(event, start, startTime, check, out);
     const bool ends = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY) ||
                       icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
     readAlarms(event, ends ? icaldurationtype_as_int(icalcomponent_get_duration(event)) : 0, out);
@@ -221,7 +221,7 @@ TodoMoment alarmMoment(icalcomponent* todo, const TodoMoment& start, const TodoM
     return first;
 }
 
-CalendarEvent todoOf(icalcomponent* todo, std::time_t now) {
+CalendarEvent todoOf(icalcomponent* todo, LocalTimeCheck& check) {
     CalendarEvent out;
     out.todo = true;
     readCommon(todo, out);
@@ -235,20 +235,21 @@ CalendarEvent todoOf(icalcomponent* todo, std::time_t now) {
     WallTime moment;
     if (at.property && !readStart(at.property, at.time, out, moment) && !out.startOnNoDay)
         out.unreadable = icalproperty_kind_to_string(icalproperty_isa(at.property));
-    readRules(todo, moment, at.time, now, out);
+    readRules(todo, moment, at.time, check, out);
     return out;
 }
 
 // The events and to-dos of one VCALENDAR; a series learns of the
 // occurrences that other events of its UID change (RECURRENCE-ID).
-void readCalendar(icalcomponent* calendar, std::time_t now, std::vector<CalendarEvent>& events) {
+void readCalendar(icalcomponent* calendar, LocalTimeCheck& check,
+                  std::vector<CalendarEvent>& events) {
     const size_t first = events.size();
     for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
         if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT)
-            events.push_back(eventOf(c, now));
+            events.push_back(eventOf(c, check));
         else if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT)
-            events.push_back(todoOf(c, now));
+            events.push_back(todoOf(c, check));
     }
     std::map<std::string, std::vector<DateTime>> changed;
     for (size_t i = first; i < events.size(); ++i) {
@@ -276,14 +277,14 @@ bool read(const std::string& text, int64_t nowUtc, std::vector<CalendarEvent>& e
         error = "不是日历文件";
         return false;
     }
-    const auto now = static_cast<std::time_t>(nowUtc);
+    LocalTimeCheck check(static_cast<std::time_t>(nowUtc));
     const icalcomponent_kind kind = icalcomponent_isa(root);
     if (kind == ICAL_VCALENDAR_COMPONENT) {
-        readCalendar(root, now, events);
+        readCalendar(root, check, events);
     } else if (kind == ICAL_XROOT_COMPONENT) {
         for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT);
              c; c = icalcomponent_get_next_component(root, ICAL_VCALENDAR_COMPONENT))
-            readCalendar(c, now, events);
+            readCalendar(c, check, events);
     } else {
         error = "文件里没有 VCALENDAR";
     }

@@ -5,8 +5,8 @@ namespace {
 
 using Freq = CalendarRule::Freq;
 
-// The zone offsets are compared over these years from now on.
-constexpr int kComparedYears = 5;
+// The zone offsets are compared over five years from now on.
+constexpr std::time_t kComparedSeconds = std::time_t{5} * 366 * 24 * 3600;
 constexpr int kMostOccurrences = 100'000;
 // A COUNT is turned into its last occurrence up to this many.
 constexpr int kMostCounted = 10'000;
@@ -157,17 +157,57 @@ CalendarRule ruleOf(const icalrecurrencetype& r, icalproperty* property, const W
     return rule;
 }
 
-bool localTimeMoves(const icalrecurrencetype& r, icaltimetype startTime, const WallTime& start,
-                    std::time_t now) {
+namespace {
+
+// Seconds that `zone` is ahead of local time at the moment `t`.
+int differenceAt(const icaltimezone* zone, std::time_t t) {
+    icaltimetype at = icaltime_from_timet_with_zone(t, 0, icaltimezone_get_utc_timezone());
+    int daylight = 0;
+    const int offset =
+        icaltimezone_get_utc_offset_of_utc_time(const_cast<icaltimezone*>(zone), &at, &daylight);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    return offset - static_cast<int>(local.tm_gmtoff);
+}
+
+} // namespace
+
+std::optional<int> LocalTimeCheck::steadyDifference(const icaltimezone* zone) {
+    const auto known = m_steady.find(zone);
+    if (known != m_steady.end())
+        return known->second;
+    // Zones change their offsets on the hour or half hour.
+    constexpr std::time_t kStep = 30 * 60;
+    std::optional<int> difference = differenceAt(zone, m_now);
+    for (std::time_t t = m_now; difference && t < m_now + kComparedSeconds; t += kStep) {
+        if (differenceAt(zone, t) != *difference)
+            difference.reset();
+    }
+    return m_steady[zone] = difference;
+}
+
+bool LocalTimeCheck::moves(const icalrecurrencetype& r, icaltimetype startTime,
+                           const WallTime& start) {
     if (!start.wall || start.isDate || !start.zone || r.freq < ICAL_DAILY_RECURRENCE)
         return false;
+    // A zone whose offset from local time stays the same settles it at once,
+    // unless DTSTART's own offset was another one.
+    const std::optional<int> steady = steadyDifference(start.zone);
+    const std::time_t first = icaltime_as_timet_with_zone(startTime, start.zone);
+    if (steady && differenceAt(start.zone, first) == *steady)
+        return false;
+    return occurrencesMove(r, startTime, start);
+}
+
+bool LocalTimeCheck::occurrencesMove(const icalrecurrencetype& r, icaltimetype startTime,
+                                     const WallTime& start) const {
     startTime.zone = start.zone;
     icalrecur_iterator* it = icalrecur_iterator_new(r, startTime);
     if (!it)
         return false;
-    if (r.count == 0 && icaltime_as_timet_with_zone(startTime, start.zone) < now)
-        icalrecur_iterator_set_start(it, icaltime_from_timet_with_zone(now, 0, start.zone));
-    const std::time_t end = now + std::time_t{kComparedYears} * 366 * 24 * 3600;
+    if (r.count == 0 && icaltime_as_timet_with_zone(startTime, start.zone) < m_now)
+        icalrecur_iterator_set_start(it, icaltime_from_timet_with_zone(m_now, 0, start.zone));
+    const std::time_t end = m_now + kComparedSeconds;
     bool moves = false;
     int n = 0;
     for (icaltimetype t = icalrecur_iterator_next(it);
@@ -177,7 +217,7 @@ bool localTimeMoves(const icalrecurrencetype& r, icaltimetype startTime, const W
         if (moment > end)
             break;
         const std::optional<DateTime> local = localOf(moment);
-        if (moment < now || !local)
+        if (moment < m_now || !local)
             continue;
         const int64_t shift = daysFromCivil(local->date) - daysFromCivil({t.year, t.month, t.day});
         moves = shift != start.shift || local->hour != start.wall->hour ||

@@ -7,6 +7,7 @@
 #include <libical/ical.h>
 
 #include <ctime>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -33,10 +34,22 @@ WallTime wallTimeOf(icalproperty* property, icaltimetype t);
 CalendarRule ruleOf(const icalrecurrencetype& r, icalproperty* property, const WallTime& start,
                     icaltimetype startTime);
 
-// Whether the local wall time or day of the rule's occurrences from `now`
-// on (for some years) differs from DTSTART's, as in another zone whose
-// daylight saving time differs from local time's.
-bool localTimeMoves(const icalrecurrencetype& r, icaltimetype startTime, const WallTime& start,
-                    std::time_t now);
+// Whether the local wall time or day of a rule's occurrences from `now` on
+// (for some years) differs from DTSTART's, as in another zone whose daylight
+// saving time differs from local time's. It remembers for each zone whether
+// its offset from local time stays the same all that time, which settles
+// most series at once.
+class LocalTimeCheck {
+public:
+    explicit LocalTimeCheck(std::time_t now) : m_now(now) {}
+    bool moves(const icalrecurrencetype& r, icaltimetype startTime, const WallTime& start);
+
+private:
+    std::optional<int> steadyDifference(const icaltimezone* zone);
+    bool occurrencesMove(const icalrecurrencetype& r, icaltimetype startTime,
+                         const WallTime& start) const;
+    std::time_t m_now;
+    std::map<const icaltimezone*, std::optional<int>> m_steady;
+};
 
 } // namespace kelvo::icalcodec
