@@ -186,7 +186,12 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
 std::optional<SkipReason> repetition(ReminderItem& item, CalendarEvent& event,
                                      const DateTime& now) {
     const DateTime& start = *event.start;
-    auto past = [&](const DateTime& t) { return t < now; };
+    // A day of an all-day event is past once its 09:00 is.
+    auto past = [&](DateTime t) {
+        if (event.allDay)
+            t.hour = kAllDayHour, t.minute = 0, t.second = 0;
+        return t < now;
+    };
     if (!std::all_of(event.changed.begin(), event.changed.end(), past))
         return SkipReason::Moved;
     std::erase_if(event.exdates, past);

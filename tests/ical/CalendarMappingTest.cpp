@@ -222,6 +222,12 @@ TEST(CalendarMapping, RepetitionsAReminderCannotExpressAreSkippedWithTheirReason
     EXPECT_TRUE(itemOf(exceptions, kNow).item);
     exceptions.exdates.push_back({{2026, 12, 9}, 8, 0, 0});
     EXPECT_EQ(itemOf(exceptions, kNow).reason, SkipReason::Exdate);
+    // An all-day event's excepted day is past once its 09:00 is.
+    CalendarEvent allDay = eventAt({{2026, 1, 5}, 0, 0, 0}, rule(Freq::Daily));
+    allDay.allDay = true;
+    allDay.exdates = {{{2026, 12, 8}, 0, 0, 0}};
+    EXPECT_TRUE(itemOf(allDay, kNow).item);
+    EXPECT_EQ(itemOf(allDay, {kToday, 8, 0, 0}).reason, SkipReason::Exdate);
     CalendarEvent moved = eventAt(start, rule(Freq::Daily));
     moved.changed = {{{2026, 12, 1}, 8, 0, 0}, {{2026, 12, 2}, 9, 0, 0}};
     EXPECT_TRUE(itemOf(moved, kNow).item);
