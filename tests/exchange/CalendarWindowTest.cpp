@@ -51,6 +51,23 @@ private slots:
         QCOMPARE(readItemUid(TIniFile(dir.file("DataFile.dat")), 3), "a");
     }
 
+    // A calendar of many past events says so in one line per reason.
+    void manySkippedEventsAreGroupedByReason() {
+        TempDir dir;
+        Program program(dir, 0);
+        std::string events;
+        for (int i = 1; i <= 12; ++i)
+            events += vevent(std::to_string(i), "DTSTART:20200101T090000\r\nSUMMARY:旧事 " +
+                                                    std::to_string(i) + "\r\nLOCATION:\r\n");
+        dir.write("in.ics", calendar(events));
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.ics")));
+        ModalAnswerer answerer;
+        program.command(MessageBox::Yes);
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("已经成功导入数据！\n导入了 0 个日历事件，跳过了 12 个\n"
+                                "· 所有日期都已过去：12 个，如“旧事 1”、“旧事 2”、“旧事 3”"));
+    }
+
     void actingEventsAreAskedAbout() {
         TempDir dir;
         Program program(dir, 1);
