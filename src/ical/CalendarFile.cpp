@@ -32,16 +32,15 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Calls `line` with every line of the text, without its line end.
+// Calls `line` with every line of the text, without its line end (CR LF,
+// LF or CR alone).
 template <typename F> void forEachLine(std::string_view text, F line) {
     while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view one = text.substr(0, end);
-        if (one.ends_with('\r'))
-            one.remove_suffix(1);
-        if (!line(one) || end == std::string_view::npos)
+        const size_t end = text.find_first_of("\r\n");
+        if (!line(text.substr(0, end)) || end == std::string_view::npos)
             return;
-        text.remove_prefix(end + 1);
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
 }
 

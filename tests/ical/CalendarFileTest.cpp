@@ -254,6 +254,7 @@ TEST_F(CalendarFile, EventsWithoutUidAreImportedOnce) {
 TEST_F(CalendarFile, LinesEndingInCrAloneAreRead) {
     std::string text = calendar(event("cr", "DTSTART:20270101T090000\r\nSUMMARY:旧麦金塔\r\n"));
     std::erase(text, '\n');
+    EXPECT_TRUE(looksLikeCalendar(text));
     const CalendarImport c = read(text);
     ASSERT_EQ(c.items.size(), 1u);
     EXPECT_EQ(c.items[0].message, "旧麦金塔");
