@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -51,8 +53,10 @@ std::optional<FileDialog::Choice> FileDialog::choose(QWidget* parent) const {
         return answer ? std::optional(Choice{*answer, g_nextFilter}) : std::nullopt;
     }
     QFileDialog dialog(parent, QString(), m_directory);
-    // Room for the name, size, type and date columns.
+    // Room for the name, size, type and date columns, each as wide as its texts.
     dialog.resize(760, 480);
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     const QStringList texts = filterTexts();
     dialog.setNameFilters(texts);
     dialog.setDefaultSuffix(m_filters.value(0).suffix);

@@ -34,8 +34,8 @@ shot=$E2E_OUT/popup-long.png
 rows=$(convert "$shot" -crop "$((width - 40))x$((height - 100))+20+36" +repage \
     -colorspace Gray -threshold 50% -scale '1x!' -depth 8 txt:- |
     awk -F'[(,)]' 'NR > 1 { print $3 }')
-dark=$(echo "$rows" | awk '$1 < 90 { n++ } END { print n + 0 }')
+dark=$(echo "$rows" | awk '$1 < 120 { n++ } END { print n + 0 }')
 e2e_log "rows of the bar: $dark"
-[ "$dark" -ge 6 ] || e2e_fail "the message's last line is not seen whole in the popup"
+[ "$dark" -ge 8 ] || e2e_fail "the message's last line is not seen whole in the popup"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"
