@@ -10,8 +10,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 
 namespace kelvo {
 

@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QStandardPaths>
+#include <QTreeView>
 
 #include <algorithm>
 #include <utility>
