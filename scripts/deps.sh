@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Kelvo
-# need, when any of them is missing.
+# Installs the Debian 12 packages that Kelvo needs, when any of them is
+# missing. deps.sh run: what building and running the program needs;
+# deps.sh test (the default): that and what the tests, benchmarks, fuzzing
+# and the package check need.
 set -euo pipefail
 
-packages=(
+run_packages=(
     # build
-    cmake ninja-build g++ pkg-config clang-format
-    # core tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
-    # the Qt program
+    cmake ninja-build g++ pkg-config
+    # the Qt program, its Chinese texts, its sound through GStreamer and a CJK font
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dev
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio libgl1-mesa-dev
     fonts-wqy-microhei
-    # the icon's SVG engine; the Debian package and its checks
-    libqt6svg6 dpkg-dev file appstream
+    # the icon's SVG engine
+    libqt6svg6
     # calendar files (iCalendar), read and written by the module kelvo_ical
     libical-dev
+)
+
+test_packages=(
+    # the format check
+    clang-format
+    # core tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # the Debian package and its checks
+    dpkg-dev file appstream
     # a private session bus for the desktop notification test
     dbus-daemon
     # fuzzing (libFuzzer with the sanitizers)
@@ -23,8 +32,17 @@ packages=(
     # window tests on a real X server
     xvfb xdotool jwm x11-utils x11-apps imagemagick
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
-    faketime pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio sox libsox-fmt-mp3 procps
+    faketime pulseaudio pulseaudio-utils sox libsox-fmt-mp3 procps
 )
+
+case "${1:-test}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: deps.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

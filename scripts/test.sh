@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD_DIR:-$root/build}
-"$root/scripts/deps.sh"
-"$root/scripts/build.sh"
+"$root/scripts/deps.sh" test
+"$root/scripts/build.sh" -DKELVO_BUILD_TESTS=ON -DKELVO_BUILD_BENCH=ON
 cd "$build"
 ctest --output-on-failure --no-tests=error -j "$(nproc)"

@@ -11,6 +11,7 @@
 #include "storage/IniFile.h"
 #include "system/Platform.h"
 #include "ui_showmsg.h"
+#include "widgets/FlatButton.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
 #include "widgets/Placement.h"
@@ -19,9 +20,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
-#include <QStyleOptionButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace kelvo {
 namespace {
@@ -31,14 +36,18 @@ QString visible(const QString& message) {
     return toQString(visibleText(message.toStdString()));
 }
 
-// The text as far as it fits into the button, cut at its end with "…".
-QString fitted(const QPushButton& button, const QString& text) {
-    QStyleOptionButton option;
-    option.initFrom(&button);
-    option.text = text;
-    const int width =
-        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
-    return button.fontMetrics().elidedText(text, Qt::ElideRight, width);
+// The popup's geometry: the message area grows from kMinMessage with its
+// text; everything else keeps its height (kChrome in all).
+constexpr int kWidth = 368;
+constexpr int kMessageTop = 40;
+constexpr int kMessageWidth = 338;
+constexpr int kMinMessage = 78;
+constexpr int kChrome = 119;
+
+QString clockText(int hour, int minute) {
+    return QStringLiteral("%1:%2")
+        .arg(hour, 2, 10, QLatin1Char('0'))
+        .arg(minute, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -51,14 +60,14 @@ TForm4::TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platfo
       ui(std::make_unique<Ui::TForm4>()), m_mainWindow(mainWindow), m_item(item), m_paths(paths),
       m_platform(platform) {
     ui->setupUi(this);
-    setFixedSize(368, 197);
+    setFixedSize(kWidth, kMinMessage + kChrome);
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addActions({ui->N11, ui->N21, ui->N51, ui->N101, ui->N201, ui->N301, ui->N601});
     closetimer = new QTimer(this);
     closetimer->setObjectName(QStringLiteral("closetimer"));
     closetimer->setInterval(1000);
-    drawPictures();
+    addLaterButtons();
     connectHandlers();
 }
 
@@ -72,6 +81,10 @@ void TForm4::setReminder(const QString& message, const QString& music) {
     m_given.emplace(message, music);
 }
 
+void TForm4::setDue(const DueTime& due) {
+    m_due = due;
+}
+
 void TForm4::stackOn(const QWidget& below) {
     m_below = &below;
     m_stacked = true;
@@ -82,14 +95,31 @@ void TForm4::drawPictures() {
     background.setColor(QPalette::Window, popupart::kBackground);
     setPalette(background);
     setAutoFillBackground(true);
+    QPalette text = ui->msg->palette();
+    text.setColor(QPalette::Base, popupart::kBackground);
+    ui->msg->setPalette(text);
     ui->Image1->setPixmap(popupart::titleStrip(ui->Image1->size()));
     for (QLabel* edge : {ui->Image2, ui->Image3, ui->Image4})
         edge->setPixmap(popupart::frameEdge(edge->size()));
     ui->SpeedButton1->setIcon(popupart::closeGlyph(ui->SpeedButton1->iconSize()));
 }
 
+// The menu's choices as a row of buttons, seen without a right click.
+void TForm4::addLaterButtons() {
+    const std::pair<QAction*, int> choices[] = {{ui->N11, 1},   {ui->N21, 2},   {ui->N51, 5},
+                                                {ui->N101, 10}, {ui->N201, 20}, {ui->N301, 30},
+                                                {ui->N601, 60}};
+    for (const auto& [action, minutes] : choices) {
+        auto* button = new FlatButton(this);
+        button->setObjectName(QStringLiteral("later%1").arg(minutes));
+        button->setText(QStringLiteral("%1分").arg(minutes));
+        button->setToolTip(action->text());
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        m_laterButtons.push_back(button);
+    }
+}
+
 void TForm4::connectHandlers() {
-    connect(ui->showmsg, &QPushButton::clicked, this, &TForm4::showmsgClick);
     connect(ui->docmd, &QPushButton::clicked, this, &TForm4::docmdClick);
     connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm4::FlatSpeedButton2Click);
     connect(ui->FlatSpeedButton2, &QWidget::customContextMenuRequested, this,
@@ -115,14 +145,13 @@ void TForm4::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// The message first: the popup's size follows it, and its place the size.
 void TForm4::FormShow() {
     ui->FlatSpeedButton2->setText(QString::number(remindLaterMinutes) + QStringLiteral("分后提醒"));
-    ui->msg->clear();
-    ui->msg->hide();
+    const QString ownSound = readHandOff();
     const QString systemSound = readSettings();
     activateWindow();
     setFocus();
-    const QString ownSound = readHandOff();
     startSound(ownSound.isEmpty() ? systemSound : ownSound);
     extractCommand();
     if (m_message == toQString(kShutdownMarker))
@@ -154,9 +183,61 @@ QString TForm4::readHandOff() {
         m_given.emplace(toQString(handOff.msg), toQString(handOff.music));
     }
     m_message = m_given->first;
-    ui->showmsg->setText(fitted(*ui->showmsg, visible(m_message)));
-    ui->showmsg->setToolTip(visible(m_message));
+    showMessage();
+    layOut();
     return m_given->second;
+}
+
+// The due time in bold before the message; an advance warning also says how
+// far ahead it is.
+void TForm4::showMessage() {
+    ui->msg->clear();
+    QTextCursor cursor(ui->msg->document());
+    QTextCharFormat plain;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QString message = m_message;
+    const bool advance = m_due && m_due->advanceMinutes > 0;
+    if (advance) {
+        const QString prefix = toQString(kAdvancePrefix);
+        if (message.startsWith(prefix))
+            message.remove(0, prefix.size());
+        cursor.insertText(prefix, plain);
+    }
+    if (m_due)
+        cursor.insertText(clockText(m_due->hour, m_due->minute), bold);
+    cursor.insertText((m_due ? QStringLiteral(" ") : QString()) + visible(message), plain);
+    if (advance)
+        cursor.insertText(QStringLiteral("（%1 分钟后）").arg(m_due->advanceMinutes), plain);
+    ui->msg->moveCursor(QTextCursor::Start);
+}
+
+// As high as the message needs, from the first size up to half the screen;
+// beyond that the message scrolls. The buttons stay at the bottom.
+void TForm4::layOut() {
+    QTextDocument& text = *ui->msg->document();
+    text.setTextWidth(kMessageWidth);
+    const int wanted = static_cast<int>(std::ceil(text.size().height()));
+    const int most = std::max(kMinMessage, screen()->availableGeometry().height() / 2 - kChrome);
+    const int m = std::clamp(wanted, kMinMessage, most);
+    const int h = m + kChrome;
+    setFixedSize(kWidth, h);
+    ui->msg->setGeometry(15, kMessageTop, kMessageWidth, m);
+    ui->msg->setVerticalScrollBarPolicy(wanted > m ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
+    ui->closewin->setGeometry(15, kMessageTop + m + 3, 337, 16);
+    const int laterTop = h - 58;
+    ui->laterlabel->move(15, laterTop);
+    for (size_t i = 0; i < m_laterButtons.size(); ++i)
+        m_laterButtons[i]->setGeometry(83 + static_cast<int>(i) * 38, laterTop, 36, 23);
+    const int bottom = h - 31;
+    ui->docmd->move(15, bottom);
+    ui->FlatSpeedButton2->move(146, bottom);
+    ui->FlatSpeedButton1->move(264, bottom);
+    ui->Image3->setGeometry(0, 33, 4, h - 37);
+    ui->Image4->setGeometry(kWidth - 4, 33, 4, h - 37);
+    ui->Image2->setGeometry(0, h - 4, kWidth, 4);
+    drawPictures();
 }
 
 void TForm4::startSound(const QString& file) {
@@ -202,16 +283,6 @@ void TForm4::closetimerTimer() {
         ui->closewin->hide();
         close();
     }
-}
-
-void TForm4::showmsgClick() {
-    if (ui->msg->isVisible()) {
-        ui->msg->hide();
-        return;
-    }
-    ui->msg->show();
-    ui->msg->clear();
-    ui->msg->setPlainText(visible(m_message));
 }
 
 void TForm4::docmdClick() {
@@ -280,8 +351,9 @@ void TForm4::storePosition() {
         this, [this] { storeWindowPos(*this, m_paths.config(), positions::ShowMsg); });
 }
 
+// Typing goes nowhere; the keys that scroll a long message still do.
 bool TForm4::msgKeyPress(QEvent* event) {
-    return event->type() == QEvent::KeyPress;
+    return event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty();
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {

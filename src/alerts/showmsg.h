@@ -11,9 +11,11 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QMenu;
 class QMouseEvent;
+class QPushButton;
 class QTimer;
 
 namespace Ui {
@@ -21,6 +23,14 @@ class TForm4;
 }
 
 namespace kelvo {
+
+// The time a reminder is due, shown above its message; advanceMinutes above
+// 0 for its advance warning.
+struct DueTime {
+    int hour = 0;
+    int minute = 0;
+    int advanceMinutes = 0;
+};
 
 class AlertCommand;
 class AlertSound;
@@ -31,7 +41,9 @@ struct Platform;
 // deleted when it closes. It reads its message and sound from the hand-off
 // file, plays the sound or beeps, offers or runs a command the message
 // carries, sends snooze requests to the main window and may close itself
-// after a countdown.
+// after a countdown. It shows the whole message, wrapped, growing up to half
+// the screen's height and scrolling beyond, and offers the remind-later
+// minutes as buttons as well as in the remind-later button's menu.
 //
 // Everything about the reminder shown is kept per popup, so a popup that was
 // covered by a later one still snoozes and runs its own reminder.
@@ -53,15 +65,21 @@ public:
     // The reminder to show, as the main window fired it; without it the
     // popup reads the hand-off file.
     void setReminder(const QString& message, const QString& music);
+    // The time the reminder is due, put before its message ("09:30 …", or
+    // "提前提醒：09:30 …（10 分钟后）"); without it the message stands alone.
+    void setDue(const DueTime& due);
     // Shows the popup on top of `below`, offset so that both are seen; its
     // place is then not stored, which stays the first popup's.
     void stackOn(const QWidget& below);
+
+    // The message shown, as it was fired (an advance warning with its
+    // prefix), without the due time.
+    QString message() const { return m_message; }
 
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
 
 public slots:
-    void showmsgClick();
     void docmdClick();
     void FlatSpeedButton2Click();
     void N11Click();
@@ -90,7 +108,10 @@ private:
     bool msgKeyPress(QEvent* event);
 
     void drawPictures();
+    void addLaterButtons();
     void connectHandlers();
+    void showMessage();
+    void layOut();
     QString readSettings();
     QString readHandOff();
     void startSound(const QString& file);
@@ -104,6 +125,7 @@ private:
     std::unique_ptr<Ui::TForm4> ui;
     QMenu* PopupMenu1;
     QTimer* closetimer;
+    std::vector<QPushButton*> m_laterButtons; // 1 … 60 minutes, as PopupMenu1
 
     QPointer<QWidget> m_mainWindow;
     std::function<TForm7&()> m_shutdownWindow;
@@ -112,7 +134,8 @@ private:
     Platform& m_platform;
 
     std::optional<std::pair<QString, QString>> m_given; // message and sound
-    QPointer<const QWidget> m_below;                    // the popup this one is stacked on
+    std::optional<DueTime> m_due;
+    QPointer<const QWidget> m_below; // the popup this one is stacked on
     bool m_stacked = false;
     QString m_message;
     std::unique_ptr<AlertCommand> m_command;

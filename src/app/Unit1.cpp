@@ -51,13 +51,15 @@ Size toSize(const QSize& s) {
 
 TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, Dialogs& dialogs,
                QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TForm1>()), m_paths(paths), m_platform(platform), m_dialogs(dialogs),
       m_clock(clock), m_engine(makeEngine(clock)) {
     ui->setupUi(this);
     m_lines = new ReminderListModel(this);
     ui->eventlist->setModel(m_lines);
-    setFixedSize(size());
+    setMinimumSize(size());
     FormCreate();
 }
 
@@ -104,10 +106,10 @@ void TForm1::buildTrayMenu() {
         return action;
     };
     N1 = item("N1", QStringLiteral("显示主界面[&S]"));
+    N4 = item("N4", QStringLiteral("添加提醒[&N]"));
     T1 = item("T1", QStringLiteral("显示  时间[&T]"), true);
     P1 = item("P1", QStringLiteral("暂停  提醒[&P]"), true);
     R1 = item("R1", QStringLiteral("开机自运行[&R]"), true);
-    N3 = item("N3", QStringLiteral("Tarnwick的主页[&W]"));
     A1 = item("A1", QStringLiteral("关于本软件[&A]"));
     H1 = item("H1", QStringLiteral("帮助  信息[&H]"));
     N2 = PopupMenu1->addSeparator();
@@ -139,6 +141,8 @@ void TForm1::FormShow() {
     const int32_t earlierStarts = readStartSettings();
     countDataFileStart();
     restoreWindowPos(*this, *m_config, positions::Main);
+    resize(std::max(settings::FormWidth.read(*m_config), minimumWidth()),
+           std::max(settings::FormHeight.read(*m_config), minimumHeight()));
     m_centringPending = m_firstRun && frameMargins().isNull();
     m_showMain = settings::ShowMainForm.read(*m_config);
     T1->setChecked(settings::ShowTimeForm.read(*m_config));
@@ -337,6 +341,15 @@ void TForm1::changeEvent(QEvent* event) {
         QTimer::singleShot(0, this, &TForm1::hideToTray);
 }
 
+// The buttons keep their column; the list takes the rest, the watermark
+// stays under its bottom right corner.
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int left = ui->eventlist->x();
+    ui->eventlist->resize(width() - left - 4, height() - 27);
+    ui->Label1->setGeometry(left, height() - 20, width() - left - 4, 16);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     FormClose(event);
 }
@@ -377,6 +390,8 @@ void TForm1::storeEndState() {
     storeLastCheck();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
     writeWindowPos(*m_config, positions::Main, {x(), y()});
+    settings::FormWidth.write(*m_config, width());
+    settings::FormHeight.write(*m_config, height());
     m_config->UpdateFile();
 }
 
@@ -488,15 +503,20 @@ void TForm1::fire(int32_t item, bool advance) {
     const auto number = static_cast<quint16>(item);
     const QString text = QString::fromStdString(firing.text);
     const QString music = QString::fromStdString(firing.music);
-    const auto popupInstead = [this, number, text, music] { showPopup(number, text, music); };
+    const DueTime due{firing.hour, firing.minute, firing.advanceMinutes};
+    const auto popupInstead = [this, number, text, music, due] {
+        showPopup(number, text, music, due);
+    };
     if (!alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead))
         popupInstead();
 }
 
 // A popup that comes while others are open goes on top of them.
-void TForm1::showPopup(quint16 item, const QString& text, const QString& music) {
+void TForm1::showPopup(quint16 item, const QString& text, const QString& music,
+                       const DueTime& due) {
     TForm4 popup(this, item, m_paths, m_platform);
     popup.setReminder(text, music);
+    popup.setDue(due);
     if (const TForm4* below = topmostPopup())
         popup.stackOn(*below);
     popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -28,6 +30,7 @@ class Clock;
 class ReminderEngine;
 class TForm4;
 class TMissedForm;
+struct DueTime;
 struct Occasion;
 class ReminderListModel;
 class TIniFile;
@@ -84,10 +87,10 @@ public slots:
     void FlatSpeedButton5Click(); // 编辑提醒: the edit dialog of the selected reminder
     void FlatSpeedButton4Click(); // 查看提醒: the view dialog of the selected reminder
     void FlatSpeedButton3Click(); // 删除提醒: delete the selected reminder, after asking
+    void undoDelete();            // Ctrl+Z: the reminder deleted last comes back
     void FlatSpeedButton7Click(); // 软件帮助: the help page
     void H1Click();               // 帮助  信息: the help page
     void FlatSpeedButton8Click(); // 在线升级: the upgrade program
-    void N3Click();               // the home page in the browser
     void FlatSpeedButton6Click(); // 关于软件: the about box
     void A1Click();               // 关于本软件: the about box
     void P1Click();               // 暂停  提醒: pause or resume the minute check
@@ -107,6 +110,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
@@ -119,6 +123,7 @@ private:
     void connectSettingsCommands();
     void connectExchangeCommands();
     void connectListKeys();
+    void connectWindowKeys();
     void connectClockCommands();
     // After a change of the reminders: reload the list, close the search window.
     void afterListChange();
@@ -151,7 +156,7 @@ private:
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
     void fire(int32_t item, bool advance);
-    void showPopup(quint16 item, const QString& text, const QString& music);
+    void showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due);
     void removeItems(const std::vector<int32_t>& items);
     // The open popup that a new one goes on top of; null when none is shown.
     const TForm4* topmostPopup() const;
@@ -171,6 +176,8 @@ private:
     void storeSnoozes();
     void storeLastCheck();
 
+    // The keys of the reminder deleted last, for Ctrl+Z.
+    std::optional<std::vector<std::pair<std::string, std::string>>> m_lastDeleted;
     std::unique_ptr<Ui::TForm1> ui;
     ReminderListModel* m_lines;
     QMenu* PopupMenu1;
@@ -178,7 +185,7 @@ private:
     QAction* T1;
     QAction* P1;
     QAction* R1;
-    QAction* N3;
+    QAction* N4; // 添加提醒
     QAction* A1;
     QAction* H1;
     QAction* N2;

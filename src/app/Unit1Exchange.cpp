@@ -16,6 +16,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -88,6 +89,12 @@ void tellNoData(QWidget* parent) {
 // What the success box adds for a calendar: how many events came in, how
 // many were skipped, and why (grouped by reason when many).
 QString calendarReport(int32_t added, const std::vector<SkippedEvent>& skipped) {
+    const bool allKnown = std::all_of(skipped.begin(), skipped.end(), [](const SkippedEvent& e) {
+        return e.reason == SkipReason::Known;
+    });
+    if (added == 0 && allKnown)
+        return QStringLiteral("\n这个日历的 %1 个事件都已经导入过，没有新的提醒。")
+            .arg(skipped.size());
     QString text =
         QStringLiteral("\n导入了 %1 个日历事件，跳过了 %2 个").arg(added).arg(skipped.size());
     const std::vector<std::string> lines = skippedLines(skipped, false);
@@ -163,17 +170,22 @@ std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window
 // returns what the success box adds.
 QString writeChosenFile(const FileDialog::Choice& choice, const std::vector<int32_t>& items,
                         const TIniFile& data, const Clock& clock) {
+    const auto written = [&choice](size_t count) {
+        return QStringLiteral("\n导出了 %1 条提醒到 %2").arg(count).arg(choice.path);
+    };
     if (choice.filter != kCalendarFilterIndex) {
         TIniFile exchange(localPath(choice.path));
         exportItems(data, items, exchange);
-        return {};
+        return written(items.size());
     }
     const ClockReading now = clock.read();
     const CalendarExport result =
         exportCalendar(data, items, localPath(choice.path), now.local.date, now.utcSeconds);
+    const QString text = written(items.size() - static_cast<size_t>(result.neverFiring));
     if (result.neverFiring == 0)
-        return {};
-    return QStringLiteral("\n%1 条提醒在任何一天都不会提醒，没有导出。").arg(result.neverFiring);
+        return text;
+    return text +
+           QStringLiteral("\n%1 条提醒在任何一天都不会提醒，没有导出。").arg(result.neverFiring);
 }
 
 void exportChosenItems(QWidget* parent, TForm10& window, const ReminderListModel& list,

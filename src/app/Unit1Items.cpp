@@ -2,18 +2,22 @@
 
 #include "app/Dialogs.h"
 #include "core/Clock.h"
+#include "core/VisibleText.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
+#include "storage/DataKeys.h"
 #include "storage/HandOff.h"
 #include "storage/Identity.h"
+#include "storage/IniFile.h"
 #include "system/Platform.h"
 #include "system/Shell.h"
 #include "ui_Unit1.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Placement.h"
 #include "widgets/QtText.h"
 
 #include <QAction>
@@ -28,9 +32,6 @@
 namespace kelvo {
 namespace {
 
-// The project's home page, opened by the tray menu and named in the about box.
-const QString kHomePage = QStringLiteral("https://kelvo.example.org/");
-
 // A separate upgrade program that this one only starts; none is shipped.
 const QString kUpgradeProgram = QStringLiteral("AutoUpdate.exe");
 
@@ -39,15 +40,15 @@ QString aboutText() {
                           "住在系统托盘里的提醒软件：按时弹出提醒，可以按年、月、日或星期重复，"
                           "可以提前提醒、整点提醒、开机提醒，可以播放音乐、执行命令或自动关机，"
                           "还能把农历日期换算成公历。\n\n"
-                          "项目主页：%3\n"
-                          "开发：Kelvo 项目组\n"
+                          "开发：%3\n"
                           "C++20 与 Qt 6 编写，在 Debian 12 上构建。")
-        .arg(programTitle(), toQString(identity::Version), kHomePage);
+        .arg(programTitle(), toQString(identity::Version), toQString(identity::Maker));
 }
 
 // The help page in a window of the program's own, for a desktop that has no
-// program to show it: read-only, its links within the page followed. One
-// window, brought up again by every later help command.
+// program to show it: read-only, its links within the page followed, in the
+// middle of the screen, closed by Escape. One window, brought up again by
+// every later help command.
 void showHelpWindow(QWidget* owner, const QString& file) {
     auto* browser = owner->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
     if (!browser) {
@@ -56,6 +57,9 @@ void showHelpWindow(QWidget* owner, const QString& file) {
         browser->setWindowFlag(Qt::Window);
         browser->setWindowTitle(QStringLiteral("Kelvo 帮助"));
         browser->resize(720, 560);
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser);
+        QObject::connect(escape, &QShortcut::activated, browser, &QWidget::close);
+        centreOnScreen(*browser);
     }
     browser->setSource(QUrl::fromLocalFile(file));
     browser->show();
@@ -73,7 +77,7 @@ void TForm1::connectItemCommands() {
     connect(ui->FlatSpeedButton7, &QPushButton::clicked, this, &TForm1::FlatSpeedButton7Click);
     connect(ui->FlatSpeedButton8, &QPushButton::clicked, this, &TForm1::FlatSpeedButton8Click);
     connect(ui->FlatSpeedButton6, &QPushButton::clicked, this, &TForm1::FlatSpeedButton6Click);
-    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(N4, &QAction::triggered, this, &TForm1::FlatSpeedButton2Click);
     connect(A1, &QAction::triggered, this, &TForm1::A1Click);
     connect(H1, &QAction::triggered, this, &TForm1::H1Click);
     connect(P1, &QAction::triggered, this, &TForm1::P1Click);
@@ -93,6 +97,20 @@ void TForm1::connectListKeys() {
     onKey(Qt::Key_Delete, &TForm1::FlatSpeedButton3Click);
     onKey(Qt::Key_Insert, &TForm1::FlatSpeedButton2Click);
     connect(ui->eventlist, &QAbstractItemView::doubleClicked, this, &TForm1::FlatSpeedButton5Click);
+    connectWindowKeys();
+}
+
+// Anywhere in the window: Ctrl+N adds, Ctrl+F searches, F1 helps, Ctrl+Z
+// brings the reminder deleted last back.
+void TForm1::connectWindowKeys() {
+    const auto onKey = [this](const QKeySequence& key, void (TForm1::*command)()) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, command);
+    };
+    onKey(QKeySequence::New, &TForm1::FlatSpeedButton2Click);
+    onKey(QKeySequence::Find, &TForm1::FlatSpeedButton10Click);
+    onKey(QKeySequence::HelpContents, &TForm1::FlatSpeedButton7Click);
+    onKey(QKeySequence::Undo, &TForm1::undoDelete);
 }
 
 // Add: whatever the dialog did, the list is loaded again.
@@ -127,15 +145,38 @@ void TForm1::FlatSpeedButton4Click() {
 // Delete the selected reminder after asking. The later reminders move one
 // number down, and so do their waiting snoozes; the selection stays at the
 // position, now on the reminder that followed.
+// The question names the reminder; Ctrl+Z undoes the deletion.
 void TForm1::FlatSpeedButton3Click() {
     const int position = selectedPosition();
     if (position < 0)
         return;
-    if (MessageBox::question(this, QStringLiteral("确认"), QStringLiteral("真的要删除吗？"),
+    const std::string message =
+        m_data->ReadString(itemSection(position + 1), datakeys::Message, "");
+    const QString name = QString::fromStdString(visibleText(message));
+    if (MessageBox::question(this, QStringLiteral("确认"),
+                             QStringLiteral("真的要删除“%1”吗？")
+                                 .arg(name.size() > 60 ? name.left(60) + u'…' : name),
                              MessageBox::No) != MessageBox::Yes)
         return;
-    MessageBox::reportingErrors(this, [&] { removeItems({position + 1}); });
+    MessageBox::reportingErrors(this, [&] {
+        ItemKeys keys = readItemKeys(*m_data, position + 1);
+        removeItems({position + 1});
+        m_lastDeleted = std::move(keys);
+    });
     afterListChange();
+}
+
+// The reminder deleted last comes back, with every key it had, as the last
+// line; its snoozes do not.
+void TForm1::undoDelete() {
+    if (!m_lastDeleted)
+        return;
+    MessageBox::reportingErrors(this, [&] {
+        const int32_t k = restoreItem(*m_data, *m_lastDeleted);
+        m_lastDeleted.reset();
+        afterListChange();
+        selectLine(k - 1);
+    });
 }
 
 std::string TForm1::deleteItems(const std::vector<int32_t>& items) {
@@ -177,26 +218,20 @@ void TForm1::H1Click() {
     FlatSpeedButton7Click();
 }
 
-// Online upgrade: starts the upgrade program beside the executable; what it
-// does is its own affair.
+// Online upgrade: Kelvo comes with the system's packages and is updated with
+// them; an upgrade program put beside the executable is started instead.
 void TForm1::FlatSpeedButton8Click() {
     const QString upgrade = QDir(QCoreApplication::applicationDirPath()).filePath(kUpgradeProgram);
     if (!QFileInfo::exists(upgrade)) {
-        MessageBox::warning(this, programTitle(),
-                            QStringLiteral("无法启动升级程序：找不到 %1。").arg(upgrade));
+        MessageBox::information(
+            this, QStringLiteral("在线升级"),
+            QStringLiteral("Kelvo 随系统的软件包一起更新：系统的软件更新（或 sudo apt upgrade）"
+                           "会在有新版本时安装它。\n\n已安装的版本：%1")
+                .arg(toQString(identity::Version)));
     } else if (!m_platform.shell.openDocument(upgrade)) {
         MessageBox::warning(
             this, programTitle(),
             QStringLiteral("无法启动升级程序 %1：桌面没有可以打开它的程序。").arg(upgrade));
-    }
-}
-
-void TForm1::N3Click() {
-    if (!m_platform.shell.openDocument(kHomePage)) {
-        MessageBox::warning(
-            this, programTitle(),
-            QStringLiteral("无法打开主页 %1：桌面没有可以打开网址的程序（浏览器）。")
-                .arg(kHomePage));
     }
 }
 

@@ -17,13 +17,13 @@
 #include "system/linux/SingleInstance.h"
 #include "widgets/MessageBox.h"
 #include "widgets/QtText.h"
+#include "widgets/QtTranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
@@ -47,12 +47,6 @@ void preferX11OnWayland() {
 }
 
 // Qt's own texts (是/否/确定/取消 on the standard buttons) in Chinese.
-void loadQtTranslation(QApplication& app, QTranslator& translator) {
-    if (translator.load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&translator);
-}
-
 // The program's options; returns --dir.
 QCommandLineOption addOptions(QCommandLineParser& parser) {
     const QCommandLineOption dirOption(QStringLiteral("dir"),
@@ -83,8 +77,8 @@ void answerWithoutDisplay(int argc, char* argv[]) {
 }
 
 // The data files: in the directory given by --dir, else as the core's rule
-// says (beside a portable program, in the user's data directory when
-// installed); the help page may also lie beside the program or in its share.
+// says (beside a program marked portable, else in the user's data
+// directory); the help page may also lie beside the program or in its share.
 std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
     QCommandLineParser parser;
     const QCommandLineOption dirOption = addOptions(parser);
@@ -156,7 +150,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(kelvo::programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    loadQtTranslation(app, translator);
+    kelvo::loadQtChinese(app, translator);
 
     const std::optional<kelvo::DataPaths> found = dataPaths(app);
     if (!found)

@@ -8,9 +8,10 @@
 #include "widgets/Messages.h"
 #include "widgets/Placement.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 
 namespace kelvo {
 
@@ -25,6 +26,7 @@ TForm8::TForm8(const DataPaths& paths, const Clock& clock, QWidget* parent)
     viewtimer->setObjectName(QStringLiteral("viewtimer"));
     viewtimer->setInterval(1000);
     connect(viewtimer, &QTimer::timeout, this, &TForm8::viewtimerTimer);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm8::followModalWindows);
     FormCreate();
 }
 
@@ -69,17 +71,32 @@ void TForm8::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
+// Within the screen's work area, clear of the task bar.
 void TForm8::FormShow() {
+    keepInWorkArea(*this);
     showTime(u':');
     m_colonFlag = true;
     viewtimer->start();
+}
+
+void TForm8::followModalWindows() {
+    const bool modal = QApplication::activeModalWidget() != nullptr;
+    if (modal == m_belowModal)
+        return;
+    m_belowModal = modal;
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, !modal);
+    if (shown)
+        show();
 }
 
 void TForm8::FormClose() {
     viewtimer->stop();
 }
 
+// A modal window that went without a change of focus is noticed here.
 void TForm8::viewtimerTimer() {
+    followModalWindows();
     showTime(m_colonFlag ? u' ' : u':');
     m_colonFlag = !m_colonFlag;
 }

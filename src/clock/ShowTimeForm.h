@@ -53,6 +53,9 @@ private:
     void opacityNotice(const WindowMessage& message);
     void setTranslucency(bool on, int opacity);
     void showTime(QChar separator);
+    // On top of every window but a modal one, which stays above the clock.
+    void followModalWindows();
+    bool m_belowModal = false;
 
     std::unique_ptr<Ui::TForm8> ui;
     QTimer* viewtimer;

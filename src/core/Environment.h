@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace kelvo {
 
@@ -10,5 +11,11 @@ inline std::string environmentVariable(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
+
+// The user's name as an account gives it: the full name, the first field of
+// its comment (GECOS) field, else the login name.
+std::string accountNameOf(std::string_view gecos, std::string_view login);
+// The name of the account the program runs as; empty when it has none.
+std::string accountName();
 
 } // namespace kelvo

@@ -57,6 +57,29 @@ void ReminderControls::setWeekBoxesEnabled(bool enabled) const {
         box->setEnabled(enabled);
 }
 
+void ReminderControls::clearRepetition() const {
+    lunarrepeat->setChecked(false);
+    lunarcycle->setCurrentIndex(0);
+    for (QCheckBox* box : {everyyear, everymonth, everyday, everyweek})
+        box->setChecked(false);
+    for (QCheckBox* box : weekBoxes)
+        box->setChecked(false);
+    setWeekBoxesEnabled(false);
+}
+
+// clicked, unlike toggled, comes from the user alone: a dialog that shows a
+// stored reminder ticks its boxes without widening it.
+void ReminderControls::connectWidening() const {
+    for (QCheckBox* box : {everyday, everyweek}) {
+        QObject::connect(box, &QCheckBox::clicked, box, [this](bool ticked) {
+            if (!ticked)
+                return;
+            everyyear->setChecked(true);
+            everymonth->setChecked(true);
+        });
+    }
+}
+
 void ReminderControls::issetmusicClick() const {
     const bool withMusic = issetmusic->isChecked();
     setmusic->setEnabled(withMusic);

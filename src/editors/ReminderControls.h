@@ -55,6 +55,7 @@ public:
         QObject::connect(rdbf, &NumericField::keyPress, dialog, &Dialog::rdbfKeyPress);
         QObject::connect(lunarrepeat, &QCheckBox::toggled, dialog, &Dialog::lunarrepeatClick);
         connectLunarDate();
+        connectWidening();
     }
 
     // The fields' limits and first values; rdbf runs 0 … advanceUpper
@@ -69,6 +70,9 @@ public:
     void everydayClick() const;
     void everyweekClick() const;
     void setWeekBoxesEnabled(bool enabled) const;
+    // No repetition: every repetition box, the weekdays and the lunar box
+    // unticked, the weekdays disabled.
+    void clearRepetition() const;
 
     // The sound box enables the path and its chooser; the chooser puts the
     // picked file into the path.
@@ -113,6 +117,9 @@ public:
 
 private:
     void connectLunarDate() const;
+    // A day or week box ticked by the user ticks 每年 and 每月 as well, so
+    // that it repeats for good; the user may untick them again.
+    void connectWidening() const;
 };
 
 // The check both dialogs run before they store: a refused input is told

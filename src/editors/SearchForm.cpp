@@ -70,8 +70,9 @@ void Tsearch::clearResults() {
     ui->numlst->clear();
 }
 
+// Finds as the user types.
 void Tsearch::searchwordChange() {
-    clearResults();
+    FlatSpeedButton2Click();
 }
 
 void Tsearch::FlatSpeedButton2Click() {

@@ -13,7 +13,6 @@
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
 
-#include <QKeyEvent>
 #include <QShowEvent>
 
 namespace kelvo {
@@ -21,11 +20,18 @@ namespace {
 
 const QString kShutdownText = toQString(kShutdownMarker);
 
+DateTime nextFullHour(DateTime now) {
+    now.minute = 0;
+    now.second = 0;
+    return addMinutes(now, 60);
+}
+
 } // namespace
 
 TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, TSetNL& lunarDate,
                QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       // The shared controls are taken from the form once it is set up.
       ui(std::make_unique<Ui::TForm2>()), m_controls((ui->setupUi(this), *ui)), m_paths(paths),
       m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
@@ -59,9 +65,11 @@ void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// Resets what a new reminder starts without; the date, the time and the
-// repetition boxes stay as the last use left them.
+// A new reminder starts today at the next full hour, without repetition,
+// sound or advance warning.
 void TForm2::FormShow() {
+    m_controls.clearRepetition();
+    setDateTime(nextFullHour(m_clock.now()));
     m_controls.clearSound();
     restoreWindowPos(*this, TIniFile(m_paths.config()), positions::NewItem);
     ui->mind0->setChecked(true);
@@ -90,15 +98,6 @@ void TForm2::done(int result) {
 void TForm2::FormClose() {
     MessageBox::reportingErrors(
         this, [this] { storeWindowPos(*this, m_paths.config(), positions::NewItem); });
-}
-
-// The dialog is left only through its own two buttons.
-void TForm2::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TForm2::everyyearClick() {
@@ -153,7 +152,13 @@ void TForm2::FlatSpeedButton4Click() {
     setDateTime(addMinutes(now, m_remindLater.minutesLater()));
 }
 
+// The lunar dialog opens at the lunar date of the date shown, or of today.
 void TForm2::FlatSpeedButton5Click() {
+    const ItemInput in = m_controls.input();
+    const bool shown =
+        in.month >= 1 && in.month <= 12 && in.day >= 1 && in.day <= daysInMonth(in.year, in.month);
+    if (!shown || !m_lunarDate.chooseDay(Date{in.year, in.month, in.day}))
+        m_lunarDate.chooseDay(m_clock.now().date);
     m_lunarDate.exec();
     if (m_lunarDate.Accepted)
         m_controls.setDate(m_lunarDate.SolarYear, m_lunarDate.SolarMonth, m_lunarDate.SolarDay);

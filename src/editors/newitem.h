@@ -7,8 +7,6 @@
 
 #include <memory>
 
-class QKeyEvent;
-
 namespace Ui {
 class TForm2;
 }
@@ -22,9 +20,8 @@ struct DateTime;
 struct ItemInput;
 
 // The add reminder dialog: validates what was entered and appends it to the
-// data file as a new item. Created once; a showing resets the message, the
-// advance minutes, the mind method, the sound and the shutdown box, and keeps
-// the date, the time and the repetition boxes of the last use.
+// data file as a new item. Created once; every showing starts afresh, today at
+// the next full hour. Escape and the frame's close button cancel.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
@@ -60,7 +57,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

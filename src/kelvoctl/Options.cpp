@@ -8,8 +8,9 @@ namespace kelvo::ctl {
 
 const char* const kUsage =
     "Usage: kelvoctl [--dir DIR] COMMAND\n"
-    "Reads the reminders of DataFile.dat in DIR (default: the directory of kelvoctl when it is\n"
-    "writable, else $XDG_DATA_HOME/kelvo, ~/.local/share/kelvo when unset).\n"
+    "Reads the reminders of DataFile.dat in DIR (default: $XDG_DATA_HOME/kelvo, or\n"
+    "~/.local/share/kelvo when unset; the directory of kelvoctl when a file kelvo-portable\n"
+    "lies there).\n"
     "\n"
     "Commands:\n"
     "  list                                   the reminder list, one line per reminder\n"

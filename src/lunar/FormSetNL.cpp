@@ -84,6 +84,20 @@ void TSetNL::setmChange() {
     fillDays(month.isLeap ? LunarLeapMonthDays(year) : LunarMonthDays(year, month.month));
 }
 
+bool TSetNL::chooseDay(const Date& day) {
+    const TLunarDate lunar = SolarToLunar(day);
+    if (!IsValidLunarDate(lunar) || lunar.Year < kFirstListedLunarYear ||
+        lunar.Year > kLastListedLunarYear)
+        return false;
+    ui->sety->setCurrentIndex(lunar.Year - kFirstListedLunarYear);
+    fillMonths(lunar.Year);
+    ui->setm->setCurrentIndex(lunarMonthPosition(lunar.Year, {lunar.Month, lunar.IsLeap}));
+    fillDays(lunar.IsLeap ? LunarLeapMonthDays(lunar.Year)
+                          : LunarMonthDays(lunar.Year, lunar.Month));
+    ui->setd->setCurrentIndex(lunar.Day - 1);
+    return true;
+}
+
 void TSetNL::FlatSpeedButton1Click() {
     const TLunarDate lunar =
         lunarDateAt(ui->sety->currentIndex(), ui->setm->currentIndex(), ui->setd->currentIndex());

@@ -12,10 +12,12 @@ class TSetNL;
 
 namespace kelvo {
 
+struct Date;
+
 // The lunar date dialog: the user picks a lunar year, month (leap month
 // included) and day from three lists; OK converts it to the Gregorian
-// date, tells the user and leaves it in the result fields. The lists and
-// the results stay as they are between showings.
+// date, tells the user and leaves it in the result fields. The results stay
+// as they are between showings; the lists open at the date the caller gives.
 class TSetNL : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +30,10 @@ public:
     quint16 SolarYear = 0;
     quint16 SolarMonth = 0;
     quint16 SolarDay = 0;
+
+    // Chooses the lunar date of `day` in the lists; false (nothing changed)
+    // when they do not offer it.
+    bool chooseDay(const Date& day);
 
 public slots:
     void setyChange();

@@ -4,17 +4,6 @@
 
 namespace kelvo {
 
-const std::array<std::string_view, 32> ChineseNumerals = {
-    "",       "一",     "二",     "三",     "四",     "五",     "六",     "七",
-    "八",     "九",     "十",     "十一",   "十二",   "十三",   "十四",   "十五",
-    "十六",   "十七",   "十八",   "十九",   "二十",   "二十一", "二十二", "二十三",
-    "二十四", "二十五", "二十六", "二十七", "二十八", "二十九", "三十",   "三十一",
-};
-
-const std::array<std::string_view, 11> LunarDayNames = {
-    "", "初一", "初二", "初三", "初四", "初五", "初六", "初七", "初八", "初九", "初十",
-};
-
 namespace {
 
 constexpr std::array<std::string_view, 13> kLunarMonthNames = {
@@ -28,20 +17,6 @@ constexpr std::array<std::string_view, 31> kLunarDayNames = {
     "廿二", "廿三", "廿四", "廿五", "廿六", "廿七", "廿八", "廿九", "三十",
 };
 
-std::string monthItem(int month, bool isLeap) {
-    std::string item = isLeap ? "闰" : "";
-    item += ChineseNumerals[static_cast<std::size_t>(month)];
-    item += "月";
-    return item;
-}
-
-std::string dayItem(int day) {
-    if (day <= 10) {
-        return std::string(LunarDayNames[static_cast<std::size_t>(day)]);
-    }
-    return std::string(ChineseNumerals[static_cast<std::size_t>(day)]) + "日";
-}
-
 } // namespace
 
 std::string lunarYearItem(int year) {
@@ -52,9 +27,9 @@ std::vector<std::string> lunarMonthItems(int year) {
     const int leapMonth = LunarLeapMonth(year);
     std::vector<std::string> items;
     for (int month = 1; month <= 12; ++month) {
-        items.push_back(monthItem(month, false));
+        items.push_back(lunarMonthName(month, false));
         if (month == leapMonth) {
-            items.push_back(monthItem(month, true));
+            items.push_back(lunarMonthName(month, true));
         }
     }
     return items;
@@ -76,9 +51,15 @@ std::vector<std::string> lunarDayItems(int monthDays) {
     constexpr int kLongestMonth = 30;
     std::vector<std::string> items;
     for (int day = 1; day <= monthDays && day <= kLongestMonth; ++day) {
-        items.push_back(dayItem(day));
+        items.emplace_back(lunarDayName(day));
     }
     return items;
+}
+
+int lunarMonthPosition(int year, const LunarMonthChoice& month) {
+    const int leapMonth = LunarLeapMonth(year);
+    return leapMonth != 0 && (month.isLeap || month.month > leapMonth) ? month.month
+                                                                       : month.month - 1;
 }
 
 TLunarDate lunarDateAt(int yearPosition, int monthPosition, int dayPosition) {

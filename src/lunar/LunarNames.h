@@ -10,11 +10,6 @@
 
 namespace kelvo {
 
-// Entry n is the Chinese numeral of n, 1 … 31 ("一" … "三十一"); entry 0 is empty.
-extern const std::array<std::string_view, 32> ChineseNumerals;
-// Entry n names lunar day n, 1 … 10 ("初一" … "初十"); entry 0 is empty.
-extern const std::array<std::string_view, 11> LunarDayNames;
-
 // The lunar years the lunar date dialog offers; list position 0 is the first of them.
 inline constexpr int kFirstListedLunarYear = 2000;
 inline constexpr int kLastListedLunarYear = 2099;
@@ -28,11 +23,13 @@ struct LunarMonthChoice {
 
 // "2000年".
 std::string lunarYearItem(int year);
-// "一月" … "十二月", with the leap month ("闰" + numeral + "月") right after its regular month.
+// The months by their calendar names, "正月" … "冬月", "腊月", with the leap month
+// ("闰" before the name) right after its regular month.
 std::vector<std::string> lunarMonthItems(int year);
-// The month at a position (from 0) of lunarMonthItems(year).
+// The month at a position (from 0) of lunarMonthItems(year), and back.
 LunarMonthChoice lunarMonthAt(int year, int position);
-// "初一" … "初十", then "十一日" … up to the month's length (29 or 30).
+int lunarMonthPosition(int year, const LunarMonthChoice& month);
+// "初一" … "初十", "十一" … "二十", "廿一" … up to the month's length (29 or 30).
 std::vector<std::string> lunarDayItems(int monthDays);
 // The lunar date chosen by the positions (from 0) in the year, month and day lists.
 TLunarDate lunarDateAt(int yearPosition, int monthPosition, int dayPosition);

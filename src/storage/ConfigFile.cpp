@@ -1,5 +1,6 @@
 #include "storage/ConfigFile.h"
 
+#include "core/Environment.h"
 #include "storage/Identity.h"
 #include "storage/IniFile.h"
 
@@ -53,9 +54,9 @@ void writeWindowPos(TIniFile& config, std::string_view section, WindowPos pos) {
 }
 
 void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes) {
-    settings::Corporation.write(config, identity::Corporation);
+    settings::Corporation.write(config, "");
     settings::Version.write(config, identity::Version);
-    settings::User.write(config, identity::User);
+    settings::User.write(config, accountName());
     settings::ShowMainForm.write(config, false);
     writeWindowPos(config, positions::Main, centred(sizes.screen, sizes.main));
     settings::OpenTimes.write(config, 0);

@@ -43,6 +43,9 @@ inline constexpr IntSetting AutoCloseShowBoxMin{"Sys", "AutoCloseShowBoxMin", 10
 inline constexpr BoolSetting TimeFormAB{"Sys", "TimeFormAB", true};
 inline constexpr IntSetting TimeFormABV{"Sys", "TimeFormABV", 128, 10, 255};
 inline constexpr BoolSetting ShowTimeForm{"Sys", "ShowTimeForm", false};
+// The main window's size, kept from run to run; 0: the first size.
+inline constexpr IntSetting FormWidth{"Sys", "FormWidth", 0, 0, 100000};
+inline constexpr IntSetting FormHeight{"Sys", "FormHeight", 0, 0, 100000};
 // The last minute the running program checked, "YYYY-MM-DD HH:MM".
 inline constexpr StringSetting LastCheck{"Sys", "LastCheck", ""};
 // Whether reminders that fell due unseen are listed.
@@ -82,7 +85,8 @@ struct Size {
 struct FirstRunSizes {
     Size screen, main, newItem, view, setting, edit;
 };
-// Writes the settings of a first start (the file did not exist) and stores them.
+// Writes the settings of a first start (the file did not exist) and stores
+// them: no company, the user's own name from the account.
 void writeFirstRunConfig(TIniFile& config, const FirstRunSizes& sizes);
 // Writes the centred first positions of the windows and stores them.
 void writeFirstRunPositions(TIniFile& config, const FirstRunSizes& sizes);

@@ -298,6 +298,22 @@ void deleteItems(TIniFile& data, const std::vector<int32_t>& items) {
     });
 }
 
+ItemKeys readItemKeys(const TIniFile& data, int32_t k) {
+    return data.sectionEntries(itemSection(k));
+}
+
+int32_t restoreItem(TIniFile& data, const ItemKeys& keys) {
+    int32_t k = 0;
+    data.changeLocked([&] {
+        k = nextItemNumber(data);
+        writeItemCount(data, k);
+        const std::string section = itemSection(k);
+        for (const auto& [key, value] : keys)
+            data.WriteString(section, key, value);
+    });
+    return k;
+}
+
 void markReminded(TIniFile& data, int32_t k) {
     markReminded(data, std::vector<int32_t>{k});
 }

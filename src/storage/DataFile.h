@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -104,6 +105,13 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item);
 // Removes item k (1 … N): every later item moves one number down, Item<N> is
 // left holding the delete defaults, Items becomes N − 1. One atomic change.
 void deleteItem(TIniFile& data, int32_t k);
+
+// Every key of item k as stored, in file order: what undoing its deletion
+// puts back.
+using ItemKeys = std::vector<std::pair<std::string, std::string>>;
+ItemKeys readItemKeys(const TIniFile& data, int32_t k);
+// Appends an item with exactly these keys; returns its number.
+int32_t restoreItem(TIniFile& data, const ItemKeys& keys);
 // The numbers highest first, each once: the order in which several items
 // are deleted, so that each number still names the item it named before.
 std::vector<int32_t> deletionOrder(std::vector<int32_t> items);

@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <unistd.h>
-
 namespace kelvo {
 namespace {
 
@@ -27,7 +25,8 @@ fs::path userDataHome(const UserEnvironment& env) {
 } // namespace
 
 ProgramPlace programPlace(const std::string& programDir) {
-    return {programDir, ::access(programDir.c_str(), W_OK) == 0};
+    std::error_code ec;
+    return {programDir, fs::is_regular_file(fs::path(programDir) / kPortableMarker, ec)};
 }
 
 UserEnvironment userEnvironment() {
@@ -38,7 +37,7 @@ std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
                                 const ProgramPlace& program, const UserEnvironment& env) {
     if (dirOption)
         return *dirOption;
-    if (program.writable)
+    if (program.portable)
         return program.dir;
     const fs::path dir = userDataHome(env) / "kelvo";
     std::error_code ec;

@@ -14,10 +14,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The file whose presence beside the executable makes the program a portable
+// copy that keeps its data files there.
+inline constexpr const char* kPortableMarker = "kelvo-portable";
+
 // Where the program runs from.
 struct ProgramPlace {
     std::string dir;       // the directory of the executable
-    bool writable = false; // whether the user may write there
+    bool portable = false; // whether the portable marker lies beside it
 };
 
 // The variables of the user's environment that choose the data directory.
@@ -30,10 +34,10 @@ ProgramPlace programPlace(const std::string& programDir);
 UserEnvironment userEnvironment();
 
 // The directory of the data files: the one given on the command line; else
-// the program's own when it is writable (a portable copy); else, for an
-// installed program, $XDG_DATA_HOME/kelvo (~/.local/share/kelvo when unset or
-// not absolute), created when missing. Throws DataDirError when no directory
-// can be had.
+// the program's own when the portable marker lies there; else, for an
+// installed program as for one in a build tree, $XDG_DATA_HOME/kelvo
+// (~/.local/share/kelvo when unset or not absolute), created when missing.
+// Throws DataDirError when no directory can be had.
 std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
                                 const ProgramPlace& program, const UserEnvironment& env);
 

@@ -12,5 +12,7 @@ inline constexpr std::string_view Program = "Kelvo";
 inline constexpr std::string_view Corporation = "Tarnwick Corp,Ltd.";
 inline constexpr std::string_view Version = "1.00.003";
 inline constexpr std::string_view User = "Corvan";
+// Who makes the program: the main window's watermark and the about box.
+inline constexpr std::string_view Maker = "Kelvo 项目组";
 
 } // namespace kelvo::identity

@@ -28,6 +28,10 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
     if (advance)
         firing.text.insert(0, kAdvancePrefix);
     firing.music = data.ReadString(section, datakeys::Music, "");
+    firing.hour = data.ReadInteger(section, datakeys::Hour, kListDefaults.hour);
+    firing.minute = data.ReadInteger(section, datakeys::Min, kListDefaults.min);
+    if (advance)
+        firing.advanceMinutes = data.ReadInteger(section, datakeys::RdBefore, 0);
     return firing;
 }
 

@@ -20,8 +20,10 @@ ReminderList loadReminderList(const TIniFile& data);
 // What a firing hands to the popup.
 struct Firing {
     int32_t item = 0;
-    std::string text;  // the message, with the advance prefix where it applies
-    std::string music; // the item's own sound; empty: the default sound
+    std::string text;             // the message, with the advance prefix where it applies
+    std::string music;            // the item's own sound; empty: the default sound
+    int32_t hour = 0, minute = 0; // the item's set time, shown with the message
+    int32_t advanceMinutes = 0;   // of an advance warning; 0 on time
 };
 
 // Reads what item k hands over, changing nothing.

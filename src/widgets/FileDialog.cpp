@@ -1,6 +1,11 @@
 #include "widgets/FileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTreeView>
 
 #include <algorithm>
 #include <utility>
@@ -47,7 +52,11 @@ std::optional<FileDialog::Choice> FileDialog::choose(QWidget* parent) const {
         const std::optional<QString> answer = std::exchange(g_nextAnswer, std::nullopt);
         return answer ? std::optional(Choice{*answer, g_nextFilter}) : std::nullopt;
     }
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), m_directory);
+    // Room for the name, size, type and date columns, each as wide as its texts.
+    dialog.resize(760, 480);
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     const QStringList texts = filterTexts();
     dialog.setNameFilters(texts);
     dialog.setDefaultSuffix(m_filters.value(0).suffix);
@@ -79,8 +88,10 @@ int FileDialog::dialogCount() {
 }
 
 std::optional<QString> chooseMusicFile(QWidget* parent) {
-    const FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
-                              QStringLiteral("*.mp3 *.mid *.avi *.wav"), QString());
+    FileDialog openfile(FileDialog::Open, QStringLiteral("音乐文件"),
+                        QStringLiteral("*.ogg *.opus *.flac *.mp3 *.wav *.mid *.avi"), QString());
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    openfile.setDirectory(QFileInfo(music).isDir() ? music : QDir::homePath());
     return openfile.execute(parent);
 }
 

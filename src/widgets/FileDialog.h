@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -37,6 +38,10 @@ public:
     // The same, the chosen path only.
     std::optional<QString> execute(QWidget* parent) const;
 
+    // The folder the dialog opens in; empty: Qt's choice.
+    void setDirectory(QString directory) { m_directory = std::move(directory); }
+    const QString& directory() const { return m_directory; }
+
     Mode mode() const { return m_mode; }
     // The filters as the dialog shows them: "name (pattern)", separated by ";;".
     QString filter() const;
@@ -53,9 +58,11 @@ private:
 
     Mode m_mode;
     QList<Filter> m_filters;
+    QString m_directory;
 };
 
-// The file-open dialog of the sound file entries: one filter, music files.
+// The file-open dialog of the sound file entries: one filter, music files,
+// opened in the user's music folder (XDG_MUSIC_DIR), else the home folder.
 std::optional<QString> chooseMusicFile(QWidget* parent);
 
 } // namespace kelvo

@@ -77,17 +77,30 @@ void restoreWindowPos(QWidget& window, const TIniFile& config, std::string_view 
     moveFrameTo(window, {pos.left, pos.top});
 }
 
+namespace {
+
+// `at` moved so that a window of `size` there lies in the screen's available area.
+QPoint withinArea(const QScreen* screen, QPoint at, QSize size) {
+    if (!screen)
+        return at;
+    const QRect area = screen->availableGeometry();
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height())));
+    return at;
+}
+
+} // namespace
+
+void keepInWorkArea(QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    window.move(withinArea(screen, window.pos(), window.frameGeometry().size()));
+}
+
 void placeStackedOn(QWidget& window, const QWidget& below) {
     constexpr int kOffset = 24;
-    QPoint at = below.frameGeometry().topLeft() + QPoint(kOffset, kOffset);
     const QScreen* screen = below.screen() ? below.screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        const QSize size = window.frameGeometry().size();
-        at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())));
-        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height())));
-    }
-    window.move(at);
+    window.move(withinArea(screen, below.frameGeometry().topLeft() + QPoint(kOffset, kOffset),
+                           window.frameGeometry().size()));
 }
 
 void storeWindowPos(const QWidget& window, const std::string& configPath,

@@ -35,6 +35,10 @@ void centreOnScreen(QWidget& window);
 // of the settings file (0, 0 when missing).
 void restoreWindowPos(QWidget& window, const TIniFile& config, std::string_view section);
 
+// Moves the window's frame into the available area (the screen without its
+// task bars) of the screen it is on, as far as it fits.
+void keepInWorkArea(QWidget& window);
+
 // Places the window 24 pixels right of and below `below`, kept within the
 // available area of the screen `below` is on.
 void placeStackedOn(QWidget& window, const QWidget& below);

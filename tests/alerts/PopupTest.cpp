@@ -15,10 +15,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <memory>
@@ -90,6 +94,17 @@ class PopupTest : public QObject {
     static bool visible(QObject& popup, const char* name) {
         return child<QWidget>(popup, name)->isVisible();
     }
+    static QTextEdit* memo(QObject& popup) { return child<QTextEdit>(popup, "msg"); }
+    static QString shownText(QObject& popup) { return memo(popup)->toPlainText(); }
+    // A popup for a reminder that the main window fired with its due time.
+    std::unique_ptr<TForm4> openDue(const std::string& msg, const DueTime& due) {
+        handOff(msg);
+        auto popup = std::make_unique<TForm4>(m_main.get(), 1, m_paths, m_fakes->platform);
+        popup->setDue(due);
+        m_main->sender = popup.get();
+        popup->show();
+        return popup;
+    }
 
 private slots:
     void initTestCase() { QApplication::setApplicationName("Kelvo"); }
@@ -106,12 +121,12 @@ private slots:
         QCOMPARE(popup->size(), QSize(368, 197));
         QVERIFY(popup->windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint |
                                                Qt::WindowStaysOnTopHint));
-        QCOMPARE(text(*popup, "showmsg"), QStringLiteral("开会 in room 3"));
-        QCOMPARE(child<QWidget>(*popup, "showmsg")->toolTip(), QStringLiteral("开会 in room 3"));
+        QCOMPARE(shownText(*popup), QStringLiteral("开会 in room 3"));
+        QVERIFY(visible(*popup, "msg"));
+        QVERIFY(memo(*popup)->isReadOnly());
         QCOMPARE(text(*popup, "FlatSpeedButton2"), QStringLiteral("5分后提醒"));
         QCOMPARE(text(*popup, "FlatSpeedButton1"), QStringLiteral("关闭[&C]"));
         QCOMPARE(text(*popup, "docmd"), QStringLiteral("执行设定命令[&M]"));
-        QVERIFY(!visible(*popup, "msg"));
         QVERIFY(!visible(*popup, "docmd"));
         QVERIFY(!visible(*popup, "closewin"));
         QVERIFY(!child<QTimer>(*popup, "closetimer")->isActive());
@@ -122,32 +137,67 @@ private slots:
                                     "20分后提醒", "30分后提醒", "60分后提醒"}));
     }
 
-    // A message longer than the button shows its beginning, cut with "…";
-    // the memo and the tool tip hold it whole.
-    void longMessageShowsItsBeginning() {
-        const QString message = QStringLiteral("下午三点在五楼") + QString(80, u'会') +
-                                QStringLiteral("带上去年的报告");
-        auto popup = open(1, message.toStdString());
-        auto* button = child<QPushButton>(*popup, "showmsg");
-        const QString shown = button->text();
-        QVERIFY(shown.startsWith(QStringLiteral("下午三点在五楼")));
-        QVERIFY(shown.endsWith(u'…'));
-        QVERIFY(button->fontMetrics().horizontalAdvance(shown) < button->width());
-        QCOMPARE(button->toolTip(), message);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(child<QPlainTextEdit>(*popup, "msg")->toPlainText(), message);
+    // The whole message, wrapped: the popup grows with it up to half the
+    // screen's height and lets the rest scroll; the buttons stay at the
+    // bottom, the remind-later choices among them.
+    void longMessageIsShownWholeUpToHalfTheScreen() {
+        const int half = QGuiApplication::primaryScreen()->availableGeometry().height() / 2;
+        const QString longer = QStringLiteral("下午三点在五楼") + QString(200, u'会') +
+                               QStringLiteral("带上去年的报告");
+        auto popup = open(1, longer.toStdString());
+        QTextEdit* text = memo(*popup);
+        QCOMPARE(text->toPlainText(), longer);
+        QVERIFY(popup->height() > 197);
+        QVERIFY(popup->height() <= std::max(197, half));
+        QVERIFY(!text->verticalScrollBar()->isVisible());
+        // Every line lies within the message's area: the last one is seen.
+        QVERIFY(text->document()->size().height() <= text->viewport()->height());
+        QVERIFY(text->geometry().bottom() < child<QWidget>(*popup, "later1")->y());
+        auto* close = child<QWidget>(*popup, "FlatSpeedButton1");
+        QCOMPARE(close->geometry().bottom(), popup->height() - 9);
+
+        auto longest = open(2, QString(1000, u'长').toStdString());
+        QCOMPARE(longest->height(), half);
+        QVERIFY(memo(*longest)->verticalScrollBar()->isVisible());
+        QTest::keyClick(memo(*longest), Qt::Key_PageDown);
+        QVERIFY(memo(*longest)->verticalScrollBar()->value() > 0);
+        QCOMPARE(shownText(*longest), QString(1000, u'长'));
     }
 
-    void messageButtonTogglesTheMemo() {
+    // The time it was due before the message; an advance warning names the
+    // time it warns of and how far ahead it is.
+    void dueTimeStandsBeforeTheMessage() {
+        auto onTime = openDue("部门周会", DueTime{9, 30, 0});
+        QCOMPARE(shownText(*onTime), QStringLiteral("09:30 部门周会"));
+        QTextCursor time(memo(*onTime)->document());
+        time.movePosition(QTextCursor::Right);
+        QCOMPARE(time.charFormat().fontWeight(), int(QFont::Bold));
+        auto advance = openDue("提前提醒：部门周会", DueTime{9, 30, 10});
+        QCOMPARE(shownText(*advance), QStringLiteral("提前提醒：09:30 部门周会（10 分钟后）"));
+        auto early = openDue("提前提醒：早会", DueTime{0, 5, 5});
+        QCOMPARE(shownText(*early), QStringLiteral("提前提醒：00:05 早会（5 分钟后）"));
+    }
+
+    // The menu's choices are buttons too, each sending its minutes.
+    void remindLaterChoicesAreButtons() {
+        const int minutes[] = {1, 2, 5, 10, 20, 30, 60};
+        for (int m : minutes) {
+            auto popup = open(7, "later");
+            const QByteArray name = "later" + QByteArray::number(m);
+            auto* button = child<QPushButton>(*popup, name.constData());
+            QVERIFY(button->isVisible());
+            QCOMPARE(button->text(), QStringLiteral("%1分").arg(m));
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(m_main->requests.back().argument, qint64(7 | (m << 16)));
+            QVERIFY(!popup->isVisible());
+        }
+        QCOMPARE(m_main->requests.size(), std::size(minutes));
+    }
+
+    void messageTakesNoTyping() {
         auto popup = open(1, "买菜：鸡蛋、牛奶、面包");
-        auto* memo = child<QPlainTextEdit>(*popup, "msg");
-        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
-        QVERIFY(memo->isVisible());
-        QCOMPARE(memo->toPlainText(), QStringLiteral("买菜：鸡蛋、牛奶、面包"));
-        QTest::keyClicks(memo, "typed");
-        QCOMPARE(memo->toPlainText(), QStringLiteral("买菜：鸡蛋、牛奶、面包"));
-        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
-        QVERIFY(!memo->isVisible());
+        QTest::keyClicks(memo(*popup), "typed");
+        QCOMPARE(shownText(*popup), QStringLiteral("买菜：鸡蛋、牛奶、面包"));
     }
 
     void snoozeButtonSendsItemAndMinutesThenCloses() {
@@ -293,10 +343,7 @@ private slots:
         const std::string message = "备份" + std::string(600, ' ') + "[cmd:sh -c \"rm x\"]\u202E";
         auto popup = open(1, message);
         const QString shown = QStringLiteral("备份␣×600[cmd:sh -c \"rm x\"]<U+202E>");
-        QCOMPARE(text(*popup, "showmsg"), shown);
-        QCOMPARE(child<QWidget>(*popup, "showmsg")->toolTip(), shown);
-        QTest::mouseClick(child<QPushButton>(*popup, "showmsg"), Qt::LeftButton);
-        QCOMPARE(child<QPlainTextEdit>(*popup, "msg")->toPlainText(), shown);
+        QCOMPARE(shownText(*popup), shown);
         QVERIFY(visible(*popup, "docmd"));
         QCOMPARE(child<QWidget>(*popup, "docmd")->toolTip(),
                  QStringLiteral("将执行命令：sh -c \"rm x\"<U+202E>"));
@@ -400,7 +447,7 @@ private slots:
         QTest::mouseClick(child<QPushButton>(*a, "docmd"), Qt::LeftButton);
         QCOMPARE(m_fakes->shell.documents, QStringList{"https://example.org/alpha"});
         QVERIFY(m_fakes->shell.commandLines.isEmpty());
-        QCOMPARE(text(*a, "showmsg"), QStringLiteral("[cmo:https://example.org/alpha]"));
+        QCOMPARE(shownText(*a), QStringLiteral("[cmo:https://example.org/alpha]"));
         m_main->sender = a.get();
         QTest::mouseClick(child<QPushButton>(*a, "FlatSpeedButton2"), Qt::LeftButton);
         QCOMPARE(m_main->requests.back().argument & 0xFFFF, qint64(1));

@@ -1,19 +1,26 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
+#include "editors/SearchForm.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
+#include "storage/DataFile.h"
 #include "storage/HandOff.h"
+#include "storage/IniFile.h"
 #include "support/ProgramRun.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
@@ -71,7 +78,7 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::No);
         p.button("FlatSpeedButton3")->click();
         QCOMPARE(MessageBox::lastBox().caption, "确认");
-        QCOMPARE(MessageBox::lastBox().text, "真的要删除吗？");
+        QCOMPARE(MessageBox::lastBox().text, "真的要删除“二”吗？");
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Question);
         QCOMPARE(MessageBox::lastBox().buttons, MessageBox::Yes | MessageBox::No);
         QCOMPARE(MessageBox::lastBox().defaultButton, MessageBox::No);
@@ -211,7 +218,7 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::No);
         press(Qt::Key_Delete);
         QCOMPARE(MessageBox::boxCount(), boxes + 1);
-        QCOMPARE(MessageBox::lastBox().text, "真的要删除吗？");
+        QCOMPARE(MessageBox::lastBox().text, "真的要删除“二”吗？");
         QCOMPARE(p.lines().size(), 3);
 
         TForm2& add = p.run->dialogs.newItem();
@@ -230,6 +237,71 @@ private slots:
 
         for (int row = 0; row < 3; ++row)
             QCOMPARE(list->model()->index(row, 0).data(Qt::ToolTipRole).toString(), p.lines()[row]);
+    }
+
+    // Ctrl+Z puts the reminder deleted last back, every key as it was, as the
+    // last line; a second Ctrl+Z has nothing left to undo.
+    void undoBringsTheDeletedReminderBack() {
+        ThreeItems p;
+        {
+            TIniFile data(p.run->paths.dataFile());
+            data.WriteString("Item2", "Music", "/home/u/铃.mp3");
+            data.WriteString("Item2", "Uid", "abc@example");
+            data.UpdateFile();
+        }
+        p.run->window->reloadList();
+        const ItemKeys before = readItemKeys(TIniFile(p.run->paths.dataFile()), 2);
+        const QString longName = QString(70, u'长');
+        p.select(1);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(p.lines().size(), 2);
+
+        p.run->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.run->window.get()));
+        QTest::keyClick(p.run->window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(p.lines().size(), 3);
+        QVERIFY(endsWith(p.lines()[2], "二"));
+        QCOMPARE(p.run->list().currentRow(), 2);
+        QCOMPARE(readItemKeys(TIniFile(p.run->paths.dataFile()), 3), before);
+        QTest::keyClick(p.run->window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(p.lines().size(), 3);
+
+        // A long message is named by its beginning.
+        {
+            TIniFile data(p.run->paths.dataFile());
+            data.WriteString("Item1", "Message", longName.toStdString());
+            data.UpdateFile();
+        }
+        p.run->window->reloadList();
+        p.select(0);
+        MessageBox::setNextAnswer(MessageBox::No);
+        p.button("FlatSpeedButton3")->click();
+        QCOMPARE(MessageBox::lastBox().text, "真的要删除“" + longName.left(60) + "…”吗？");
+    }
+
+    // Ctrl+N adds, Ctrl+F searches and F1 helps from anywhere in the window.
+    void windowKeysAddSearchAndHelp() {
+        ThreeItems p;
+        p.dir.write("KelvoHelp.htm", "<html></html>");
+        p.run->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.run->window.get()));
+        TForm2& add = p.run->dialogs.newItem();
+        QSignalSpy added(&add, &QDialog::finished);
+        whenShown(add, [&add] { add.reject(); });
+        QTest::keyClick(p.run->window.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(added.count(), 1);
+
+        p.run->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.run->window.get()));
+        QTest::keyClick(p.run->window.get(), Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(p.run->dialogs.search().isVisible());
+        p.run->dialogs.search().close();
+
+        p.run->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.run->window.get()));
+        QTest::keyClick(p.run->window.get(), Qt::Key_F1);
+        QCOMPARE(p.run->fake.shell.documents, QStringList{p.dir.file("KelvoHelp.htm").c_str()});
     }
 
     void helpOpensThePageOrSaysItIsMissing() {
@@ -264,40 +336,64 @@ private slots:
         p.run->action("H1")->trigger();
         QCOMPARE(p.run->window->findChildren<QTextBrowser*>().size(), 1);
         QCOMPARE(MessageBox::boxCount(), boxes);
-        browser->close();
+        // In the middle of the screen; Escape closes it.
+        const QRect area = browser->screen()->availableGeometry();
+        QVERIFY(qAbs(browser->frameGeometry().center().x() - area.center().x()) <= 2);
+        QVERIFY(qAbs(browser->frameGeometry().center().y() - area.center().y()) <= 2);
+        browser->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(browser));
+        QTest::keyClick(browser, Qt::Key_Escape);
+        QVERIFY(!browser->isVisible());
     }
 
-    void upgradeHomePageAndAboutOpenTheirTargets() {
+    // No placeholder site: the tray offers no home page, the about box
+    // names none, and its maker is the watermark's.
+    void aboutNamesTheMakerOfTheWatermarkAndNoSite() {
         ThreeItems p;
-        p.run->action("N3")->trigger();
-        const QStringList& opened = p.run->fake.shell.documents;
-        QCOMPARE(opened.size(), 1);
-        QVERIFY(opened[0].startsWith("https://"));
-
+        QStringList captions;
+        for (QAction* action : p.run->window->findChild<QMenu*>("PopupMenu1")->actions())
+            captions << action->text();
+        QCOMPARE(captions, QStringList({"显示主界面[&S]", "添加提醒[&N]", "显示  时间[&T]",
+                                        "暂停  提醒[&P]", "开机自运行[&R]", "关于本软件[&A]",
+                                        "帮助  信息[&H]", "", "退出程序[&E]"}));
         MessageBox::setNextAnswer(MessageBox::Ok);
         p.run->action("A1")->trigger();
         QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
-        QVERIFY(MessageBox::lastBox().text.contains(opened[0]));
+        const QString about = MessageBox::lastBox().text;
+        QVERIFY(!about.contains("http"));
+        const QString maker = p.run->window->findChild<QLabel*>("Label1")->text();
+        QCOMPARE(maker, QStringLiteral("Kelvo 项目组"));
+        QVERIFY(about.contains(QStringLiteral("开发：") + maker));
+        QVERIFY(p.run->fake.shell.documents.isEmpty());
     }
 
-    // What cannot be opened is said, with the target.
-    void upgradeAndHomePageSayWhenTheyCannotOpen() {
+    // Kelvo is updated with the system's packages; the box says so and
+    // which version is installed. An upgrade program beside it would run.
+    void upgradeSaysThePackagesUpdateKelvo() {
         ThreeItems p;
         const QString upgrade =
             QDir(QCoreApplication::applicationDirPath()).filePath("AutoUpdate.exe");
         QVERIFY(!QFileInfo::exists(upgrade));
         MessageBox::setNextAnswer(MessageBox::Ok);
         p.button("FlatSpeedButton8")->click();
-        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
-        QCOMPARE(MessageBox::lastBox().text, "无法启动升级程序：找不到 " + upgrade + "。");
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Information);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("在线升级"));
+        QVERIFY(MessageBox::lastBox().text.contains(QStringLiteral("系统的软件包")));
+        QVERIFY(MessageBox::lastBox().text.endsWith(QStringLiteral("已安装的版本：1.00.003")));
         QVERIFY(p.run->fake.shell.documents.isEmpty());
+    }
 
-        p.run->fake.shell.opens = false;
-        MessageBox::setNextAnswer(MessageBox::Ok);
-        p.run->action("N3")->trigger();
-        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
-        QVERIFY(MessageBox::lastBox().text.startsWith("无法打开主页 https://"));
-        QVERIFY(MessageBox::lastBox().text.contains("浏览器"));
+    // The tray menu's 添加提醒 opens the add dialog, as the button does.
+    void trayAddOpensTheAddDialog() {
+        ThreeItems p;
+        TForm2& dialog = p.run->dialogs.newItem();
+        bool shown = false;
+        QTimer::singleShot(0, &dialog, [&dialog, &shown] {
+            shown = dialog.isVisible();
+            dialog.reject();
+        });
+        p.run->action("N4")->trigger();
+        QVERIFY(shown);
     }
 
     void pauseStopsTheMinuteCheckButSnoozesFire() {

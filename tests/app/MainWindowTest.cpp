@@ -2,6 +2,7 @@
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
 #include "core/Clock.h"
+#include "core/Environment.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
@@ -56,9 +57,9 @@ private slots:
         run.window->show();
 
         const TIniFile config = run.config();
-        QCOMPARE(config.ReadString("Sys", "Corporation", ""), "Tarnwick Corp,Ltd.");
+        QCOMPARE(config.ReadString("Sys", "Corporation", "-"), "");
         QCOMPARE(config.ReadString("Sys", "Version", ""), "1.00.003");
-        QCOMPARE(config.ReadString("Sys", "User", ""), "Corvan");
+        QCOMPARE(config.ReadString("Sys", "User", ""), accountName());
         QCOMPARE(config.ReadBool("Sys", "ShowMainForm", true), false);
         QCOMPARE(config.ReadInteger("Sys", "OpenTimes", -1), 1);
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
@@ -209,6 +210,45 @@ private slots:
         QCOMPARE(config.ReadBool("Sys", "ShowTimeForm", false), true);
         QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), 57);
         QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), 66);
+    }
+
+    // The frame's buttons; the list grows with the window, whose size is
+    // kept for the next start, never below the first size.
+    void resizableWithItsSizeKept() {
+        TempDir dir;
+        QSize first;
+        {
+            Run run(dir);
+            run.window->show();
+            QVERIFY(run.window->windowFlags().testFlags(Qt::WindowMinimizeButtonHint |
+                                                        Qt::WindowCloseButtonHint));
+            first = run.window->size();
+            QCOMPARE(run.window->minimumSize(), first);
+            QVERIFY(run.window->maximumWidth() > first.width());
+            auto* list = run.window->findChild<QWidget*>("eventlist");
+            const QSize listFirst = list->size();
+            run.window->resize(first + QSize(300, 200));
+            QCOMPARE(list->size(), listFirst + QSize(300, 200));
+            auto* mark = run.window->findChild<QWidget*>("Label1");
+            QCOMPARE(mark->geometry().bottom(), run.window->height() - 5);
+            run.window->storeEndState();
+        }
+        const TIniFile config(dir.file("Config.ini"));
+        QCOMPARE(config.ReadInteger("Sys", "FormWidth", 0), first.width() + 300);
+        QCOMPARE(config.ReadInteger("Sys", "FormHeight", 0), first.height() + 200);
+        {
+            Run run(dir);
+            run.window->show();
+            QCOMPARE(run.window->size(), first + QSize(300, 200));
+        }
+        {
+            TIniFile small(dir.file("Config.ini"));
+            small.WriteInteger("Sys", "FormWidth", 10);
+            small.UpdateFile();
+        }
+        Run run(dir);
+        run.window->show();
+        QCOMPARE(run.window->width(), first.width());
     }
 
     void dueItemWritesHandOffAndShowsPopup() {

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -194,6 +196,39 @@ private slots:
         QCOMPARE(display(clock).text(), QStringLiteral("00:00"));
         clock.viewtimerTimer();
         QCOMPARE(display(clock).text(), QStringLiteral("00 00"));
+    }
+
+    // Shown, it stands within the screen's work area; while a modal window
+    // is open it stays below it, and goes on top again afterwards.
+    void clockKeepsToTheWorkAreaAndBelowModalWindows() {
+        TempDir dir;
+        setConfig(dir, "TimeForm", "FormLeft", 100000);
+        setConfig(dir, "TimeForm", "FormTop", -500);
+        ManualClock time(kAt0703);
+        TForm8 clock(DataPaths{dir.path()}, time);
+        clock.show();
+        const QRect area = clock.screen()->availableGeometry();
+        QVERIFY(area.contains(clock.frameGeometry()));
+        QCOMPARE(clock.frameGeometry().right(), area.right());
+
+        QDialog modal;
+        bool onTopWhileModal = true;
+        bool shownWhileModal = false;
+        QTimer::singleShot(0, &modal, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget() == &modal);
+            modal.activateWindow();
+            QTRY_VERIFY(!clock.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            onTopWhileModal = clock.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            shownWhileModal = clock.isVisible();
+            modal.reject();
+        });
+        modal.exec();
+        QVERIFY(!onTopWhileModal);
+        QVERIFY(shownWhileModal);
+        clock.viewtimerTimer();
+        QVERIFY(clock.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(clock.isVisible());
+        QVERIFY(viewtimer(clock).isActive());
     }
 
     void translucencyFromSettingsAndNotice() {

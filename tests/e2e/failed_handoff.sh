@@ -17,7 +17,20 @@ e2e_write_items Hour=8 Min=30 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMet
 mkdir "$E2E_DATA/TmpFile.tmp"
 e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
 
-error=$(e2e_wait_window 30 Kelvo) || e2e_fail "the failed hand-off was not reported"
+# The message box, a dialog: not the main window, which bears the same title
+# for the moment before it goes to the tray.
+error_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Kelvo$' 2>/dev/null); do
+        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _DIALOG && {
+            echo "$id"
+            return 0
+        }
+    done
+    return 1
+}
+e2e_wait 30 error_box || e2e_fail "the failed hand-off was not reported"
+error=$(error_box)
 e2e_shot handoff-error "$error"
 e2e_key "$error" Return
 popup=$(e2e_wait_window 20 提醒) || e2e_fail "no popup after the failed hand-off"

@@ -131,14 +131,15 @@ private slots:
         setKitBeep({});
     }
 
+    // Today at the next full hour (the clock reads 08:29:45).
     void firstShowingHasTheStartingValues() {
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("添加提醒"));
         QCOMPARE(m_dialog->size(), QSize(345, 399));
         QCOMPARE(m_dialog->focusWidget(), box("everyday"));
-        for (auto [name, value] : {std::pair{"setyear", 2000},
-                                   {"setmonth", 1},
-                                   {"setday", 1},
-                                   {"sethour", 0},
+        for (auto [name, value] : {std::pair{"setyear", 2024},
+                                   {"setmonth", 6},
+                                   {"setday", 3},
+                                   {"sethour", 9},
                                    {"setmin", 0},
                                    {"rdbf", 0}})
             QCOMPARE(field(name)->value(), value);
@@ -191,14 +192,17 @@ private slots:
         QCOMPARE(readItem(data(), 3, kViewDefaults).message, std::string("third"));
     }
 
-    void secondShowingKeepsDateAndRepetitionButResetsTheRest() {
+    // Nothing of the last use carries into the next reminder: not its date,
+    // not a weekly or lunar repetition.
+    void everyShowingStartsAfresh() {
         QFile::remove(QString::fromStdString(m_paths.config()));
         type("setyear", "2030");
         type("setmonth", "7");
         type("sethour", "21");
-        box("everyyear")->click();
         box("everyweek")->click();
         box("week1")->click();
+        box("lunarrepeat")->click();
+        control<QComboBox>("lunarcycle")->setCurrentIndex(1);
         control<QRadioButton>("mind3")->click();
         type("rdbf", "10");
         typeMessage(QStringLiteral("old"));
@@ -208,15 +212,24 @@ private slots:
         QVERIFY(!m_dialog->isVisible());
         QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
 
+        // Shown again an hour and a half later, past midnight.
+        m_clock.set(DateTime{Date{2024, 6, 3}, 23, 59, 10});
         m_dialog->show();
-        QCOMPARE(field("setyear")->value(), 2030);
-        QCOMPARE(field("setmonth")->value(), 7);
-        QCOMPARE(field("sethour")->value(), 21);
-        QVERIFY(box("everyyear")->isChecked());
-        QVERIFY(!field("setyear")->isEnabled());
-        QVERIFY(box("everyweek")->isChecked());
-        QVERIFY(box("week1")->isChecked() && box("week1")->isEnabled());
-        QVERIFY(!field("setday")->isEnabled());
+        for (auto [name, value] : {std::pair{"setyear", 2024},
+                                   {"setmonth", 6},
+                                   {"setday", 4},
+                                   {"sethour", 0},
+                                   {"setmin", 0}})
+            QCOMPARE(field(name)->value(), value);
+        for (const char* name :
+             {"everyyear", "everymonth", "everyday", "everyweek", "week1", "lunarrepeat"})
+            QVERIFY2(!box(name)->isChecked(), name);
+        for (const char* name : {"setyear", "setmonth", "setday"})
+            QVERIFY2(field(name)->isEnabled(), name);
+        QVERIFY(!box("week1")->isEnabled());
+        QVERIFY(box("everyyear")->isEnabled());
+        QCOMPARE(control<QComboBox>("lunarcycle")->currentIndex(), 0);
+        QVERIFY(!control<QComboBox>("lunarcycle")->isEnabled());
 
         QVERIFY(control<QRadioButton>("mind0")->isChecked());
         QCOMPARE(field("rdbf")->value(), 0);
@@ -245,22 +258,37 @@ private slots:
         QVERIFY(!box("week3")->isEnabled());
     }
 
+    // Ticked alone, 每周 repeats every week of every month and year, with no
+    // question; so does 每天.
     void weeklyItemNeedsADayAndStoresTheWeekdayCode() {
         typeMessage(QStringLiteral("gym"));
         box("everyweek")->click();
+        QVERIFY(box("everyyear")->isChecked() && box("everymonth")->isChecked());
         QCOMPARE(store(), QStringLiteral("请选择星期中的一天！"));
         QVERIFY(m_dialog->isVisible());
         QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
         box("week1")->click();
         box("week7")->click();
+        const int boxes = MessageBox::boxCount();
         QCOMPARE(store(), QString());
-        QCOMPARE(readItem(data(), 1, kViewDefaults).day, 16895);
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        const ReminderItem weekly = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(std::tuple(weekly.year, weekly.month, weekly.day), std::tuple(0, 0, 16895));
+
+        m_dialog->show();
+        box("everyday")->click();
+        typeMessage(QStringLiteral("water"));
+        QCOMPARE(store(), QString());
+        QCOMPARE(MessageBox::boxCount(), boxes);
+        const ReminderItem daily = readItem(data(), 2, kViewDefaults);
+        QCOMPARE(std::tuple(daily.year, daily.month, daily.day), std::tuple(0, 0, 0));
     }
 
     // A reminder with no occurrence from now on is stored only when the user
     // says so; No, the default, keeps the dialog open with its input.
     void reminderThatNeverFiresAgainIsStoredOnlyWhenConfirmed() {
         typeMessage(QStringLiteral("过去"));
+        type("setyear", "2001");
         MessageBox::setNextAnswer(MessageBox::No);
         press("FlatSpeedButton1");
         const MessageBox::Record box = MessageBox::lastBox();
@@ -284,6 +312,8 @@ private slots:
         type("setyear", "2024");
         type("setmonth", "5");
         box("everyweek")->click();
+        box("everyyear")->click();
+        box("everymonth")->click();
         box("week2")->click();
         MessageBox::setNextAnswer(MessageBox::No);
         press("FlatSpeedButton1");
@@ -327,6 +357,7 @@ private slots:
         type("sethour", "23");
         type("setday", "32");
         box("everyweek")->click(); // disables the day; its range is checked still
+        box("everymonth")->click();
         box("week2")->click();
         QCOMPARE(store(), kRangeError);
         field("setday")->setText(QStringLiteral("31"));
@@ -368,7 +399,7 @@ private slots:
         FileDialog::setNextAnswer(QStringLiteral("/home/u/铃声.mp3"));
         press("selectfile");
         QCOMPARE(FileDialog::lastDialog()->filter(),
-                 QStringLiteral("音乐文件 (*.mp3 *.mid *.avi *.wav)"));
+                 QStringLiteral("音乐文件 (*.ogg *.opus *.flac *.mp3 *.wav *.mid *.avi)"));
         QCOMPARE(control<QLineEdit>("setmusic")->text(), QStringLiteral("/home/u/铃声.mp3"));
         FileDialog::setNextAnswer(std::nullopt);
         press("selectfile");
@@ -439,24 +470,56 @@ private slots:
     void cancelledMinutesChangeNothing() {
         whileModal(
             *m_remindLater, [this] { m_remindLater->FlatSpeedButton2Click(); }, "FlatSpeedButton4");
-        QCOMPARE(field("setyear")->value(), 2000);
+        QCOMPARE(field("sethour")->value(), 9);
         QCOMPARE(field("setmin")->value(), 0);
     }
 
+    // Escape and the frame's close button leave as "取消[&C]" does: nothing
+    // stored, the position kept.
+    void escapeAndTheCloseButtonCancel() {
+        QVERIFY(m_dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        typeMessage(QStringLiteral("not stored"));
+        m_dialog->move(210, 160);
+        QTest::keyClick(field("setday"), Qt::Key_Escape);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(readWindowPos(TIniFile(m_paths.config()), positions::NewItem),
+                 (WindowPos{210, 160}));
+
+        m_dialog->show();
+        typeMessage(QStringLiteral("not stored"));
+        QVERIFY(m_dialog->close());
+        QVERIFY(!m_dialog->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_paths.dataFile())));
+    }
+
+    // The lunar dialog opens at the lunar date of the date shown (today's
+    // when the fields hold no day the lunar calendar lists).
     void lunarDateFillsOnlyTheDate() {
         type("sethour", "7");
+        type("setday", "10");
+        const auto pickFirstDay = [this] {
+            QCOMPARE(m_lunarDate->findChild<QComboBox*>("setd")->currentText(), "初五");
+            m_lunarDate->findChild<QComboBox*>("setd")->setCurrentIndex(0);
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            m_lunarDate->FlatSpeedButton1Click();
+        };
+        whileModal(*m_lunarDate, pickFirstDay, "FlatSpeedButton5"); // 2024-06-10: 五月初五
+        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("对应的公历日为：2024年6月6日"));
+        QCOMPARE(field("setyear")->value(), 2024);
+        QCOMPARE(field("setmonth")->value(), 6);
+        QCOMPARE(field("setday")->value(), 6);
+        QCOMPARE(field("sethour")->value(), 7);
+
+        type("setday", "31"); // no such day: today, 2024-06-03, is 四月廿七
         whileModal(
             *m_lunarDate,
             [this] {
-                MessageBox::setNextAnswer(MessageBox::Ok);
-                m_lunarDate->FlatSpeedButton1Click();
+                QCOMPARE(m_lunarDate->findChild<QComboBox*>("setm")->currentText(), "四月");
+                QCOMPARE(m_lunarDate->findChild<QComboBox*>("setd")->currentText(), "廿七");
+                m_lunarDate->FlatSpeedButton2Click();
             },
             "FlatSpeedButton5");
-        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("对应的公历日为：2000年2月5日"));
-        QCOMPARE(field("setyear")->value(), 2000);
-        QCOMPARE(field("setmonth")->value(), 2);
-        QCOMPARE(field("setday")->value(), 5);
-        QCOMPARE(field("sethour")->value(), 7);
+        QCOMPARE(field("setday")->value(), 31);
 
         type("setday", "9");
         whileModal(
@@ -504,7 +567,11 @@ private slots:
 
         // Every lunar month, from the same first occurrence.
         m_dialog->show();
-        QVERIFY(box("lunarrepeat")->isChecked());
+        QVERIFY(!box("lunarrepeat")->isChecked());
+        type("setyear", "2026");
+        type("setmonth", "9");
+        type("setday", "25");
+        box("lunarrepeat")->setChecked(true);
         control<QComboBox>("lunarcycle")->setCurrentIndex(1);
         typeMessage("十五");
         QCOMPARE(store(), QString());

@@ -64,12 +64,19 @@ private slots:
         QCOMPARE(s.find(""), QStringList{});
     }
 
-    void typingClearsTheResults() {
-        SearchRun s({"abc", "abd"});
-        QCOMPARE(s.find("ab").size(), 2);
-        QTest::keyClick(s.search().findChild<QLineEdit*>("searchword"), 'c');
+    void typingFindsAsItGoes() {
+        SearchRun s({"abc", "abd", "xbc"});
+        auto* word = s.search().findChild<QLineEdit*>("searchword");
+        word->clear();
+        QTest::keyClicks(word, "ab");
+        QCOMPARE(s.results(), (QStringList{"abc", "abd"}));
+        QTest::keyClick(word, 'c');
+        QCOMPARE(s.results(), QStringList{"abc"});
+        QCOMPARE(s.numbers(), QStringList{"0"});
+        QTest::keyClick(word, Qt::Key_Backspace);
+        QTest::keyClick(word, Qt::Key_Backspace);
+        QTest::keyClick(word, Qt::Key_Backspace);
         QCOMPARE(s.results(), QStringList{});
-        QCOMPARE(s.numbers(), QStringList{});
     }
 
     void clickOnAHitSelectsItsLineInTheMainList() {

@@ -68,6 +68,23 @@ private slots:
                                 "· 所有日期都已过去：12 个，如“旧事 1”、“旧事 2”、“旧事 3”"));
     }
 
+    // Imported again, a calendar whose every event is there already says so.
+    void reimportSaysEveryEventIsThereAlready() {
+        TempDir dir;
+        Program program(dir, 1);
+        dir.write("in.ics", calendar(vevent("u1", "DTSTART:20300101T090000\r\nSUMMARY:一\r\n") +
+                                     vevent("u2", "DTSTART:20300102T090000\r\nSUMMARY:二\r\n")));
+        for (int round = 0; round < 2; ++round) {
+            FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.ics")));
+            ModalAnswerer answerer;
+            program.command(MessageBox::Yes);
+        }
+        QCOMPARE(
+            MessageBox::lastBox().text,
+            QStringLiteral("已经成功导入数据！\n这个日历的 2 个事件都已经导入过，没有新的提醒。"));
+        QCOMPARE(program.run->list().count(), 3);
+    }
+
     void actingEventsAreAskedAbout() {
         TempDir dir;
         Program program(dir, 1);
@@ -106,7 +123,9 @@ private slots:
         program.command(MessageBox::No);
         QCOMPARE(FileDialog::lastDialog()->filter(),
                  QStringLiteral("文本文件 (*.txt);;iCalendar (*.ics)"));
-        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导出数据！"));
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("已经成功导出数据！\n导出了 1 条提醒到 ") +
+                     QString::fromStdString(dir.file("out.txt")));
         const std::string written = dir.read("out.txt");
         QVERIFY(written.starts_with("BEGIN:VCALENDAR\r\n"));
         QVERIFY(written.find("SUMMARY:r2\r\n") != std::string::npos);

@@ -179,7 +179,8 @@ private slots:
         QCOMPARE(FileDialog::lastDialog()->filter(),
                  QStringLiteral("文本文件 (*.txt);;iCalendar (*.ics)"));
         QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("导出成功"));
-        QCOMPARE(MessageBox::lastBox().text, QStringLiteral("已经成功导出数据！"));
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("已经成功导出数据！\n导出了 2 条提醒到 ") + target);
         const TIniFile written(target.toStdString());
         QCOMPARE(statedExchangeCount(written), 2);
         QCOMPARE(written.ReadString("Item1", "Message", ""), "r2");

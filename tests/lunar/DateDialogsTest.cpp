@@ -1,4 +1,5 @@
 #include "alerts/settimelater.h"
+#include "core/DateTime.h"
 #include "lunar/FormSetNL.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NumericField.h"
@@ -123,7 +124,7 @@ private slots:
         QCOMPARE(list("sety")->itemText(99), QStringLiteral("2099年"));
         QCOMPARE(list("sety")->currentText(), QStringLiteral("2000年"));
         QCOMPARE(list("setm")->count(), 12);
-        QCOMPARE(list("setm")->currentText(), QStringLiteral("一月"));
+        QCOMPARE(list("setm")->currentText(), QStringLiteral("正月"));
         QCOMPARE(list("setd")->count(), 30);
         QCOMPARE(list("setd")->currentText(), QStringLiteral("初一"));
         QVERIFY(!m_lunar->Accepted);
@@ -138,17 +139,17 @@ private slots:
     void leapMonthStandsAfterItsRegularMonth() {
         choose(list("sety"), 2023 - 2000);
         QCOMPARE(items(list("setm")),
-                 QStringList({"一月", "二月", "闰二月", "三月", "四月", "五月", "六月", "七月",
-                              "八月", "九月", "十月", "十一月", "十二月"}));
+                 QStringList({"正月", "二月", "闰二月", "三月", "四月", "五月", "六月", "七月",
+                              "八月", "九月", "十月", "冬月", "腊月"}));
         choose(list("setm"), 2);
         QCOMPARE(list("setd")->count(), 29);
-        QCOMPARE(list("setd")->itemText(28), QStringLiteral("二十九日"));
+        QCOMPARE(list("setd")->itemText(28), QStringLiteral("廿九"));
         QCOMPARE(convert(), QStringLiteral("对应的公历日为：2023年3月22日"));
         choose(list("setm"), 3);
         QCOMPARE(convert(), QStringLiteral("对应的公历日为：2023年4月20日"));
 
         choose(list("sety"), 2033 - 2000);
-        QCOMPARE(list("setm")->itemText(11), QStringLiteral("闰十一月"));
+        QCOMPARE(list("setm")->itemText(11), QStringLiteral("闰冬月"));
         choose(list("setm"), 11);
         QCOMPARE(convert(), QStringLiteral("对应的公历日为：2033年12月22日"));
     }
@@ -169,9 +170,9 @@ private slots:
     void lastDateOfferedConverts() {
         choose(list("sety"), 99);
         choose(list("setm"), list("setm")->count() - 1);
-        QCOMPARE(list("setm")->currentText(), QStringLiteral("十二月"));
+        QCOMPARE(list("setm")->currentText(), QStringLiteral("腊月"));
         choose(list("setd"), list("setd")->count() - 1);
-        QCOMPARE(list("setd")->currentText(), QStringLiteral("三十日"));
+        QCOMPARE(list("setd")->currentText(), QStringLiteral("三十"));
         QCOMPARE(convert(), QStringLiteral("对应的公历日为：2100年2月8日"));
     }
 
@@ -184,6 +185,25 @@ private slots:
             QCoreApplication::sendEvent(list(name), &chinese);
             QCOMPARE(list(name)->currentIndex(), before);
         }
+    }
+
+    // The lists can be set to the lunar date of a day: a leap month, the
+    // last listed year; a day they do not offer changes nothing.
+    void chooseDaySetsTheListsToItsLunarDate() {
+        QVERIFY(m_lunar->chooseDay(Date{2023, 4, 10})); // 闰二月二十
+        QCOMPARE(list("sety")->currentText(), QStringLiteral("2023年"));
+        QCOMPARE(list("setm")->currentText(), QStringLiteral("闰二月"));
+        QCOMPARE(list("setd")->count(), 29);
+        QCOMPARE(list("setd")->currentText(), QStringLiteral("二十"));
+        QCOMPARE(convert(), QStringLiteral("对应的公历日为：2023年4月10日"));
+        QVERIFY(m_lunar->chooseDay(Date{2026, 12, 7}));
+        QCOMPARE(list("setm")->currentText(), QStringLiteral("十月"));
+        QCOMPARE(list("setd")->currentText(), QStringLiteral("廿九"));
+        QVERIFY(m_lunar->chooseDay(Date{2100, 2, 8}));
+        QCOMPARE(list("setd")->currentText(), QStringLiteral("三十"));
+        QVERIFY(!m_lunar->chooseDay(Date{2100, 2, 9}));
+        QVERIFY(!m_lunar->chooseDay(Date{2000, 2, 4}));
+        QCOMPARE(list("sety")->currentText(), QStringLiteral("2099年"));
     }
 
     void closeBoxKeepsThePreviousResult() {

@@ -6,26 +6,13 @@
 using namespace kelvo;
 using testing::ElementsAre;
 
-TEST(LunarNames, NumeralsAndDayNames) {
-    EXPECT_EQ(ChineseNumerals[1], "一");
-    EXPECT_EQ(ChineseNumerals[10], "十");
-    EXPECT_EQ(ChineseNumerals[11], "十一");
-    EXPECT_EQ(ChineseNumerals[19], "十九");
-    EXPECT_EQ(ChineseNumerals[20], "二十");
-    EXPECT_EQ(ChineseNumerals[29], "二十九");
-    EXPECT_EQ(ChineseNumerals[30], "三十");
-    EXPECT_EQ(ChineseNumerals[31], "三十一");
-    EXPECT_EQ(LunarDayNames[1], "初一");
-    EXPECT_EQ(LunarDayNames[10], "初十");
-    EXPECT_EQ(lunarYearItem(2000), "2000年");
-}
-
 TEST(LunarNames, YearWithoutLeapMonthHasTwelveMonths) {
-    EXPECT_THAT(lunarMonthItems(2000),
-                ElementsAre("一月", "二月", "三月", "四月", "五月", "六月", "七月", "八月", "九月",
-                            "十月", "十一月", "十二月"));
+    EXPECT_EQ(lunarYearItem(2000), "2000年");
+    EXPECT_THAT(lunarMonthItems(2000), ElementsAre("正月", "二月", "三月", "四月", "五月", "六月",
+                                                   "七月", "八月", "九月", "十月", "冬月", "腊月"));
     for (int position = 0; position < 12; ++position) {
         EXPECT_EQ(lunarMonthAt(2000, position), (LunarMonthChoice{position + 1, false}));
+        EXPECT_EQ(lunarMonthPosition(2000, {position + 1, false}), position);
     }
 }
 
@@ -35,7 +22,7 @@ TEST(LunarNames, LeapMonthStandsAfterItsRegularMonth) {
     EXPECT_EQ(months2023[1], "二月");
     EXPECT_EQ(months2023[2], "闰二月");
     EXPECT_EQ(months2023[3], "三月");
-    EXPECT_EQ(months2023[12], "十二月");
+    EXPECT_EQ(months2023[12], "腊月");
     EXPECT_EQ(lunarMonthAt(2023, 1), (LunarMonthChoice{2, false}));
     EXPECT_EQ(lunarMonthAt(2023, 2), (LunarMonthChoice{2, true}));
     EXPECT_EQ(lunarMonthAt(2023, 3), (LunarMonthChoice{3, false}));
@@ -44,8 +31,17 @@ TEST(LunarNames, LeapMonthStandsAfterItsRegularMonth) {
     const auto months2033 = lunarMonthItems(2033);
     ASSERT_EQ(months2033.size(), 13u);
     EXPECT_THAT(std::vector(months2033.end() - 3, months2033.end()),
-                ElementsAre("十一月", "闰十一月", "十二月"));
+                ElementsAre("冬月", "闰冬月", "腊月"));
     EXPECT_EQ(lunarMonthAt(2033, 11), (LunarMonthChoice{11, true}));
+    // Every position names the month it maps to, and maps back.
+    for (int year : {2023, 2033}) {
+        const auto items = lunarMonthItems(year);
+        for (int position = 0; position < static_cast<int>(items.size()); ++position) {
+            const LunarMonthChoice month = lunarMonthAt(year, position);
+            EXPECT_EQ(items[position], lunarMonthName(month.month, month.isLeap));
+            EXPECT_EQ(lunarMonthPosition(year, month), position);
+        }
+    }
 }
 
 TEST(LunarNames, DayListsEndByTheMonthLength) {
@@ -53,14 +49,15 @@ TEST(LunarNames, DayListsEndByTheMonthLength) {
     ASSERT_EQ(longMonth.size(), 30u);
     EXPECT_EQ(longMonth.front(), "初一");
     EXPECT_EQ(longMonth[9], "初十");
-    EXPECT_EQ(longMonth[10], "十一日");
-    EXPECT_EQ(longMonth[19], "二十日");
-    EXPECT_EQ(longMonth[20], "二十一日");
-    EXPECT_EQ(longMonth[28], "二十九日");
-    EXPECT_EQ(longMonth[29], "三十日");
+    EXPECT_EQ(longMonth[10], "十一");
+    EXPECT_EQ(longMonth[14], "十五");
+    EXPECT_EQ(longMonth[19], "二十");
+    EXPECT_EQ(longMonth[20], "廿一");
+    EXPECT_EQ(longMonth[28], "廿九");
+    EXPECT_EQ(longMonth[29], "三十");
     const auto shortMonth = lunarDayItems(29);
     ASSERT_EQ(shortMonth.size(), 29u);
-    EXPECT_EQ(shortMonth.back(), "二十九日");
+    EXPECT_EQ(shortMonth.back(), "廿九");
     EXPECT_EQ(lunarDayItems(LunarLeapMonthDays(2023)).size(), 29u);
     EXPECT_EQ(lunarDayItems(99).size(), 30u);
 }

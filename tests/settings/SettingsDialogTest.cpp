@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -261,10 +262,32 @@ private slots:
         FileDialog::setNextAnswer(std::nullopt);
         run.dialog.FlatSpeedButton4Click();
         QCOMPARE(run.edit("filename")->text(), "old.wav");
-        QCOMPARE(FileDialog::lastDialog()->filter(), "音乐文件 (*.mp3 *.mid *.avi *.wav)");
+        QCOMPARE(FileDialog::lastDialog()->filter(),
+                 "音乐文件 (*.ogg *.opus *.flac *.mp3 *.wav *.mid *.avi)");
         FileDialog::setNextAnswer("/home/u/铃声.mp3");
         run.dialog.FlatSpeedButton4Click();
         QCOMPARE(run.edit("filename")->text(), "/home/u/铃声.mp3");
+    }
+
+    // The chooser opens in the music folder the user's folders name, or at
+    // home when there is none.
+    void musicChooserOpensInTheMusicFolder() {
+        TempDir dir;
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path()));
+        const std::string music = dir.file("我的音乐");
+        std::filesystem::create_directory(music);
+        dir.write("user-dirs.dirs", "XDG_MUSIC_DIR=\"" + music + "\"\n");
+        SettingsRun run(dir);
+        run.open();
+        FileDialog::setNextAnswer(std::nullopt);
+        run.dialog.FlatSpeedButton4Click();
+        QCOMPARE(FileDialog::lastDialog()->directory(), QString::fromStdString(music));
+        std::filesystem::remove(music);
+        FileDialog::setNextAnswer(std::nullopt);
+        run.dialog.FlatSpeedButton4Click();
+        QCOMPARE(FileDialog::lastDialog()->directory(), QDir::homePath());
+        qputenv("XDG_CONFIG_HOME", oldConfig);
     }
 
     // "重复播放直到关闭" and "用系统通知提醒" show and store their keys; the

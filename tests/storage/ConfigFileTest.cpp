@@ -1,4 +1,5 @@
 #include "storage/ConfigFile.h"
+#include "core/Environment.h"
 #include "storage/HandOff.h"
 
 #include "storage/IniFile.h"
@@ -17,14 +18,18 @@ TEST(ConfigFile, FirstRunWritesEverythingInOrderCentred) {
     const FirstRunSizes sizes{{1024, 768}, {500, 400}, {301, 201},
                               {400, 300},  {350, 250}, {410, 310}};
     writeFirstRunConfig(config, sizes);
-    EXPECT_EQ(dir.read("Config.ini"),
-              "[Sys]\r\nCorporation=Tarnwick Corp,Ltd.\r\nVersion=1.00.003\r\nUser=Corvan\r\n"
-              "ShowMainForm=0\r\nFormLeft=262\r\nFormTop=184\r\nOpenTimes=0\r\n"
-              "[NewItem]\r\nFormLeft=361\r\nFormTop=283\r\n"
-              "[View]\r\nFormLeft=312\r\nFormTop=234\r\n"
-              "[Setting]\r\nFormLeft=337\r\nFormTop=259\r\n"
-              "[ShowMsg]\r\nFormLeft=324\r\nFormTop=196\r\n"
-              "[Edit]\r\nFormLeft=307\r\nFormTop=229\r\n");
+    // No placeholder company or user: the user's own name.
+    EXPECT_EQ(settings::User.read(config), accountName());
+    std::string text = dir.read("Config.ini");
+    const size_t user = text.find("User=") + 5;
+    text.erase(user, text.find("\r\n", user) - user);
+    EXPECT_EQ(text, "[Sys]\r\nCorporation=\r\nVersion=1.00.003\r\nUser=\r\n"
+                    "ShowMainForm=0\r\nFormLeft=262\r\nFormTop=184\r\nOpenTimes=0\r\n"
+                    "[NewItem]\r\nFormLeft=361\r\nFormTop=283\r\n"
+                    "[View]\r\nFormLeft=312\r\nFormTop=234\r\n"
+                    "[Setting]\r\nFormLeft=337\r\nFormTop=259\r\n"
+                    "[ShowMsg]\r\nFormLeft=324\r\nFormTop=196\r\n"
+                    "[Edit]\r\nFormLeft=307\r\nFormTop=229\r\n");
     EXPECT_FALSE(settings::ShowMainForm.read(config));
 }
 

@@ -25,6 +25,16 @@ TEST(DataLocation, PortableCopyKeepsTheDataBesideTheProgram) {
     EXPECT_EQ(chooseDataDirectory(std::nullopt, {"/opt/kelvo", true}, env), "/opt/kelvo");
 }
 
+// A build tree is writable but no portable copy: a clean rebuild must not
+// take the reminders with it.
+TEST(DataLocation, WritableProgramDirectoryWithoutMarkerUsesTheUsersDataDirectory) {
+    TempDir bin;
+    TempDir xdg;
+    const UserEnvironment env{xdg.path(), "/nowhere/home"};
+    EXPECT_EQ(chooseDataDirectory(std::nullopt, programPlace(bin.path()), env), xdg.file("kelvo"));
+    EXPECT_FALSE(fs::exists(bin.file("DataFile.dat")));
+}
+
 TEST(DataLocation, InstalledProgramUsesXdgDataHomeAndCreatesIt) {
     TempDir xdg;
     const std::string expected = xdg.file("deep/share/kelvo");
@@ -60,10 +70,17 @@ TEST(DataLocation, UncreatableUserDirectoryIsAnError) {
     EXPECT_THROW(chooseDataDirectory(std::nullopt, {"/usr/bin", false}, {"", ""}), DataDirError);
 }
 
-TEST(DataLocation, ProgramPlaceTellsWhetherItsDirectoryIsWritable) {
+TEST(DataLocation, ProgramPlaceIsPortableOnlyWithTheMarkerFile) {
     TempDir dir;
-    EXPECT_TRUE(programPlace(dir.path()).writable);
-    EXPECT_FALSE(programPlace(dir.file("missing")).writable);
+    EXPECT_FALSE(programPlace(dir.path()).portable);
+    EXPECT_FALSE(programPlace(dir.file("missing")).portable);
+    fs::create_directory(dir.file(kPortableMarker));
+    EXPECT_FALSE(programPlace(dir.path()).portable) << "a folder of that name is no marker";
+    fs::remove(dir.file(kPortableMarker));
+    dir.write(kPortableMarker, "");
+    EXPECT_TRUE(programPlace(dir.path()).portable);
+    EXPECT_EQ(chooseDataDirectory(std::nullopt, programPlace(dir.path()), {"/nowhere", ""}),
+              dir.path());
 }
 
 // An installed tree: prefix/bin/kelvo and prefix/share/kelvo/KelvoHelp.htm.

@@ -127,7 +127,7 @@ private:
             auto* popup = qobject_cast<TForm4*>(w);
             if (!popup || !popup->isVisible())
                 continue;
-            messages << popup->findChild<QAbstractButton*>("showmsg")->text();
+            messages << popup->message();
             auto* snoozeButton = popup->findChild<QAbstractButton*>("FlatSpeedButton2");
             snoozeCaptions << snoozeButton->text();
             if (m_snooze)
