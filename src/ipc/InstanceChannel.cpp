@@ -1,6 +1,7 @@
 #include "ipc/InstanceChannel.h"
 
 #include "ipc/RuntimeDir.h"
+#include "storage/FileIO.h"
 
 #include <cerrno>
 #include <charconv>
@@ -86,6 +87,24 @@ std::optional<std::string> socketPath(const std::string& dataDir, std::string* w
 
 std::optional<std::string> lockPath(const std::string& dataDir, std::string* why) {
     return runtimeFile(dataDir, ".lock", why);
+}
+
+bool recordSocket(int lockFd, const std::string& socket) {
+    const std::string record = socket + '\n';
+    return ::ftruncate(lockFd, 0) == 0 &&
+           ::pwrite(lockFd, record.data(), record.size(), 0) == static_cast<ssize_t>(record.size());
+}
+
+std::vector<std::string> socketsOf(const std::string& dataDir) {
+    std::vector<std::string> sockets;
+    FileStamp stamp;
+    const std::string record = readWholeFile(dataDir + "/" + std::string(kDirectoryLock), stamp);
+    // Only a whole record: the owner may be writing it this moment.
+    if (const size_t end = record.find('\n'); end != std::string::npos && end > 0)
+        sockets.push_back(record.substr(0, end));
+    if (const auto own = socketPath(dataDir); own && (sockets.empty() || sockets.front() != *own))
+        sockets.push_back(*own);
+    return sockets;
 }
 
 bool peerIsThisUser(int fd) {

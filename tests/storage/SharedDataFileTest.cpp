@@ -159,6 +159,23 @@ TEST_F(SharedDataFile, AWriterWaitsForTheLockThenGivesUpWritingNothing) {
     EXPECT_EQ(itemCount(data), 0);
 }
 
+// A lock whose file was removed, or replaced by another file, guards
+// nothing any more: a new writer locks the file at the path at once.
+TEST_F(SharedDataFile, ALockTellsWhenItsFileIsNoLongerTheOneAtThePath) {
+    const std::string lockFile = FileLock::lockFileOf(path);
+    const FileLock first(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(first.acquired());
+    EXPECT_TRUE(first.stillGuards());
+    fs::remove(lockFile);
+    EXPECT_FALSE(first.stillGuards());
+    const FileLock second(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(second.acquired()); // the removed file's lock keeps nobody out
+    EXPECT_TRUE(second.stillGuards());
+    dir.write("." + fs::path(path).filename().string() + ".lock.new", "");
+    fs::rename(lockFile + ".new", lockFile);
+    EXPECT_FALSE(second.stillGuards());
+}
+
 TEST_F(SharedDataFile, ALinkedDataFileStaysALinkThroughEveryChange) {
     TempDir synced;
     const std::string target = synced.file("Reminders.dat");
