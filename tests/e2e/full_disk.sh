@@ -17,7 +17,9 @@ e2e_write_config 0
 e2e_write_autostart
 e2e_write_items Hour=8 Min=30 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMethod=0 \
     "Message=e2e: written nowhere" Music=
-e2e_clock_file "2026-12-07 08:29:20"
+# Ten times as fast: a minute is six seconds, the reminder due some 18 s
+# after the start.
+e2e_clock_file "2026-12-07 08:27:00 x10"
 
 e2e_has_tray_icon() {
     [ -n "$(e2e_tray_icon)" ]
@@ -33,10 +35,9 @@ e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the
 sleep 1
 prlimit --pid "$E2E_KELVO_PID" --fsize=0:unlimited || e2e_fail "prlimit failed"
 data_before=$(cat "$E2E_DATA/DataFile.dat")
-e2e_set_clock "2026-12-07 08:29:56"
 e2e_log "the disk is full"
 
-popup=$(e2e_wait_window 15 提醒) || e2e_fail "the reminder did not pop up on the full disk"
+popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up on the full disk"
 e2e_window_gone Kelvo || e2e_fail "a box stands in front of the reminder"
 e2e_wait 10 e2e_told 1 "$reason" || e2e_fail "the failure was not told in the tray"
 grep -F "$reason" "$E2E_NOTIFICATIONS" | grep -qF "$E2E_DATA/" ||
@@ -49,9 +50,8 @@ e2e_shot full-disk-popup "$popup"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: written nowhere" 2>/dev/null &&
     e2e_fail "the hand-off was written on the full disk"
 
-# A minute later, still full: nothing more is told.
-e2e_set_clock "2026-12-07 08:30:55"
-sleep 8
+# Two minutes later, still full: nothing more is told.
+sleep 12
 e2e_told 1 "$reason" || e2e_fail "the failure was told again: $(cat "$E2E_NOTIFICATIONS")"
 e2e_window_gone Kelvo || e2e_fail "a box came up on the full disk"
 
@@ -59,17 +59,16 @@ prlimit --pid "$E2E_KELVO_PID" --fsize=unlimited || e2e_fail "prlimit failed"
 e2e_log "room again"
 e2e_click "$popup" 308 177 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
-e2e_set_clock "2026-12-07 08:31:56"
 e2e_wait 15 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 ||
     e2e_fail "the mark was not stored once writing worked again"
-e2e_wait 5 e2e_ini_has "$E2E_DATA/Config.ini" Sys LastCheck "2026-12-07 08:3[2-3].*" ||
+e2e_wait 10 e2e_ini_has "$E2E_DATA/Config.ini" Sys LastCheck "2026-12-07 08:3[3-9].*" ||
     e2e_fail "the checked minute was not stored"
 
 e2e_log "restart"
 kill -TERM "$E2E_KELVO_PID"
 e2e_wait 20 bash -c "! kill -0 $E2E_KELVO_PID" || e2e_fail "the program did not end at SIGTERM"
 wait "$E2E_KELVO_PID" 2>/dev/null
-e2e_set_clock "2026-12-07 08:33:10"
+e2e_set_clock "2026-12-07 08:40:00 x10"
 e2e_start_kelvo "${E2E_CLOCK_WRAPPER[@]}"
 e2e_wait 20 e2e_has_tray_icon || e2e_fail "no tray icon after the restart"
 sleep 4
