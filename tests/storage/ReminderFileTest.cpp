@@ -68,7 +68,8 @@ TEST_F(FireItem, PendingMarksLandOnTheItemsShown) {
     EXPECT_FALSE(back.ReadBool("Item1", "ReMinded", false));
     EXPECT_FALSE(back.ReadBool("Item3", "ReMinded", false)); // "d" was shown as another text
     EXPECT_FALSE(back.hasSection("Item9"));
-    EXPECT_NE(dir.read("DataFile.dat").find("ReMinded=1"), std::string::npos); // on disk
+    // On disk, in the key's spelling that the delete's move left.
+    EXPECT_NE(dir.read("DataFile.dat").find("Reminded=1"), std::string::npos);
 }
 
 // Another program's lock does not hold the program up: the store gives up
