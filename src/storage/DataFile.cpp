@@ -298,21 +298,4 @@ void deleteItems(TIniFile& data, const std::vector<int32_t>& items) {
     });
 }
 
-void markReminded(TIniFile& data, int32_t k) {
-    markReminded(data, std::vector<int32_t>{k});
-}
-
-void markReminded(TIniFile& data, const std::vector<int32_t>& items) {
-    if (items.empty())
-        return;
-    // An item that another program has deleted meanwhile gets no section.
-    data.changeLocked([&] {
-        const int32_t n = itemCount(data);
-        for (int32_t k : items) {
-            if (k >= 1 && k <= n)
-                data.WriteInteger(itemSection(k), key::ReMinded, 1);
-        }
-    });
-}
-
 } // namespace kelvo

@@ -373,7 +373,7 @@ private slots:
         QCOMPARE(MessageBox::boxCount(), boxes);
         QCOMPARE(run.fake.tray.balloons.size(), size_t(1));
         QVERIFY(run.fake.tray.balloons[0].text.contains(dir.file("TmpFile.tmp").c_str()));
-        QVERIFY(run.fake.tray.balloons[0].text.contains("这是一个文件夹"));
+        QVERIFY(run.fake.tray.balloons[0].text.contains("它是一个文件夹"));
         QVERIFY(TIniFile(run.paths.dataFile()).ReadBool("Item2", "ReMinded", false));
     }
 

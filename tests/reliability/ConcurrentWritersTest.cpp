@@ -6,6 +6,7 @@
 #include "storage/DataFile.h"
 #include "storage/FileLock.h"
 #include "storage/IniFile.h"
+#include "support/MarkShown.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +104,7 @@ TEST_F(ConcurrentWriters, MarksBesideImportsLoseNothingAndHitTheirOwnItem) {
         pids.push_back(startImport(exchange(n)));
     TIniFile program(dir.file("DataFile.dat"));
     for (int k = 1; k <= kOwn; ++k) {
-        markReminded(program, k);
+        markShown(program, k);
         program.releaseContent();
         if (k % 2 == 0 && k / 2 <= kWriters)
             pids.push_back(startImport(exchange(100 + k)));
@@ -132,7 +133,7 @@ TEST_F(ConcurrentWriters, AddsInALoopBesideMarksAndDialogAddsLoseNothing) {
                    "' --dir '" + dir.path() + "' add '*-*-* 07:00' \"ctl $i\" || exit 1; done"});
     TIniFile program(dir.file("DataFile.dat"));
     for (int k = 1; k <= kOwn; ++k) {
-        markReminded(program, k);
+        markShown(program, k);
         program.releaseContent();
         TIniFile dialog(dir.file("DataFile.dat"));
         ReminderItem r;

@@ -6,6 +6,7 @@
 #include "storage/DataFile.h"
 #include "storage/FileLock.h"
 #include "storage/IniFile.h"
+#include "support/MarkShown.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,7 @@ TEST_F(SharedDataFile, ChangesReadTheFileAsItIsNowNotAnEarlierCopy) {
         appendItem(otherData, reminder("theirs"), false);
         fs::rename(other, path);
     }
-    markReminded(data, 1);
+    markShown(data, 1);
     appendItem(data, reminder("mine again"), false);
     importItems(data, TIniFile(exchangeOf("imported")), ActingItems::AddConfirmed);
     storeEditedItem(data, 1, reminder("edited"));
@@ -127,7 +128,7 @@ TEST_F(SharedDataFile, MarkingAnItemThatIsGoneWritesNothing) {
     createDataFile(data);
     appendItem(data, reminder("one"), false);
     const std::string before = dir.read("DataFile.dat");
-    markReminded(data, 2);
+    markShown(data, 2);
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_FALSE(data.hasSection("Item2"));
 }
