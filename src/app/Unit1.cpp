@@ -514,6 +514,7 @@ void TForm1::showPopup(quint16 item, const QString& text, const QString& music,
     if (const TForm4* below = topmostPopup())
         popup.stackOn(*below);
     popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
+    popup.setWriteFailure([this](const IniWriteError& e) { tellWriteFailure(e); });
     m_popups.push_back(&popup);
     bool marked = false;
     const auto markOnce = [&] {
