@@ -434,6 +434,8 @@ void TForm1::gtimerTimer() {
     updateTrayTip();
     m_engine->minuteTick();
     writeQuietly([this] { storeLastCheck(); });
+    if (m_snoozesUnstored)
+        writeQuietly([this] { storeSnoozes(); });
     storeMarks();
 }
 

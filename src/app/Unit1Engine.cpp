@@ -48,8 +48,12 @@ void TForm1::listMissed(const std::vector<Occasion>& missed) {
     storeMarks(); // listed: they count as reminded
 }
 
+// A queue that could not be stored is stored at a later minute: a snooze
+// that fired must not wait again in the file for the next start.
 void TForm1::storeSnoozes() {
+    m_snoozesUnstored = true;
     writeSnoozeFile(m_paths.snoozes(), m_engine->snoozeQueue());
+    m_snoozesUnstored = false;
 }
 
 // At most once a minute: only when the minute checked has changed.

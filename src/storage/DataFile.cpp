@@ -169,7 +169,8 @@ int32_t itemCount(const TIniFile& data) {
 bool createDataFile(TIniFile& data) {
     bool created = false;
     data.changeLocked([&] {
-        if (data.stamp().exists)
+        created = !data.stamp().exists; // a change made again may find it made
+        if (!created)
             return;
         data.WriteString(key::Main, key::Corporation, identity::Corporation);
         data.WriteString(key::Main, key::Version, identity::Version);
@@ -185,7 +186,6 @@ bool createDataFile(TIniFile& data) {
         data.WriteInteger(sample, key::Reminded, 0);
         data.WriteInteger(sample, key::MindMethod, 0);
         data.WriteString(sample, key::Message, "Here is the message");
-        created = true;
     });
     return created;
 }
