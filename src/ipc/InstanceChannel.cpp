@@ -95,13 +95,22 @@ bool recordSocket(int lockFd, const std::string& socket) {
            ::pwrite(lockFd, record.data(), record.size(), 0) == static_cast<ssize_t>(record.size());
 }
 
+// The name of the socket of a data directory, wherever its runtime
+// directory is.
+static std::string socketName(const std::string& dataDir) {
+    return "kelvo-" + directoryKey(dataDir) + ".socket";
+}
+
 std::vector<std::string> socketsOf(const std::string& dataDir) {
     std::vector<std::string> sockets;
     FileStamp stamp;
     const std::string record = readWholeFile(dataDir + "/" + std::string(kDirectoryLock), stamp);
-    // Only a whole record: the owner may be writing it this moment.
-    if (const size_t end = record.find('\n'); end != std::string::npos && end > 0)
-        sockets.push_back(record.substr(0, end));
+    // Only a whole record (the owner may be writing it this moment), and
+    // only one of this directory: a copied data folder holds another's.
+    const size_t end = record.find('\n');
+    const std::string recorded = end == std::string::npos ? std::string() : record.substr(0, end);
+    if (recorded.ends_with("/" + socketName(dataDir)))
+        sockets.push_back(recorded);
     if (const auto own = socketPath(dataDir); own && (sockets.empty() || sockets.front() != *own))
         sockets.push_back(*own);
     return sockets;

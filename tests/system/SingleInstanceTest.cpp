@@ -320,19 +320,25 @@ private slots:
                  std::string("ok"));
     }
 
-    // A record being written (no line end yet) or left by a dead program
-    // is passed over for the socket this environment names.
-    void aPartOrStaleRecordFallsBackToTheOwnSocket() {
-        TempDir dir;
+    // A record being written (no line end yet), or one of another directory
+    // (a copied data folder), is passed over for the socket this environment
+    // names; one left by a dead program is tried first, in vain.
+    void aPartStaleOrForeignRecordFallsBackToTheOwnSocket() {
+        TempDir dir, other;
         const std::string own =
             SingleInstance::socketName(QString::fromStdString(dir.path())).toStdString();
-        dir.write("Kelvo.lock", "/half/written");
+        const std::string name = std::filesystem::path(own).filename().string();
+        const std::string foreign =
+            SingleInstance::socketName(QString::fromStdString(other.path())).toStdString();
+        dir.write("Kelvo.lock", "/run/user/dead/" + name);
+        QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
+        dir.write("Kelvo.lock", foreign + "\n");
         QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
         dir.write("Kelvo.lock", own + "\n");
         QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
-        dir.write("Kelvo.lock", "/run/user/dead/kelvo.socket\n");
+        dir.write("Kelvo.lock", "/run/user/dead/" + name + "\n");
         QCOMPARE(channel::socketsOf(dir.path()),
-                 (std::vector<std::string>{"/run/user/dead/kelvo.socket", own}));
+                 (std::vector<std::string>{"/run/user/dead/" + name, own}));
         SingleInstance first(QString::fromStdString(dir.path()));
         QCOMPARE(first.start(), SingleInstance::Start::First);
         QCOMPARE(dir.read("Kelvo.lock"), own + "\n");
