@@ -111,7 +111,7 @@ TEST_F(SharedDataFile, ChangesReadTheFileAsItIsNowNotAnEarlierCopy) {
         appendItem(otherData, reminder("theirs"), false);
         fs::rename(other, path);
     }
-    markShown(data, 1);
+    test::markShown(data, 1);
     appendItem(data, reminder("mine again"), false);
     importItems(data, TIniFile(exchangeOf("imported")), ActingItems::AddConfirmed);
     storeEditedItem(data, 1, reminder("edited"));
@@ -128,7 +128,7 @@ TEST_F(SharedDataFile, MarkingAnItemThatIsGoneWritesNothing) {
     createDataFile(data);
     appendItem(data, reminder("one"), false);
     const std::string before = dir.read("DataFile.dat");
-    markShown(data, 2);
+    test::markShown(data, 2);
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_FALSE(data.hasSection("Item2"));
 }
