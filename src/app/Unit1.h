@@ -222,7 +222,7 @@ private:
 
     PendingMarks m_pendingMarks;
     bool m_snoozesUnstored = false; // tried again at every minute
-    QTimer* m_markRetry = nullptr; // while another program holds the data file's lock
+    QTimer* m_markRetry = nullptr;  // while another program holds the data file's lock
     int m_busyRetries = 0;
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;
