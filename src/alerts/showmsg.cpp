@@ -77,6 +77,10 @@ void TForm4::setShutdownWindow(std::function<TForm7&()> window) {
     m_shutdownWindow = std::move(window);
 }
 
+void TForm4::setWriteFailure(std::function<void(const IniWriteError&)> tell) {
+    m_tellWriteFailure = std::move(tell);
+}
+
 void TForm4::setReminder(const QString& message, const QString& music) {
     m_given.emplace(message, music);
 }
@@ -347,8 +351,16 @@ void TForm4::FormClose() {
 void TForm4::storePosition() {
     if (m_stacked)
         return;
-    MessageBox::reportingErrors(
-        this, [this] { storeWindowPos(*this, m_paths.config(), positions::ShowMsg); });
+    const auto store = [this] { storeWindowPos(*this, m_paths.config(), positions::ShowMsg); };
+    if (!m_tellWriteFailure) {
+        MessageBox::reportingErrors(this, store);
+        return;
+    }
+    try {
+        store();
+    } catch (const IniWriteError& e) {
+        m_tellWriteFailure(e);
+    }
 }
 
 // Typing goes nowhere; the keys that scroll a long message still do.

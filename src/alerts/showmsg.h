@@ -34,6 +34,7 @@ struct DueTime {
 
 class AlertCommand;
 class AlertSound;
+class IniWriteError;
 class TForm7;
 struct Platform;
 
@@ -61,6 +62,10 @@ public:
     // when one is shown, so the window may be made then. Without it the
     // reminder is shown like any other message.
     void setShutdownWindow(std::function<TForm7&()> window);
+
+    // Takes a failure to store the popup's position, which is otherwise
+    // reported in a message box.
+    void setWriteFailure(std::function<void(const IniWriteError&)> tell);
 
     // The reminder to show, as the main window fired it; without it the
     // popup reads the hand-off file.
@@ -129,6 +134,7 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     std::function<TForm7&()> m_shutdownWindow;
+    std::function<void(const IniWriteError&)> m_tellWriteFailure;
     const quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;

@@ -18,6 +18,7 @@
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/FileIO.h"
+#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "system/ClockWatch.h"
 #include "system/FileWatch.h"
@@ -39,6 +40,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace kelvo {
 namespace {
@@ -387,6 +389,8 @@ void TForm1::storeEndState() {
         return;
     if (m_paused) // the minutes until now are not to be listed
         m_engine->skipUntil(m_clock.now());
+    if (m_data)
+        writeQuietly([this] { m_pendingMarks.store(*m_data); });
     storeLastCheck();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
     writeWindowPos(*m_config, positions::Main, {x(), y()});
@@ -444,7 +448,10 @@ void TForm1::gtimerTimer() {
     armMinuteTimer();
     updateTrayTip();
     m_engine->minuteTick();
-    startWrite([this] { storeLastCheck(); }); // a file that fails is reported once
+    writeQuietly([this] { storeLastCheck(); });
+    if (m_snoozesUnstored)
+        writeQuietly([this] { storeSnoozes(); });
+    storeMarks();
 }
 
 // Each entry that fires leaves the queue first, which arms the timer for
@@ -493,35 +500,49 @@ void TForm1::mainCommand(const WindowMessage& message) {
     }
 }
 
-// Hands the item to a notification or to a new popup, and then waits until
-// the popup is closed. The alert comes up with the reminder that fired even
-// when the hand-off could not be stored.
+// Shows the item, as a notification or in a new popup, and then waits
+// until the popup is closed. The alert comes up with what was read from the
+// data file, whatever the disk does: the hand-off is written when it can be,
+// and the item is marked reminded only once the alert is up, by a mark that
+// waits in memory while the data file cannot be written or is locked.
 void TForm1::fire(int32_t item, bool advance) {
     const Firing firing = readFiring(*m_data, item, advance);
-    MessageBox::reportingErrors(this, [&] { storeFiring(*m_data, m_paths.handOff(), firing); });
     m_data->releaseContent();
+    writeQuietly([&] { writeHandOff(m_paths.handOff(), HandOff{firing.text, firing.music}); });
     const auto number = static_cast<quint16>(item);
     const QString text = QString::fromStdString(firing.text);
     const QString music = QString::fromStdString(firing.music);
     const DueTime due{firing.hour, firing.minute, firing.advanceMinutes};
-    const auto popupInstead = [this, number, text, music, due] {
-        showPopup(number, text, music, due);
+    const auto shown = [this, item, message = firing.message] { markShown(item, message); };
+    const auto popupInstead = [this, number, text, music, due, shown] {
+        showPopup(number, text, music, due, shown);
     };
-    if (!alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead))
+    if (alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead))
+        shown();
+    else
         popupInstead();
 }
 
-// A popup that comes while others are open goes on top of them.
+// A popup that comes while others are open goes on top of them. `shown`
+// runs once the popup is up, from its own event loop.
 void TForm1::showPopup(quint16 item, const QString& text, const QString& music,
-                       const DueTime& due) {
+                       const DueTime& due, const std::function<void()>& shown) {
     TForm4 popup(this, item, m_paths, m_platform);
     popup.setReminder(text, music);
     popup.setDue(due);
     if (const TForm4* below = topmostPopup())
         popup.stackOn(*below);
     popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
+    popup.setWriteFailure([this](const IniWriteError& e) { tellWriteFailure(e); });
     m_popups.push_back(&popup);
+    bool marked = false;
+    const auto markOnce = [&] {
+        if (!std::exchange(marked, true))
+            shown();
+    };
+    QTimer::singleShot(0, &popup, markOnce);
     popup.exec();
+    markOnce(); // a popup closed before its loop ran any event was shown too
     std::erase(m_popups, &popup);
 }
 

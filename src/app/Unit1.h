@@ -2,6 +2,7 @@
 
 #include "storage/FileIO.h"
 #include "storage/Paths.h"
+#include "storage/ReminderFile.h"
 
 #include "core/DateTime.h"
 
@@ -33,6 +34,7 @@ class TMissedForm;
 struct DueTime;
 struct Occasion;
 class ReminderListModel;
+class IniWriteError;
 class TIniFile;
 class WindowMessage;
 class Dialogs;
@@ -156,7 +158,8 @@ private:
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
     void fire(int32_t item, bool advance);
-    void showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due);
+    void showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due,
+                   const std::function<void()>& shown);
     void removeItems(const std::vector<int32_t>& items);
     // The open popup that a new one goes on top of; null when none is shown.
     const TForm4* topmostPopup() const;
@@ -217,8 +220,21 @@ private:
     bool m_showMain = true;
     bool m_paused = false;     // the pause command P1: no minute checks
     bool m_toldNoTray = false; // the user was told once why the window minimises
+    // What a shown reminder stores, and the failures of writes while the
+    // program runs, told once in the tray (Unit1Marks.cpp).
+    void markShown(int32_t item, const std::string& message);
+    void storeMarks();
+    void writeQuietly(const std::function<void()>& write);
+    void tellWriteFailure(const IniWriteError& e);
+
+    PendingMarks m_pendingMarks;
+    bool m_snoozesUnstored = false; // tried again at every minute
+    QTimer* m_markRetry = nullptr;  // while another program holds the data file's lock
+    int m_busyRetries = 0;
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;
+    // The kinds of write failure told in the tray: each once per run.
+    std::set<int> m_toldFailures;
 };
 
 } // namespace kelvo

@@ -10,7 +10,6 @@
 #include "storage/IniFile.h"
 #include "storage/ReminderFile.h"
 #include "storage/SnoozeFile.h"
-#include "widgets/MessageBox.h"
 
 namespace kelvo {
 
@@ -21,7 +20,7 @@ std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
                               [this](const std::vector<Occasion>& missed) { listMissed(missed); },
                               [this] {
                                   armSnoozeTimer();
-                                  MessageBox::reportingErrors(this, [this] { storeSnoozes(); });
+                                  writeQuietly([this] { storeSnoozes(); });
                               }});
 }
 
@@ -37,17 +36,24 @@ void TForm1::listMissed(const std::vector<Occasion>& missed) {
     if (!m_config || !settings::ShowMissed.read(*m_config))
         return;
     std::vector<MissedRow> rows;
-    MessageBox::reportingErrors(this, [&] { takeMissed(*m_data, missed, rows); });
+    readMissedRows(*m_data, missed, rows);
+    for (const Occasion& o : missed)
+        m_pendingMarks.add(o.item, readFiring(*m_data, o.item, false).message);
     m_data->releaseContent();
     if (!m_missed) {
         m_missed = new TMissedForm(m_paths, this);
         m_missed->setObjectName(QStringLiteral("TMissedForm"));
     }
     m_missed->addRows(rows);
+    storeMarks(); // listed: they count as reminded
 }
 
+// A queue that could not be stored is stored at a later minute: a snooze
+// that fired must not wait again in the file for the next start.
 void TForm1::storeSnoozes() {
+    m_snoozesUnstored = true;
     writeSnoozeFile(m_paths.snoozes(), m_engine->snoozeQueue());
+    m_snoozesUnstored = false;
 }
 
 // At most once a minute: only when the minute checked has changed.

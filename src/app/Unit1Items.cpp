@@ -199,8 +199,10 @@ std::string TForm1::deleteItems(const std::vector<int32_t>& items) {
 // The later reminders move down in the file, their snoozes in the queue.
 void TForm1::removeItems(const std::vector<int32_t>& items) {
     kelvo::deleteItems(*m_data, items);
-    for (int32_t k : deletionOrder(items))
+    for (int32_t k : deletionOrder(items)) {
         m_engine->itemDeleted(k);
+        m_pendingMarks.itemDeleted(k);
+    }
 }
 
 void TForm1::FlatSpeedButton7Click() {

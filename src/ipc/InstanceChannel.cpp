@@ -1,6 +1,7 @@
 #include "ipc/InstanceChannel.h"
 
 #include "ipc/RuntimeDir.h"
+#include "storage/FileIO.h"
 
 #include <cerrno>
 #include <charconv>
@@ -86,6 +87,33 @@ std::optional<std::string> socketPath(const std::string& dataDir, std::string* w
 
 std::optional<std::string> lockPath(const std::string& dataDir, std::string* why) {
     return runtimeFile(dataDir, ".lock", why);
+}
+
+bool recordSocket(int lockFd, const std::string& socket) {
+    const std::string record = socket + '\n';
+    return ::ftruncate(lockFd, 0) == 0 &&
+           ::pwrite(lockFd, record.data(), record.size(), 0) == static_cast<ssize_t>(record.size());
+}
+
+// The name of the socket of a data directory, wherever its runtime
+// directory is.
+static std::string socketName(const std::string& dataDir) {
+    return "kelvo-" + directoryKey(dataDir) + ".socket";
+}
+
+std::vector<std::string> socketsOf(const std::string& dataDir) {
+    std::vector<std::string> sockets;
+    FileStamp stamp;
+    const std::string record = readWholeFile(dataDir + "/" + std::string(kDirectoryLock), stamp);
+    // Only a whole record (the owner may be writing it this moment), and
+    // only one of this directory: a copied data folder holds another's.
+    const size_t end = record.find('\n');
+    const std::string recorded = end == std::string::npos ? std::string() : record.substr(0, end);
+    if (recorded.ends_with("/" + socketName(dataDir)))
+        sockets.push_back(recorded);
+    if (const auto own = socketPath(dataDir); own && (sockets.empty() || sockets.front() != *own))
+        sockets.push_back(*own);
+    return sockets;
 }
 
 bool peerIsThisUser(int fd) {

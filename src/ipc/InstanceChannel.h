@@ -19,6 +19,19 @@ namespace channel {
 std::optional<std::string> socketPath(const std::string& dataDir, std::string* why = nullptr);
 std::optional<std::string> lockPath(const std::string& dataDir, std::string* why = nullptr);
 
+// The file in the data directory that the program running on it locks for
+// its whole life. It holds the path of the program's socket and a line end,
+// so that a later start and kelvoctl find the program whatever their own
+// environment says (a shell without XDG_RUNTIME_DIR, another TMPDIR).
+inline constexpr std::string_view kDirectoryLock = "Kelvo.lock";
+// Writes the socket's path into the lock file open as `lockFd`; false when
+// it cannot be written (a lock file opened read-only).
+bool recordSocket(int lockFd, const std::string& socket);
+// The sockets on which the program running on the data directory may
+// listen: the one its lock file names, then the one this environment names;
+// each once.
+std::vector<std::string> socketsOf(const std::string& dataDir);
+
 // Whether the process at the other end of a connected local socket runs as
 // this user.
 bool peerIsThisUser(int fd);

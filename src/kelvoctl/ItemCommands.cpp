@@ -41,10 +41,11 @@ std::string numberList(const std::vector<int32_t>& items) {
 // True when a program runs on the directory and did the delete; throws
 // when it answered that it could not.
 bool deleteInRunningProgram(const std::string& dataDir, const std::vector<int32_t>& items) {
-    const auto socket = channel::socketPath(dataDir);
-    if (!socket)
-        return false;
-    const auto answer = channel::ask(*socket, channel::deleteRequest(items), kAnswerTimeoutMs);
+    std::optional<std::string> answer;
+    for (const std::string& socket : channel::socketsOf(dataDir)) {
+        if ((answer = channel::ask(socket, channel::deleteRequest(items), kAnswerTimeoutMs)))
+            break;
+    }
     if (!answer)
         return false;
     if (*answer == channel::kOk)

@@ -169,7 +169,8 @@ int32_t itemCount(const TIniFile& data) {
 bool createDataFile(TIniFile& data) {
     bool created = false;
     data.changeLocked([&] {
-        if (data.stamp().exists)
+        created = !data.stamp().exists; // a change made again may find it made
+        if (!created)
             return;
         data.WriteString(key::Main, key::Corporation, identity::Corporation);
         data.WriteString(key::Main, key::Version, identity::Version);
@@ -185,7 +186,6 @@ bool createDataFile(TIniFile& data) {
         data.WriteInteger(sample, key::Reminded, 0);
         data.WriteInteger(sample, key::MindMethod, 0);
         data.WriteString(sample, key::Message, "Here is the message");
-        created = true;
     });
     return created;
 }
@@ -312,23 +312,6 @@ int32_t restoreItem(TIniFile& data, const ItemKeys& keys) {
             data.WriteString(section, key, value);
     });
     return k;
-}
-
-void markReminded(TIniFile& data, int32_t k) {
-    markReminded(data, std::vector<int32_t>{k});
-}
-
-void markReminded(TIniFile& data, const std::vector<int32_t>& items) {
-    if (items.empty())
-        return;
-    // An item that another program has deleted meanwhile gets no section.
-    data.changeLocked([&] {
-        const int32_t n = itemCount(data);
-        for (int32_t k : items) {
-            if (k >= 1 && k <= n)
-                data.WriteInteger(itemSection(k), key::ReMinded, 1);
-        }
-    });
 }
 
 } // namespace kelvo

@@ -120,10 +120,4 @@ std::vector<int32_t> deletionOrder(std::vector<int32_t> items);
 // change.
 void deleteItems(TIniFile& data, const std::vector<int32_t>& items);
 
-// Sets ReMinded = 1 of item k and stores the file; nothing when the file no
-// longer holds an item k.
-void markReminded(TIniFile& data, int32_t k);
-// The same for several items in one change.
-void markReminded(TIniFile& data, const std::vector<int32_t>& items);
-
 } // namespace kelvo

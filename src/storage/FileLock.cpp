@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -30,23 +31,47 @@ bool tryLock(int fd) {
 
 } // namespace
 
-FileLock::FileLock(const std::string& file, std::chrono::milliseconds wait) {
-    m_fd = openLockFile(lockFileOf(file));
-    if (m_fd < 0) {
-        m_acquired = true;
-        return;
-    }
+FileLock::FileLock(const std::string& file, std::chrono::milliseconds wait)
+    : m_path(lockFileOf(file)) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (!(m_acquired = tryLock(m_fd))) {
-        // A file system without locks guards nothing, and stops nothing.
-        if (errno != EWOULDBLOCK) {
-            m_acquired = true;
-            return;
-        }
+    while (!lockOnce()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+bool FileLock::lockOnce() {
+    // A lock file that was removed or replaced after it was opened is
+    // opened again at once: another writer may hold the one at the path now.
+    for (int opened = 0; opened < 8; ++opened) {
+        m_fd = openLockFile(m_path);
+        if (m_fd < 0)
+            return m_acquired = true;
+        if (!tryLock(m_fd)) {
+            // A file system without locks guards nothing, and stops nothing.
+            m_acquired = errno != EWOULDBLOCK;
+            if (!m_acquired) {
+                ::close(m_fd);
+                m_fd = -1;
+            }
+            return m_acquired;
+        }
+        if (stillGuards())
+            return m_acquired = true;
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    return false;
+}
+
+bool FileLock::stillGuards() const {
+    if (m_fd < 0)
+        return true;
+    struct stat locked {
+    }, atPath{};
+    return ::fstat(m_fd, &locked) == 0 && ::stat(m_path.c_str(), &atPath) == 0 &&
+           locked.st_dev == atPath.st_dev && locked.st_ino == atPath.st_ino;
 }
 
 FileLock::~FileLock() {

@@ -21,11 +21,23 @@ public:
 
     bool acquired() const { return m_acquired; }
 
+    // Whether the lock still guards the file: the lock file at its path is
+    // still the one locked (same device and inode). A user who removes the
+    // lock file while a change waits, or a program that replaces it, leaves
+    // the lock on a file that nobody else will lock again; the change must
+    // then be done again under the new one. True where nothing is locked.
+    bool stillGuards() const;
+
     // The lock file of a file: a hidden file beside the file it guards (beside
     // the target of a symbolic link), e.g. ".DataFile.dat.lock".
     static std::string lockFileOf(const std::string& file);
 
 private:
+    // Opens the lock file and tries to lock it once; true when it is locked
+    // (or cannot be), with m_fd left open.
+    bool lockOnce();
+
+    std::string m_path; // the lock file
     int m_fd = -1;
     bool m_acquired = false;
 };

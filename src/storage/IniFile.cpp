@@ -284,17 +284,27 @@ void TIniFile::UpdateFile() {
     m_view->store();
 }
 
-void TIniFile::changeLocked(const std::function<void()>& change) {
-    const FileLock lock(path(), kLockWait);
-    if (!lock.acquired())
-        throw IniWriteError::busy(path());
-    m_view->release();
-    try {
-        change();
-        m_view->store();
-    } catch (...) {
-        m_view->discard();
-        throw;
+void TIniFile::changeLocked(const std::function<void()>& change, std::chrono::milliseconds wait) {
+    // A lock file removed or replaced while the change ran no longer kept
+    // others out: the change is made again, on the file as it is now.
+    constexpr int kAttempts = 8;
+    for (int attempt = 1;; ++attempt) {
+        const FileLock lock(path(), wait);
+        if (!lock.acquired())
+            throw IniWriteError::busy(path());
+        m_view->release();
+        try {
+            change();
+            if (!lock.stillGuards() && attempt < kAttempts) {
+                m_view->discard();
+                continue;
+            }
+            m_view->store();
+            return;
+        } catch (...) {
+            m_view->discard();
+            throw;
+        }
     }
 }
 

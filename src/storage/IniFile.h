@@ -91,13 +91,16 @@ public:
     void UpdateFile();
 
     // One change by one writer at a time: takes the file's lock (waiting at
-    // most kLockWait while another program holds it), reads the file as it is
+    // most `wait` while another program holds it), reads the file as it is
     // on disk now, runs `change` (which reads and writes through this object)
     // and stores the result before the lock is let go. Changes made before
     // and not yet stored are stored with it. Throws IniWriteError (Busy when
     // the lock stayed taken; nothing is written then); when `change` throws,
-    // its writes are dropped.
-    void changeLocked(const std::function<void()>& change);
+    // its writes are dropped. When the lock file was removed or replaced
+    // while `change` ran, the lock kept nobody out: `change` runs again under
+    // the lock at the path, on the file as it is then.
+    void changeLocked(const std::function<void()>& change,
+                      std::chrono::milliseconds wait = kLockWait);
 
     // Why the file, which exists, gave nothing when it was read.
     ReadFailure readFailure() const;

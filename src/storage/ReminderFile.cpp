@@ -4,10 +4,9 @@
 #include "reminders/ItemTexts.h"
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
-#include "storage/HandOff.h"
 #include "storage/IniFile.h"
 
-#include <optional>
+#include <chrono>
 
 namespace kelvo {
 
@@ -24,9 +23,8 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
     const std::string section = itemSection(item);
     Firing firing;
     firing.item = item;
-    firing.text = data.ReadString(section, datakeys::Message, "");
-    if (advance)
-        firing.text.insert(0, kAdvancePrefix);
+    firing.message = data.ReadString(section, datakeys::Message, "");
+    firing.text = advance ? std::string(kAdvancePrefix) + firing.message : firing.message;
     firing.music = data.ReadString(section, datakeys::Music, "");
     firing.hour = data.ReadInteger(section, datakeys::Hour, kListDefaults.hour);
     firing.minute = data.ReadInteger(section, datakeys::Min, kListDefaults.min);
@@ -35,33 +33,42 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
     return firing;
 }
 
-void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing) {
-    std::optional<IniWriteError> handOffError;
-    try {
-        writeHandOff(handOffPath, HandOff{firing.text, firing.music});
-    } catch (const IniWriteError& e) {
-        handOffError = e;
-    }
-    try {
-        markReminded(data, firing.item);
-    } catch (const IniWriteError&) {
-        if (!handOffError)
-            throw;
-    }
-    if (handOffError)
-        throw *handOffError;
+void PendingMarks::add(int32_t item, std::string message) {
+    m_marks.push_back(Mark{item, std::move(message)});
 }
 
-void takeMissed(TIniFile& data, const std::vector<Occasion>& missed, std::vector<MissedRow>& rows) {
-    std::vector<int32_t> items;
+void PendingMarks::itemDeleted(int32_t k) {
+    std::erase_if(m_marks, [k](const Mark& m) { return m.item == k; });
+    for (Mark& m : m_marks) {
+        if (m.item > k)
+            --m.item;
+    }
+}
+
+void PendingMarks::store(TIniFile& data) {
+    if (m_marks.empty())
+        return;
+    data.changeLocked(
+        [&] {
+            const int32_t n = itemCount(data);
+            for (const Mark& m : m_marks) {
+                const std::string section = itemSection(m.item);
+                if (m.item <= n && data.ReadString(section, datakeys::Message, "") == m.message)
+                    data.WriteInteger(section, datakeys::ReMinded, 1);
+            }
+        },
+        std::chrono::milliseconds(0));
+    m_marks.clear();
+}
+
+void readMissedRows(const TIniFile& data, const std::vector<Occasion>& missed,
+                    std::vector<MissedRow>& rows) {
     for (const Occasion& o : missed) {
         const int32_t method = data.ReadInteger(itemSection(o.item), datakeys::MindMethod, 0);
         const auto caption = mindMethodCaption(method);
         rows.push_back(MissedRow{formatDateTime(o.due), readFiring(data, o.item, o.advance).text,
                                  caption ? std::string(*caption) : std::to_string(method)});
-        items.push_back(o.item);
     }
-    markReminded(data, items);
 }
 
 } // namespace kelvo

@@ -20,6 +20,7 @@ ReminderList loadReminderList(const TIniFile& data);
 // What a firing hands to the popup.
 struct Firing {
     int32_t item = 0;
+    std::string message;          // the item's message as stored
     std::string text;             // the message, with the advance prefix where it applies
     std::string music;            // the item's own sound; empty: the default sound
     int32_t hour = 0, minute = 0; // the item's set time, shown with the message
@@ -29,10 +30,31 @@ struct Firing {
 // Reads what item k hands over, changing nothing.
 Firing readFiring(const TIniFile& data, int32_t item, bool advance);
 
-// The file side of a firing: writes the hand-off file and ReMinded = 1.
-// Write failures throw IniWriteError after both writes were tried; the
-// caller shows the reminder regardless, from `firing` itself.
-void storeFiring(TIniFile& data, const std::string& handOffPath, const Firing& firing);
+// The ReMinded marks of reminders that were shown but not yet stored: a
+// reminder is shown first and marked after, and a mark that cannot be
+// stored (a full disk, a read-only file, another program holding the
+// file's lock) waits here, in memory, for the next attempt that can.
+class PendingMarks {
+public:
+    // Item k was shown with its stored message `message` (without a prefix).
+    void add(int32_t item, std::string message);
+    // Item k was deleted by this program: its mark goes, later ones move down.
+    void itemDeleted(int32_t k);
+    bool empty() const { return m_marks.empty(); }
+
+    // Stores every mark in one change, without waiting for another program's
+    // lock. An item that no longer holds the message it was shown with
+    // (another program changed or moved it) gets none. Throws IniWriteError
+    // (Busy when the lock is taken) and keeps the marks when that fails.
+    void store(TIniFile& data);
+
+private:
+    struct Mark {
+        int32_t item;
+        std::string message;
+    };
+    std::vector<Mark> m_marks;
+};
 
 // One line of the list of missed reminders.
 struct MissedRow {
@@ -42,9 +64,9 @@ struct MissedRow {
     bool operator==(const MissedRow&) const = default;
 };
 
-// Appends the rows of the occasions, read from the data file, to `rows` and
-// marks their items reminded in one change; a failed write throws
-// IniWriteError after `rows` got every row.
-void takeMissed(TIniFile& data, const std::vector<Occasion>& missed, std::vector<MissedRow>& rows);
+// Appends the rows of the occasions, read from the data file, to `rows`,
+// changing nothing.
+void readMissedRows(const TIniFile& data, const std::vector<Occasion>& missed,
+                    std::vector<MissedRow>& rows);
 
 } // namespace kelvo

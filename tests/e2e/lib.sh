@@ -399,3 +399,28 @@ e2e_ini_has() {
         }
         END { exit !found }' "$1"
 }
+
+# Starts a session bus of the test's own with a notification service that
+# logs what the program tells in the tray to $E2E_NOTIFICATIONS, one line
+# "summary<TAB>body" per notification.
+e2e_start_notification_log() {
+    e2e_require dbus-daemon
+    local address=$E2E_WORK/bus.address
+    dbus-daemon --session --nofork --print-address=3 3>"$address" >"$E2E_WORK/bus.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 test -s "$address" || e2e_fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$address")
+    export DBUS_SESSION_BUS_ADDRESS
+    E2E_NOTIFICATIONS=$E2E_WORK/notifications.log
+    QT_QPA_PLATFORM=offscreen "$(dirname "$E2E_KELVO")/e2e_notification_log" "$E2E_NOTIFICATIONS" \
+        >"$E2E_WORK/notification-log.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 test -e "$E2E_NOTIFICATIONS" || e2e_fail "the notification service did not start"
+}
+
+# e2e_told COUNT TEXT: exactly COUNT tray messages contain TEXT.
+e2e_told() {
+    local n
+    n=$(grep -cF -- "$2" "$E2E_NOTIFICATIONS" 2>/dev/null)
+    [ "${n:-0}" -eq "$1" ]
+}

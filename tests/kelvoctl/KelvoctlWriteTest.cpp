@@ -1,4 +1,5 @@
 #include "kelvoctl/KelvoctlRun.h"
+#include "support/MarkShown.h"
 
 #include <algorithm>
 
@@ -97,7 +98,7 @@ TEST(KelvoctlAdd, CreatesAMissingDataFileAsTheProgramDoes) {
 TEST_F(Kelvoctl, EditChangesOnlyWhatIsGivenAndStoresAsTheEditDialog) {
     {
         TIniFile data(dir.file("DataFile.dat"));
-        markReminded(data, 4);
+        markShown(data, 4);
     }
     Result r = kelvoctl(dirArg() + "edit 4 --message 晚会");
     EXPECT_EQ(r.status, 0);

@@ -1,9 +1,12 @@
 // Several programs change one data file at once: 20 kelvoctl imports started
 // together, imports beside a program that marks its reminders reminded as it
-// fires them, and kelvoctl adds beside the program's marks and the add
-// dialog's stores. Every change is kept, and no mark lands on another item.
+// fires them, kelvoctl adds beside the program's marks and the add dialog's
+// stores, and a writer whose lock file is removed under it. Every change is
+// kept, and no mark lands on another item.
 #include "storage/DataFile.h"
+#include "storage/FileLock.h"
 #include "storage/IniFile.h"
+#include "support/MarkShown.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +104,7 @@ TEST_F(ConcurrentWriters, MarksBesideImportsLoseNothingAndHitTheirOwnItem) {
         pids.push_back(startImport(exchange(n)));
     TIniFile program(dir.file("DataFile.dat"));
     for (int k = 1; k <= kOwn; ++k) {
-        markReminded(program, k);
+        markShown(program, k);
         program.releaseContent();
         if (k % 2 == 0 && k / 2 <= kWriters)
             pids.push_back(startImport(exchange(100 + k)));
@@ -130,7 +133,7 @@ TEST_F(ConcurrentWriters, AddsInALoopBesideMarksAndDialogAddsLoseNothing) {
                    "' --dir '" + dir.path() + "' add '*-*-* 07:00' \"ctl $i\" || exit 1; done"});
     TIniFile program(dir.file("DataFile.dat"));
     for (int k = 1; k <= kOwn; ++k) {
-        markReminded(program, k);
+        markShown(program, k);
         program.releaseContent();
         TIniFile dialog(dir.file("DataFile.dat"));
         ReminderItem r;
@@ -151,6 +154,41 @@ TEST_F(ConcurrentWriters, AddsInALoopBesideMarksAndDialogAddsLoseNothing) {
     }
     EXPECT_EQ(lastCtl, kAdds);
     EXPECT_EQ(messages().size(), static_cast<size_t>(2 * kOwn + kAdds));
+}
+
+// A writer stopped while it holds the lock; the user removes the lock file
+// (a likely answer to the busy message) and kelvoctl adds a reminder; then
+// the writer goes on. Its lock guarded nothing from the removal on, so it
+// makes its change again on the file as it is: both reminders are kept.
+TEST_F(ConcurrentWriters, ARemovedLockFileLosesNoChange) {
+    createOwn(1);
+    int holding[2], goOn[2];
+    ASSERT_EQ(::pipe(holding), 0);
+    ASSERT_EQ(::pipe(goOn), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        TIniFile data(dir.file("DataFile.dat"));
+        int runs = 0;
+        data.changeLocked([&] {
+            const int32_t k = nextItemNumber(data);
+            writeItemCount(data, k);
+            data.WriteString(itemSection(k), "Message", "stopped writer");
+            if (++runs == 1) { // stopped in the middle of its change
+                char c = 0;
+                (void)!::write(holding[1], &c, 1);
+                (void)!::read(goOn[0], &c, 1);
+            }
+        });
+        ::_exit(runs == 2 ? 0 : 3);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(holding[0], &c, 1), 1);
+    const std::string lockFile = FileLock::lockFileOf(dir.file("DataFile.dat"));
+    ASSERT_EQ(::unlink(lockFile.c_str()), 0);
+    expectSucceeded(start({KELVOCTL_PATH, "--dir", dir.path(), "add", "*-*-* 07:00", "added"}));
+    ASSERT_EQ(::write(goOn[1], &c, 1), 1);
+    expectSucceeded(writer);
+    EXPECT_EQ(messages(), (std::multiset<std::string>{"own 1", "added", "stopped writer"}));
 }
 
 } // namespace

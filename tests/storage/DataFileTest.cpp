@@ -1,6 +1,7 @@
 #include "storage/DataFile.h"
 
 #include "storage/IniFile.h"
+#include "support/MarkShown.h"
 #include "support/TempDir.h"
 
 #include <array>
@@ -66,7 +67,7 @@ TEST_F(DataFileTest, AppendWritesKeysInOrderAndMusicOnlyWhenChosen) {
 TEST_F(DataFileTest, EditResetsRemindedAndAlwaysWritesMusic) {
     TIniFile data(path);
     appendItem(data, item(8, "a"), false);
-    markReminded(data, 1);
+    test::markShown(data, 1);
     EXPECT_TRUE(readItem(TIniFile(path), 1, kViewDefaults).reminded);
     EXPECT_NE(dir.read("DataFile.dat").find("ReMinded=1\r\n"), std::string::npos);
     storeEditedItem(data, 1, item(12, "edited"));
@@ -80,7 +81,7 @@ TEST_F(DataFileTest, DeletingTheSecondOfThreeLeavesDefaultsBehind) {
     createDataFile(data);
     for (const char* msg : {"one", "two", "three"})
         appendItem(data, item(1, msg), false);
-    markReminded(data, 3);
+    test::markShown(data, 3);
     deleteItem(data, 2);
     EXPECT_EQ(itemCount(data), 2);
     const ReminderItem moved = readItem(data, 2, kDeleteDefaults);
@@ -97,7 +98,7 @@ TEST_F(DataFileTest, ListedReadSkipsRemindedAndMusic) {
     TIniFile data(path);
     createDataFile(data);
     appendItem(data, item(15, "带音乐", "铃声.mp3"), true);
-    markReminded(data, 1);
+    test::markShown(data, 1);
     const ReminderItem full = readItem(data, 1, kViewDefaults);
     EXPECT_TRUE(full.reminded);
     EXPECT_EQ(full.music, "铃声.mp3");

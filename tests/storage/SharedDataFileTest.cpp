@@ -6,6 +6,7 @@
 #include "storage/DataFile.h"
 #include "storage/FileLock.h"
 #include "storage/IniFile.h"
+#include "support/MarkShown.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,7 @@ TEST_F(SharedDataFile, ChangesReadTheFileAsItIsNowNotAnEarlierCopy) {
         appendItem(otherData, reminder("theirs"), false);
         fs::rename(other, path);
     }
-    markReminded(data, 1);
+    test::markShown(data, 1);
     appendItem(data, reminder("mine again"), false);
     importItems(data, TIniFile(exchangeOf("imported")), ActingItems::AddConfirmed);
     storeEditedItem(data, 1, reminder("edited"));
@@ -127,7 +128,7 @@ TEST_F(SharedDataFile, MarkingAnItemThatIsGoneWritesNothing) {
     createDataFile(data);
     appendItem(data, reminder("one"), false);
     const std::string before = dir.read("DataFile.dat");
-    markReminded(data, 2);
+    test::markShown(data, 2);
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_FALSE(data.hasSection("Item2"));
 }
@@ -157,6 +158,23 @@ TEST_F(SharedDataFile, AWriterWaitsForTheLockThenGivesUpWritingNothing) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, kLockWait - std::chrono::milliseconds(50));
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_EQ(itemCount(data), 0);
+}
+
+// A lock whose file was removed, or replaced by another file, guards
+// nothing any more: a new writer locks the file at the path at once.
+TEST_F(SharedDataFile, ALockTellsWhenItsFileIsNoLongerTheOneAtThePath) {
+    const std::string lockFile = FileLock::lockFileOf(path);
+    const FileLock first(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(first.acquired());
+    EXPECT_TRUE(first.stillGuards());
+    fs::remove(lockFile);
+    EXPECT_FALSE(first.stillGuards());
+    const FileLock second(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(second.acquired()); // the removed file's lock keeps nobody out
+    EXPECT_TRUE(second.stillGuards());
+    dir.write("." + fs::path(path).filename().string() + ".lock.new", "");
+    fs::rename(lockFile + ".new", lockFile);
+    EXPECT_FALSE(second.stillGuards());
 }
 
 TEST_F(SharedDataFile, ALinkedDataFileStaysALinkThroughEveryChange) {

@@ -296,6 +296,54 @@ private slots:
         QCOMPARE(shown.count(), 1);
     }
 
+    // A start from a shell without the session's runtime directory (and
+    // with another TMPDIR) names another socket itself; it finds the running
+    // program by the path written in the directory's lock file, and so does
+    // kelvoctl.
+    void startFromAnotherEnvironmentReachesTheFirst() {
+        TempDir dir, shellTmp;
+        const QString path = QString::fromStdString(dir.path());
+        SingleInstance first(path);
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        QCOMPARE(first.start(), SingleInstance::Start::First);
+        const std::string socket = SingleInstance::socketName(path).toStdString();
+        QCOMPARE(dir.read("Kelvo.lock"), socket + "\n");
+        const EnvSet runtime("XDG_RUNTIME_DIR", nullptr), tmpdir("TMPDIR", shellTmp.path().c_str());
+        QVERIFY(SingleInstance::socketName(path).toStdString() != socket);
+        QCOMPARE(channel::socketsOf(dir.path()).front(), socket);
+        SingleInstance second(path);
+        QCOMPARE(second.start(), SingleInstance::Start::AlreadyRunning);
+        QVERIFY(shown.wait(5000));
+        first.setDeleteHandler([](const std::vector<int32_t>&) { return std::string(); });
+        QCOMPARE(askFromOutside(QString::fromStdString(channel::socketsOf(dir.path()).front()),
+                                channel::deleteRequest({1})),
+                 std::string("ok"));
+    }
+
+    // A record being written (no line end yet), or one of another directory
+    // (a copied data folder), is passed over for the socket this environment
+    // names; one left by a dead program is tried first, in vain.
+    void aPartStaleOrForeignRecordFallsBackToTheOwnSocket() {
+        TempDir dir, other;
+        const std::string own =
+            SingleInstance::socketName(QString::fromStdString(dir.path())).toStdString();
+        const std::string name = std::filesystem::path(own).filename().string();
+        const std::string foreign =
+            SingleInstance::socketName(QString::fromStdString(other.path())).toStdString();
+        dir.write("Kelvo.lock", "/run/user/dead/" + name);
+        QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
+        dir.write("Kelvo.lock", foreign + "\n");
+        QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
+        dir.write("Kelvo.lock", own + "\n");
+        QCOMPARE(channel::socketsOf(dir.path()), std::vector<std::string>{own});
+        dir.write("Kelvo.lock", "/run/user/dead/" + name + "\n");
+        QCOMPARE(channel::socketsOf(dir.path()),
+                 (std::vector<std::string>{"/run/user/dead/" + name, own}));
+        SingleInstance first(QString::fromStdString(dir.path()));
+        QCOMPARE(first.start(), SingleInstance::Start::First);
+        QCOMPARE(dir.read("Kelvo.lock"), own + "\n");
+    }
+
     // A program that died leaves its socket file behind; the next one still
     // listens and hears later starts.
     void staleSocketFileIsReplaced() {

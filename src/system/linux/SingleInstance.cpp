@@ -80,7 +80,7 @@ DirectoryLock::~DirectoryLock() {
 }
 
 int DirectoryLock::open() {
-    m_file = m_dir + QStringLiteral("/Kelvo.lock");
+    m_file = m_dir + u'/' + QString::fromLatin1(channel::kDirectoryLock);
     const int fd = openForLock(localPath(m_file));
     if (fd >= 0)
         return fd;
@@ -108,6 +108,10 @@ bool DirectoryLock::tryLock() {
     const bool held = errno == EWOULDBLOCK;
     ::close(fd);
     return !held; // a file system without locks guards nothing either
+}
+
+bool DirectoryLock::record(const QString& socket) const {
+    return m_fd >= 0 && channel::recordSocket(m_fd, localPath(socket));
 }
 
 SingleInstance::SingleInstance(const QString& dataDir, QObject* parent)
@@ -158,6 +162,7 @@ void SingleInstance::listen() {
         return;
     }
     m_listening = fd;
+    m_lock.record(m_socketName);
     auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::acceptRequests);
 }
@@ -216,15 +221,17 @@ std::string SingleInstance::answer(const std::string& request) {
 
 // The owner may have taken the lock a moment ago and not listen yet, so the
 // connection is tried for a while.
+// The socket is the one the owner wrote into the lock file, which a start
+// from another environment (no XDG_RUNTIME_DIR, another TMPDIR) could not
+// derive itself.
 bool SingleInstance::askRunningProgram() const {
-    if (m_socketName.isEmpty())
-        return false;
-    const std::string socket = localPath(m_socketName);
     const auto until = std::chrono::steady_clock::now() + kAskFor;
     do {
-        // A listener of this user took the request; its answer is not awaited.
-        if (channel::ask(socket, channel::kShow, 0))
-            return true;
+        for (const std::string& socket : channel::socketsOf(localPath(m_dataDir))) {
+            // A listener of this user took the request; its answer is not awaited.
+            if (channel::ask(socket, channel::kShow, 0))
+                return true;
+        }
         QThread::msleep(100);
     } while (std::chrono::steady_clock::now() < until);
     return false;

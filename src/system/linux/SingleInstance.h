@@ -31,6 +31,10 @@ public:
     // user's private runtime directory named after the data directory when
     // that cannot hold it (a read-only data directory).
     const QString& lockFile() const { return m_file; }
+    // Writes the path of the owner's socket into the lock file, where later
+    // starts and kelvoctl look for it; false when nothing is locked or the
+    // file was opened read-only.
+    bool record(const QString& socket) const;
 
 private:
     int open();
@@ -41,10 +45,11 @@ private:
 };
 
 // Keeps one program per data directory. The first program takes the
-// directory's lock and listens on a local socket named after the directory,
-// in the user's private runtime directory; a later start finds the lock
-// taken, asks the running program through the socket to bring its main
-// window up, and ends. Only programs of the same user are heard, and
+// directory's lock, listens on a local socket named after the directory in
+// the user's private runtime directory and writes the socket's path into
+// the lock file; a later start finds the lock taken, asks the running
+// program through that socket (whatever its own environment would name) to
+// bring its main window up, and ends. Only programs of the same user are heard, and
 // nothing another user owns ends a start: without an answer from a program
 // of this user the start warns and runs.
 class SingleInstance : public QObject {
