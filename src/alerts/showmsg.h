@@ -57,6 +57,10 @@ public:
     // place is then not stored, which stays the first popup's.
     void stackOn(const QWidget& below);
 
+    // Item k was deleted: the popup's snooze and command follow its
+    // reminder to its new number; the deleted one's snooze is not queued.
+    void itemDeleted(int32_t k);
+
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
 
@@ -107,7 +111,7 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     std::function<TForm7&()> m_shutdownWindow;
-    const quint16 m_item;
+    quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;
 

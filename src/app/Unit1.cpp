@@ -63,6 +63,8 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
 
 TForm1::~TForm1() {
     MessageBox::reportingErrors(this, [this] { FormDestroy(); });
+    for (TForm4* popup : std::exchange(m_popups, {}))
+        delete popup;
 }
 
 void TForm1::FormCreate() {
@@ -221,6 +223,10 @@ void TForm1::reloadList() {
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
     selectLine(position);
+    // A reminder added for a minute checked already fires at once, from
+    // the event loop (the caller of the reload goes on first).
+    if (m_engine->resumed())
+        QTimer::singleShot(0, this, [this] { m_engine->checkAdded(); });
     m_listedVersion = m_data->stamp();
     // The list and the engine now hold what they need while the program
     // waits; the parsed file (several times its size) is read again when a
@@ -369,6 +375,10 @@ void TForm1::FormDestroy() {
     storeEndState();
 }
 
+void TForm1::endReminding() {
+    m_engine->stop();
+}
+
 void TForm1::storeEndState() {
     if (!m_config)
         return;
@@ -427,6 +437,8 @@ void TForm1::gtimerTimer() {
     if (m_paused)
         return;
     armMinuteTimer();
+    if (!m_engine->resumed()) // the list is not loaded yet
+        return;
     updateTrayTip();
     m_engine->minuteTick();
     startWrite([this] { storeLastCheck(); }); // a file that fails is reported once
@@ -493,16 +505,21 @@ void TForm1::fire(int32_t item, bool advance) {
         popupInstead();
 }
 
-// A popup that comes while others are open goes on top of them.
+// A popup that comes while others are open goes on top of them. It stays
+// until closed while the program goes on: the reminders of one minute come
+// up together.
 void TForm1::showPopup(quint16 item, const QString& text, const QString& music) {
-    TForm4 popup(this, item, m_paths, m_platform);
-    popup.setReminder(text, music);
+    auto* popup = new TForm4(this, item, m_paths, m_platform);
+    popup->setReminder(text, music);
     if (const TForm4* below = topmostPopup())
-        popup.stackOn(*below);
-    popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
-    m_popups.push_back(&popup);
-    popup.exec();
-    std::erase(m_popups, &popup);
+        popup->stackOn(*below);
+    popup->setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
+    m_popups.push_back(popup);
+    connect(popup, &QDialog::finished, this, [this, popup] {
+        std::erase(m_popups, popup);
+        popup->deleteLater();
+    });
+    popup->show();
 }
 
 const TForm4* TForm1::topmostPopup() const {

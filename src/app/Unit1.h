@@ -58,6 +58,9 @@ public:
     // Stores what the program's end stores: the clock switch and the
     // window's position.
     void storeEndState();
+    // The program is ending: no reminder fires any more, so that none is
+    // counted as fired without having been seen.
+    void endReminding();
 
     const ReminderEngine& engine() const { return *m_engine; }
     bool hiddenInTray() const { return m_hiddenInTray; }
@@ -170,6 +173,7 @@ private:
     void listMissed(const std::vector<Occasion>& missed);
     void storeSnoozes();
     void storeLastCheck();
+    void storeFired();
 
     std::unique_ptr<Ui::TForm1> ui;
     ReminderListModel* m_lines;
@@ -194,7 +198,7 @@ private:
     Dialogs& m_dialogs;
     const Clock& m_clock;
     std::unique_ptr<ReminderEngine> m_engine;
-    std::vector<TForm4*> m_popups; // shown and not yet returned, oldest first
+    std::vector<TForm4*> m_popups; // open, oldest first
     TMissedForm* m_missed = nullptr;
     std::string m_storedLastCheck;
     std::unique_ptr<TIniFile> m_config;

@@ -9,6 +9,7 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "ui_newitem.h"
+#include "widgets/ValueLength.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
@@ -31,6 +32,7 @@ TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, 
       m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
     setFixedSize(345, 399);
     m_controls.setLimits(30);
+    ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     connectHandlers();
     FormCreate();
 }
