@@ -8,10 +8,10 @@
 #include "storage/HandOff.h"
 #include "storage/IniFile.h"
 #include "ui_edititem.h"
-#include "widgets/ValueLength.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
+#include "widgets/ValueLength.h"
 
 #include <QShowEvent>
 

@@ -9,10 +9,10 @@
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "ui_newitem.h"
-#include "widgets/ValueLength.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
+#include "widgets/ValueLength.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>

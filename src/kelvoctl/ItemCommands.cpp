@@ -93,8 +93,8 @@ void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream
     if (!warning.empty() && !(atOnce && !firesFrom(scheduleOf(item), now)))
         err << "kelvoctl: warning: " << warning << '\n';
     if (encodeFileText(item.message).size() > kMaxValueBytes)
-        err << "kelvoctl: warning: 提醒内容超过 " << kMaxValueBytes
-            << " 字节，只保存前 " << kMaxValueBytes << " 字节。\n";
+        err << "kelvoctl: warning: 提醒内容超过 " << kMaxValueBytes << " 字节，只保存前 "
+            << kMaxValueBytes << " 字节。\n";
     std::error_code ec;
     const bool exists = std::filesystem::exists(dataFile, ec);
     TIniFile data(dataFile);

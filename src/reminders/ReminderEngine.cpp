@@ -225,7 +225,8 @@ void ReminderEngine::resume(const std::optional<DateTime>& lastCheck,
     std::vector<Occasion> missed = restoreSnoozes(snoozes);
     const bool setBack = lastCheckUtc && *lastCheckUtc > m_clock.read().utcSeconds;
     if (lastCheck && !setBack) {
-        const std::vector<Occasion> byRules = missedBetween(minuteNumber(*lastCheck), m_lastChecked);
+        const std::vector<Occasion> byRules =
+            missedBetween(minuteNumber(*lastCheck), m_lastChecked);
         missed.insert(missed.end(), byRules.begin(), byRules.end());
     }
     std::stable_sort(missed.begin(), missed.end(),

@@ -153,9 +153,9 @@ private:
     std::vector<uint32_t> m_ids; // m_ids[k - 1]: the identity of item k
     std::unordered_map<uint32_t, int32_t> m_positions;
     uint32_t m_nextId = 1;
-    std::vector<uint32_t> m_added; // items added since the last checkAdded()
-    int64_t m_lastChecked;         // local minute number
-    int64_t m_lastTickUtcMinute;   // real time of the latest tick
+    std::vector<uint32_t> m_added;   // items added since the last checkAdded()
+    int64_t m_lastChecked;           // local minute number
+    int64_t m_lastTickUtcMinute;     // real time of the latest tick
     std::vector<int64_t> m_checking; // minutes whose check is going on
     std::vector<SnoozeEntry> m_queue;
     FiredOccasions m_fired;

@@ -70,9 +70,9 @@ uint64_t contentKey(const ReminderItem& item) {
         hash ^= 0xFF; // ends the field: "1" "23" differs from "12" "3"
         hash *= 1099511628211ull;
     };
-    for (const int32_t v : {item.year, item.month, item.day, item.hour, item.min, item.rdBefore,
-                            item.mindMethod, item.lunar.cycle, item.lunar.month, item.lunar.day,
-                            int32_t{item.lunar.leap}})
+    for (const int32_t v :
+         {item.year, item.month, item.day, item.hour, item.min, item.rdBefore, item.mindMethod,
+          item.lunar.cycle, item.lunar.month, item.lunar.day, int32_t{item.lunar.leap}})
         mix(std::to_string(v));
     mix(item.message);
     return hash;

@@ -19,8 +19,7 @@ std::string section(size_t i) {
     return "Fired" + std::to_string(i + 1);
 }
 
-template <typename Number>
-std::optional<Number> parseNumber(const std::string& text) {
+template <typename Number> std::optional<Number> parseNumber(const std::string& text) {
     Number value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);

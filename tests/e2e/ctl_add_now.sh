@@ -6,6 +6,7 @@
 # usage: ctl_add_now.sh KELVO_BINARY OUTPUT_DIR
 source "$(dirname "$0")/lib.sh"
 e2e_init ctl_add_now "$1" "$2"
+e2e_require faketime
 e2e_start_desktop
 e2e_write_config 0
 e2e_write_autostart
@@ -18,7 +19,9 @@ e2e_start_kelvo "${E2E_CLOCK_WRAPPER[@]}"
 e2e_wait 20 bash -c "[ -n \"\$(source $E2E_HERE/lib.sh; e2e_tray_icon)\" ]" || e2e_fail "no tray icon"
 e2e_wait 30 e2e_ini_has "$E2E_DATA/Config.ini" Sys LastCheck "2026-12-07 08:35" ||
     e2e_fail "08:35 was not checked"
-out=$("${E2E_CLOCK_WRAPPER[@]}" "$kelvoctl" --dir "$E2E_DATA" add "2026-12-07 08:35" \
+# kelvoctl's clock at the same minute (a clock file starts every process
+# at its time).
+out=$(faketime -f "@2026-12-07 08:35:20" "$kelvoctl" --dir "$E2E_DATA" add "2026-12-07 08:35" \
     "e2e: this minute" 2>&1) || e2e_fail "kelvoctl add failed: $out"
 e2e_log "kelvoctl: $out"
 [[ $out == *将立即提醒* ]] || e2e_fail "kelvoctl did not say that the reminder comes at once"

@@ -11,7 +11,7 @@ e2e_init start_question "$1" "$2"
 e2e_require faketime
 e2e_start_desktop
 e2e_write_config 0
-printf 'LastCheck=2026-12-07 08:36\n' >>"$E2E_DATA/Config.ini"
+sed -i 's/^\[Sys\]$/[Sys]\nLastCheck=2026-12-07 08:36/' "$E2E_DATA/Config.ini"
 # A log-on entry for another program: the start asks whether to change it.
 mkdir -p "$XDG_CONFIG_HOME/autostart"
 printf '[Desktop Entry]\nType=Application\nName=Kelvo\nExec=/opt/other/kelvo\n' \

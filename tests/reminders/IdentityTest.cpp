@@ -64,10 +64,9 @@ TEST(FiredMemory, AClockSetBackADayChecksItsMinutesAgainAndFiresNothingTwice) {
     EXPECT_EQ(h.fired, (Firings{{8, 29, 3, false}, {8, 30, 1, false}}));
     h.jumpTo(at(kMonday, 8, 29, 50));
     h.runMinutes(2);
-    EXPECT_EQ(h.fired, (Firings{{8, 29, 3, false},
-                                {8, 30, 1, false},
-                                {8, 30, 1, false},
-                                {8, 31, 2, false}}));
+    EXPECT_EQ(
+        h.fired,
+        (Firings{{8, 29, 3, false}, {8, 30, 1, false}, {8, 30, 1, false}, {8, 31, 2, false}}));
     EXPECT_TRUE(h.missed.empty());
     // Forward again to the wrong day, as a second correction might: what
     // fired then does not fire again.
