@@ -385,6 +385,8 @@ void TForm1::storeEndState() {
     if (m_paused) // the minutes until now are not to be listed
         m_engine->skipUntil(m_clock.now());
     storeLastCheck();
+    if (m_firedStorePending)
+        storeFired();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
     writeWindowPos(*m_config, positions::Main, {x(), y()});
     m_config->UpdateFile();

@@ -173,6 +173,7 @@ private:
     void listMissed(const std::vector<Occasion>& missed);
     void storeSnoozes();
     void storeLastCheck();
+    void storeFiredSoon();
     void storeFired();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -214,6 +215,7 @@ private:
     bool m_showMain = true;
     bool m_paused = false;     // the pause command P1: no minute checks
     bool m_toldNoTray = false; // the user was told once why the window minimises
+    bool m_firedStorePending = false;
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;
 };

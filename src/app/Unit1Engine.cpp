@@ -13,6 +13,8 @@
 #include "storage/SnoozeFile.h"
 #include "widgets/MessageBox.h"
 
+#include <QTimer>
+
 namespace kelvo {
 
 std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
@@ -24,7 +26,7 @@ std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
                                   armSnoozeTimer();
                                   MessageBox::reportingErrors(this, [this] { storeSnoozes(); });
                               },
-                              [this] { startWrite([this] { storeFired(); }); }});
+                              [this] { storeFiredSoon(); }});
 }
 
 // At start, with the list loaded: the snoozes of the last run wait again,
@@ -59,7 +61,20 @@ void TForm1::storeSnoozes() {
     writeSnoozeFile(m_paths.snoozes(), m_engine->snoozeQueue());
 }
 
+// Once for all the firings of one check: the write waits for the event
+// loop, which the check reaches when its alerts are up.
+void TForm1::storeFiredSoon() {
+    if (m_firedStorePending)
+        return;
+    m_firedStorePending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_firedStorePending)
+            startWrite([this] { storeFired(); });
+    });
+}
+
 void TForm1::storeFired() {
+    m_firedStorePending = false;
     writeFiredFile(m_paths.fired(), m_engine->firedOccasions());
 }
 
