@@ -150,7 +150,7 @@ void TForm1::FormShow() {
     watchDataFile();
     resumeEngine();
     if (m_showMain || m_firstRun) {
-        m_engine->startCheck();
+        startCheck();
         return;
     }
     Timer1->start();
@@ -279,7 +279,15 @@ void TForm1::selectLine(int position) {
 void TForm1::Timer1Timer() {
     Timer1->stop();
     hideToTray();
+    startCheck();
+}
+
+// The reminders of the start come one after the other, each heard with its
+// own sound; those of one minute come up together.
+void TForm1::startCheck() {
+    m_oneAfterAnother = true;
     m_engine->startCheck();
+    m_oneAfterAnother = false;
 }
 
 void TForm1::trayDblClick() {
@@ -508,8 +516,7 @@ void TForm1::fire(int32_t item, bool advance) {
 }
 
 // A popup that comes while others are open goes on top of them. It stays
-// until closed while the program goes on: the reminders of one minute come
-// up together.
+// until closed while the program goes on (the start check waits for it).
 void TForm1::showPopup(quint16 item, const QString& text, const QString& music) {
     auto* popup = new TForm4(this, item, m_paths, m_platform);
     popup->setReminder(text, music);
@@ -521,7 +528,13 @@ void TForm1::showPopup(quint16 item, const QString& text, const QString& music) 
         std::erase(m_popups, popup);
         popup->deleteLater();
     });
-    popup->show();
+    if (!m_oneAfterAnother) {
+        popup->show();
+        return;
+    }
+    m_oneAfterAnother = false; // what fires meanwhile comes up at once
+    popup->exec();
+    m_oneAfterAnother = true;
 }
 
 const TForm4* TForm1::topmostPopup() const {

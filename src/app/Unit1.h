@@ -153,6 +153,7 @@ private:
     void showFromTray();
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
+    void startCheck();
     void fire(int32_t item, bool advance);
     void showPopup(quint16 item, const QString& text, const QString& music);
     void removeItems(const std::vector<int32_t>& items);
@@ -216,6 +217,7 @@ private:
     bool m_paused = false;     // the pause command P1: no minute checks
     bool m_toldNoTray = false; // the user was told once why the window minimises
     bool m_firedStorePending = false;
+    bool m_oneAfterAnother = false; // the start check: each popup waited for
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;
 };
