@@ -33,10 +33,14 @@ void AlertCommand::run(bool byHand) {
     } else if (const auto target = openTarget(m_tag->command, QDir::currentPath().toStdString())) {
         m_shell.openDocument(QString::fromStdString(*target));
     }
-    if (byHand) {
+    if (byHand && m_item > 0) {
         TIniFile data(m_paths.dataFile());
         confirmCommand(data, m_item);
     }
+}
+
+void AlertCommand::itemDeleted(int32_t k) {
+    m_item = numberAfterDelete(m_item, k);
 }
 
 } // namespace kelvo

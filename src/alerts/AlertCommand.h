@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/CommandTag.h"
+#include "reminders/ItemNumber.h"
 #include "storage/Paths.h"
 
 #include <QString>
@@ -28,6 +29,9 @@ public:
     // Runs it; `byHand`: the user asked for it, which confirms an imported
     // command (a write that fails throws IniWriteError, after it ran).
     void run(bool byHand);
+    // Item k was deleted: the command belongs to the item's new number, or
+    // to none (it runs still, and confirms nothing).
+    void itemDeleted(int32_t k);
 
 private:
     std::optional<CommandTag> m_tag;

@@ -66,6 +66,12 @@ NotificationAlert::NotificationAlert(QWidget* mainWindow, quint16 item, const QS
 
 NotificationAlert::~NotificationAlert() = default;
 
+void NotificationAlert::itemDeleted(int32_t k) {
+    m_item = static_cast<quint16>(numberAfterDelete(m_item, k));
+    if (m_command)
+        m_command->itemDeleted(k);
+}
+
 void NotificationAlert::show(const QString& message, const QString& ownSound) {
     const TIniFile config(m_paths.config());
     m_command = std::make_unique<AlertCommand>(message, m_item, m_paths, m_platform.shell);

@@ -39,6 +39,8 @@ public:
                       const QString& music, const DataPaths& paths, Platform& platform,
                       std::function<void()> popupInstead);
     ~NotificationAlert() override;
+    // Item k was deleted: the snooze buttons follow the reminder (as the popup's do).
+    void itemDeleted(int32_t k);
 
 private:
     void show(const QString& message, const QString& music);
@@ -49,7 +51,7 @@ private:
     void end();
 
     QPointer<QWidget> m_mainWindow;
-    const quint16 m_item;
+    quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;
     uint m_id = 0;

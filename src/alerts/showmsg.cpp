@@ -89,6 +89,12 @@ void TForm4::setDue(const DueTime& due) {
     m_due = due;
 }
 
+void TForm4::itemDeleted(int32_t k) {
+    m_item = static_cast<quint16>(numberAfterDelete(m_item, k));
+    if (m_command)
+        m_command->itemDeleted(k);
+}
+
 void TForm4::stackOn(const QWidget& below) {
     m_below = &below;
     m_stacked = true;

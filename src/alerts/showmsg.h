@@ -81,6 +81,10 @@ public:
     // prefix), without the due time.
     QString message() const { return m_message; }
 
+    // Item k was deleted: the popup's snooze and command follow its
+    // reminder to its new number; the deleted one's snooze is not queued.
+    void itemDeleted(int32_t k);
+
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
 
@@ -135,7 +139,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     std::function<TForm7&()> m_shutdownWindow;
     std::function<void(const IniWriteError&)> m_tellWriteFailure;
-    const quint16 m_item;
+    quint16 m_item;
     const DataPaths m_paths;
     Platform& m_platform;
 

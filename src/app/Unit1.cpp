@@ -67,6 +67,8 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
 
 TForm1::~TForm1() {
     MessageBox::reportingErrors(this, [this] { FormDestroy(); });
+    for (TForm4* popup : std::exchange(m_popups, {}))
+        delete popup;
 }
 
 void TForm1::FormCreate() {
@@ -154,7 +156,7 @@ void TForm1::FormShow() {
     watchDataFile();
     resumeEngine();
     if (m_showMain || m_firstRun) {
-        m_engine->startCheck();
+        startCheck();
         return;
     }
     Timer1->start();
@@ -227,6 +229,10 @@ void TForm1::reloadList() {
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
     selectLine(position);
+    // A reminder added for a minute checked already fires at once, from
+    // the event loop (the caller of the reload goes on first).
+    if (m_engine->resumed())
+        QTimer::singleShot(0, this, [this] { m_engine->checkAdded(); });
     m_listedVersion = m_data->stamp();
     // The list and the engine now hold what they need while the program
     // waits; the parsed file (several times its size) is read again when a
@@ -279,7 +285,15 @@ void TForm1::selectLine(int position) {
 void TForm1::Timer1Timer() {
     Timer1->stop();
     hideToTray();
+    startCheck();
+}
+
+// The reminders of the start come one after the other, each heard with its
+// own sound; those of one minute come up together.
+void TForm1::startCheck() {
+    m_oneAfterAnother = true;
     m_engine->startCheck();
+    m_oneAfterAnother = false;
 }
 
 void TForm1::trayDblClick() {
@@ -384,6 +398,10 @@ void TForm1::FormDestroy() {
     storeEndState();
 }
 
+void TForm1::endReminding() {
+    m_engine->stop();
+}
+
 void TForm1::storeEndState() {
     if (!m_config)
         return;
@@ -392,6 +410,8 @@ void TForm1::storeEndState() {
     if (m_data)
         writeQuietly([this] { m_pendingMarks.store(*m_data); });
     storeLastCheck();
+    if (m_firedStorePending)
+        storeFired();
     settings::ShowTimeForm.write(*m_config, T1->isChecked());
     writeWindowPos(*m_config, positions::Main, {x(), y()});
     settings::FormWidth.write(*m_config, width());
@@ -446,6 +466,8 @@ void TForm1::gtimerTimer() {
     if (m_paused)
         return;
     armMinuteTimer();
+    if (!m_engine->resumed()) // the list is not loaded yet
+        return;
     updateTrayTip();
     m_engine->minuteTick();
     writeQuietly([this] { storeLastCheck(); });
@@ -523,27 +545,37 @@ void TForm1::fire(int32_t item, bool advance) {
         popupInstead();
 }
 
-// A popup that comes while others are open goes on top of them. `shown`
-// runs once the popup is up, from its own event loop.
-void TForm1::showPopup(quint16 item, const QString& text, const QString& music,
-                       const DueTime& due, const std::function<void()>& shown) {
-    TForm4 popup(this, item, m_paths, m_platform);
-    popup.setReminder(text, music);
-    popup.setDue(due);
+// A popup that comes while others are open goes on top of them. It stays
+// until closed while the program goes on (the start check waits for it).
+// `shown` runs once the popup is up, from the event loop, or when it closes
+// before the loop ran any event.
+void TForm1::showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due,
+                       const std::function<void()>& shown) {
+    auto* popup = new TForm4(this, item, m_paths, m_platform);
+    popup->setReminder(text, music);
+    popup->setDue(due);
     if (const TForm4* below = topmostPopup())
-        popup.stackOn(*below);
-    popup.setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
-    popup.setWriteFailure([this](const IniWriteError& e) { tellWriteFailure(e); });
-    m_popups.push_back(&popup);
-    bool marked = false;
-    const auto markOnce = [&] {
-        if (!std::exchange(marked, true))
+        popup->stackOn(*below);
+    popup->setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
+    popup->setWriteFailure([this](const IniWriteError& e) { tellWriteFailure(e); });
+    m_popups.push_back(popup);
+    const auto markOnce = [shown, marked = std::make_shared<bool>(false)] {
+        if (!std::exchange(*marked, true))
             shown();
     };
-    QTimer::singleShot(0, &popup, markOnce);
-    popup.exec();
-    markOnce(); // a popup closed before its loop ran any event was shown too
-    std::erase(m_popups, &popup);
+    QTimer::singleShot(0, popup, markOnce);
+    connect(popup, &QDialog::finished, this, [this, popup, markOnce] {
+        markOnce();
+        std::erase(m_popups, popup);
+        popup->deleteLater();
+    });
+    if (!m_oneAfterAnother) {
+        popup->show();
+        return;
+    }
+    m_oneAfterAnother = false; // what fires meanwhile comes up at once
+    popup->exec();
+    m_oneAfterAnother = true;
 }
 
 const TForm4* TForm1::topmostPopup() const {

@@ -63,6 +63,9 @@ public:
     // Stores what the program's end stores: the clock switch and the
     // window's position.
     void storeEndState();
+    // The program is ending: no reminder fires any more, so that none is
+    // counted as fired without having been seen.
+    void endReminding();
 
     const ReminderEngine& engine() const { return *m_engine; }
     bool hiddenInTray() const { return m_hiddenInTray; }
@@ -157,6 +160,7 @@ private:
     void showFromTray();
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
+    void startCheck();
     void fire(int32_t item, bool advance);
     void showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due,
                    const std::function<void()>& shown);
@@ -178,6 +182,8 @@ private:
     void listMissed(const std::vector<Occasion>& missed);
     void storeSnoozes();
     void storeLastCheck();
+    void storeFiredSoon();
+    void storeFired();
 
     // The keys of the reminder deleted last, for Ctrl+Z.
     std::optional<std::vector<std::pair<std::string, std::string>>> m_lastDeleted;
@@ -204,7 +210,7 @@ private:
     Dialogs& m_dialogs;
     const Clock& m_clock;
     std::unique_ptr<ReminderEngine> m_engine;
-    std::vector<TForm4*> m_popups; // shown and not yet returned, oldest first
+    std::vector<TForm4*> m_popups; // open, oldest first
     TMissedForm* m_missed = nullptr;
     std::string m_storedLastCheck;
     std::unique_ptr<TIniFile> m_config;
@@ -231,6 +237,8 @@ private:
     bool m_snoozesUnstored = false; // tried again at every minute
     QTimer* m_markRetry = nullptr;  // while another program holds the data file's lock
     int m_busyRetries = 0;
+    bool m_firedStorePending = false;
+    bool m_oneAfterAnother = false; // the start check: each popup waited for
     // The files that startWrite has reported.
     std::set<std::string> m_unwritableAtStart;
     // The kinds of write failure told in the tray: each once per run.

@@ -7,9 +7,12 @@
 #include "core/DateText.h"
 #include "reminders/ReminderEngine.h"
 #include "storage/ConfigFile.h"
+#include "storage/FiredFile.h"
 #include "storage/IniFile.h"
 #include "storage/ReminderFile.h"
 #include "storage/SnoozeFile.h"
+
+#include <QTimer>
 
 namespace kelvo {
 
@@ -21,14 +24,22 @@ std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
                               [this] {
                                   armSnoozeTimer();
                                   writeQuietly([this] { storeSnoozes(); });
-                              }});
+                              },
+                              [this] { storeFiredSoon(); }});
 }
 
 // At start, with the list loaded: the snoozes of the last run wait again,
-// and what fell due since its last check is listed.
+// what fired in the last days is known again, and what fell due since its
+// last check is listed. Until then no minute is checked or stored as
+// checked, however long a question of the start stays open.
 void TForm1::resumeEngine() {
+    m_engine->restoreFired(readFiredFile(m_paths.fired()));
+    std::optional<int64_t> lastCheckUtc;
+    if (const auto utc = parseDateTime(settings::LastCheckUtc.read(*m_config)))
+        lastCheckUtc = minuteNumber(*utc) * 60;
     m_engine->resume(parseDateTime(settings::LastCheck.read(*m_config)),
-                     readSnoozeFile(m_paths.snoozes(), ReminderEngine::kMaxSnoozes));
+                     readSnoozeFile(m_paths.snoozes(), ReminderEngine::kMaxSnoozes), lastCheckUtc);
+    armSnoozeTimer();
     startWrite([this] { storeLastCheck(); });
 }
 
@@ -56,14 +67,36 @@ void TForm1::storeSnoozes() {
     m_snoozesUnstored = false;
 }
 
-// At most once a minute: only when the minute checked has changed.
+// Once for all the firings of one check: the write waits for the event
+// loop, which the check reaches when its alerts are up.
+void TForm1::storeFiredSoon() {
+    if (m_firedStorePending)
+        return;
+    m_firedStorePending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_firedStorePending)
+            writeQuietly([this] { storeFired(); });
+    });
+}
+
+void TForm1::storeFired() {
+    m_firedStorePending = false;
+    writeFiredFile(m_paths.fired(), m_engine->firedOccasions());
+}
+
+// At most once a minute: only when the minute checked has changed. The
+// wall time for every reader, the same minute in UTC beside it.
 void TForm1::storeLastCheck() {
+    if (!m_config || !m_engine->resumed())
+        return;
     const std::string last = formatDateTime(m_engine->lastChecked());
-    if (!m_config || last == m_storedLastCheck)
+    const std::string utc = formatDateTime(fromMinuteNumber(m_engine->lastCheckedUtc() / 60));
+    if (last + utc == m_storedLastCheck)
         return;
     settings::LastCheck.write(*m_config, last);
+    settings::LastCheckUtc.write(*m_config, utc);
     m_config->UpdateFile();
-    m_storedLastCheck = last;
+    m_storedLastCheck = last + utc;
 }
 
 } // namespace kelvo

@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include "alerts/NotificationAlert.h"
+#include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
 #include "core/VisibleText.h"
@@ -196,12 +198,17 @@ std::string TForm1::deleteItems(const std::vector<int32_t>& items) {
     return error;
 }
 
-// The later reminders move down in the file, their snoozes in the queue.
+// The later reminders move down in the file, their snoozes in the queue,
+// and the open alerts with them.
 void TForm1::removeItems(const std::vector<int32_t>& items) {
     kelvo::deleteItems(*m_data, items);
     for (int32_t k : deletionOrder(items)) {
         m_engine->itemDeleted(k);
         m_pendingMarks.itemDeleted(k);
+        for (TForm4* popup : m_popups)
+            popup->itemDeleted(k);
+        for (NotificationAlert* alert : findChildren<NotificationAlert*>())
+            alert->itemDeleted(k);
     }
 }
 

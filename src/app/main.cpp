@@ -184,8 +184,9 @@ int main(int argc, char* argv[]) {
     // An end asked for while a question of the first show is open stops that
     // question's loop; the main loop is then not entered at all.
     bool ended = false;
-    const auto end = [&app, &ended] {
+    const auto end = [&app, &ended, &mainWindow] {
         ended = true;
+        mainWindow.endReminding();
         app.exit(0);
     };
     QObject::connect(&mainWindow, &kelvo::TForm1::exitConfirmed, &app, end, Qt::QueuedConnection);

@@ -108,7 +108,22 @@ ItemInput inputFromItem(const ReminderItem& item) {
     return in;
 }
 
+namespace {
+
+// A fixed day of a fixed month that no year has (30 February), or that the
+// year given has not (31 April, 29 February of 2027).
+bool dateNeverExists(const ReminderItem& item) {
+    if (item.lunar.active() || item.month < 1 || item.month > 12 || item.day < 1 || item.day > 31)
+        return false;
+    const int year = item.year == 0 ? 2000 : item.year; // a leap year: every day there is
+    return item.day > daysInMonth(year, item.month);
+}
+
+} // namespace
+
 std::string firingWarning(const ReminderItem& item, const DateTime& now) {
+    if (dateNeverExists(item))
+        return "这个日期不存在，永远不会提醒。";
     const ItemSchedule schedule = scheduleOf(item);
     const bool fires = firesFrom(schedule, now);
     const auto last = lastRepeatedDay(schedule);

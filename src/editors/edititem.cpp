@@ -11,6 +11,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
+#include "widgets/ValueLength.h"
 
 #include <QShowEvent>
 
@@ -24,6 +25,7 @@ TForm6::TForm6(const DataPaths& paths, const Clock& clock, QWidget* parent)
     // Equal limits: a stored or typed advance time is never brought into a
     // range; only the store check enforces 0 … 30.
     m_controls.setLimits(0);
+    ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     m_controls.connectHandlers(this);
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm6::FlatSpeedButton1Click);
     connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm6::FlatSpeedButton2Click);

@@ -12,6 +12,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
+#include "widgets/ValueLength.h"
 
 #include <QShowEvent>
 
@@ -37,6 +38,7 @@ TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, 
       m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
     setFixedSize(345, 399);
     m_controls.setLimits(30);
+    ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     connectHandlers();
     FormCreate();
 }

@@ -170,4 +170,12 @@ std::optional<std::string> ask(const std::string& socket, std::string_view reque
     return answer;
 }
 
+bool listening(const std::string& socket) {
+    const int fd = connectTo(socket);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 } // namespace kelvo::channel

@@ -50,6 +50,8 @@ std::string errorAnswer(std::string_view reason);
 // answer line; nullopt when no program of this user listens there. Waits
 // for the answer at most `timeoutMs` (an answer not come by then is empty).
 std::optional<std::string> ask(const std::string& socket, std::string_view request, int timeoutMs);
+// Whether a program of this user listens on the socket; nothing is asked.
+bool listening(const std::string& socket);
 
 } // namespace channel
 } // namespace kelvo

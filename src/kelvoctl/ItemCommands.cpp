@@ -5,9 +5,14 @@
 #include "ipc/InstanceChannel.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
+#include "reminders/Occurrences.h"
+#include "reminders/ReminderEngine.h"
+#include "reminders/ReminderRules.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
+#include "storage/TextCodec.h"
+#include "storage/ValueLimit.h"
 
 #include <filesystem>
 #include <iostream>
@@ -29,6 +34,21 @@ void refuseBadInput(const ItemInput& input) {
     const std::string_view error = inputError(input);
     if (!error.empty())
         throw UsageError(std::string(error));
+}
+
+// An occasion of the item lies in the minutes that a running program has
+// checked already, up to the late limit back: it fires at once when the
+// program sees the new item.
+bool firesAtOnceWhenAdded(const ReminderItem& item, const DateTime& now) {
+    const int64_t minute = minuteNumber(now);
+    return !occasionsBetween({scheduleOf(item)}, minute - ReminderEngine::kMaxLateMinutes - 1,
+                             minute)
+                .empty();
+}
+
+bool runningProgramHears(const std::filesystem::path& dataDir) {
+    const auto socket = channel::socketPath(dataDir.string());
+    return socket && channel::listening(*socket);
 }
 
 std::string numberList(const std::vector<int32_t>& items) {
@@ -65,9 +85,17 @@ void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream
     input.mindMethod = 0; // the dialog opens with the first mode ticked
     input = applyItemArgs(std::move(input), args, now.date);
     refuseBadInput(input);
-    const std::string warning = firingWarning(itemFromInput(input), now);
-    if (!warning.empty())
+    const ReminderItem item = itemFromInput(input);
+    const bool atOnce = firesAtOnceWhenAdded(item, now) &&
+                        runningProgramHears(std::filesystem::path(dataFile).parent_path());
+    if (atOnce)
+        err << "kelvoctl: 将立即提醒（Kelvo 正在运行，提醒的时间就在刚才）。\n";
+    const std::string warning = firingWarning(item, now);
+    if (!warning.empty() && !(atOnce && !firesFrom(scheduleOf(item), now)))
         err << "kelvoctl: warning: " << warning << '\n';
+    if (encodeFileText(item.message).size() > kMaxValueBytes)
+        err << "kelvoctl: warning: 提醒内容超过 " << kMaxValueBytes << " 字节，只保存前 "
+            << kMaxValueBytes << " 字节。\n";
     std::error_code ec;
     const bool exists = std::filesystem::exists(dataFile, ec);
     TIniFile data(dataFile);

@@ -1,8 +1,10 @@
 #include "reminders/ReminderEngine.h"
 
 #include "core/Clock.h"
+#include "reminders/ItemNumber.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 #include <utility>
 
@@ -30,7 +32,60 @@ ReminderEngine::ReminderEngine(const Clock& clock, Hooks hooks)
 }
 
 void ReminderEngine::setItems(std::vector<ItemSchedule> items) {
+    assignIds(items);
     m_items = std::move(items);
+    indexPositions();
+    // The identities the fired occasions of an earlier run wait for.
+    std::vector<uint64_t> keys;
+    keys.reserve(m_items.size());
+    for (const ItemSchedule& item : m_items)
+        keys.push_back(item.key);
+    m_fired.bind(m_ids, keys);
+}
+
+// Same count: each number keeps its identity (an edit changes an item in
+// place). Otherwise each item takes the identity of an earlier item of the
+// same content, in order, or a new one.
+void ReminderEngine::assignIds(const std::vector<ItemSchedule>& items) {
+    std::vector<uint32_t> ids;
+    ids.reserve(items.size());
+    if (items.size() == m_ids.size()) {
+        ids = m_ids;
+    } else {
+        std::unordered_map<uint64_t, std::deque<uint32_t>> earlier;
+        for (size_t i = 0; i < m_items.size() && i < m_ids.size(); ++i)
+            earlier[m_items[i].key].push_back(m_ids[i]);
+        for (const ItemSchedule& item : items) {
+            const auto found = earlier.find(item.key);
+            if (found != earlier.end() && !found->second.empty()) {
+                ids.push_back(found->second.front());
+                found->second.pop_front();
+                continue;
+            }
+            ids.push_back(m_nextId++);
+            if (m_resumed)
+                m_added.push_back(ids.back());
+        }
+    }
+    m_ids = std::move(ids);
+}
+
+void ReminderEngine::indexPositions() {
+    m_positions.clear();
+    for (size_t i = 0; i < m_ids.size(); ++i)
+        m_positions[m_ids[i]] = static_cast<int32_t>(i + 1);
+}
+
+int32_t ReminderEngine::positionOf(uint32_t id) const {
+    const auto found = m_positions.find(id);
+    return found == m_positions.end() ? 0 : found->second;
+}
+
+void ReminderEngine::checkAdded() {
+    const std::vector<uint32_t> added = std::exchange(m_added, {});
+    const int64_t now = minuteNumber(m_clock.now());
+    for (int64_t minute = now - kMaxLateMinutes; minute <= std::min(now, m_lastChecked); ++minute)
+        forEachItem(added, [&](int32_t k) { fireByRules(k, fromMinuteNumber(minute)); });
 }
 
 void ReminderEngine::minuteTick() {
@@ -40,11 +95,13 @@ void ReminderEngine::minuteTick() {
     m_lastTickUtcMinute = utcMinute(now);
     const int64_t gap = minute - m_lastChecked;
     if (gap <= 0) {
-        // Set back: the minutes checked already wait until the clock has
-        // passed them again, unless it went back further than a list of
-        // missed reminders would reach.
-        if (-gap > kLookBackDays * kMinutesPerDay)
-            m_lastChecked = minute;
+        // Set back by a minute or two: the minutes checked wait until the
+        // clock has passed them again. Further: they are checked again from
+        // the new time, and what fired already does not fire twice.
+        if (-gap > kSmallSetBackMinutes) {
+            m_lastChecked = minute - 1;
+            checkMinutesUntil(minute);
+        }
         return;
     }
     // A few unchecked minutes are checked late; so are the local minutes
@@ -61,9 +118,10 @@ void ReminderEngine::minuteTick() {
 
 // Each minute counts as checked before its items fire, so that a nested
 // tick during a firing goes on with the minutes after it; this loop then
-// ends where the nested one got to.
+// ends where the nested one got to. Until its check has ended a minute is
+// not stored as checked (lastChecked()).
 void ReminderEngine::checkMinutesUntil(int64_t minute) {
-    while (m_lastChecked < minute)
+    while (m_lastChecked < minute && !m_stopped)
         checkMinute(fromMinuteNumber(++m_lastChecked));
 }
 
@@ -73,47 +131,107 @@ void ReminderEngine::minuteCheck() {
     checkMinute(now);
 }
 
-// The loops below index by position and look at the items afresh after each
-// firing: a firing may run a nested event loop that reloads the items or
-// runs another check, and this check then goes on with what is left.
 void ReminderEngine::checkMinute(const DateTime& t) {
-    for (int32_t k = 1; k <= count(); ++k)
-        fireByRules(k, t);
+    const int64_t minute = minuteNumber(t);
+    m_checking.push_back(minute);
+    forEachItem(m_ids, [&](int32_t k) { fireByRules(k, t); });
+    m_checking.erase(std::find(m_checking.begin(), m_checking.end(), minute));
+    if (m_stopped) // stopped within the minute: it stays unchecked
+        m_lastChecked = std::min(m_lastChecked, minute - 1);
 }
 
+int64_t ReminderEngine::lastComplete() const {
+    if (m_checking.empty())
+        return m_lastChecked;
+    return std::min(m_lastChecked, *std::min_element(m_checking.begin(), m_checking.end()) - 1);
+}
+
+int64_t ReminderEngine::lastCheckedUtc() const {
+    const ClockReading now = m_clock.read();
+    const int64_t zoneOffset = localSeconds(now.local) - now.utcSeconds;
+    return lastComplete() * 60 - zoneOffset;
+}
+
+// A firing may run a nested event loop that reloads or deletes items or
+// runs another check; the loop goes on with the items of the list given,
+// where they stand then.
+void ReminderEngine::forEachItem(const std::vector<uint32_t>& ids,
+                                 const std::function<void(int32_t)>& f) {
+    const std::vector<uint32_t> held = ids;
+    for (const uint32_t id : held) {
+        if (m_stopped)
+            return;
+        if (const int32_t k = positionOf(id))
+            f(k);
+    }
+}
+
+// The rule calls: whether item k fires at minute t, and for what.
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
+    const uint32_t id = m_ids[k - 1];
     if (t.minute == 0 && firesOnTheHour(m_items[k - 1].mindMethod) &&
         matchesDay(m_items[k - 1], t.date))
-        m_hooks.fire(k, false);
-    if (k > count())
+        fireOnce(k, t, FiredKind::OnTheHour);
+    k = positionOf(id);
+    if (k == 0)
         return;
     const ItemSchedule& item = m_items[k - 1];
     if (!matchesDay(item, t.date))
         return;
     if (isSetTime(item, t))
-        m_hooks.fire(k, false);
+        fireOnce(k, t, FiredKind::SetTime);
     else if (isAdvanceTime(item, t))
-        m_hooks.fire(k, true);
+        fireOnce(k, t, FiredKind::Advance);
+}
+
+void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiredKind kind) {
+    const uint32_t id = m_ids[k - 1];
+    const int64_t minute = minuteNumber(t);
+    if (m_stopped || m_fired.contains(id, minute, kind))
+        return;
+    if (m_hooks.firedChanged) {
+        const int64_t nowUtc = m_clock.read().utcSeconds;
+        m_fired.prune(nowUtc);
+        m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, kind, nowUtc});
+        m_hooks.firedChanged();
+    }
+    m_hooks.fire(k, kind == FiredKind::Advance);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
-    for (int32_t k = 1; k <= count(); ++k) {
+    forEachItem(m_ids, [&](int32_t k) {
         if (firesAtStart(m_items[k - 1].mindMethod) && matchesDay(m_items[k - 1], today))
             m_hooks.fire(k, false);
-    }
+    });
 }
 
+void ReminderEngine::restoreFired(std::vector<FiredOccasion> fired) {
+    m_fired.load(std::move(fired));
+    m_fired.prune(m_clock.read().utcSeconds);
+    std::vector<uint64_t> keys;
+    for (const ItemSchedule& item : m_items)
+        keys.push_back(item.key);
+    m_fired.bind(m_ids, keys);
+}
+
+// The minute of the start counts as checked (it is listed, not fired);
+// the minutes after it are the minute check's, however long the start
+// took. A stored minute later than now in real time (the clock was set
+// back) lists nothing: the program ran then.
 void ReminderEngine::resume(const std::optional<DateTime>& lastCheck,
-                            const std::vector<SnoozeEntry>& snoozes) {
+                            const std::vector<SnoozeEntry>& snoozes,
+                            std::optional<int64_t> lastCheckUtc) {
     std::vector<Occasion> missed = restoreSnoozes(snoozes);
-    if (lastCheck) {
+    const bool setBack = lastCheckUtc && *lastCheckUtc > m_clock.read().utcSeconds;
+    if (lastCheck && !setBack) {
         const std::vector<Occasion> byRules =
-            missedBetween(minuteNumber(*lastCheck), minuteNumber(m_clock.now()));
+            missedBetween(minuteNumber(*lastCheck), m_lastChecked);
         missed.insert(missed.end(), byRules.begin(), byRules.end());
     }
     std::stable_sort(missed.begin(), missed.end(),
                      [](const Occasion& a, const Occasion& b) { return a.due < b.due; });
+    m_resumed = true;
     if (!missed.empty() && m_hooks.missed)
         m_hooks.missed(missed);
 }
@@ -133,7 +251,18 @@ std::vector<Occasion> ReminderEngine::missedBetween(int64_t after, int64_t until
     after = std::max(after, until - kLookBackDays * kMinutesPerDay);
     if (after >= until)
         return {};
-    return occasionsBetween(m_items, after, until);
+    std::vector<Occasion> found = occasionsBetween(m_items, after, until);
+    std::erase_if(found, [this](const Occasion& o) { return firedAlready(o); });
+    return found;
+}
+
+bool ReminderEngine::firedAlready(const Occasion& o) const {
+    const uint32_t id = m_ids[o.item - 1];
+    const int64_t minute = minuteNumber(o.due);
+    if (o.advance)
+        return m_fired.contains(id, minute, FiredKind::Advance);
+    return m_fired.contains(id, minute, FiredKind::SetTime) ||
+           m_fired.contains(id, minute, FiredKind::OnTheHour);
 }
 
 // --- the snooze queue ----------------------------------------------------
@@ -160,7 +289,7 @@ void ReminderEngine::snoozeTick() {
 }
 
 bool ReminderEngine::requestSnooze(int32_t item, int32_t minutes) {
-    if (m_queue.size() >= kMaxSnoozes)
+    if (m_queue.size() >= kMaxSnoozes || item < 1)
         return false;
     m_queue.push_back(SnoozeEntry{m_clock.read().utcSeconds + int64_t{minutes} * 60, item});
     queueChanged();
@@ -168,12 +297,15 @@ bool ReminderEngine::requestSnooze(int32_t item, int32_t minutes) {
 }
 
 void ReminderEngine::itemDeleted(int32_t k) {
-    const std::vector<SnoozeEntry> before = m_queue;
-    std::erase_if(m_queue, [k](const SnoozeEntry& e) { return e.item == k; });
-    for (SnoozeEntry& e : m_queue) {
-        if (e.item > k)
-            --e.item;
+    if (k >= 1 && k <= count()) {
+        m_items.erase(m_items.begin() + (k - 1));
+        m_ids.erase(m_ids.begin() + (k - 1));
+        indexPositions();
     }
+    const std::vector<SnoozeEntry> before = m_queue;
+    for (SnoozeEntry& e : m_queue)
+        e.item = numberAfterDelete(e.item, k);
+    std::erase_if(m_queue, [](const SnoozeEntry& e) { return e.item == 0; });
     if (m_queue != before)
         queueChanged();
 }

@@ -4,6 +4,7 @@
 #include "reminders/ItemTexts.h"
 
 #include <charconv>
+#include <string>
 #include <string_view>
 
 namespace kelvo {
@@ -56,9 +57,32 @@ void PackedLines::reserve(size_t lines, size_t bytes) {
     m_text.reserve(bytes);
 }
 
+namespace {
+
+// FNV-1a over the fields that decide when the item fires and what it says.
+uint64_t contentKey(const ReminderItem& item) {
+    uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](std::string_view bytes) {
+        for (const char c : bytes) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0xFF; // ends the field: "1" "23" differs from "12" "3"
+        hash *= 1099511628211ull;
+    };
+    for (const int32_t v :
+         {item.year, item.month, item.day, item.hour, item.min, item.rdBefore, item.mindMethod,
+          item.lunar.cycle, item.lunar.month, item.lunar.day, int32_t{item.lunar.leap}})
+        mix(std::to_string(v));
+    mix(item.message);
+    return hash;
+}
+
+} // namespace
+
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year, item.month,    item.day,        item.hour,
-                        item.min,  item.rdBefore, item.mindMethod, item.lunar};
+    return ItemSchedule{item.year,     item.month,      item.day,   item.hour,       item.min,
+                        item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
 }
 
 void ReminderList::reserve(int32_t n) {

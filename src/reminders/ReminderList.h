@@ -15,6 +15,9 @@ struct ItemSchedule {
     int32_t year = 2000, month = 1, day = 1, hour = 1, min = 1;
     int32_t rdBefore = 0, mindMethod = 0;
     LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
+    // The item's content (its rules and message) as a number: what fired
+    // for it in an earlier run is found again by it.
+    uint64_t key = 0;
 };
 
 ItemSchedule scheduleOf(const ReminderItem& item);

@@ -48,6 +48,9 @@ inline constexpr IntSetting FormWidth{"Sys", "FormWidth", 0, 0, 100000};
 inline constexpr IntSetting FormHeight{"Sys", "FormHeight", 0, 0, 100000};
 // The last minute the running program checked, "YYYY-MM-DD HH:MM".
 inline constexpr StringSetting LastCheck{"Sys", "LastCheck", ""};
+// The same minute in UTC, "YYYY-MM-DD HH:MM": unambiguous in the hour that
+// the end of daylight saving time repeats, and compared in real time.
+inline constexpr StringSetting LastCheckUtc{"Sys", "LastCheckUtc", ""};
 // Whether reminders that fell due unseen are listed.
 inline constexpr BoolSetting ShowMissed{"Sys", "ShowMissed", true};
 // Repeat the alert's sound until it is closed ("重复播放直到关闭").

@@ -1,4 +1,5 @@
 #include "storage/IniFile.h"
+#include "storage/ValueLimit.h"
 
 #include "storage/FileIO.h"
 #include "storage/FileLock.h"
@@ -113,8 +114,6 @@ private:
 };
 
 namespace {
-
-constexpr size_t kMaxValueBytes = 2047;
 
 // The shared view of a path: the live one, or a new one when no TIniFile
 // holds the path at the moment.

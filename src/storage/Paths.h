@@ -21,6 +21,7 @@ struct DataPaths {
     std::string handOff() const { return file("TmpFile.tmp"); }
     std::string fastFinish() const { return file("FastFinish.ini"); }
     std::string snoozes() const { return file("Snooze.ini"); }
+    std::string fired() const { return file("Fired.ini"); }
     // The first help page found in the data directory or the help
     // directories; the data directory's (missing) one when there is none.
     std::string help() const;

@@ -214,6 +214,23 @@ private slots:
         QVERIFY(!popup->isVisible());
     }
 
+    // Reminders before the popup's are deleted while it is up: its snooze
+    // follows the reminder to its new number; once its own reminder is
+    // deleted it sends no item (which the main window drops).
+    void snoozeFollowsTheReminderThroughDeletes() {
+        auto popup = open(5, "follows");
+        popup->itemDeleted(7);
+        popup->itemDeleted(2);
+        popup->itemDeleted(1);
+        child<QAction>(*popup, "N11")->trigger();
+        QCOMPARE(m_main->requests.back().argument, qint64(3 | (1 << 16)));
+
+        auto gone = open(5, "gone");
+        gone->itemDeleted(5);
+        child<QAction>(*gone, "N11")->trigger();
+        QCOMPARE(m_main->requests.back().argument & 0xFFFF, qint64(0));
+    }
+
     void snoozeMenu_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("minutes");

@@ -168,12 +168,12 @@ private slots:
 
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();
-        QCOMPARE(seen, QStringList{QStringLiteral("提前提醒：AutoShutDownWindows")});
+        QTRY_COMPARE(seen, QStringList{QStringLiteral("提前提醒：AutoShutDownWindows")});
 
         seen.clear();
         run.clock.set({kMonday0829.date, 8, 31});
         run.window->gtimerTimer();
-        QCOMPARE(seen, (QStringList{"countdown", "AutoShutDownWindows"}));
+        QTRY_COMPARE(seen, (QStringList{"countdown", "AutoShutDownWindows"}));
         QCOMPARE(run.fake.power.powerOffs, 0);
     }
 };

@@ -270,7 +270,7 @@ private slots:
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();
 
-        QCOMPARE(answerer.messages, QStringList{"开会"});
+        QTRY_COMPARE(answerer.messages, QStringList{"开会"});
         QCOMPARE(answerer.snoozeCaptions, QStringList{"5分后提醒"});
         const HandOff handOff = readHandOff(run.paths.handOff());
         QCOMPARE(handOff.msg, "开会");
@@ -294,7 +294,7 @@ private slots:
         PopupAnswerer answerer(true);
         run.window->show();
 
-        QCOMPARE(answerer.messages, QStringList{"开机就提醒"});
+        QTRY_COMPARE(answerer.messages, QStringList{"开机就提醒"});
         QCOMPARE(answerer.snoozeCaptions, QStringList{"7分后提醒"});
         QCOMPARE(run.window->engine().snoozeQueue(),
                  (std::vector<Snooze>{snoozeIn(run.clock, 7, 1)}));
@@ -409,7 +409,7 @@ private slots:
         run.window->gtimerTimer();
         run.clock.set({kMonday0829.date, 8, 31});
         run.window->gtimerTimer();
-        QCOMPARE(answerer.messages, (QStringList{"照样提醒", "又一个"}));
+        QTRY_COMPARE(answerer.messages, (QStringList{"照样提醒", "又一个"}));
         QCOMPARE(MessageBox::boxCount(), boxes);
         QCOMPARE(run.fake.tray.balloons.size(), size_t(1));
         QVERIFY(run.fake.tray.balloons[0].text.contains(dir.file("TmpFile.tmp").c_str()));
@@ -435,7 +435,7 @@ private slots:
         shown.start();
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();
-        QCOMPARE(answerer.messages, QStringList{"锁着也提醒"});
+        QTRY_COMPARE(answerer.messages, QStringList{"锁着也提醒"});
         QVERIFY(shown.elapsed() < 2000);
         QVERIFY(!TIniFile(run.paths.dataFile()).ReadBool("Item1", "ReMinded", false));
         QTRY_COMPARE_WITH_TIMEOUT(run.fake.tray.balloons.size(), size_t(1), 10000);

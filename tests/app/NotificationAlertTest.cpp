@@ -166,7 +166,7 @@ private slots:
         PopupAnswerer answerer;
         n.run.clock.set({kMonday0829.date, 8, 30});
         n.run.window->gtimerTimer();
-        QCOMPARE(answerer.messages, QStringList{"开会"});
+        QTRY_COMPARE(answerer.messages, QStringList{"开会"});
         QVERIFY(n.notifier().shown.empty());
     }
 };

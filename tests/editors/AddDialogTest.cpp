@@ -154,6 +154,21 @@ private slots:
         QCOMPARE(message()->count(), 0);
     }
 
+    // 1,023 hanzi are 2,046 bytes in the file: one more takes two bytes too
+    // many, an ASCII letter the last one; a paste beyond is not taken.
+    void theMessageStopsAtTheLengthAValueHolds() {
+        QLineEdit* edit = message()->lineEdit();
+        edit->setText(QString(1023, QChar(0x4F1A)));
+        edit->setCursorPosition(1023);
+        edit->insert(QStringLiteral("会")); // as a typed character is
+        QCOMPARE(edit->text().size(), 1023);
+        QTest::keyClicks(edit, QStringLiteral("ab"));
+        QCOMPARE(edit->text(), QString(1023, QChar(0x4F1A)) + u'a');
+        edit->clear();
+        edit->insert(QString(2048, u'x'));
+        QCOMPARE(edit->text(), QString());
+    }
+
     void storesTheKeysInOrderWithoutMusic() {
         type("setyear", "2024");
         type("setmonth", "6");

@@ -246,3 +246,17 @@ TEST(FiringWarning, WarnsOfAPastOrEndingReminderAndSaysUntilWhenItRepeats) {
     EXPECT_EQ(firingWarning(itemAt(0, 12, 0), now), "");
     EXPECT_EQ(firingWarning(itemAt(0, 0, 15), now), "");
 }
+
+TEST(FiringWarning, ADayThatNoMonthOfItHasIsNamedSo) {
+    const DateTime now{Date{2026, 12, 8}, 14, 30};
+    const std::string never = "这个日期不存在，永远不会提醒。";
+    EXPECT_EQ(firingWarning(itemAt(2027, 2, 30), now), never);
+    EXPECT_EQ(firingWarning(itemAt(2027, 4, 31), now), never);
+    EXPECT_EQ(firingWarning(itemAt(0, 2, 30), now), never);
+    EXPECT_EQ(firingWarning(itemAt(2027, 2, 29), now), never);
+    // 29 February of every year comes in leap years; the 31st of every month
+    // in seven of them.
+    EXPECT_EQ(firingWarning(itemAt(0, 2, 29), now), "");
+    EXPECT_EQ(firingWarning(itemAt(2028, 2, 29), now), "");
+    EXPECT_EQ(firingWarning(itemAt(0, 0, 31), now), "");
+}

@@ -84,6 +84,24 @@ TEST_F(Kelvoctl, AddWarnsOfAReminderThatNeverFires) {
     EXPECT_EQ(TIniFile(dir.file("DataFile.dat")).ReadInteger("Main", "Items", 0), 7);
 }
 
+// A day that its month never has, and a message longer than every reader
+// reads of a value: stored, with a warning that says so.
+TEST_F(Kelvoctl, AddWarnsOfADayThatDoesNotExistAndOfAMessageTooLong) {
+    for (const char* when : {"2027-2-30 08:00", "2027-4-31 08:00", "*-2-30 08:00"}) {
+        const Result r = kelvoctl(dirArg() + "add '" + when + "' 不存在");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "kelvoctl: warning: 这个日期不存在，永远不会提醒。\n") << when;
+    }
+    std::string longMessage;
+    for (int i = 0; i < 1024; ++i)
+        longMessage += "长";
+    Result r = kelvoctl(dirArg() + "add '*-*-* 08:00' " + longMessage);
+    EXPECT_EQ(r.err, "kelvoctl: warning: 提醒内容超过 2047 字节，只保存前 2047 字节。\n");
+    longMessage.resize(longMessage.size() - 3);
+    r = kelvoctl(dirArg() + "add '*-*-* 08:00' " + longMessage);
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(KelvoctlAdd, CreatesAMissingDataFileAsTheProgramDoes) {
     TempDir empty;
     const Result r = kelvoctl("--dir '" + empty.path() + "' add '*-*-* 12:00' 午饭");

@@ -39,7 +39,7 @@ public:
                                  onFire(item, advance);
                          },
                          [this](const std::vector<Occasion>& list) { missed.push_back(list); },
-                         [this] { ++queueChanges; }}) {}
+                         [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
 
     // Lets the clock run for the given minutes, ticking twice a minute as the
     // one-second timer would within one minute.
@@ -75,6 +75,7 @@ public:
     std::vector<Fired> fired;
     std::vector<std::vector<Occasion>> missed;
     int queueChanges = 0;
+    int firedChanges = 0;
     std::function<void(int32_t, bool)> onFire;
 };
 

@@ -1,0 +1,63 @@
+#include "storage/FiredFile.h"
+
+#include "core/DateText.h"
+#include "storage/FileIO.h"
+#include "storage/IniFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <optional>
+
+namespace kelvo {
+namespace {
+
+// More than a week of firings of a full list is not looked at.
+constexpr int32_t kMostSections = 100000;
+
+std::string section(size_t i) {
+    return "Fired" + std::to_string(i + 1);
+}
+
+template <typename Number> std::optional<Number> parseNumber(const std::string& text) {
+    Number value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+void writeFiredFile(const std::string& path, const std::vector<FiredOccasion>& fired) {
+    std::string text = "[Main]\r\nCount=" + std::to_string(fired.size()) + "\r\n";
+    for (size_t i = 0; i < fired.size(); ++i) {
+        const FiredOccasion& f = fired[i];
+        text += "[" + section(i) + "]\r\nKey=" + std::to_string(f.key) +
+                "\r\nAt=" + formatDateTime(fromMinuteNumber(f.minute)) +
+                "\r\nKind=" + std::to_string(static_cast<int>(f.kind)) +
+                "\r\nFiredAt=" + std::to_string(f.firedAt) + "\r\n";
+    }
+    if (!replaceFileAtomically(path, text))
+        throw IniWriteError(path, errno);
+}
+
+std::vector<FiredOccasion> readFiredFile(const std::string& path) {
+    const TIniFile file(path);
+    const int32_t count = std::min(file.ReadInteger("Main", "Count", 0), kMostSections);
+    std::vector<FiredOccasion> fired;
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string s = section(static_cast<size_t>(i));
+        const auto key = parseNumber<uint64_t>(file.ReadString(s, "Key", ""));
+        const auto at = parseDateTime(file.ReadString(s, "At", ""));
+        const int32_t kind = file.ReadInteger(s, "Kind", -1);
+        const auto firedAt = parseNumber<int64_t>(file.ReadString(s, "FiredAt", ""));
+        if (key && at && kind >= 0 && kind <= 2 && firedAt)
+            fired.push_back(
+                FiredOccasion{0, *key, minuteNumber(*at), static_cast<FiredKind>(kind), *firedAt});
+    }
+    return fired;
+}
+
+} // namespace kelvo
