@@ -25,7 +25,7 @@ void appendNumber(std::string& out, int32_t value, std::string_view unit) {
 void appendDay(std::string& out, int32_t day) {
     if (day == 0) {
         out += "每天 ";
-    } else if (day > 31) {
+    } else if (isWeekly(day)) {
         appendWeekdays(out, day);
     } else {
         appendNumber(out, day, "日");
@@ -56,11 +56,6 @@ void PackedLines::reserve(size_t lines, size_t bytes) {
     m_text.reserve(bytes);
 }
 
-ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year, item.month,    item.day,        item.hour,
-                        item.min,  item.rdBefore, item.mindMethod, item.lunar};
-}
-
 void ReminderList::reserve(int32_t n) {
     items.reserve(static_cast<size_t>(n));
     constexpr size_t kTypicalLineBytes = 80;
@@ -77,13 +72,6 @@ std::string listLine(const ReminderItem& item) {
     std::string line;
     appendListLine(line, item);
     return line;
-}
-
-bool fallsOn(const ItemSchedule& item, const Date& date, const TLunarDate& lunar) {
-    if (!item.lunar.active())
-        return matchesDate(item.year, item.month, item.day, date);
-    const bool fromFirst = item.year == 0 || date >= Date{item.year, item.month, item.day};
-    return fromFirst && lunarRepeatFalls(item.lunar, lunar);
 }
 
 void appendListLine(std::string& line, const ReminderItem& item) {
