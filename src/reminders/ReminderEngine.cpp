@@ -82,24 +82,18 @@ void ReminderEngine::checkMinute(const DateTime& t) {
 }
 
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
-    if (t.minute == 0 && firesOnTheHour(m_items[k - 1].mindMethod) &&
-        matchesDay(m_items[k - 1], t.date))
+    if (firesOnTheHourAt(m_items[k - 1], t))
         m_hooks.fire(k, false);
     if (k > count())
         return;
-    const ItemSchedule& item = m_items[k - 1];
-    if (!matchesDay(item, t.date))
-        return;
-    if (isSetTime(item, t))
-        m_hooks.fire(k, false);
-    else if (isAdvanceTime(item, t))
-        m_hooks.fire(k, true);
+    if (const auto kind = setTimeFiringAt(m_items[k - 1], t))
+        m_hooks.fire(k, *kind == FiringKind::Advance);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     for (int32_t k = 1; k <= count(); ++k) {
-        if (firesAtStart(m_items[k - 1].mindMethod) && matchesDay(m_items[k - 1], today))
+        if (firesAtStartOn(m_items[k - 1], today))
             m_hooks.fire(k, false);
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "reminders/Occurrences.h"
 #include "reminders/ReminderList.h"
-#include "reminders/ReminderRules.h"
 #include "reminders/SnoozeEntry.h"
 
 #include <cstdint>
