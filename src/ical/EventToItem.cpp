@@ -2,8 +2,7 @@
 #include "ical/CalendarMapping.h"
 
 #include "lunar/LunarRepeat.h"
-#include "reminders/Occurrences.h"
-#include "reminders/ReminderList.h"
+#include "reminders/Schedule.h"
 
 #include <algorithm>
 #include <array>
@@ -13,9 +12,6 @@ namespace {
 
 using Freq = CalendarRule::Freq;
 
-// Days compared between an event and its reminder: as far as every date
-// repetition comes round (8 years), or the repetition's end.
-constexpr int64_t kComparedDays = 8 * 366 + 1;
 constexpr int32_t kAllDayHour = 9;
 constexpr int32_t kMostAdvance = 30;
 
@@ -65,16 +61,17 @@ Date firstCompared(const DateTime& start, const DateTime& now) {
     return passed ? addDays(now.date, 1) : now.date;
 }
 
-bool sameOn(const ReminderItem& item, const RuleDays& days, const Date& first, const Date& last) {
+bool sameOn(const ItemSchedule& item, const RuleDays& days, const Date& first, const Date& last) {
     for (Date d = first; d <= last; d = addDays(d, 1)) {
-        if (matchesDate(item.year, item.month, item.day, d) != days.falls(d))
+        if (fallsOn(item, d) != days.falls(d))
             return false;
     }
     return true;
 }
 
-bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) {
-    Date last = addDays(from, kComparedDays);
+// Compared as far as every repetition comes round, or to the repetition's end.
+bool sameDays(const ItemSchedule& item, const RuleDays& days, const Date& from) {
+    Date last = addDays(from, kLongestGapDays);
     if (days.until)
         last = std::min(last, std::max(days.until->date, Date{days.until->date.year, 12, 31}));
     // Every day or every week of every month comes round within a week: two
@@ -130,7 +127,7 @@ std::optional<SkipReason> gregorianDate(ReminderItem& item, const CalendarRule& 
         ReminderItem candidate = item;
         candidate.year = year;
         candidate.month = month;
-        if (sameDays(candidate, days, from)) {
+        if (sameDays(scheduleOf(candidate), days, from)) {
             item = candidate;
             return std::nullopt;
         }
