@@ -52,6 +52,7 @@ public:
 
     void setItems(std::vector<ItemSchedule> items);
     int32_t count() const { return static_cast<int32_t>(m_items.size()); }
+    const std::vector<ItemSchedule>& items() const { return m_items; }
 
     // Checks every minute that came since the last checked one (see
     // kMaxLateMinutes); minutes already checked are not checked again when
