@@ -58,7 +58,10 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
     ui->setupUi(this);
     m_lines = new ReminderListModel(this);
     m_lines->setToolTipNote([this](int row) {
-        const auto next = nextFiring(m_engine->items().at(static_cast<size_t>(row)), m_clock.now());
+        const std::vector<ItemSchedule>& items = m_engine->items();
+        if (row < 0 || static_cast<size_t>(row) >= items.size())
+            return QString();
+        const auto next = nextFiring(items[static_cast<size_t>(row)], m_clock.now());
         return next ? toQString(nextFiringText(next->at)) : QString();
     });
     ui->eventlist->setModel(m_lines);

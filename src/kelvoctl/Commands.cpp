@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <numeric>
@@ -77,7 +78,12 @@ void printList(const TIniFile& data, const Options& options, std::ostream& out) 
 // what it hands over.
 void printFiring(const std::string& when, const Firing& firing, bool json, std::ostream& out) {
     if (!json) {
-        out << when << '\t' << firing.item << '\t' << firing.text << '\n';
+        char number[16];
+        const int digits = std::snprintf(number, sizeof number, "\t%d\t", firing.item);
+        out.write(when.data(), static_cast<std::streamsize>(when.size()));
+        out.write(number, digits);
+        out.write(firing.text.data(), static_cast<std::streamsize>(firing.text.size()));
+        out.put('\n');
         return;
     }
     out << JsonObject()
@@ -106,15 +112,22 @@ private:
     std::vector<std::optional<Firing>> m_texts;
 };
 
-// Prints the firings in the order the minute checks give them.
+// Prints the firings in the order the minute checks give them; each
+// minute's time is formatted once.
 void printFirings(const TIniFile& data, const ReminderList& list, AllFirings& firings, int64_t most,
                   bool json, std::ostream& out) {
     FiringTexts texts(data, list.count());
+    std::optional<DateTime> shown;
+    std::string when;
     for (int64_t printed = 0; printed < most; ++printed) {
         const auto o = firings.next();
         if (!o)
             return;
-        printFiring(formatDateTime(o->due), texts.of(o->item, o->advance), json, out);
+        if (o->due != shown) {
+            shown = o->due;
+            when = formatDateTime(o->due);
+        }
+        printFiring(when, texts.of(o->item, o->advance), json, out);
     }
 }
 

@@ -66,7 +66,8 @@ void AllFirings::fillDay() {
     while (m_day.empty() && !m_heap.empty()) {
         const int64_t day = m_heap.front().day;
         const Date date = civilFromDays(day);
-        std::vector<Occasion> unsorted;
+        std::vector<Occasion>& unsorted = m_unsorted;
+        unsorted.clear();
         std::array<uint32_t, kMinutesPerDay + 1> starts{};
         DayFiring pattern[kMostDayFirings];
         while (!m_heap.empty() && m_heap.front().day == day) {

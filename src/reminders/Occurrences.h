@@ -49,6 +49,7 @@ private:
     int64_t m_from, m_to; // minute numbers
     std::vector<Waiting> m_heap;
     std::vector<Occasion> m_day; // the firings of the day at hand, in order
+    std::vector<Occasion> m_unsorted;
     size_t m_next = 0;
 };
 
