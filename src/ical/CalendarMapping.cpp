@@ -51,8 +51,9 @@ CalendarRule lunarRule(const LunarRepeat& lunar) {
 void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
     const DateTime& start = *event.start;
     CalendarRule rule = lunarRule(item.lunar);
-    for (const Date& day : lunarOccurrences(item.lunar, start.date))
-        event.rdates.push_back(DateTime{day, start.hour, start.minute, 0});
+    const ItemSchedule schedule = scheduleOf(item);
+    for (auto day = nextDay(schedule, start.date); day; day = nextDay(schedule, addDays(*day, 1)))
+        event.rdates.push_back(DateTime{*day, start.hour, start.minute, 0});
     if (!event.rdates.empty())
         rule.until = DateTime{event.rdates.back().date, 23, 59, 59};
     event.rules.push_back(rule);

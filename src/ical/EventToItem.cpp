@@ -152,20 +152,22 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
         return SkipReason::Rule;
     // Listed days must be its days, excepted ones not, and it must not end
     // before the calendar does.
-    const std::vector<Date> days = lunarOccurrences(repeat, start.date);
+    ReminderItem lunar = item;
+    lunar.year = start.date.year;
+    lunar.month = start.date.month;
+    lunar.day = start.date.day;
+    lunar.lunar = repeat;
+    const ItemSchedule schedule = scheduleOf(lunar);
     auto isDay = [&](const DateTime& t) {
-        return t.hour == start.hour && t.minute == start.minute &&
-               std::binary_search(days.begin(), days.end(), t.date);
+        return t.hour == start.hour && t.minute == start.minute && fallsOn(schedule, t.date);
     };
     if (!std::all_of(event.rdates.begin(), event.rdates.end(), isDay) ||
         std::any_of(event.exdates.begin(), event.exdates.end(), isDay))
         return SkipReason::Rule;
-    if (rule.until && (days.empty() || rule.until->date < days.back()))
+    const auto last = previousDay(schedule, kLastLunarSolarDate);
+    if (rule.until && (!last || rule.until->date < *last))
         return SkipReason::Rule;
-    item.year = start.date.year;
-    item.month = start.date.month;
-    item.day = start.date.day;
-    item.lunar = repeat;
+    item = lunar;
     return std::nullopt;
 }
 

@@ -148,6 +148,29 @@ TEST(LookAhead, LunarRepetitionsStepByLunarMonths) {
     EXPECT_EQ(previousDay(thirtieth, Date{5000, 1, 1}), kLastLunarSolarDate);
 }
 
+// A lunar repetition from any day on (year 0): its first day on or after one.
+std::optional<Date> firstLunar(const LunarRepeat& repeat, const Date& from) {
+    ItemSchedule every = on(0, 1, 1);
+    every.lunar = repeat;
+    return nextDay(every, from);
+}
+
+TEST(LookAhead, FirstLunarDayOnOrAfterADay) {
+    const LunarRepeat midAutumn{LunarRepeat::kYearly, 8, 15, false};
+    const LunarRepeat firstOfMonth{LunarRepeat::kMonthly, 0, 1, false};
+    const LunarRepeat newYearsEve{LunarRepeat::kYearly, 12, 30, false};
+    EXPECT_EQ(firstLunar(midAutumn, Date{2026, 9, 25}), (Date{2026, 9, 25}));
+    EXPECT_EQ(firstLunar(midAutumn, Date{2026, 9, 26}), (Date{2027, 9, 15}));
+    EXPECT_EQ(firstLunar(firstOfMonth, Date{2026, 12, 8}), (Date{2026, 12, 9}));
+    EXPECT_EQ(firstLunar(newYearsEve, Date{2027, 1, 1}), (Date{2027, 2, 5}));
+    EXPECT_EQ(firstLunar(LunarRepeat{LunarRepeat::kYearly, 1, 1, false}, Date{1800, 1, 1}),
+              kFirstLunarSolarDate);
+    EXPECT_EQ(firstLunar(newYearsEve, Date{2099, 2, 1}), kLastLunarSolarDate);
+    EXPECT_EQ(firstLunar(firstOfMonth, Date{2100, 2, 1}), std::nullopt);
+    EXPECT_EQ(firstLunar(LunarRepeat{LunarRepeat::kYearly, 13, 1, false}, Date{2000, 1, 1}),
+              std::nullopt);
+}
+
 TEST(LookAhead, RepetitionsBoundToAYearEndWithIt) {
     EXPECT_EQ(lastRepeatedDay(on(2026, 2, 0)), (Date{2026, 2, 28}));
     EXPECT_EQ(lastRepeatedDay(on(2026, 0, 31)), (Date{2026, 12, 31}));
