@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "lunar/LunarRepeat.h"
+#include "reminders/Occurrences.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
@@ -146,6 +147,43 @@ void BM_SolarToLunar(benchmark::State& state) {
     }
 }
 
+// The missed list after a week away: each item's latest occasion in the
+// seven days before a Monday 09:17.
+void BM_MissedAfterSevenDays(benchmark::State& state) {
+    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+    const std::vector<ItemSchedule> items = loadReminderList(data).items;
+    const int64_t until = minuteNumber(DateTime{Date{2024, 3, 4}, 9, 17, 0});
+    size_t listed = 0;
+    for (auto _ : state)
+        listed = occasionsBetween(items, until - 7 * 1440, until).size();
+    state.counters["listed"] = static_cast<double>(listed);
+}
+
+// The firings of all items over range(1) days from a Monday, in the minute
+// checks' order, as kelvoctl due finds them (without printing).
+void BM_AllFirings(benchmark::State& state) {
+    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+    const std::vector<ItemSchedule> items = loadReminderList(data).items;
+    const DateTime from{Date{2024, 3, 4}, 0, 0, 0};
+    const DateTime to = addMinutes(from, state.range(1) * 1440 - 1);
+    int64_t found = 0;
+    for (auto _ : state) {
+        found = 0;
+        AllFirings all(items, from, to);
+        while (all.next())
+            ++found;
+    }
+    state.counters["firings"] = static_cast<double>(found);
+}
+
+// The next firing of all items, as the tray tip asks for it.
+void BM_NextOfAll(benchmark::State& state) {
+    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+    const std::vector<ItemSchedule> items = loadReminderList(data).items;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nextFirings(items, DateTime{Date{2024, 3, 4}, 9, 17, 0}, 1));
+}
+
 BENCHMARK(BM_ReadAndSplitLines)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteFirstItem)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -153,6 +191,9 @@ BENCHMARK(BM_AddItem)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MinuteCheck)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MinuteCheckLunar)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SolarToLunar)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MissedAfterSevenDays)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllFirings)->Args({10000, 1})->Args({10000, 365})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NextOfAll)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kelvo::bench

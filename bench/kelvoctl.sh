@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times kelvoctl's add and "delete 1" on a data file of 10,000 reminders:
 # directly in the file, and delete handed to a running kelvo (offscreen), which
-# also reloads its list. Each figure is the median of RUNS runs, wall and CPU
+# also reloads its list; and due over a day and a year, and next, on 10,000
+# reminders with their spread-out dates (output to /dev/null). Each figure is the median of RUNS runs, wall and CPU
 # (user + system) of the kelvoctl process; the running program's own work is
 # in the wall time of the handed-over delete.
 #   bench/kelvoctl.sh [BUILD_DIR]   (default build-measure, a Release build)
@@ -45,6 +46,16 @@ measure() {
     printf '%-34s wall %8s ms  cpu %8s ms\n' "$name" \
         "$(printf '%s\n' "${wall[@]}" | median)" "$(printf '%s\n' "${cpu[@]}" | median)"
 }
+
+mkdir -p "$work/firing"
+"$build/bin/kelvo_make_data" "$work/firing" 10000 hidden firing
+cp "$work/firing/DataFile.dat" "$work/master.dat"
+echo "== kelvoctl due and next at 10,000 reminders, median of $runs runs"
+measure "due over one day" due --from "2024-03-04 00:00" --to "2024-03-04 23:59"
+measure "due over one year" due --from "2024-03-04 00:00" --to "2025-03-03 23:59"
+measure "next 10" next
+printf 'firings in the year: %s\n' \
+    "$("$ctl" --dir "$work/data" due --from "2024-03-04 00:00" --to "2025-03-03 23:59" | wc -l)"
 
 "$build/bin/kelvo_make_data" "$work/data" 10000 hidden
 cp "$work/data/DataFile.dat" "$work/master.dat"

@@ -30,6 +30,10 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const {
     if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
         index.row() >= rowCount())
         return {};
+    if (role == Qt::ToolTipRole && m_note) {
+        if (const QString note = m_note(index.row()); !note.isEmpty())
+            return line(index.row()) + u'\n' + note;
+    }
     return line(index.row());
 }
 

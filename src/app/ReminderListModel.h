@@ -5,6 +5,8 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include <functional>
+
 namespace kelvo {
 
 // The main window's list lines as a model over the packed lines of the
@@ -18,12 +20,15 @@ public:
     void setLines(PackedLines lines);
     QString line(int row) const;
     QStringList allLines() const;
+    // What a line's tool tip says below the whole line (the next firing).
+    void setToolTipNote(std::function<QString(int row)> note) { m_note = std::move(note); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
     PackedLines m_lines;
+    std::function<QString(int row)> m_note;
 };
 
 } // namespace kelvo

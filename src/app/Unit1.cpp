@@ -12,6 +12,7 @@
 #include "editors/newitem.h"
 #include "editors/viewitem.h"
 #include "lunar/LunarNames.h"
+#include "reminders/ItemTexts.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "settings/setting.h"
@@ -60,6 +61,13 @@ TForm1::TForm1(const DataPaths& paths, Platform& platform, const Clock& clock, D
       m_clock(clock), m_engine(makeEngine(clock)) {
     ui->setupUi(this);
     m_lines = new ReminderListModel(this);
+    m_lines->setToolTipNote([this](int row) {
+        const std::vector<ItemSchedule>& items = m_engine->items();
+        if (row < 0 || static_cast<size_t>(row) >= items.size())
+            return QString();
+        const auto next = nextFiring(items[static_cast<size_t>(row)], m_clock.now());
+        return next ? toQString(nextFiringText(next->at)) : QString();
+    });
     ui->eventlist->setModel(m_lines);
     setMinimumSize(size());
     FormCreate();
@@ -85,18 +93,45 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::updateTrayTip() {
-    if (m_clock.now().date != m_trayTipDate)
+    if (trayTip() != m_trayTip)
         showTrayState();
 }
 
-void TForm1::showTrayState() {
-    m_trayTipDate = m_clock.now().date;
+QString TForm1::trayTip() {
     QString tip = programTitle();
     if (m_paused)
         tip += QStringLiteral("（提醒已暂停）");
-    if (const std::string lunar = lunarDateName(SolarToLunar(m_trayTipDate)); !lunar.empty())
+    if (const std::string lunar = lunarDateName(SolarToLunar(m_clock.now().date)); !lunar.empty())
         tip += u'\n' + QString::fromStdString(lunar);
-    m_platform.tray.show(tip, PopupMenu1);
+    if (const QString next = nextOfAllTip(); !next.isEmpty())
+        tip += u'\n' + next;
+    return tip;
+}
+
+// Looked for again once the firing shown has come or the list was reloaded;
+// the message is read from the file only then.
+QString TForm1::nextOfAllTip() {
+    if (!m_engine || !m_data)
+        return {};
+    const DateTime now = m_clock.now();
+    if (m_nextOfAll && m_nextOfAll->due > now)
+        return m_nextOfAllText;
+    const std::vector<Occasion> next = nextFirings(m_engine->items(), now, 1);
+    m_nextOfAll = next.empty() ? Occasion{kLastMoment} : next.front();
+    m_nextOfAllText.clear();
+    if (!next.empty()) {
+        MessageBox::reportingErrors(this, [&] {
+            const Firing firing = readFiring(*m_data, next[0].item, next[0].advance);
+            m_nextOfAllText = toQString(nextOfAllText(next[0].due, now.date, firing.text));
+        });
+        m_data->releaseContent();
+    }
+    return m_nextOfAllText;
+}
+
+void TForm1::showTrayState() {
+    m_trayTip = trayTip();
+    m_platform.tray.show(m_trayTip, PopupMenu1);
     m_platform.tray.showPaused(m_paused);
 }
 
@@ -229,6 +264,8 @@ void TForm1::reloadList() {
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
     selectLine(position);
+    m_nextOfAll.reset();
+    updateTrayTip();
     // A reminder added for a minute checked already fires at once, from
     // the event loop (the caller of the reload goes on first).
     if (m_engine->resumed())

@@ -5,6 +5,7 @@
 #include "storage/ReminderFile.h"
 
 #include "core/DateTime.h"
+#include "reminders/Occurrences.h"
 
 #include <QWidget>
 
@@ -32,7 +33,6 @@ class ReminderEngine;
 class TForm4;
 class TMissedForm;
 struct DueTime;
-struct Occasion;
 class ReminderListModel;
 class IniWriteError;
 class TIniFile;
@@ -151,8 +151,12 @@ private:
     void startWrite(const std::function<void()>& write);
     void showClockWindow();
 
-    // The tray tip names the program and today's lunar date; renewed when the day changes.
+    // The tray tip names the program, today's lunar date and the next
+    // firing of all reminders; renewed when one of them changes.
     void updateTrayTip();
+    QString trayTip();
+    // "下一个提醒：…", or empty when nothing fires any more.
+    QString nextOfAllTip();
     // The tip for today and the icon, both telling whether reminders are paused.
     void showTrayState();
     void hideToTray();
@@ -217,7 +221,10 @@ private:
     std::unique_ptr<TIniFile> m_data;
     FileStamp m_listedVersion; // the data file version the list shows
 
-    Date m_trayTipDate;
+    QString m_trayTip;
+    // The next firing of all as the tip shows it, until the list changes.
+    std::optional<Occasion> m_nextOfAll;
+    QString m_nextOfAllText;
     bool m_firstShowPending = true;
     bool m_firstRun = false;
     bool m_centringPending = false; // first positions wait for the window's frame

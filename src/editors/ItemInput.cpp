@@ -1,6 +1,6 @@
 #include "editors/ItemInput.h"
 
-#include "reminders/Occurrences.h"
+#include "reminders/Schedule.h"
 
 #include <algorithm>
 
@@ -83,7 +83,7 @@ ItemInput inputFromItem(const ReminderItem& item) {
     in.everyYear = item.year == 0;
     in.everyMonth = item.month == 0;
     in.everyDay = item.day == 0;
-    in.everyWeek = item.day > 31;
+    in.everyWeek = isWeekly(item.day);
     for (size_t i = 0; i < in.weekdays.size(); ++i)
         in.weekdays[i] = in.everyWeek && weekdayChosen(item.day, i);
     if (!in.everyYear)

@@ -1,41 +1,23 @@
 #include "ical/CalendarMapping.h"
 
 #include "reminders/CommandTag.h"
-#include "reminders/Occurrences.h"
-#include "reminders/ReminderList.h"
-#include "reminders/ReminderRules.h"
+#include "reminders/Schedule.h"
 
 namespace kelvo {
 namespace {
-
-// Every date repetition comes round within 8 years (29 February).
-constexpr int64_t kLongestGapDays = 8 * 366 + 1;
 
 bool validTime(const ReminderItem& item) {
     return item.hour >= 0 && item.hour <= 23 && item.min >= 0 && item.min <= 59;
 }
 
-std::optional<Date> firstDayFrom(const ItemSchedule& item, const Date& from) {
-    for (Date day = from, last = addDays(from, kLongestGapDays); day <= last;
-         day = addDays(day, 1)) {
-        if (matchesDay(item, day))
-            return day;
-    }
-    return std::nullopt;
-}
-
-// The day DTSTART names.
+// The day DTSTART names: a lunar repetition's stored first occurrence, a
+// single day itself, a repetition's first day from today (from its year's
+// first day when it is bound to another year).
 std::optional<Date> startDay(const ItemSchedule& item, const Date& today) {
-    const Date stored{item.year, item.month, item.day};
     if (item.lunar.active())
-        return stored;
-    const bool repeats = item.year == 0 || item.month == 0 || item.day == 0 || item.day > 31;
-    if (!repeats) {
-        const bool valid = item.month <= 12 && item.day <= daysInMonth(item.year, item.month);
-        return valid && item.year >= 1 && item.day >= 1 ? std::optional(stored) : std::nullopt;
-    }
+        return Date{item.year, item.month, item.day};
     const Date from = item.year != 0 && item.year != today.year ? Date{item.year, 1, 1} : today;
-    return item.year < 0 ? std::nullopt : firstDayFrom(item, from);
+    return nextDay(item, repeats(item) ? from : Date{item.year, item.month, item.day});
 }
 
 std::vector<int32_t> chosenWeekdays(int32_t code) {
@@ -69,8 +51,10 @@ CalendarRule lunarRule(const LunarRepeat& lunar) {
 // days.
 void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
     const DateTime& start = *event.start;
-    for (const Date& day : lunarOccurrences(item.lunar, addDays(start.date, 1)))
-        event.rdates.push_back(DateTime{day, start.hour, start.minute, 0});
+    const ItemSchedule schedule = scheduleOf(item);
+    for (auto day = nextDay(schedule, addDays(start.date, 1)); day;
+         day = nextDay(schedule, addDays(*day, 1)))
+        event.rdates.push_back(DateTime{*day, start.hour, start.minute, 0});
     event.rules.push_back(lunarRule(item.lunar));
 }
 
@@ -78,7 +62,7 @@ void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
 std::optional<CalendarRule> gregorianRule(const ReminderItem& item) {
     using Freq = CalendarRule::Freq;
     CalendarRule rule;
-    if (item.day > 31) {
+    if (isWeekly(item.day)) {
         rule.freq = Freq::Weekly;
         rule.byDay = chosenWeekdays(item.day);
     } else if (item.day == 0) {

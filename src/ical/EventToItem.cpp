@@ -3,8 +3,7 @@
 
 #include "lunar/Calendar.h"
 #include "lunar/LunarRepeat.h"
-#include "reminders/Occurrences.h"
-#include "reminders/ReminderList.h"
+#include "reminders/Schedule.h"
 
 #include <algorithm>
 #include <array>
@@ -14,9 +13,6 @@ namespace {
 
 using Freq = CalendarRule::Freq;
 
-// Days compared between an event and its reminder: as far as every date
-// repetition comes round (8 years), or the repetition's end.
-constexpr int64_t kComparedDays = 8 * 366 + 1;
 constexpr int32_t kAllDayHour = 9;
 constexpr int32_t kMostAdvance = 30;
 
@@ -66,16 +62,17 @@ Date firstCompared(const DateTime& start, const DateTime& now) {
     return passed ? addDays(now.date, 1) : now.date;
 }
 
-bool sameOn(const ReminderItem& item, const RuleDays& days, const Date& first, const Date& last) {
+bool sameOn(const ItemSchedule& item, const RuleDays& days, const Date& first, const Date& last) {
     for (Date d = first; d <= last; d = addDays(d, 1)) {
-        if (matchesDate(item.year, item.month, item.day, d) != days.falls(d))
+        if (fallsOn(item, d) != days.falls(d))
             return false;
     }
     return true;
 }
 
-bool sameDays(const ReminderItem& item, const RuleDays& days, const Date& from) {
-    Date last = addDays(from, kComparedDays);
+// Compared as far as every repetition comes round, or to the repetition's end.
+bool sameDays(const ItemSchedule& item, const RuleDays& days, const Date& from) {
+    Date last = addDays(from, kLongestGapDays);
     if (days.until)
         last = std::min(last, std::max(days.until->date, Date{days.until->date.year, 12, 31}));
     // Every day or every week of every month comes round within a week: two
@@ -131,7 +128,7 @@ std::optional<SkipReason> gregorianDate(ReminderItem& item, const CalendarRule& 
         ReminderItem candidate = item;
         candidate.year = year;
         candidate.month = month;
-        if (sameDays(candidate, days, from)) {
+        if (sameDays(scheduleOf(candidate), days, from)) {
             item = candidate;
             return std::nullopt;
         }
@@ -164,20 +161,22 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
         return SkipReason::Rule;
     // Listed days must be its days, excepted ones not, and it must not end
     // before the calendar does.
-    const std::vector<Date> days = lunarOccurrences(repeat, start.date);
+    ReminderItem lunar = item;
+    lunar.year = start.date.year;
+    lunar.month = start.date.month;
+    lunar.day = start.date.day;
+    lunar.lunar = repeat;
+    const ItemSchedule schedule = scheduleOf(lunar);
     auto isDay = [&](const DateTime& t) {
-        return t.hour == start.hour && t.minute == start.minute &&
-               std::binary_search(days.begin(), days.end(), t.date);
+        return t.hour == start.hour && t.minute == start.minute && fallsOn(schedule, t.date);
     };
     if (!std::all_of(event.rdates.begin(), event.rdates.end(), isDay) ||
         std::any_of(event.exdates.begin(), event.exdates.end(), isDay))
         return SkipReason::Rule;
-    if (rule.until && (days.empty() || rule.until->date < days.back()))
+    const auto last = previousDay(schedule, kLastLunarSolarDate);
+    if (rule.until && (!last || rule.until->date < *last))
         return SkipReason::Rule;
-    item.year = start.date.year;
-    item.month = start.date.month;
-    item.day = start.date.day;
-    item.lunar = repeat;
+    item = lunar;
     return std::nullopt;
 }
 

@@ -18,6 +18,8 @@
 #include "storage/WriteErrorText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <numeric>
@@ -28,11 +30,6 @@ namespace kelvo::ctl {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A range of due is refused beyond ten years, and beyond what some seconds of
-// minute checks over all reminders can cover (10,000 reminders: a month).
-constexpr int64_t kMaxRangeMinutes = int64_t{3653} * 24 * 60;
-constexpr int64_t kMaxItemChecks = int64_t{500'000'000};
 
 std::string dataDir(const Options& options) {
     if (options.dir) {
@@ -60,20 +57,6 @@ std::string itemJson(int32_t k, const ReminderItem& item) {
         .str();
 }
 
-int64_t minutesBetween(const DateTime& from, const DateTime& to) {
-    return (daysFromCivil(to.date) - daysFromCivil(from.date)) * 1440 + (to.hour - from.hour) * 60 +
-           (to.minute - from.minute);
-}
-
-void checkRangeBounds(int64_t minutes, int32_t items) {
-    if (minutes > kMaxRangeMinutes)
-        throw UsageError("due: the range is longer than ten years");
-    const int64_t maxMinutes = kMaxItemChecks / std::max<int64_t>(items, 1);
-    if (minutes > maxMinutes)
-        throw UsageError("due: the range is too long for " + std::to_string(items) +
-                         " reminders (at most " + std::to_string(maxMinutes / 1440) + " days)");
-}
-
 // The list lines, each after its number and a tab when numbered; or one
 // JSON object per reminder with the keys the list reads, ReMinded and Music.
 void printList(const TIniFile& data, const Options& options, std::ostream& out) {
@@ -95,7 +78,12 @@ void printList(const TIniFile& data, const Options& options, std::ostream& out) 
 // what it hands over.
 void printFiring(const std::string& when, const Firing& firing, bool json, std::ostream& out) {
     if (!json) {
-        out << when << '\t' << firing.item << '\t' << firing.text << '\n';
+        char number[16];
+        const int digits = std::snprintf(number, sizeof number, "\t%d\t", firing.item);
+        out.write(when.data(), static_cast<std::streamsize>(when.size()));
+        out.write(number, digits);
+        out.write(firing.text.data(), static_cast<std::streamsize>(firing.text.size()));
+        out.put('\n');
         return;
     }
     out << JsonObject()
@@ -107,23 +95,57 @@ void printFiring(const std::string& when, const Firing& firing, bool json, std::
         << '\n';
 }
 
-// Drives the minute check over every minute of the range, as the running
-// program would if it saw each of those minutes; reads only.
-void printDueRange(const TIniFile& data, const Options& options, std::ostream& out) {
-    const DateTime& from = options.from;
-    ReminderList list = loadReminderList(data);
-    const int64_t minutes = minutesBetween(from, options.to);
-    checkRangeBounds(minutes, list.count());
-    ManualClock clock(from);
-    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
-                              printFiring(formatDateTime(clock.now()),
-                                          readFiring(data, item, advance), options.json, out);
-                          }});
-    engine.setItems(std::move(list.items));
-    for (int64_t i = 0; i <= minutes; ++i) {
-        clock.set(addMinutes(from, i));
-        engine.minuteCheck();
+// What each item hands over, read from the file once per item and kind.
+class FiringTexts {
+public:
+    FiringTexts(const TIniFile& data, int32_t items)
+        : m_data(data), m_texts(static_cast<size_t>(items) * 2) {}
+    const Firing& of(int32_t item, bool advance) {
+        std::optional<Firing>& text = m_texts[static_cast<size_t>(item - 1) * 2 + advance];
+        if (!text)
+            text = readFiring(m_data, item, advance);
+        return *text;
     }
+
+private:
+    const TIniFile& m_data;
+    std::vector<std::optional<Firing>> m_texts;
+};
+
+// Prints the firings in the order the minute checks give them; each
+// minute's time is formatted once.
+void printFirings(const TIniFile& data, const ReminderList& list, AllFirings& firings, int64_t most,
+                  bool json, std::ostream& out) {
+    FiringTexts texts(data, list.count());
+    std::optional<DateTime> shown;
+    std::string when;
+    for (int64_t printed = 0; printed < most; ++printed) {
+        const auto o = firings.next();
+        if (!o)
+            return;
+        if (o->due != shown) {
+            shown = o->due;
+            when = formatDateTime(o->due);
+        }
+        printFiring(when, texts.of(o->item, o->advance), json, out);
+    }
+}
+
+// The firings the minute check would give if it saw every minute of the
+// range, found reminder by reminder from one day each falls on to the next;
+// reads only.
+void printDueRange(const TIniFile& data, const Options& options, std::ostream& out) {
+    const ReminderList list = loadReminderList(data);
+    AllFirings firings(list.items, options.from, options.to);
+    printFirings(data, list, firings, INT64_MAX, options.json, out);
+}
+
+// The next firings after the current minute, which has had its check.
+void printNext(const TIniFile& data, const Options& options, std::ostream& out) {
+    const ReminderList list = loadReminderList(data);
+    const DateTime now = SystemClock().now();
+    AllFirings firings(list.items, addMinutes(DateTime{now.date, now.hour, now.minute, 0}, 1));
+    printFirings(data, list, firings, options.count, options.json, out);
 }
 
 void printDueStart(const TIniFile& data, const Options& options, std::ostream& out) {
@@ -272,6 +294,8 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         showReminder(data, options.item, options.json, out);
     else if (options.command == Command::DueRange)
         printDueRange(data, options, out);
+    else if (options.command == Command::Next)
+        printNext(data, options, out);
     else
         printDueStart(data, options, out);
 }

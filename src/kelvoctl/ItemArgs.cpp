@@ -3,6 +3,7 @@
 #include "kelvoctl/Options.h"
 #include "lunar/Calendar.h"
 #include "lunar/LunarRepeat.h"
+#include "reminders/Schedule.h"
 
 namespace kelvo::ctl {
 namespace {
@@ -119,7 +120,10 @@ void applyLunarWhen(ItemInput& in, const When& when, const Date& today) {
             throw UsageError("--lunar: MONTH is 1 … 12 (L1 … L12 for a leap month) and DAY "
                              "1 … 30: " +
                              lunarText(when));
-        first = firstLunarOccurrence(repeat, today).value_or(today);
+        ItemSchedule every;
+        every.year = 0; // from any day on
+        every.lunar = repeat;
+        first = nextDay(every, today).value_or(today);
         in.lunar = true;
         in.lunarCycle = repeat.cycle;
         in.keptLunar = repeat;

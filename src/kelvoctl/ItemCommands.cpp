@@ -7,7 +7,6 @@
 #include "kelvoctl/Options.h"
 #include "reminders/Occurrences.h"
 #include "reminders/ReminderEngine.h"
-#include "reminders/ReminderRules.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"

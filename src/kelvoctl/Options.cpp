@@ -18,6 +18,8 @@ const char* const kUsage =
     "                                         every firing of the minute check in that range\n"
     "                                         (both ends included): DATE TIME<TAB>ITEM<TAB>TEXT\n"
     "  due --start YYYY-MM-DD                 the firings of the start check on that date\n"
+    "  next [N]                               the next N firings (default 10) from now, in\n"
+    "                                         the same form as due\n"
     "  lunar YEAR MONTH DAY [--leap]          the Gregorian date of a lunar date\n"
     "  lunar -                                the same for lines \"YEAR MONTH DAY LEAP\" on stdin\n"
     "  lunar --of YYYY-MM-DD                  the lunar date of a Gregorian date:\n"
@@ -57,12 +59,12 @@ const char* const kUsage =
     "                       \"2027-8-15 09:00\" once; L4 is the leap month after the 4th\n"
     "                       (edit: a WHEN without --lunar makes the reminder Gregorian;\n"
     "                       a lunar reminder edited without WHEN stays lunar)\n"
-    "list -n puts the number and a tab before each line; --json (list, show, due) prints\n"
+    "list -n puts the number and a tab before each line; --json (list, show, due, next) prints\n"
     "one JSON object per line and reminder or firing.\n"
     "\n"
     "Input the add dialog refuses is refused with its message (status 2, nothing written).\n"
     "While Kelvo runs on the directory, delete is done by it, so that its waiting\n"
-    "snoozes move with the reminders. list, show, due and export change no file.\n"
+    "snoozes move with the reminders. list, show, due, next and export change no file.\n"
     "Usage errors exit with status 2.\n";
 
 namespace {
@@ -109,6 +111,23 @@ void parseDue(const std::vector<std::string>& args, Options& options) {
     options.to = requireDateTime(*to);
     if (options.to < options.from)
         throw UsageError("due: --to lies before --from");
+}
+
+// next [N] [--json]
+void parseNext(const std::vector<std::string>& args, Options& options) {
+    options.command = Command::Next;
+    bool counted = false;
+    for (const std::string& arg : args) {
+        const auto n = parseInt(arg);
+        if (arg == "--json") {
+            options.json = true;
+        } else if (n && *n >= 1 && !counted) {
+            options.count = *n;
+            counted = true;
+        } else {
+            throw UsageError("next: unexpected argument (next [N] [--json]): " + arg);
+        }
+    }
 }
 
 // list [-n] [--json]
@@ -210,6 +229,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         parseItemCommand(command, rest, options);
     } else if (command == "due") {
         parseDue(rest, options);
+    } else if (command == "next") {
+        parseNext(rest, options);
     } else if (command == "lunar") {
         parseLunar(rest, options);
     } else if (command == "export" || command == "import") {

@@ -24,6 +24,7 @@ enum class Command {
     List,
     DueRange,
     DueStart,
+    Next,
     Lunar,
     LunarStream,
     LunarOf,
@@ -40,6 +41,7 @@ struct Options {
     std::optional<std::string> dir; // --dir; the executable's directory when absent
     DateTime from, to;              // due --from … --to
     Date start;                     // due --start
+    int32_t count = 10;             // next N
     TLunarDate lunar;               // lunar YEAR MONTH DAY [--leap]
     Date lunarOf;                   // lunar --of YYYY-MM-DD
     std::string file;               // export / import FILE
@@ -47,7 +49,7 @@ struct Options {
     int32_t item = 0;               // edit ITEM, show ITEM
     ItemArgs itemArgs;              // add, edit
     bool numbered = false;          // list -n
-    bool json = false;              // --json of list, show, due
+    bool json = false;              // --json of list, show, due, next
     bool allowCommands = false;     // import --allow-commands
     bool verbose = false;           // import --verbose: every skipped event
     bool ics = false;               // export --ics: a calendar file

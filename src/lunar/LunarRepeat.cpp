@@ -45,38 +45,6 @@ LunarRepeat lunarRepeatOn(const Date& first, int32_t cycle, const LunarRepeat& k
     return repeat;
 }
 
-std::optional<Date> firstLunarOccurrence(const LunarRepeat& repeat, const Date& from) {
-    if (!repeat.active())
-        return std::nullopt;
-    for (Date d = std::max(from, kFirstLunarSolarDate); d <= kLastLunarSolarDate;
-         d = addDays(d, 1)) {
-        if (lunarRepeatFalls(repeat, SolarToLunar(d)))
-            return d;
-    }
-    return std::nullopt;
-}
-
-std::vector<Date> lunarOccurrences(const LunarRepeat& repeat, const Date& from) {
-    std::vector<Date> days;
-    if (!repeat.active())
-        return days;
-    const TLunarDate first = SolarToLunar(std::max(from, kFirstLunarSolarDate));
-    for (int32_t year = first.Year; IsValidLunarDate({year, 1, 1, false}); ++year) {
-        for (int32_t month = 1; month <= 12; ++month) {
-            for (const bool leap : {false, true}) {
-                if (leap && LunarLeapMonth(year) != month)
-                    continue;
-                TLunarDate day{year, month, 1, leap};
-                day.Day = std::min(repeat.day, LunarMonthLength(day));
-                const Date solar = LunarToSolar(day);
-                if (lunarRepeatFalls(repeat, day) && solar >= from && solar != kInvalidSolarDate)
-                    days.push_back(solar);
-            }
-        }
-    }
-    return days;
-}
-
 std::string lunarRepeatText(const LunarRepeat& repeat) {
     if (!repeat.active())
         return {};

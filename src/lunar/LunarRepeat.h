@@ -37,13 +37,6 @@ bool lunarRepeatFalls(const LunarRepeat& repeat, const TLunarDate& today);
 // yearly one, its month and leap flag stay.
 LunarRepeat lunarRepeatOn(const Date& first, int32_t cycle, const LunarRepeat& kept = {});
 
-// The first day on or after `from` on which the repetition falls; nullopt when none comes before
-// the calendar's range ends.
-std::optional<Date> firstLunarOccurrence(const LunarRepeat& repeat, const Date& from);
-
-// Every day on or after `from` that the repetition falls on within the calendar's range, in order.
-std::vector<Date> lunarOccurrences(const LunarRepeat& repeat, const Date& from);
-
 // "农历每年 八月 十五", "农历每年 闰四月 初一", "农历每月 初一"; empty when not active.
 std::string lunarRepeatText(const LunarRepeat& repeat);
 

@@ -5,7 +5,7 @@
 
 namespace kelvo {
 
-bool FiredOccasions::contains(uint32_t id, int64_t minute, FiredKind kind) const {
+bool FiredOccasions::contains(uint32_t id, int64_t minute, FiringKind kind) const {
     return id != 0 && m_bound.contains(Slot{id, minute, kind});
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminders/Schedule.h"
+
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -8,10 +10,6 @@
 
 namespace kelvo {
 
-// What an item fired for at one wall-clock minute: an item with mind method
-// 1 or 3 may fire twice in one minute (its full hour and its set time).
-enum class FiredKind : uint8_t { OnTheHour = 0, SetTime = 1, Advance = 2 };
-
 // One occasion that fired: which item (its identity in this run, and the key
 // of its content, which finds it again in a later run), the local minute
 // number of the occasion and the real time it fired at.
@@ -19,7 +17,7 @@ struct FiredOccasion {
     uint32_t id = 0;  // 0: not yet bound to an item of this run
     uint64_t key = 0; // ItemSchedule::key
     int64_t minute = 0;
-    FiredKind kind = FiredKind::SetTime;
+    FiringKind kind = FiringKind::SetTime;
     int64_t firedAt = 0; // seconds since 1970-01-01 00:00 UTC
     bool operator==(const FiredOccasion&) const = default;
 };
@@ -31,7 +29,7 @@ public:
     // How far back a set clock may reach and still find what fired.
     static constexpr int64_t kKeepSeconds = 7 * 24 * 3600;
 
-    bool contains(uint32_t id, int64_t minute, FiredKind kind) const;
+    bool contains(uint32_t id, int64_t minute, FiringKind kind) const;
     void add(const FiredOccasion& fired);
     // Forgets what fired more than kKeepSeconds before `nowUtc`.
     void prune(int64_t nowUtc);
@@ -44,7 +42,7 @@ public:
     const std::vector<FiredOccasion>& entries() const { return m_entries; }
 
 private:
-    using Slot = std::tuple<uint32_t, int64_t, FiredKind>;
+    using Slot = std::tuple<uint32_t, int64_t, FiringKind>;
     void reindex();
 
     std::vector<FiredOccasion> m_entries;

@@ -1,8 +1,10 @@
 #include "reminders/ItemTexts.h"
 
+#include "core/VisibleText.h"
 #include "lunar/LunarNames.h"
 
 #include <array>
+#include <cstdio>
 
 namespace kelvo {
 namespace {
@@ -64,6 +66,30 @@ ViewTexts viewTexts(const ReminderItem& item) {
     t.music = item.music.empty() ? "系统音乐" : "已经设置";
     t.lunar = lunarText(item);
     return t;
+}
+
+namespace {
+
+std::string dayAndTime(const DateTime& at, bool withYear) {
+    char text[48];
+    const auto n = withYear
+                       ? std::snprintf(text, sizeof text, "%d年%d月%d日 %02d:%02d", at.date.year,
+                                       at.date.month, at.date.day, at.hour, at.minute)
+                       : std::snprintf(text, sizeof text, "%d月%d日 %02d:%02d", at.date.month,
+                                       at.date.day, at.hour, at.minute);
+    return std::string(text, static_cast<size_t>(n));
+}
+
+} // namespace
+
+std::string nextFiringText(const DateTime& at) {
+    return "下次提醒：" + dayAndTime(at, true);
+}
+
+std::string nextOfAllText(const DateTime& at, const Date& today, std::string_view message) {
+    std::string text = "下一个提醒：" + dayAndTime(at, at.date.year != today.year) + " ";
+    appendVisibleText(text, message);
+    return text;
 }
 
 } // namespace kelvo

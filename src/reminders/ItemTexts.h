@@ -16,6 +16,13 @@ void appendWeekdays(std::string& out, int32_t code);
 // The caption of a mind method 0 … 3 ("精确提醒" …); nullopt for any other.
 std::optional<std::string_view> mindMethodCaption(int32_t mindMethod);
 
+// A reminder's next firing: "下次提醒：2026年12月10日 09:00".
+std::string nextFiringText(const DateTime& at);
+// The next firing of all reminders, for the tray: "下一个提醒：12月10日 09:00
+// 开会", with the year when it is not `today`'s; the message as visibleText()
+// shows it.
+std::string nextOfAllText(const DateTime& at, const Date& today, std::string_view message);
+
 // The texts of the view dialog's fields for one item.
 struct ViewTexts {
     std::string year;  // "每年" or the number

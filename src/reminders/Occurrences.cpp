@@ -1,54 +1,118 @@
 #include "reminders/Occurrences.h"
 
-#include "reminders/ReminderRules.h"
-
 #include <algorithm>
+#include <array>
+#include <functional>
 
 namespace kelvo {
 namespace {
 
-// Every date repetition comes round within 8 years: 29 February of leap
-// years (2096 … 2104) is the longest gap.
-constexpr int64_t kLongestGapDays = 8 * 366 + 1;
+constexpr int64_t kMinutesPerDay = 1440;
 
-bool firesLaterToday(const ItemSchedule& item, const DateTime& now) {
-    const int nowMinute = now.hour * 60 + now.minute;
-    if (item.hour * 60 + item.min >= nowMinute || firesAtStart(item.mindMethod))
-        return true;
-    return firesOnTheHour(item.mindMethod) && (now.minute == 0 || now.hour < 23);
+int64_t floorDiv(int64_t a, int64_t b) {
+    return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
 }
 
-bool repeats(const ItemSchedule& item) {
-    return item.day == 0 || item.day > 31 || item.month == 0;
+std::optional<Occasion> latestOccasion(const ItemSchedule& item, int32_t k, int64_t after,
+                                       int64_t until) {
+    const auto latest = previousFiring(item, fromMinuteNumber(until + 1));
+    if (!latest || minuteNumber(latest->at) <= after)
+        return std::nullopt;
+    // At one minute the plain message wins over the advance warning.
+    const bool advance = latest->advance() && !firesOnTheHourAt(item, latest->at);
+    return Occasion{latest->at, k, advance};
 }
 
 } // namespace
 
-bool firesFrom(const ItemSchedule& item, const DateTime& now) {
-    if (matchesDay(item, now.date) && firesLaterToday(item, now))
-        return true;
-    Date day = addDays(now.date, 1);
-    if (item.lunar.active())
-        day = std::max(day, Date{item.year, item.month, item.day});
-    Date last = addDays(day, kLongestGapDays);
-    if (item.year != 0 && !item.lunar.active())
-        last = std::min(last, Date{item.year, 12, 31});
-    for (; day <= last; day = addDays(day, 1)) {
-        if (matchesDay(item, day))
-            return true;
+std::vector<Occasion> occasionsBetween(const std::vector<ItemSchedule>& items, int64_t after,
+                                       int64_t until) {
+    std::vector<Occasion> found;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (auto o = latestOccasion(items[i], static_cast<int32_t>(i + 1), after, until))
+            found.push_back(*o);
     }
-    return false;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Occasion& a, const Occasion& b) { return a.due < b.due; });
+    return found;
 }
 
-std::optional<Date> lastRepeatedDay(const ItemSchedule& item) {
-    if (item.year == 0 || item.lunar.active() || !repeats(item))
-        return std::nullopt;
-    const Date first{item.year, 1, 1};
-    for (Date day{item.year, 12, 31}; day >= first; day = addDays(day, -1)) {
-        if (matchesDay(item, day))
-            return day;
+AllFirings::AllFirings(const std::vector<ItemSchedule>& items, const DateTime& from,
+                       const DateTime& to)
+    : m_items(items), m_from(minuteNumber(DateTime{from.date, from.hour, from.minute, 0})),
+      m_to(minuteNumber(DateTime{to.date, to.hour, to.minute, 0})) {
+    if (m_from > m_to)
+        return;
+    const Date first = fromMinuteNumber(m_from).date;
+    m_heap.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        wait(static_cast<int32_t>(i + 1), first);
+}
+
+// Queues the item for the next day it falls on from `from`, within the range.
+void AllFirings::wait(int32_t item, const Date& from) {
+    const auto day = nextDay(m_items[static_cast<size_t>(item - 1)], from);
+    if (!day || daysFromCivil(*day) > floorDiv(m_to, kMinutesPerDay))
+        return;
+    m_heap.push_back(Waiting{daysFromCivil(*day), item});
+    std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+}
+
+// The firings of the next day any item falls on, sorted by minute (items in
+// order within one minute) by counting.
+void AllFirings::fillDay() {
+    m_day.clear();
+    m_next = 0;
+    while (m_day.empty() && !m_heap.empty()) {
+        const int64_t day = m_heap.front().day;
+        const Date date = civilFromDays(day);
+        std::vector<Occasion>& unsorted = m_unsorted;
+        unsorted.clear();
+        std::array<uint32_t, kMinutesPerDay + 1> starts{};
+        DayFiring pattern[kMostDayFirings];
+        while (!m_heap.empty() && m_heap.front().day == day) {
+            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+            const int32_t k = m_heap.back().item;
+            m_heap.pop_back();
+            const int n = dayFirings(m_items[static_cast<size_t>(k - 1)], pattern);
+            for (int i = 0; i < n; ++i) {
+                const int64_t minute = day * kMinutesPerDay + pattern[i].minute;
+                if (minute < m_from || minute > m_to)
+                    continue;
+                ++starts[static_cast<size_t>(pattern[i].minute) + 1];
+                unsorted.push_back(
+                    Occasion{DateTime{date, pattern[i].minute / 60, pattern[i].minute % 60, 0}, k,
+                             pattern[i].kind == FiringKind::Advance});
+            }
+            wait(k, addDays(date, 1));
+        }
+        for (size_t m = 1; m < starts.size(); ++m)
+            starts[m] += starts[m - 1];
+        m_day.resize(unsorted.size());
+        for (const Occasion& o : unsorted)
+            m_day[starts[static_cast<size_t>(o.due.hour * 60 + o.due.minute)]++] = o;
     }
-    return std::nullopt;
+}
+
+std::optional<Occasion> AllFirings::next() {
+    if (m_next == m_day.size())
+        fillDay();
+    if (m_next == m_day.size())
+        return std::nullopt;
+    return m_day[m_next++];
+}
+
+std::vector<Occasion> nextFirings(const std::vector<ItemSchedule>& items, const DateTime& after,
+                                  size_t n) {
+    AllFirings all(items, addMinutes(DateTime{after.date, after.hour, after.minute, 0}, 1));
+    std::vector<Occasion> found;
+    while (found.size() < n) {
+        const auto o = all.next();
+        if (!o)
+            break;
+        found.push_back(*o);
+    }
+    return found;
 }
 
 } // namespace kelvo

@@ -1,21 +1,60 @@
 #pragma once
 
 #include "core/DateTime.h"
-#include "reminders/ReminderList.h"
+#include "reminders/Schedule.h"
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kelvo {
 
-// Whether the item falls due at some moment from `now` on: on a later day
-// it falls on, or today at its set time or a full hour (hourly) not yet
-// passed, or at a start of the program today (at-start).
-bool firesFrom(const ItemSchedule& item, const DateTime& now);
+// One occasion on which an item fires or would have fired.
+struct Occasion {
+    DateTime due;
+    int32_t item = 0;
+    bool advance = false;
+    bool operator==(const Occasion&) const = default;
+};
 
-// The last day a repeating item falls on when its repetition ends within
-// the year it is bound to (every day, week or month of one year or of one
-// month of a year); nullopt for an item that repeats without end, falls on
-// one day only, repeats by the lunar calendar or falls on no day at all.
-std::optional<Date> lastRepeatedDay(const ItemSchedule& item);
+// What would have fired in the minutes after `after` up to and including
+// `until` (minute numbers): each item's latest occasion only (at one minute
+// the plain message rather than the advance warning), oldest first, items of
+// one minute in item order.
+std::vector<Occasion> occasionsBetween(const std::vector<ItemSchedule>& items, int64_t after,
+                                       int64_t until);
+
+// The firings of all items (item k = items[k - 1]) from `from` to `to`
+// (minutes, both included) in the order the minute checks give them: by
+// minute, then item, then the full hour before the set time or warning.
+// Found a day at a time, each item asked only for the days it falls on.
+class AllFirings {
+public:
+    AllFirings(const std::vector<ItemSchedule>& items, const DateTime& from,
+               const DateTime& to = kLastMoment);
+    std::optional<Occasion> next();
+
+private:
+    struct Waiting {
+        int64_t day; // days since 1970-01-01
+        int32_t item;
+        bool operator>(const Waiting& o) const {
+            return day != o.day ? day > o.day : item > o.item;
+        }
+    };
+    void wait(int32_t item, const Date& from);
+    void fillDay();
+
+    const std::vector<ItemSchedule>& m_items;
+    int64_t m_from, m_to; // minute numbers
+    std::vector<Waiting> m_heap;
+    std::vector<Occasion> m_day; // the firings of the day at hand, in order
+    std::vector<Occasion> m_unsorted;
+    size_t m_next = 0;
+};
+
+// The first `n` firings of all items after the minute `after`.
+std::vector<Occasion> nextFirings(const std::vector<ItemSchedule>& items, const DateTime& after,
+                                  size_t n);
 
 } // namespace kelvo

@@ -169,22 +169,16 @@ void ReminderEngine::forEachItem(const std::vector<uint32_t>& ids,
 // The rule calls: whether item k fires at minute t, and for what.
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
     const uint32_t id = m_ids[k - 1];
-    if (t.minute == 0 && firesOnTheHour(m_items[k - 1].mindMethod) &&
-        matchesDay(m_items[k - 1], t.date))
-        fireOnce(k, t, FiredKind::OnTheHour);
+    if (firesOnTheHourAt(m_items[k - 1], t))
+        fireOnce(k, t, FiringKind::OnTheHour);
     k = positionOf(id);
     if (k == 0)
         return;
-    const ItemSchedule& item = m_items[k - 1];
-    if (!matchesDay(item, t.date))
-        return;
-    if (isSetTime(item, t))
-        fireOnce(k, t, FiredKind::SetTime);
-    else if (isAdvanceTime(item, t))
-        fireOnce(k, t, FiredKind::Advance);
+    if (const auto kind = setTimeFiringAt(m_items[k - 1], t))
+        fireOnce(k, t, *kind);
 }
 
-void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiredKind kind) {
+void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiringKind kind) {
     const uint32_t id = m_ids[k - 1];
     const int64_t minute = minuteNumber(t);
     if (m_stopped || m_fired.contains(id, minute, kind))
@@ -195,13 +189,13 @@ void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiredKind kind) {
         m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, kind, nowUtc});
         m_hooks.firedChanged();
     }
-    m_hooks.fire(k, kind == FiredKind::Advance);
+    m_hooks.fire(k, kind == FiringKind::Advance);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     forEachItem(m_ids, [&](int32_t k) {
-        if (firesAtStart(m_items[k - 1].mindMethod) && matchesDay(m_items[k - 1], today))
+        if (firesAtStartOn(m_items[k - 1], today))
             m_hooks.fire(k, false);
     });
 }
@@ -260,9 +254,9 @@ bool ReminderEngine::firedAlready(const Occasion& o) const {
     const uint32_t id = m_ids[o.item - 1];
     const int64_t minute = minuteNumber(o.due);
     if (o.advance)
-        return m_fired.contains(id, minute, FiredKind::Advance);
-    return m_fired.contains(id, minute, FiredKind::SetTime) ||
-           m_fired.contains(id, minute, FiredKind::OnTheHour);
+        return m_fired.contains(id, minute, FiringKind::Advance);
+    return m_fired.contains(id, minute, FiringKind::SetTime) ||
+           m_fired.contains(id, minute, FiringKind::OnTheHour);
 }
 
 // --- the snooze queue ----------------------------------------------------

@@ -2,8 +2,8 @@
 
 #include "core/DateTime.h"
 #include "reminders/FiredOccasions.h"
+#include "reminders/Occurrences.h"
 #include "reminders/ReminderList.h"
-#include "reminders/ReminderRules.h"
 #include "reminders/SnoozeEntry.h"
 
 #include <cstdint>
@@ -76,6 +76,7 @@ public:
     // Fires the occasions of the items added since the last call that lie
     // in the minutes checked already, up to kMaxLateMinutes back.
     void checkAdded();
+    const std::vector<ItemSchedule>& items() const { return m_items; }
 
     // Checks every minute that came since the last checked one (see
     // kMaxLateMinutes). A clock set back checks its minutes again, firing
@@ -135,7 +136,7 @@ private:
     void forEachItem(const std::vector<uint32_t>& ids, const std::function<void(int32_t)>& f);
     void fireByRules(int32_t k, const DateTime& t);
     // Fires item k for the occasion unless it fired for it already.
-    void fireOnce(int32_t k, const DateTime& t, FiredKind kind);
+    void fireOnce(int32_t k, const DateTime& t, FiringKind kind);
     int32_t positionOf(uint32_t id) const;
     void assignIds(const std::vector<ItemSchedule>& items);
     void indexPositions();

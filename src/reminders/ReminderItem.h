@@ -60,8 +60,4 @@ constexpr bool weekdayChosen(int32_t code, size_t i) {
     return (code & (256 << i)) != 0;
 }
 
-// Whether an item with these date fields falls on the date (a lunar
-// repetition aside).
-bool matchesDate(int32_t year, int32_t month, int32_t day, const Date& date);
-
 } // namespace kelvo

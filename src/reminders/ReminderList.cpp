@@ -26,7 +26,7 @@ void appendNumber(std::string& out, int32_t value, std::string_view unit) {
 void appendDay(std::string& out, int32_t day) {
     if (day == 0) {
         out += "每天 ";
-    } else if (day > 31) {
+    } else if (isWeekly(day)) {
         appendWeekdays(out, day);
     } else {
         appendNumber(out, day, "日");
@@ -57,34 +57,6 @@ void PackedLines::reserve(size_t lines, size_t bytes) {
     m_text.reserve(bytes);
 }
 
-namespace {
-
-// FNV-1a over the fields that decide when the item fires and what it says.
-uint64_t contentKey(const ReminderItem& item) {
-    uint64_t hash = 14695981039346656037ull;
-    const auto mix = [&hash](std::string_view bytes) {
-        for (const char c : bytes) {
-            hash ^= static_cast<unsigned char>(c);
-            hash *= 1099511628211ull;
-        }
-        hash ^= 0xFF; // ends the field: "1" "23" differs from "12" "3"
-        hash *= 1099511628211ull;
-    };
-    for (const int32_t v :
-         {item.year, item.month, item.day, item.hour, item.min, item.rdBefore, item.mindMethod,
-          item.lunar.cycle, item.lunar.month, item.lunar.day, int32_t{item.lunar.leap}})
-        mix(std::to_string(v));
-    mix(item.message);
-    return hash;
-}
-
-} // namespace
-
-ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year,     item.month,      item.day,   item.hour,       item.min,
-                        item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
-}
-
 void ReminderList::reserve(int32_t n) {
     items.reserve(static_cast<size_t>(n));
     constexpr size_t kTypicalLineBytes = 80;
@@ -101,13 +73,6 @@ std::string listLine(const ReminderItem& item) {
     std::string line;
     appendListLine(line, item);
     return line;
-}
-
-bool fallsOn(const ItemSchedule& item, const Date& date, const TLunarDate& lunar) {
-    if (!item.lunar.active())
-        return matchesDate(item.year, item.month, item.day, date);
-    const bool fromFirst = item.year == 0 || date >= Date{item.year, item.month, item.day};
-    return fromFirst && lunarRepeatFalls(item.lunar, lunar);
 }
 
 void appendListLine(std::string& line, const ReminderItem& item) {

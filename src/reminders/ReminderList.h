@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/ReminderItem.h"
+#include "reminders/Schedule.h"
 
 #include <cstdint>
 #include <string>
@@ -8,24 +9,6 @@
 #include <vector>
 
 namespace kelvo {
-
-// What the reminder rules need of one item; the message and sound are read
-// from the file only when the item fires.
-struct ItemSchedule {
-    int32_t year = 2000, month = 1, day = 1, hour = 1, min = 1;
-    int32_t rdBefore = 0, mindMethod = 0;
-    LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
-    // The item's content (its rules and message) as a number: what fired
-    // for it in an earlier run is found again by it.
-    uint64_t key = 0;
-};
-
-ItemSchedule scheduleOf(const ReminderItem& item);
-
-// The date match: whether the item falls on `date`, whose lunar date is
-// `lunar` (converted once for a check over all items). A lunar repetition
-// falls from its first occurrence on, within the lunar calendar's range.
-bool fallsOn(const ItemSchedule& item, const Date& date, const TLunarDate& lunar);
 
 // Lines of text packed into one buffer: ten thousand lines cost their
 // bytes and an offset each, not an allocation each.

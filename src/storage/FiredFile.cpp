@@ -55,7 +55,7 @@ std::vector<FiredOccasion> readFiredFile(const std::string& path) {
         const auto firedAt = parseNumber<int64_t>(file.ReadString(s, "FiredAt", ""));
         if (key && at && kind >= 0 && kind <= 2 && firedAt)
             fired.push_back(
-                FiredOccasion{0, *key, minuteNumber(*at), static_cast<FiredKind>(kind), *firedAt});
+                FiredOccasion{0, *key, minuteNumber(*at), static_cast<FiringKind>(kind), *firedAt});
     }
     return fired;
 }

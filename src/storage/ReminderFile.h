@@ -1,7 +1,7 @@
 #pragma once
 
+#include "reminders/Occurrences.h"
 #include "reminders/ReminderList.h"
-#include "reminders/ReminderRules.h"
 
 #include <cstdint>
 #include <string>

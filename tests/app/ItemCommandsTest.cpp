@@ -235,8 +235,11 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(readHandOffItem(p.run->paths.handOff(), handoff::Edit), 1);
 
+        // The whole line, and below it when the reminder fires next.
+        const QStringList next{"09:00", "10:00", "11:00"};
         for (int row = 0; row < 3; ++row)
-            QCOMPARE(list->model()->index(row, 0).data(Qt::ToolTipRole).toString(), p.lines()[row]);
+            QCOMPARE(list->model()->index(row, 0).data(Qt::ToolTipRole).toString(),
+                     p.lines()[row] + "\n下次提醒：2024年6月3日 " + next[row]);
     }
 
     // Ctrl+Z puts the reminder deleted last back, every key as it was, as the

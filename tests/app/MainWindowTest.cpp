@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -314,6 +315,42 @@ private slots:
         QCOMPARE(run.window->engine().snoozeQueue().back(), snoozeIn(run.clock, 5, 1));
         run.command(99, 4 | (1 << 16));
         QCOMPARE(run.window->engine().snoozeQueue().size(), size_t(20));
+    }
+
+    // The tray tip names the next firing of all reminders (with the year
+    // when it is not this year's), a line's tool tip the next firing of its
+    // reminder below the whole line.
+    void nextFiringsInTheTrayTipAndTheLineTips() {
+        TempDir dir;
+        ReminderItem meeting = item(9, 0, 0, "开会");
+        meeting.year = 2024, meeting.month = 6, meeting.day = 10;
+        ReminderItem past = item(8, 0, 0, "过去");
+        past.year = 2020;
+        ReminderItem century = item(23, 59, 0, "世纪末");
+        century.year = 2099, century.month = 12, century.day = 31;
+        writeItems(dir, {meeting, item(12, 0, 0, "午饭"), past, century});
+        Run run(dir); // Monday 2024-06-03 08:29
+        run.window->show();
+        QCOMPARE(run.fake.tray.toolTip, "Kelvo\n农历四月廿七\n下一个提醒：6月3日 12:00 午饭");
+        auto tip = [&run](int row) {
+            return run.window->findChild<QListView*>("eventlist")
+                ->model()
+                ->index(row, 0)
+                .data(Qt::ToolTipRole)
+                .toString();
+        };
+        QCOMPARE(tip(0), run.list().text(0) + "\n下次提醒：2024年6月10日 09:00");
+        QCOMPARE(tip(1), run.list().text(1) + "\n下次提醒：2024年6月3日 12:00");
+        QCOMPARE(tip(2), run.list().text(2)); // never again
+        QCOMPARE(tip(3), run.list().text(3) + "\n下次提醒：2099年12月31日 23:59");
+
+        // Only the far one is left: the tray names its year.
+        TempDir second;
+        writeItems(second, {century});
+        Run later(second);
+        later.window->show();
+        QCOMPARE(later.fake.tray.toolTip.section('\n', 2),
+                 "下一个提醒：2099年12月31日 23:59 世纪末");
     }
 
     void selectionSurvivesReload() {

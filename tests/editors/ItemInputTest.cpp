@@ -245,6 +245,10 @@ TEST(FiringWarning, WarnsOfAPastOrEndingReminderAndSaysUntilWhenItRepeats) {
     EXPECT_EQ(firingWarning(itemAt(2026, 12, 31), now), "");
     EXPECT_EQ(firingWarning(itemAt(0, 12, 0), now), "");
     EXPECT_EQ(firingWarning(itemAt(0, 0, 15), now), "");
+    // However far ahead a single day lies, it is not past.
+    EXPECT_EQ(firingWarning(itemAt(2035, 1, 1), now), "");
+    EXPECT_EQ(firingWarning(itemAt(2099, 12, 31), now), "");
+    EXPECT_EQ(firingWarning(itemAt(3000, 2, 29), now), past); // no leap year
 }
 
 TEST(FiringWarning, ADayThatNoMonthOfItHasIsNamedSo) {

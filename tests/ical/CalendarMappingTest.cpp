@@ -158,6 +158,23 @@ TEST(CalendarMapping, ARepetitionBoundToAPastYearStartsOnItsFirstDay) {
     EXPECT_EQ(itemOf(*event, kNow).reason, SkipReason::Past);
 }
 
+TEST(CalendarMapping, OneDayFarAheadComesInAndGoesOutAsItself) {
+    for (const int year : {2035, 2099}) {
+        const ReminderItem far = item(year, 6, 1, 8, 0);
+        const auto event = eventOf(far, "u", kToday);
+        ASSERT_TRUE(event) << year;
+        EXPECT_EQ(event->start, (DateTime{{year, 6, 1}, 8, 0, 0}));
+        const EventImport back = itemOf(*event, kNow);
+        ASSERT_TRUE(back.item) << year; // not "every occurrence lies in the past"
+        expectSameKeys(*back.item, far);
+    }
+    // A weekly repetition of a year far ahead starts on its first Monday.
+    const auto weekly = eventOf(item(2040, 0, 255 + 256, 8, 0), "u", kToday);
+    ASSERT_TRUE(weekly);
+    EXPECT_EQ(weekly->start, (DateTime{{2040, 1, 2}, 8, 0, 0}));
+    EXPECT_EQ(weekly->rules.front().until, (DateTime{{2040, 12, 31}, 8, 0, 0}));
+}
+
 TEST(CalendarMapping, ReminderThatFiresOnNoDayHasNoEvent) {
     EXPECT_FALSE(eventOf(item(2027, 2, 30, 8, 0), "u", kToday)); // 30 February
     EXPECT_FALSE(eventOf(item(0, 0, 100, 8, 0), "u", kToday));   // day 32 … 255

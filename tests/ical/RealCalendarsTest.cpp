@@ -3,7 +3,7 @@
 // skipped, and that what came in fires when libical's own expansion of the
 // event says, over two years, in the file's zone and in Shanghai.
 #include "ical/CalendarFile.h"
-#include "reminders/ReminderRules.h"
+#include "reminders/Schedule.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/TempDir.h"
@@ -108,7 +108,7 @@ std::set<std::string> kelvoMinutes(const ReminderItem& item, std::time_t from) {
         const std::time_t at = std::mktime(&t);
         if (at < from || at >= from + kTwoYears)
             continue;
-        if (matchesDay(schedule, {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday}))
+        if (fallsOn(schedule, {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday}))
             minutes.insert(minuteText(t));
     }
     return minutes;

@@ -27,6 +27,43 @@ TEST_F(Kelvoctl, DueListsTheFiringsOfEveryMinuteBothEndsIncluded) {
     EXPECT_EQ(kelvoctl(dirArg() + "due --from '2024-01-02 08:31' --to '2024-01-02 08:59'").out, "");
 }
 
+TEST_F(Kelvoctl, DueReachesAsFarAsAskedAndNextLooksAheadFromNow) {
+    TempDir far;
+    {
+        TIniFile data(far.file("DataFile.dat"));
+        appendItem(data, item(2005, 10, 1, 8, 30, 0, 0, "开会"), false);
+        appendItem(data, item(2099, 12, 31, 23, 59, 5, 0, "世纪末"), false);
+        appendItem(data, item(0, 2, 29, 7, 0, 0, 0, "闰日"), false);
+    }
+    const std::string farDir = "--dir '" + far.path() + "' ";
+    const Result century =
+        kelvoctl(farDir + "due --from '2096-03-01 00:00' --to '2104-12-31 23:59'");
+    EXPECT_EQ(century.status, 0);
+    EXPECT_EQ(century.out, "2099-12-31 23:54\t2\t提前提醒：世纪末\n"
+                           "2099-12-31 23:59\t2\t世纪末\n"
+                           "2104-02-29 07:00\t3\t闰日\n");
+    EXPECT_EQ(kelvoctl(farDir + "due --from '2000-01-01 00:00' --to '2005-10-01 08:30'").out,
+              "2000-02-29 07:00\t3\t闰日\n2004-02-29 07:00\t3\t闰日\n"
+              "2005-10-01 08:30\t1\t开会\n");
+
+    // The next firings after the minute of the (faked) clock.
+    const std::string at2098 = "TZ=UTC LD_PRELOAD=\"$(ls /usr/lib/*/faketime/libfaketime.so.1 "
+                               "| head -n 1)\" FAKETIME='@2098-06-01 10:00:30' ";
+    const Result next = kelvoctl(farDir + "next 2", "", at2098);
+    EXPECT_EQ(next.status, 0) << next.err;
+    EXPECT_EQ(next.out, "2099-12-31 23:54\t2\t提前提醒：世纪末\n2099-12-31 23:59\t2\t世纪末\n");
+    const Result json = kelvoctl(farDir + "next --json", "", at2098);
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 10);
+    EXPECT_EQ(json.out.substr(0, json.out.find('\n')),
+              R"({"Time":"2099-12-31 23:54","Item":2,"Msg":"提前提醒：世纪末","Music":""})");
+
+    const std::string monday = "TZ=UTC LD_PRELOAD=\"$(ls /usr/lib/*/faketime/libfaketime.so.1 "
+                               "| head -n 1)\" FAKETIME='@2024-01-01 08:30:10' ";
+    EXPECT_EQ(kelvoctl(dirArg() + "next 3", "", monday).out,
+              "2024-01-01 09:00\t2\t午饭\n2024-01-01 09:00\t3\t锻炼\n"
+              "2024-01-01 09:05\t3\t锻炼\n");
+}
+
 TEST_F(Kelvoctl, DueAndListIncludeLunarReminders) {
     {
         TIniFile data(dir.file("DataFile.dat"));
@@ -112,16 +149,28 @@ TEST(KelvoctlLunar, ConvertsLinesOfStdin) {
 
 TEST_F(Kelvoctl, UsageErrorsExitWithStatusTwoAndOneLine) {
     const std::string notADir = "--dir '" + dir.file("DataFile.dat") + "' list";
-    for (const std::string& args : std::vector<std::string>{
-             "", "frobnicate", "list extra", "due", "due --from '2024-01-01 00:00'",
-             "due --from '2024-02-30 00:00' --to '2024-03-01 00:00'",
-             "due --from '2024-13-01 00:00' --to '2024-13-01 00:00'",
-             "due --from '2024-01-01 24:00' --to '2024-01-02 00:00'",
-             "due --from 2024-01-01 --to 2024-01-02",
-             "due --from '2024-01-02 00:00' --to '2024-01-01 00:00'",
-             "due --from '2024-01-01 00:00' --to '2034-01-02 00:00'", "due --start 2023-02-29",
-             "due --start 2024-01-01 --to '2024-01-01 00:00'", "lunar 2020 4", "lunar 2020 x 1",
-             "lunar 99999999999 1 1", "--dir", "--dir /nonexistent/kelvo list", notADir}) {
+    for (const std::string& args :
+         std::vector<std::string>{"",
+                                  "frobnicate",
+                                  "list extra",
+                                  "due",
+                                  "due --from '2024-01-01 00:00'",
+                                  "due --from '2024-02-30 00:00' --to '2024-03-01 00:00'",
+                                  "due --from '2024-13-01 00:00' --to '2024-13-01 00:00'",
+                                  "due --from '2024-01-01 24:00' --to '2024-01-02 00:00'",
+                                  "due --from 2024-01-01 --to 2024-01-02",
+                                  "due --from '2024-01-02 00:00' --to '2024-01-01 00:00'",
+                                  "due --start 2023-02-29",
+                                  "next 0",
+                                  "next 3 4",
+                                  "next x",
+                                  "due --start 2024-01-01 --to '2024-01-01 00:00'",
+                                  "lunar 2020 4",
+                                  "lunar 2020 x 1",
+                                  "lunar 99999999999 1 1",
+                                  "--dir",
+                                  "--dir /nonexistent/kelvo list",
+                                  notADir}) {
         SCOPED_TRACE(args);
         const Result r = kelvoctl((args == notADir ? "" : dirArg()) + args);
         EXPECT_EQ(r.status, 2);

@@ -81,7 +81,10 @@ TEST_F(Kelvoctl, AddWarnsOfAReminderThatNeverFires) {
                      "没有勾选“每年”和“每月”，它只重复到2000年1月31日。\n");
     r = kelvoctl(dirArg() + "add '*-*-15 09:00' 每月");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(TIniFile(dir.file("DataFile.dat")).ReadInteger("Main", "Items", 0), 7);
+    // Years ahead is not past.
+    r = kelvoctl(dirArg() + "add '2035-01-01 09:00' 远方");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(TIniFile(dir.file("DataFile.dat")).ReadInteger("Main", "Items", 0), 8);
 }
 
 // A day that its month never has, and a message longer than every reader

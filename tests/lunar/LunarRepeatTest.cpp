@@ -39,18 +39,6 @@ TEST(LunarRepeat, AStoredRepetitionThatStillFallsOnTheDayIsKept) {
               yearly(12, 28));
 }
 
-TEST(LunarRepeat, FirstOccurrenceOnOrAfterADay) {
-    EXPECT_EQ(firstLunarOccurrence(yearly(8, 15), Date{2026, 9, 25}), (Date{2026, 9, 25}));
-    EXPECT_EQ(firstLunarOccurrence(yearly(8, 15), Date{2026, 9, 26}), (Date{2027, 9, 15}));
-    EXPECT_EQ(firstLunarOccurrence(monthly(1), Date{2026, 12, 8}), (Date{2026, 12, 9}));
-    EXPECT_EQ(firstLunarOccurrence(yearly(12, 30), Date{2027, 1, 1}), (Date{2027, 2, 5}));
-    EXPECT_EQ(firstLunarOccurrence(yearly(1, 1), Date{1800, 1, 1}), kFirstLunarSolarDate);
-    EXPECT_EQ(firstLunarOccurrence(yearly(12, 30), Date{2099, 2, 1}), kLastLunarSolarDate);
-    EXPECT_EQ(firstLunarOccurrence(monthly(1), Date{2100, 2, 1}), std::nullopt);
-    EXPECT_EQ(firstLunarOccurrence(yearly(13, 1), Date{2000, 1, 1}), std::nullopt);
-    EXPECT_EQ(firstLunarOccurrence(LunarRepeat{}, Date{2000, 1, 1}), std::nullopt);
-}
-
 TEST(LunarRepeat, NothingFallsOutsideTheCalendar) {
     EXPECT_FALSE(lunarRepeatFalls(monthly(1), SolarToLunar(Date{2100, 2, 9})));
     EXPECT_FALSE(lunarRepeatFalls(monthly(1), TLunarDate{}));

@@ -1,5 +1,5 @@
-#include "reminders/Occurrences.h"
 #include "lunar/LunarRepeat.h"
+#include "reminders/Schedule.h"
 
 #include <gtest/gtest.h>
 

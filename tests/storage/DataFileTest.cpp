@@ -170,35 +170,6 @@ TEST(WeekdayCode, AddsOneBitPerChosenDayToTheMarker) {
     EXPECT_EQ(weekdayCode({}), 255);
 }
 
-TEST(MatchesDate, WildcardsExactValuesAndWeekdays) {
-    const Date monday{2024, 1, 1}, sunday{2024, 1, 7}, wednesday{2024, 1, 3};
-    EXPECT_TRUE(matchesDate(0, 0, 0, monday));
-    EXPECT_TRUE(matchesDate(2024, 1, 1, monday));
-    EXPECT_FALSE(matchesDate(2023, 0, 0, monday));
-    EXPECT_FALSE(matchesDate(0, 2, 0, monday));
-    EXPECT_FALSE(matchesDate(0, 0, 2, monday));
-    const int32_t monSun = weekdayCode({true, false, false, false, false, false, true});
-    EXPECT_TRUE(matchesDate(0, 0, monSun, monday));
-    EXPECT_TRUE(matchesDate(0, 0, monSun, sunday));
-    EXPECT_FALSE(matchesDate(0, 0, monSun, wednesday));
-    EXPECT_FALSE(matchesDate(2023, 0, monSun, monday));
-    for (int32_t day = 32; day <= 255; ++day) {
-        for (int d = 1; d <= 7; ++d)
-            ASSERT_FALSE(matchesDate(0, 0, day, Date{2024, 1, d})) << day;
-    }
-}
-
-TEST(MatchesDate, February29thOnlyInLeapYears) {
-    int matches = 0;
-    for (Date d{2000, 1, 1}; d.year <= 2100; d = addDays(d, 1)) {
-        if (matchesDate(0, 2, 29, d)) {
-            EXPECT_TRUE(isLeapYear(d.year));
-            ++matches;
-        }
-    }
-    EXPECT_EQ(matches, 25); // 2000 … 2096; 2100 is no leap year
-}
-
 } // namespace
 } // namespace kelvo
 

@@ -15,9 +15,9 @@ using Fired = std::vector<FiredOccasion>;
 TEST(FiredFile, OccasionsComeBackUnboundInTheirOrder) {
     TempDir dir;
     const int64_t minute = minuteNumber(DateTime{{2026, 12, 7}, 8, 30, 0});
-    const Fired fired{{4, 18446744073709551557ull, minute, FiredKind::SetTime, 1796632200},
-                      {9, 17, minute - 30, FiredKind::OnTheHour, 1796630400},
-                      {9, 17, minute + 10, FiredKind::Advance, -60}};
+    const Fired fired{{4, 18446744073709551557ull, minute, FiringKind::SetTime, 1796632200},
+                      {9, 17, minute - 30, FiringKind::OnTheHour, 1796630400},
+                      {9, 17, minute + 10, FiringKind::Advance, -60}};
     writeFiredFile(dir.file("Fired.ini"), fired);
     Fired unbound = fired;
     for (FiredOccasion& f : unbound)

@@ -1,0 +1,342 @@
+#include "reminders/Schedule.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+namespace {
+
+constexpr int kMinutesPerDay = 1440;
+constexpr int kLongestGapYears = 8;
+
+bool weekdayMatches(int32_t code, const Date& date) {
+    // weekday() counts from Sunday; the weekday bits count from Monday.
+    return weekdayChosen(code, static_cast<size_t>((weekday(date) + 6) % 7));
+}
+
+bool gregorianFallsOn(const ItemSchedule& item, const Date& date) {
+    const bool dayMatches = item.day == 0 || item.day == date.day ||
+                            (isWeekly(item.day) && weekdayMatches(item.day, date));
+    return (item.year == 0 || item.year == date.year) &&
+           (item.month == 0 || item.month == date.month) && dayMatches;
+}
+
+bool anyWeekday(int32_t code) {
+    for (size_t i = 0; i < 7; ++i) {
+        if (weekdayChosen(code, i))
+            return true;
+    }
+    return false;
+}
+
+// Fields no date can match: nothing needs to be searched.
+bool fallsOnNoDay(const ItemSchedule& item) {
+    return item.year < 0 || item.month < 0 || item.month > 12 || item.day < 0 ||
+           (isWeekly(item.day) && !anyWeekday(item.day));
+}
+
+// The first (step 1) or last (step -1) day of a month from `start` on or
+// back that the item falls on.
+std::optional<Date> dayInMonth(const ItemSchedule& item, int year, int month, int start, int step) {
+    const int length = daysInMonth(year, month);
+    start = std::clamp(start, 1, length);
+    if (item.day >= 1 && item.day <= 31) { // one candidate only
+        const bool ahead = step > 0 ? item.day >= start : item.day <= start;
+        const Date d{year, month, item.day};
+        return ahead && item.day <= length && fallsOn(item, d) ? std::optional(d) : std::nullopt;
+    }
+    for (int day = start; day >= 1 && day <= length; day += step) {
+        if (fallsOn(item, Date{year, month, day}))
+            return Date{year, month, day};
+    }
+    return std::nullopt;
+}
+
+// Month by month from `from` in the direction of `step`, over the years the
+// item allows: its own, or as many as a repetition takes to come round.
+std::optional<Date> gregorianDay(const ItemSchedule& item, const Date& from, int step) {
+    if (fallsOnNoDay(item))
+        return std::nullopt;
+    int firstYear = from.year, lastYear = from.year + step * kLongestGapYears;
+    if (item.year != 0) {
+        if ((item.year - from.year) * step < 0)
+            return std::nullopt;
+        firstYear = lastYear = item.year;
+    }
+    for (int year = firstYear;; year += step) {
+        const bool startYear = year == from.year;
+        for (int month = startYear  ? from.month
+                         : step > 0 ? 1
+                                    : 12;
+             month >= 1 && month <= 12; month += step) {
+            if (item.month != 0 && item.month != month)
+                continue;
+            const bool startMonth = startYear && month == from.month;
+            const int start = startMonth ? from.day : step > 0 ? 1 : 31;
+            if (auto d = dayInMonth(item, year, month, start, step))
+                return d;
+        }
+        if (year == lastYear)
+            return std::nullopt;
+    }
+}
+
+// --- lunar -------------------------------------------------------------
+
+struct LunarMonth {
+    int32_t year, month;
+    bool leap;
+};
+
+LunarMonth nextLunarMonth(const LunarMonth& m) {
+    if (!m.leap && LunarLeapMonth(m.year) == m.month)
+        return {m.year, m.month, true};
+    return m.month == 12 ? LunarMonth{m.year + 1, 1, false}
+                         : LunarMonth{m.year, m.month + 1, false};
+}
+
+LunarMonth previousLunarMonth(const LunarMonth& m) {
+    if (m.leap)
+        return {m.year, m.month, false};
+    const LunarMonth before =
+        m.month == 1 ? LunarMonth{m.year - 1, 12, false} : LunarMonth{m.year, m.month - 1, false};
+    return LunarLeapMonth(before.year) == before.month ? LunarMonth{before.year, before.month, true}
+                                                       : before;
+}
+
+int lengthOf(const LunarMonth& m) {
+    return LunarMonthLength(TLunarDate{m.year, m.month, 1, m.leap});
+}
+
+bool exists(const LunarMonth& m) {
+    return IsValidLunarDate(TLunarDate{m.year, m.month, 1, m.leap});
+}
+
+// The day of a lunar month the repetition falls on, if any (a 30 falls on
+// the last day of a 29-day month).
+std::optional<TLunarDate> lunarDayIn(const LunarRepeat& repeat, const LunarMonth& m) {
+    const TLunarDate day{m.year, m.month, std::min(repeat.day, lengthOf(m)), m.leap};
+    return lunarRepeatFalls(repeat, day) ? std::optional(day) : std::nullopt;
+}
+
+// Lunar month by lunar month from `from` in the direction of `step`, the
+// Gregorian day of each month's first day carried along.
+std::optional<Date> lunarDay(const ItemSchedule& item, const Date& from, int step) {
+    const LunarRepeat& r = item.lunar;
+    if (r.day < 1 || r.day > 30 ||
+        (r.cycle == LunarRepeat::kYearly && (r.month < 1 || r.month > 12)))
+        return std::nullopt;
+    Date first = kFirstLunarSolarDate;
+    if (item.year != 0)
+        first = std::max(first, Date{item.year, item.month, item.day});
+    const Date start = step > 0 ? std::max(from, first) : std::min(from, kLastLunarSolarDate);
+    if (start > kLastLunarSolarDate || start < first)
+        return std::nullopt;
+    const TLunarDate at = SolarToLunar(start);
+    LunarMonth month{at.Year, at.Month, at.IsLeap};
+    int64_t monthStart = daysFromCivil(start) - (at.Day - 1);
+    const int64_t startDay = daysFromCivil(start), firstDay = daysFromCivil(first);
+    while (exists(month)) {
+        if (const auto day = lunarDayIn(r, month)) {
+            const int64_t d = monthStart + day->Day - 1;
+            if ((step > 0 ? d >= startDay : d <= startDay) && d >= firstDay)
+                return civilFromDays(d);
+        }
+        if (step < 0 && monthStart <= firstDay)
+            return std::nullopt;
+        if (step > 0) {
+            monthStart += lengthOf(month);
+            month = nextLunarMonth(month);
+        } else {
+            month = previousLunarMonth(month);
+            monthStart -= lengthOf(month);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Date> dayFrom(const ItemSchedule& item, const Date& from, int step) {
+    return item.lunar.active() ? lunarDay(item, from, step) : gregorianDay(item, from, step);
+}
+
+// --- the firings of one day ----------------------------------------------
+
+// The set-time and advance rules by the time of day alone.
+std::optional<FiringKind> kindAtTime(const ItemSchedule& item, int hour, int minute) {
+    if (hour == item.hour && minute == item.min)
+        return FiringKind::SetTime;
+    if (item.rdBefore <= 0)
+        return std::nullopt;
+    const int64_t moved = int64_t{minute} + item.rdBefore;
+    const bool advance = moved <= 59 ? hour == item.hour && moved == item.min
+                                     : hour + 1 == item.hour && moved - 60 == item.min;
+    return advance ? std::optional(FiringKind::Advance) : std::nullopt;
+}
+
+} // namespace
+
+int dayFirings(const ItemSchedule& item, DayFiring* out) {
+    int n = 0;
+    if (firesOnTheHour(item.mindMethod)) {
+        for (int hour = 0; hour < 24; ++hour)
+            out[n++] = DayFiring{hour * 60, FiringKind::OnTheHour};
+    }
+    auto consider = [&](int64_t hour, int64_t minute) {
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+            return;
+        const auto kind = kindAtTime(item, static_cast<int>(hour), static_cast<int>(minute));
+        if (kind)
+            out[n++] = DayFiring{static_cast<int>(hour * 60 + minute), *kind};
+    };
+    consider(item.hour, item.min);
+    // The two places the advance rule can put its minute: in the set time's
+    // hour, or in the hour before.
+    consider(item.hour, int64_t{item.min} - item.rdBefore);
+    consider(int64_t{item.hour} - 1, int64_t{item.min} - item.rdBefore + 60);
+    std::sort(out, out + n);
+    return static_cast<int>(std::unique(out, out + n) - out);
+}
+
+namespace {
+
+FiringTime firingOn(const Date& day, const DayFiring& f) {
+    return FiringTime{DateTime{day, f.minute / 60, f.minute % 60, 0}, f.kind};
+}
+
+int64_t minuteOf(const DateTime& t) {
+    return minuteNumber(DateTime{t.date, t.hour, t.minute, 0});
+}
+
+// FNV-1a over the fields that decide when the item fires and what it says.
+uint64_t contentKey(const ReminderItem& item) {
+    uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](std::string_view bytes) {
+        for (const char c : bytes) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0xFF; // ends the field: "1" "23" differs from "12" "3"
+        hash *= 1099511628211ull;
+    };
+    for (const int32_t v :
+         {item.year, item.month, item.day, item.hour, item.min, item.rdBefore, item.mindMethod,
+          item.lunar.cycle, item.lunar.month, item.lunar.day, int32_t{item.lunar.leap}})
+        mix(std::to_string(v));
+    mix(item.message);
+    return hash;
+}
+
+} // namespace
+
+ItemSchedule scheduleOf(const ReminderItem& item) {
+    return ItemSchedule{item.year,     item.month,      item.day,   item.hour,       item.min,
+                        item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
+}
+
+bool repeats(const ItemSchedule& item) {
+    return item.lunar.active() || item.year == 0 || item.month == 0 || item.day == 0 ||
+           isWeekly(item.day);
+}
+
+bool fallsOn(const ItemSchedule& item, const Date& date) {
+    if (!item.lunar.active())
+        return gregorianFallsOn(item, date);
+    if (item.year != 0 && date < Date{item.year, item.month, item.day})
+        return false;
+    // A check over many reminders asks for few days: each is converted once.
+    static thread_local LunarDayCache lunarDay;
+    return lunarRepeatFalls(item.lunar, lunarDay.of(date));
+}
+
+bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t) {
+    return t.minute == 0 && firesOnTheHour(item.mindMethod) && fallsOn(item, t.date);
+}
+
+std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTime& t) {
+    // The time is the cheaper test: the day is matched only when it fits.
+    const auto kind = kindAtTime(item, t.hour, t.minute);
+    return kind && fallsOn(item, t.date) ? kind : std::nullopt;
+}
+
+bool firesAt(const ItemSchedule& item, const DateTime& t) {
+    return firesOnTheHourAt(item, t) || setTimeFiringAt(item, t).has_value();
+}
+
+bool firesAtStartOn(const ItemSchedule& item, const Date& date) {
+    return firesAtStart(item.mindMethod) && fallsOn(item, date);
+}
+
+std::optional<Date> nextDay(const ItemSchedule& item, const Date& from) {
+    return dayFrom(item, from, 1);
+}
+
+std::optional<Date> previousDay(const ItemSchedule& item, const Date& upto) {
+    return dayFrom(item, upto, -1);
+}
+
+Firings::Firings(const ItemSchedule& item, const DateTime& from, const DateTime& to)
+    : m_item(item), m_from(minuteOf(from)), m_to(minuteOf(to)),
+      m_count(dayFirings(item, m_pattern)) {
+    // No minute of any day: nothing to look for.
+    if (m_count > 0 && m_from <= m_to)
+        loadDay(from.date);
+}
+
+void Firings::loadDay(const Date& from) {
+    m_day = nextDay(m_item, from);
+    m_index = 0;
+    if (m_day && daysFromCivil(*m_day) * kMinutesPerDay > m_to)
+        m_day.reset();
+}
+
+std::optional<FiringTime> Firings::next() {
+    while (m_day) {
+        const int64_t dayStart = daysFromCivil(*m_day) * kMinutesPerDay;
+        while (m_index < m_count) {
+            const DayFiring& f = m_pattern[m_index++];
+            if (dayStart + f.minute > m_to) {
+                m_day.reset();
+                return std::nullopt;
+            }
+            if (dayStart + f.minute >= m_from)
+                return firingOn(*m_day, f);
+        }
+        loadDay(addDays(*m_day, 1));
+    }
+    return std::nullopt;
+}
+
+std::optional<FiringTime> nextFiring(const ItemSchedule& item, const DateTime& after) {
+    return Firings(item, fromMinuteNumber(minuteOf(after) + 1), kLastMoment).next();
+}
+
+std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTime& before) {
+    DayFiring pattern[kMostDayFirings];
+    const int count = dayFirings(item, pattern);
+    if (count == 0)
+        return std::nullopt;
+    const int64_t limit = minuteOf(before);
+    for (auto d = previousDay(item, before.date); d; d = previousDay(item, addDays(*d, -1))) {
+        const int64_t dayStart = daysFromCivil(*d) * kMinutesPerDay;
+        for (int i = count; i-- > 0;) {
+            if (dayStart + pattern[i].minute < limit)
+                return firingOn(*d, pattern[i]);
+        }
+    }
+    return std::nullopt;
+}
+
+bool firesFrom(const ItemSchedule& item, const DateTime& now) {
+    if (firesAtStart(item.mindMethod) && nextDay(item, now.date))
+        return true;
+    return nextFiring(item, fromMinuteNumber(minuteOf(now) - 1)).has_value();
+}
+
+std::optional<Date> lastRepeatedDay(const ItemSchedule& item) {
+    if (item.year == 0 || item.lunar.active() || !repeats(item))
+        return std::nullopt;
+    return previousDay(item, Date{item.year, 12, 31});
+}
+
+} // namespace kelvo

@@ -1,0 +1,234 @@
+// The schedule's look-ahead against the engine: for thousands of random
+// items, what nextFiring, previousFiring, firings and nextDay answer must be
+// what the engine's minute check and start check do when run minute by
+// minute and day by day.
+#include "EngineHarness.h"
+
+#include "lunar/Calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace kelvo::test {
+namespace {
+
+using Rng = std::mt19937;
+
+int pick(Rng& rng, int lo, int hi) {
+    return std::uniform_int_distribution(lo, hi)(rng);
+}
+
+int32_t randomDay(Rng& rng) {
+    switch (pick(rng, 0, 7)) {
+    case 0:
+        return 0;
+    case 1:
+    case 2:
+        return 255 + (pick(rng, 1, 127) << 8); // weekly
+    case 3:
+        return pick(rng, 32, 255); // weekly without a day: never
+    case 4:
+        return pick(rng, 28, 31); // month ends
+    default:
+        return pick(rng, 1, 31);
+    }
+}
+
+// A lunar repetition: yearly or monthly, often on day 29 or 30 and in the
+// leap months of the years around the test's span.
+void makeLunar(Rng& rng, ItemSchedule& item) {
+    const bool yearly = pick(rng, 0, 1) == 0;
+    const int32_t day = pick(rng, 0, 1) ? pick(rng, 29, 30) : pick(rng, 1, 30);
+    int32_t month = pick(rng, 1, 12);
+    bool leap = false;
+    const int leapYear = pick(rng, 0, 1) ? 2025 : 2028; // leap months 6 and 5
+    if (yearly && pick(rng, 0, 2) == 0) {
+        month = LunarLeapMonth(leapYear);
+        leap = true;
+    }
+    item.lunar = LunarRepeat{yearly ? LunarRepeat::kYearly : LunarRepeat::kMonthly,
+                             yearly ? month : 0, day, leap};
+    // The stored first occurrence: some day of the span, or every year (0).
+    const Date first = addDays(Date{2024, 1, 1}, pick(rng, 0, 2000));
+    item.year = pick(rng, 0, 9) == 0 ? 0 : first.year;
+    item.month = first.month;
+    item.day = first.day;
+}
+
+ItemSchedule randomItem(Rng& rng) {
+    ItemSchedule item;
+    item.year = pick(rng, 0, 2) == 0 ? pick(rng, 2024, 2031) : 0;
+    item.month = pick(rng, 0, 2) == 0 ? 0 : pick(rng, 0, 3) == 0 ? 2 : pick(rng, 1, 12);
+    item.day = randomDay(rng);
+    item.hour = pick(rng, 0, 3) == 0 ? pick(rng, 0, 1) * 23 : pick(rng, 0, 23);
+    item.min = pick(rng, 0, 2) == 0 ? pick(rng, 0, 5) : pick(rng, 0, 59);
+    item.rdBefore = pick(rng, 0, 1) ? pick(rng, 1, 30) : 0;
+    item.mindMethod = pick(rng, 0, 3);
+    if (pick(rng, 0, 4) == 0)
+        makeLunar(rng, item);
+    return item;
+}
+
+// Days around which a window of minutes is placed: month and year ends,
+// 29 February, the lunar months' last days.
+Date randomAnchor(Rng& rng, const ItemSchedule& item) {
+    const int year = pick(rng, 2024, 2031);
+    if (item.lunar.active() && pick(rng, 0, 1)) {
+        const int month = item.lunar.month != 0 ? item.lunar.month : pick(rng, 1, 12);
+        TLunarDate day{year, month, 29, item.lunar.leap && LunarLeapMonth(year) == month};
+        return LunarToSolar(day);
+    }
+    if (pick(rng, 0, 3) == 0)
+        return Date{2028, 2, 28};
+    const int y = item.year >= 2024 && !item.lunar.active() ? item.year : year;
+    const int month = item.month >= 1 && item.month <= 12 ? item.month : pick(rng, 1, 12);
+    const bool ownDay = item.day >= 1 && item.day <= 31 && pick(rng, 0, 1);
+    return Date{y, month, std::min(ownDay ? item.day : 31, daysInMonth(y, month))};
+}
+
+struct Fire {
+    DateTime at;
+    bool advance;
+    bool operator==(const Fire&) const = default;
+};
+
+// The engine's minute check run on each minute from `from` to `to`.
+std::vector<Fire> engineFirings(const ItemSchedule& item, const DateTime& from,
+                                const DateTime& to) {
+    ManualClock clock(from);
+    std::vector<Fire> fired;
+    ReminderEngine engine(clock, {[&](int32_t, bool advance) {
+                              fired.push_back(Fire{clock.now(), advance});
+                          }});
+    engine.setItems({item});
+    for (DateTime t = from; t <= to; t = addMinutes(t, 1)) {
+        clock.set(t);
+        engine.minuteCheck();
+    }
+    return fired;
+}
+
+std::vector<Fire> scheduleFirings(const ItemSchedule& item, const DateTime& from,
+                                  const DateTime& to) {
+    std::vector<Fire> found;
+    Firings range(item, from, to);
+    while (const auto f = range.next())
+        found.push_back(Fire{f->at, f->advance()});
+    return found;
+}
+
+std::string describe(const ItemSchedule& item) {
+    return std::to_string(item.year) + "-" + std::to_string(item.month) + "-" +
+           std::to_string(item.day) + " " + std::to_string(item.hour) + ":" +
+           std::to_string(item.min) + " before " + std::to_string(item.rdBefore) + " method " +
+           std::to_string(item.mindMethod) + " lunar " + std::to_string(item.lunar.cycle) + "/" +
+           std::to_string(item.lunar.month) + "/" + std::to_string(item.lunar.day) +
+           (item.lunar.leap ? "L" : "");
+}
+
+TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
+    Rng rng(20261209);
+    int withFirings = 0, lunarWithFirings = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const ItemSchedule item = randomItem(rng);
+        const DateTime from{addDays(randomAnchor(rng, item), -1), pick(rng, 0, 23), 0};
+        const DateTime to = addMinutes(from, 2 * 1440);
+        const std::vector<Fire> oracle = engineFirings(item, from, to);
+        ASSERT_EQ(scheduleFirings(item, from, to), oracle) << describe(item);
+
+        const auto next = nextFiring(item, addMinutes(from, -1));
+        const auto previous = previousFiring(item, addMinutes(to, 1));
+        if (oracle.empty()) {
+            EXPECT_TRUE(!next || next->at > to) << describe(item);
+            EXPECT_TRUE(!previous || previous->at < from) << describe(item);
+            continue;
+        }
+        ASSERT_TRUE(next && previous) << describe(item);
+        ++withFirings;
+        lunarWithFirings += item.lunar.active();
+        EXPECT_EQ((Fire{next->at, next->advance()}), oracle.front()) << describe(item);
+        EXPECT_EQ((Fire{previous->at, previous->advance()}), oracle.back()) << describe(item);
+        // From a moment inside the window: the first firing after its minute.
+        const DateTime mid = addMinutes(from, pick(rng, 0, 2 * 1440));
+        const auto after = nextFiring(item, mid);
+        const auto later =
+            std::find_if(oracle.begin(), oracle.end(), [&](const Fire& f) { return f.at > mid; });
+        if (later != oracle.end()) {
+            ASSERT_TRUE(after) << describe(item);
+            EXPECT_EQ(after->at, later->at) << describe(item);
+        } else {
+            EXPECT_TRUE(!after || after->at > to) << describe(item);
+        }
+    }
+    // The windows must find something to compare.
+    EXPECT_GT(withFirings, 1400);
+    EXPECT_GT(lunarWithFirings, 120);
+}
+
+// The days the start check fires an at-start copy of each item on, over ten
+// years: every day nextDay and previousDay step through, and no other.
+TEST(ScheduleAgainstEngine, DaysOverTenYearsAreTheStartChecksDays) {
+    Rng rng(8);
+    std::vector<ItemSchedule> items;
+    for (int i = 0; i < 1500; ++i) {
+        ItemSchedule item = randomItem(rng);
+        item.mindMethod = 2;
+        items.push_back(item);
+    }
+    const Date first{2024, 1, 1}, last{2033, 12, 31};
+    std::vector<std::vector<Date>> oracle(items.size());
+    ManualClock clock(DateTime{first, 12, 0});
+    ReminderEngine engine(clock, {[&](int32_t k, bool) {
+                              oracle[static_cast<size_t>(k - 1)].push_back(clock.now().date);
+                          }});
+    engine.setItems(items);
+    for (Date d = first; d <= last; d = addDays(d, 1)) {
+        clock.set(DateTime{d, 12, 0});
+        engine.startCheck();
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::vector<Date> forward, backward;
+        for (auto d = nextDay(items[i], first); d && *d <= last;
+             d = nextDay(items[i], addDays(*d, 1)))
+            forward.push_back(*d);
+        for (auto d = previousDay(items[i], last); d && *d >= first;
+             d = previousDay(items[i], addDays(*d, -1)))
+            backward.insert(backward.begin(), *d);
+        ASSERT_EQ(forward, oracle[i]) << describe(items[i]);
+        ASSERT_EQ(backward, oracle[i]) << describe(items[i]);
+    }
+}
+
+// All items together in the minute checks' order (minute, item, the full
+// hour first) over three days, against one engine over all of them.
+TEST(ScheduleAgainstEngine, AllFiringsComeInTheMinuteChecksOrder) {
+    Rng rng(77);
+    std::vector<ItemSchedule> items;
+    for (int i = 0; i < 60; ++i)
+        items.push_back(randomItem(rng));
+    items.push_back(ItemSchedule{0, 0, 0, 10, 0, 0, 1}); // two firings at 10:00
+    items.push_back(ItemSchedule{0, 0, 0, 11, 5, 5, 3}); // the warning at a full hour
+    const DateTime from{Date{2028, 2, 27}, 22, 30}, to{Date{2028, 3, 1}, 1, 15};
+    ManualClock clock(from);
+    std::vector<Occasion> oracle;
+    ReminderEngine engine(clock, {[&](int32_t k, bool advance) {
+                              oracle.push_back(Occasion{clock.now(), k, advance});
+                          }});
+    engine.setItems(items);
+    for (DateTime t = from; t <= to; t = addMinutes(t, 1)) {
+        clock.set(t);
+        engine.minuteCheck();
+    }
+    std::vector<Occasion> found;
+    AllFirings all(items, from, to);
+    while (const auto o = all.next())
+        found.push_back(*o);
+    EXPECT_EQ(found, oracle);
+    EXPECT_EQ(nextFirings(items, addMinutes(from, -1), 25),
+              std::vector<Occasion>(oracle.begin(), oracle.begin() + 25));
+}
+
+} // namespace
+} // namespace kelvo::test
