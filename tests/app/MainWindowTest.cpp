@@ -444,6 +444,7 @@ private slots:
         const int boxes = MessageBox::boxCount();
         run.clock.set({kMonday0829.date, 8, 30});
         run.window->gtimerTimer();
+        QTRY_COMPARE(answerer.messages, QStringList{"照样提醒"});
         run.clock.set({kMonday0829.date, 8, 31});
         run.window->gtimerTimer();
         QTRY_COMPARE(answerer.messages, (QStringList{"照样提醒", "又一个"}));

@@ -27,8 +27,8 @@ e2e_log "the clock jumped three hours"
 # The program looks again at the latest when the minute it slept into ends.
 missed=$(e2e_wait_window 30 错过的提醒) || e2e_fail "no list of missed reminders"
 e2e_shot missed-after-jump "$missed"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "10:00 is not marked reminded"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item3 ReMinded 1 || e2e_fail "11:30 is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "10:00 is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item3 ReMinded 1 || e2e_fail "11:30 is not marked reminded"
 sleep 2
 [ "$(e2e_windows 错过的提醒)" -eq 1 ] || e2e_fail "more than one list of missed reminders"
 e2e_window_gone 提醒 || e2e_fail "a reminder of the gap popped up"

@@ -28,7 +28,7 @@ e2e_two_popups() {
 # The program looks again when the minute it slept into ends.
 e2e_wait 75 e2e_two_popups || e2e_fail "not both reminders of 08:30 popped up after the set-back"
 for item in 1 2; do
-    e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
         e2e_fail "item $item is not marked reminded"
 done
 e2e_window_gone 错过的提醒 || e2e_fail "a reminder was listed as missed"

@@ -38,7 +38,7 @@ e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 Message "e2e: third" || e2e_fail "ite
 again=$(e2e_wait_window 30 提醒) || e2e_fail "the snoozed reminder did not come back"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" ||
     e2e_fail "the snooze fired for another item: $(cat "$E2E_DATA/TmpFile.tmp")"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "item 2 is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "item 2 is not marked reminded"
 e2e_click "$again" 308 177 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_log "the snooze fired for the item now numbered 2"

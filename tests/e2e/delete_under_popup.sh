@@ -24,7 +24,7 @@ e2e_two_popups() {
 }
 e2e_wait 30 e2e_two_popups || e2e_fail "not both reminders of 08:30 are up: $(e2e_windows 提醒)"
 for item in 2 3; do
-    e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
         e2e_fail "item $item is not marked reminded"
 done
 out=$("$kelvoctl" --dir "$E2E_DATA" delete 1 2>&1) || e2e_fail "kelvoctl delete failed: $out"

@@ -35,7 +35,7 @@ popup=$(e2e_wait_window 30 提醒) || e2e_fail "no popup after the failed hand-o
 ! error_box || e2e_fail "a box stands in front of the reminder"
 e2e_wait 10 e2e_told 1 "$E2E_DATA/TmpFile.tmp" || e2e_fail "the failed hand-off was not told"
 e2e_wait 10 test -e "$E2E_WORK/ran" || e2e_fail "the popup did not carry the reminder that fired"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the item is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the item is not marked reminded"
 e2e_shot handoff-failed-popup "$popup"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

@@ -22,6 +22,6 @@ popup=$(e2e_wait_window 30 提醒) || e2e_fail "the lunar reminder did not pop u
 sleep 0.5
 e2e_shot lunar-popup "$popup"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: mid-autumn" || e2e_fail "wrong hand-off"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the lunar item is not marked"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the lunar item is not marked"
 e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 0 || e2e_fail "the plain twin fired"
 e2e_log "passed"

@@ -41,7 +41,7 @@ e2e_start_kelvo "${E2E_CLOCK_WRAPPER[@]}"
 missed=$(e2e_wait_window 20 错过的提醒) || e2e_fail "no list of missed reminders at the start"
 e2e_shot missed-at-start "$missed"
 for item in 1 2 4; do
-    e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 || e2e_fail "item $item was not listed"
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 || e2e_fail "item $item was not listed"
 done
 e2e_ini_has "$E2E_DATA/DataFile.dat" Item3 ReMinded 0 || e2e_fail "a reminder not yet due was listed"
 e2e_ini_has "$E2E_DATA/Snooze.ini" Main Count 1 && e2e_ini_has "$E2E_DATA/Snooze.ini" Snooze1 Item 3 ||

@@ -16,6 +16,6 @@ popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder popup did not appea
 sleep 0.5
 e2e_shot popup-on-start "$popup"
 e2e_kelvo_running || e2e_fail "the program ended early"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "ReMinded was not set"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "ReMinded was not set"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "Kelvo e2e reminder" || e2e_fail "hand-off file wrong"
 e2e_log "passed"

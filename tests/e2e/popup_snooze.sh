@@ -23,7 +23,7 @@ sleep 0.5
 e2e_on_top "$popup" || e2e_fail "the popup is not above the other windows"
 xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "the popup does not stay on top"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: stretch your legs" || e2e_fail "wrong hand-off"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the item is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the item is not marked reminded"
 e2e_shot popup "$popup"
 
 # The remind-later button's context menu; its first item is "1 分后提醒".

@@ -24,7 +24,7 @@ e2e_wait_window 30 提醒 >/dev/null || e2e_fail "no reminder popped up"
 # Within two seconds of the first: well inside its minute, untouched.
 e2e_wait 2 e2e_three_popups || e2e_fail "not three popups at once, but $(e2e_windows 提醒)"
 for item in 1 2 3; do
-    e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
         e2e_fail "item $item is not marked reminded"
 done
 mapfile -t popups < <(xdotool search --onlyvisible --name '^提醒$' | sort -n)

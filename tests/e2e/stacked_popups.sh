@@ -25,7 +25,7 @@ e2e_three_popups() {
 e2e_wait 60 e2e_three_popups || e2e_fail "not three popups, but $(e2e_windows 提醒)"
 e2e_log "three popups open"
 for item in 1 2 3; do
-    e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" "Item$item" ReMinded 1 ||
         e2e_fail "item $item is not marked reminded"
 done
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" || e2e_fail "wrong last hand-off"

@@ -34,7 +34,7 @@ e2e_log "answered at 08:39:40 + $(fake_seconds) s"
 
 missed=$(e2e_wait_window 20 错过的提醒) || e2e_fail "the reminder missed while off is not listed"
 e2e_shot start-question-missed "$missed"
-e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "08:37 is not marked reminded"
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "08:37 is not marked reminded"
 e2e_wait_window 20 提醒 >/dev/null || e2e_fail "the reminder of 08:40 did not pop up"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: at 08:40" || e2e_fail "wrong hand-off"
 e2e_kelvo_running || e2e_fail "the program ended"

@@ -248,7 +248,8 @@ TEST(FiringWarning, WarnsOfAPastOrEndingReminderAndSaysUntilWhenItRepeats) {
     // However far ahead a single day lies, it is not past.
     EXPECT_EQ(firingWarning(itemAt(2035, 1, 1), now), "");
     EXPECT_EQ(firingWarning(itemAt(2099, 12, 31), now), "");
-    EXPECT_EQ(firingWarning(itemAt(3000, 2, 29), now), past); // no leap year
+    EXPECT_EQ(firingWarning(itemAt(3000, 2, 29), now),
+              "这个日期不存在，永远不会提醒。"); // no leap year
 }
 
 TEST(FiringWarning, ADayThatNoMonthOfItHasIsNamedSo) {
