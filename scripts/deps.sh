@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Kelvo
-# need, when any of them is missing.
+# need, when any of them is missing; with --fuzz, those of fuzz/run.sh too.
 set -euo pipefail
 
 packages=(
@@ -18,13 +18,16 @@ packages=(
     libical-dev
     # a private session bus for the desktop notification test
     dbus-daemon
-    # fuzzing (libFuzzer with the sanitizers)
-    clang libclang-rt-14-dev
     # window tests on a real X server
     xvfb xdotool jwm x11-utils x11-apps imagemagick
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
     faketime pulseaudio pulseaudio-utils gstreamer1.0-pulseaudio sox libsox-fmt-mp3 procps
 )
+
+if [ "${1:-}" = --fuzz ]; then
+    # libFuzzer with the sanitizers
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
