@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config clang-format
+    cmake ninja-build g++ pkg-config clang-format clang-tidy python3
     # core tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # the Qt program
