@@ -17,7 +17,7 @@ runs=${RUNS:-9}
 idle_seconds=${IDLE_SECONDS:-300}
 
 if [ -z "${NO_BUILD:-}" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_TESTS=OFF >/dev/null
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_TESTS=OFF -DKELVO_BUILD_BENCH=ON >/dev/null
     cmake --build "$build" --target kelvo kelvo_floor kelvo_make_data kelvo_bench kelvo_command_times
 fi
 

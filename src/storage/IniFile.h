@@ -48,6 +48,10 @@ private:
 
 // How long a change waits for the lock that another program holds.
 inline constexpr std::chrono::seconds kLockWait{5};
+// The wait of the changes of this process: kLockWait unless set otherwise
+// (a test that need not wait for seconds); returns the wait before.
+std::chrono::milliseconds lockWait();
+std::chrono::milliseconds setLockWait(std::chrono::milliseconds wait);
 
 class IniView;
 class IniSectionReader;
@@ -91,7 +95,7 @@ public:
     void UpdateFile();
 
     // One change by one writer at a time: takes the file's lock (waiting at
-    // most kLockWait while another program holds it), reads the file as it is
+    // most lockWait() while another program holds it), reads the file as it is
     // on disk now, runs `change` (which reads and writes through this object)
     // and stores the result before the lock is let go. Changes made before
     // and not yet stored are stored with it. Throws IniWriteError (Busy when
