@@ -3,8 +3,11 @@
 # measured in one run beside the floor (bench/Floor.cpp), on Xvfb with jwm's
 # tray. Processor times come from the programs themselves (std::clock) and
 # from /proc/PID/stat, so a machine loaded by other work skews them little;
-# wake-ups are the voluntary context switches of all the process's threads
-# (/proc/PID/task/*/status): each is a sleep the process came out of.
+# wake-ups are the voluntary context switches of the process's threads
+# (/proc/PID/task/TID/status), each a sleep a thread came out of, added up
+# thread by thread over the window: a thread present at both ends counts its
+# increase, one started meanwhile all of its own, one that ended meanwhile
+# nothing (what it did is gone with it), so the count never goes below 0.
 #   bench/measure.sh [BUILD_DIR]   (default build-measure, a Release build)
 #   NO_BUILD=1: the build directory's programs as they are
 set -euo pipefail
@@ -14,7 +17,7 @@ runs=${RUNS:-9}
 idle_seconds=${IDLE_SECONDS:-300}
 
 if [ -z "${NO_BUILD:-}" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_TESTS=OFF >/dev/null
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_TESTS=OFF -DKELVO_BUILD_BENCH=ON >/dev/null
     cmake --build "$build" --target kelvo kelvo_floor kelvo_make_data kelvo_bench kelvo_command_times
 fi
 
@@ -62,7 +65,21 @@ startup() { # program args...: median CPU ms and wall ms until the list is shown
 }
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
+# wakeup_snapshot PID: one line "TID voluntary-switches" per thread.
+wakeup_snapshot() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        awk -v tid="${task##*/}" '/^voluntary_ctxt_switches/ { print tid, $2 }' "$task/status" 2>/dev/null
+    done
+}
+# wakeups BEFORE AFTER: the wake-ups between two snapshots, then the threads
+# that started and ended between them.
+wakeups() {
+    awk 'NR == FNR { before[$1] = $2; next }
+        { n += ($1 in before) ? $2 - before[$1] : $2; if (!($1 in before)) started++; seen[$1] = 1 }
+        END { for (t in before) if (!(t in seen)) ended++
+              printf "%d (threads started %d, ended %d)", n, started, ended }' "$1" "$2"
+}
 memory() { awk '/^Rss:/ {r=$2} /^Pss:/ {p=$2} END {printf "%.1f %.1f", r/1024, p/1024}' "/proc/$1/smaps_rollup"; }
 
 echo "== start-up to the list shown, median of $runs runs (CPU ms, wall ms)"
@@ -90,19 +107,19 @@ echo "floor        RSS/PSS MB $(memory $floor_pid)"
 echo "kelvo        RSS/PSS MB $(memory $kelvo_pid)"
 f0=$(ticks $floor_pid)
 k0=$(ticks $kelvo_pid)
-fw0=$(wakeups $floor_pid)
-kw0=$(wakeups $kelvo_pid)
+wakeup_snapshot $floor_pid >"$work/floor.wake0"
+wakeup_snapshot $kelvo_pid >"$work/kelvo.wake0"
 sleep "$idle_seconds"
 f1=$(ticks $floor_pid)
 k1=$(ticks $kelvo_pid)
-fw1=$(wakeups $floor_pid)
-kw1=$(wakeups $kelvo_pid)
+wakeup_snapshot $floor_pid >"$work/floor.wake1"
+wakeup_snapshot $kelvo_pid >"$work/kelvo.wake1"
 hz=$(getconf CLK_TCK)
 pct() { awk -v d="$1" -v hz="$hz" -v s="$idle_seconds" 'BEGIN {printf "%.2f", 100 * d / hz / s}'; }
 echo "floor        idle CPU $(pct $((f1 - f0))) % of one core ($((f1 - f0)) ticks)"
 echo "kelvo        idle CPU $(pct $((k1 - k0))) % of one core ($((k1 - k0)) ticks)"
-echo "floor        wake-ups $((fw1 - fw0)) in $idle_seconds s (threads: $(ls /proc/$floor_pid/task | wc -l))"
-echo "kelvo        wake-ups $((kw1 - kw0)) in $idle_seconds s (threads: $(ls /proc/$kelvo_pid/task | wc -l))"
+echo "floor        wake-ups $(wakeups "$work/floor.wake0" "$work/floor.wake1") in $idle_seconds s (threads now: $(ls /proc/$floor_pid/task | wc -l))"
+echo "kelvo        wake-ups $(wakeups "$work/kelvo.wake0" "$work/kelvo.wake1") in $idle_seconds s (threads now: $(ls /proc/$kelvo_pid/task | wc -l))"
 
 echo "== commands on 10,000 reminders (CPU ms in the program)"
 QT_QPA_PLATFORM=offscreen "$build/bin/kelvo_command_times" 2>/dev/null

@@ -34,6 +34,10 @@ int main(int argc, char** argv) {
             files.emplace_back(argv[i]);
         }
     }
+    if (files.empty()) {
+        std::fprintf(stderr, "no inputs to replay\n");
+        return 1;
+    }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files)
         replay(file);

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-mapfile -d '' files < <(find src tests bench fuzz -path fuzz/corpus -prune -o \
+mapfile -d '' files < <(find src tests bench fuzz -path fuzz/seeds -prune -o \
     -path fuzz/regressions -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
 clang-format --dry-run --Werror "${files[@]}"
 echo "${#files[@]} files formatted"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Kelvo needs, when any of them is
 # missing. deps.sh run: what building and running the program needs;
-# deps.sh test (the default): that and what the tests, benchmarks, fuzzing
-# and the package check need.
+# deps.sh test (the default): that and what the tests, benchmarks and the
+# package check need; deps.sh --fuzz: that and what fuzz/run.sh needs.
 set -euo pipefail
 
 run_packages=(
@@ -19,16 +19,14 @@ run_packages=(
 )
 
 test_packages=(
-    # the format check
-    clang-format
+    # the format and clang-tidy checks
+    clang-format clang-tidy python3
     # core tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # the Debian package and its checks
     dpkg-dev file appstream
     # a private session bus for the desktop notification test
     dbus-daemon
-    # fuzzing (libFuzzer with the sanitizers)
-    clang libclang-rt-14-dev
     # window tests on a real X server
     xvfb xdotool jwm x11-utils x11-apps imagemagick
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
@@ -38,8 +36,12 @@ test_packages=(
 case "${1:-test}" in
 run) packages=("${run_packages[@]}") ;;
 test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+--fuzz)
+    # libFuzzer with the sanitizers
+    packages=("${run_packages[@]}" "${test_packages[@]}" clang libclang-rt-14-dev)
+    ;;
 *)
-    echo "usage: deps.sh [run|test]" >&2
+    echo "usage: deps.sh [run|test|--fuzz]" >&2
     exit 2
     ;;
 esac

@@ -3,5 +3,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-find src tests bench fuzz -path fuzz/corpus -prune -o -path fuzz/regressions -prune -o \
+find src tests bench fuzz -path fuzz/seeds -prune -o -path fuzz/regressions -prune -o \
     \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i

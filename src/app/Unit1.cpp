@@ -284,6 +284,7 @@ void TForm1::reloadList() {
 // program's own changes were listed already and find the same version.
 void TForm1::watchDataFile() {
     m_dataChangeTimer = new QTimer(this);
+    m_dataChangeTimer->setObjectName(QStringLiteral("dataChangeTimer"));
     m_dataChangeTimer->setSingleShot(true);
     m_dataChangeTimer->setInterval(100);
     connect(&m_platform.dataFileWatch, &FileWatch::changed, m_dataChangeTimer,

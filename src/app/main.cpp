@@ -15,6 +15,7 @@
 #include "system/linux/QtShell.h"
 #include "system/linux/QtTray.h"
 #include "system/linux/SingleInstance.h"
+#include "widgets/GuardedApplication.h"
 #include "widgets/MessageBox.h"
 #include "widgets/QtText.h"
 #include "widgets/QtTranslation.h"
@@ -142,7 +143,7 @@ void bringUp(kelvo::TForm1& window) {
 int main(int argc, char* argv[]) {
     answerWithoutDisplay(argc, argv);
     preferX11OnWayland();
-    QApplication app(argc, argv);
+    kelvo::GuardedApplication app(argc, argv);
     // The application title; not the display name, which X11 would append to
     // every window caption.
     QApplication::setApplicationName(kelvo::programTitle());

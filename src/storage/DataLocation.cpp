@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path userDataHome(const UserEnvironment& env) {
-    const fs::path xdg(env.xdgDataHome);
+    fs::path xdg(env.xdgDataHome);
     if (xdg.is_absolute())
         return xdg;
     if (env.home.empty())
@@ -56,7 +56,7 @@ DataPaths programDataPaths(const std::string& dataDir, const std::string& progra
 }
 
 std::string DataPaths::help() const {
-    const std::string own = file("KelvoHelp.htm");
+    std::string own = file("KelvoHelp.htm");
     std::error_code ec;
     if (fs::is_regular_file(own, ec))
         return own;

@@ -7,6 +7,7 @@
 #include "storage/TextCodec.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -233,10 +234,23 @@ IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
                     unreadableText(path, failure) +
                         "。\n为了不覆盖其中的内容，Kelvo 不会写入这个文件，这次的修改没有保存。") {}
 
+namespace {
+std::atomic<std::chrono::milliseconds::rep> g_lockWaitMs{
+    std::chrono::milliseconds(kLockWait).count()};
+} // namespace
+
+std::chrono::milliseconds lockWait() {
+    return std::chrono::milliseconds(g_lockWaitMs.load());
+}
+
+std::chrono::milliseconds setLockWait(std::chrono::milliseconds wait) {
+    return std::chrono::milliseconds(g_lockWaitMs.exchange(wait.count()));
+}
+
 IniWriteError IniWriteError::busy(const std::string& path) {
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(lockWait()).count();
     return IniWriteError(path, Reason::Busy, ReadFailure::None, 0,
-                         "另一个程序正在修改 " + path + "，等了 " +
-                             std::to_string(kLockWait.count()) +
+                         "另一个程序正在修改 " + path + "，等了 " + std::to_string(seconds) +
                              " 秒仍未结束。\n这次的修改没有保存，请稍后再试。");
 }
 

@@ -48,6 +48,10 @@ private:
 
 // How long a change waits for the lock that another program holds.
 inline constexpr std::chrono::seconds kLockWait{5};
+// The wait of the changes of this process: kLockWait unless set otherwise
+// (a test that need not wait for seconds); returns the wait before.
+std::chrono::milliseconds lockWait();
+std::chrono::milliseconds setLockWait(std::chrono::milliseconds wait);
 
 class IniView;
 class IniSectionReader;
@@ -100,7 +104,7 @@ public:
     // while `change` ran, the lock kept nobody out: `change` runs again under
     // the lock at the path, on the file as it is then.
     void changeLocked(const std::function<void()>& change,
-                      std::chrono::milliseconds wait = kLockWait);
+                      std::chrono::milliseconds wait = lockWait());
 
     // Why the file, which exists, gave nothing when it was read.
     ReadFailure readFailure() const;

@@ -8,6 +8,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -61,8 +62,11 @@ private slots:
         run.window->FlatSpeedButton3Click(); // delete, then the list is reloaded
         QCOMPARE(run.list().count(), 1);
         const int afterDelete = resets.count();
+        auto* check = run.window->findChild<QTimer*>("dataChangeTimer");
+        QVERIFY(check != nullptr);
+        QSignalSpy checked(check, &QTimer::timeout);
         run.fake.dataFileWatch.notice(); // the watch tells of the program's own write
-        QTest::qWait(500);
+        QTRY_COMPARE_WITH_TIMEOUT(checked.count(), 1, 5000); // the file was looked at
         QCOMPARE(resets.count(), afterDelete);
     }
 

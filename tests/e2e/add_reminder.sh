@@ -15,31 +15,30 @@ e2e_start_kelvo
 
 main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
 sleep 0.5
-e2e_click "$main" 40 43 # 添加提醒
+e2e_click_control "$main" Unit1 FlatSpeedButton2 # 添加提醒
 dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "the add dialog did not open"
 sleep 0.5
 
-# Positions of the dialog's fields in its client area.
-e2e_field "$dialog" 60 23 2001   # setyear: a year long past first
-e2e_field "$dialog" 150 23 3     # setmonth
-e2e_field "$dialog" 234 23 15    # setday
-e2e_field "$dialog" 60 53 9      # sethour
-e2e_field "$dialog" 150 53 45    # setmin
-e2e_field "$dialog" 200 236 "Dentist at ten, bring the card"
-e2e_click "$dialog" 134 140      # mind1: on the hour as well
-e2e_field "$dialog" 105 269 5    # rdbf: five minutes ahead
+e2e_fill "$dialog" newitem setyear 2001 # a year long past first
+e2e_fill "$dialog" newitem setmonth 3
+e2e_fill "$dialog" newitem setday 15
+e2e_fill "$dialog" newitem sethour 9
+e2e_fill "$dialog" newitem setmin 45
+e2e_fill "$dialog" newitem setmsg "Dentist at ten, bring the card"
+e2e_click_control "$dialog" newitem mind1 # on the hour as well
+e2e_fill "$dialog" newitem rdbf 5        # five minutes ahead
 sleep 0.3
-e2e_click "$dialog" 194 375      # 添加[&A]
+e2e_click_control "$dialog" newitem FlatSpeedButton1 # 添加[&A]
 question=$(e2e_wait_window 10 询问) || e2e_fail "no question before storing a past reminder"
 e2e_shot past-reminder-question "$question"
 e2e_key "$question" Escape       # No: back to the dialog, nothing stored
 e2e_wait 10 e2e_window_gone 询问 || e2e_fail "the question stayed open"
 [ -n "$(e2e_window 添加提醒)" ] || e2e_fail "the add dialog closed after No"
 grep -q '^\[Item1\]' "$E2E_DATA/DataFile.dat" 2>/dev/null && e2e_fail "No stored the reminder"
-e2e_field "$dialog" 60 23 2027   # setyear
+e2e_fill "$dialog" newitem setyear 2027
 sleep 0.3
 e2e_shot add-dialog "$dialog"
-e2e_click "$dialog" 194 375      # 添加[&A]
+e2e_click_control "$dialog" newitem FlatSpeedButton1 # 添加[&A]
 e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
 
 data=$E2E_DATA/DataFile.dat

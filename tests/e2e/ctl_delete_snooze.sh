@@ -22,7 +22,7 @@ popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" || e2e_fail "wrong hand-off"
 sleep 0.5
 # The remind-later button's context menu; its first item is "1 分后提醒".
-e2e_click "$popup" 196 177 3
+e2e_click_control "$popup" showmsg FlatSpeedButton2 3
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"
 xdotool key Down Return
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup stayed after the snooze"
@@ -39,7 +39,7 @@ again=$(e2e_wait_window 30 提醒) || e2e_fail "the snoozed reminder did not com
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" ||
     e2e_fail "the snooze fired for another item: $(cat "$E2E_DATA/TmpFile.tmp")"
 e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "item 2 is not marked reminded"
-e2e_click "$again" 308 177 # 关闭[&C]
+e2e_click_control "$again" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_log "the snooze fired for the item now numbered 2"
 

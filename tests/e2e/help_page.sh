@@ -30,7 +30,7 @@ opened_help() {
 
 e2e_log "a desktop with a program for web pages"
 echo "browser.desktop" >"$E2E_WORK/default"
-e2e_click "$main" 40 178 # 软件帮助
+e2e_click_control "$main" Unit1 FlatSpeedButton7 # 软件帮助
 e2e_wait 10 opened_help || e2e_fail "the page was not handed to the desktop's program"
 sleep 1
 e2e_window_gone "Kelvo 帮助" || e2e_fail "the program's own window showed beside the program"
@@ -38,7 +38,7 @@ e2e_window_gone "Kelvo 帮助" || e2e_fail "the program's own window showed besi
 e2e_log "a desktop without one"
 : >"$E2E_WORK/default"
 rm -f "$E2E_WORK/opened"
-e2e_click "$main" 40 178 # 软件帮助
+e2e_click_control "$main" Unit1 FlatSpeedButton7 # 软件帮助
 help=$(e2e_wait_window 10 "Kelvo 帮助") || e2e_fail "the program did not show the page itself"
 [ ! -e "$E2E_WORK/opened" ] || e2e_fail "the page went to a program the desktop does not name"
 sleep 0.5

@@ -37,7 +37,7 @@ e2e_ini_has "$data" Main Items 3 || e2e_fail "a reminder was deleted without a y
 e2e_key "$main" Insert
 add=$(e2e_wait_window 10 添加提醒) || e2e_fail "Insert did not open the add dialog"
 sleep 0.3
-e2e_click "$add" 288 375 # 取消[&C]
+e2e_click_control "$add" newitem FlatSpeedButton2 # 取消[&C]
 e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
 
 xdotool mousemove --window "$main" 150 12
@@ -47,9 +47,9 @@ edit=$(e2e_wait_window 10 编辑提醒) || e2e_fail "a double click did not open
 e2e_key "$edit" Escape
 e2e_wait 10 e2e_window_gone 编辑提醒 || e2e_fail "the edit dialog stayed open"
 
-e2e_click "$main" 40 151 # 搜索提醒
+e2e_click_control "$main" Unit1 FlatSpeedButton10 # 搜索提醒
 search=$(e2e_wait_window 10 搜索提醒) || e2e_fail "the search window did not open"
-e2e_click "$search" 100 43 # searchword
+e2e_click_control "$search" SearchForm searchword
 xdotool type --delay 50 a # all three
 xdotool key Return Tab Down Down # Beta, then Gamma
 sleep 0.3

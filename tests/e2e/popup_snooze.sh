@@ -18,16 +18,15 @@ e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
 
 e2e_wait_window 30 Kelvo >/dev/null || e2e_fail "the main window is not shown"
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
-sleep 0.5
+e2e_wait 5 e2e_on_top "$popup" || e2e_fail "the popup is not above the other windows"
 [ -n "$(e2e_window Kelvo)" ] || e2e_fail "the main window is gone"
-e2e_on_top "$popup" || e2e_fail "the popup is not above the other windows"
 xprop -id "$popup" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "the popup does not stay on top"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: stretch your legs" || e2e_fail "wrong hand-off"
 e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the item is not marked reminded"
 e2e_shot popup "$popup"
 
 # The remind-later button's context menu; its first item is "1 分后提醒".
-e2e_click "$popup" 196 177 3
+e2e_click_control "$popup" showmsg FlatSpeedButton2 3
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"
 xdotool key Down Return
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup stayed after the snooze"
@@ -37,7 +36,7 @@ e2e_log "snoozed for a minute"
 again=$(e2e_wait_window 20 提醒) || e2e_fail "the snoozed reminder did not come back"
 e2e_log "popped up again"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: stretch your legs" || e2e_fail "wrong hand-off"
-e2e_click "$again" 308 177 # 关闭[&C]
+e2e_click_control "$again" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

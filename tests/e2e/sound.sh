@@ -9,10 +9,8 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init sound "$1" "$2"
 e2e_require sox
-sox -h 2>&1 | grep -q 'AUDIO FILE FORMATS:.* mp3' || {
-    echo "SKIP: sox cannot write mp3 (libsox-fmt-mp3 is not installed)"
-    exit 77
-}
+sox -h 2>&1 | grep -q 'AUDIO FILE FORMATS:.* mp3' ||
+    e2e_skip "sox cannot write mp3 (libsox-fmt-mp3 is not installed)"
 e2e_start_desktop
 e2e_start_pulse
 
@@ -55,7 +53,7 @@ for kind in wav mp3 beep; do
     e2e_log "$kind popup at ${at}s"
     sleep 2.5
     [ "$kind" = beep ] && sleep 1 && break
-    e2e_click "$popup" 308 177 # 关闭[&C]
+    e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
     previous=$popup
 done
 e2e_record_stop

@@ -26,7 +26,7 @@ e2e_log "early popup up without a sound server"
 e2e_start_pulse
 recording=$E2E_WORK/monitor.raw
 e2e_record_start "$recording"
-e2e_click "$early" 308 177 # 关闭[&C]
+e2e_click_control "$early" showmsg FlatSpeedButton1 # 关闭[&C]
 
 late_popup_up() {
     local id

@@ -23,12 +23,12 @@ for run in 1 2 3 4 5; do
     sleep 1
     corner=$(frame_corner "$main")
     [ "$corner" = "140,260" ] || e2e_fail "run $run: the main window's frame is at $corner, not 140,260"
-    e2e_click "$main" 40 43 # 添加提醒
+    e2e_click_control "$main" Unit1 FlatSpeedButton2 # 添加提醒
     dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "run $run: the add dialog did not open"
     sleep 1
     corner=$(frame_corner "$dialog")
     [ "$corner" = "333,201" ] || e2e_fail "run $run: the add dialog's frame is at $corner, not 333,201"
-    e2e_click "$dialog" 288 375 # 取消[&C]
+    e2e_click_control "$dialog" newitem FlatSpeedButton2 # 取消[&C]
     e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "run $run: the add dialog stayed open"
     e2e_tray_menu e
     question=$(e2e_wait_window 10 关闭软件) || e2e_fail "run $run: no question before the exit"

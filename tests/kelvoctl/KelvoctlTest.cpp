@@ -122,8 +122,8 @@ TEST(KelvoctlLunar, NamesTheLunarDateOfAGregorianDate) {
     EXPECT_EQ(kelvoctl("lunar --of 2026-12-07").out, "2026 10 29 0\t农历十月廿九\n");
     EXPECT_EQ(kelvoctl("lunar --of 2020-05-23").out, "2020 4 1 1\t农历闰四月初一\n");
     EXPECT_EQ(kelvoctl("lunar --of 2100-02-08").out, "2099 12 30 0\t农历腊月三十\n");
-    for (const std::string& args : {"lunar --of 2100-02-09", "lunar --of 1901-02-18",
-                                    "lunar --of 2026-02-30", "lunar --of", "lunar --of 2026-1-1"}) {
+    for (const char* args : {"lunar --of 2100-02-09", "lunar --of 1901-02-18",
+                             "lunar --of 2026-02-30", "lunar --of", "lunar --of 2026-1-1"}) {
         SCOPED_TRACE(args);
         const Result r = kelvoctl(args);
         EXPECT_EQ(r.status, 2);

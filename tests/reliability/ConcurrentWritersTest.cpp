@@ -149,8 +149,9 @@ TEST_F(ConcurrentWriters, AddsInALoopBesideMarksAndDialogAddsLoseNothing) {
         const std::string message = data.ReadString(itemSection(k), "Message", "");
         EXPECT_EQ(message.starts_with("own "), k <= kOwn) << k;
         EXPECT_EQ(data.ReadBool(itemSection(k), "Reminded", false), k <= kOwn) << k << message;
-        if (message.starts_with("ctl ")) // the loop's adds keep their order
+        if (message.starts_with("ctl ")) { // the loop's adds keep their order
             EXPECT_EQ(std::stoi(message.substr(4)), ++lastCtl) << k;
+        }
     }
     EXPECT_EQ(lastCtl, kAdds);
     EXPECT_EQ(messages().size(), static_cast<size_t>(2 * kOwn + kAdds));

@@ -277,7 +277,7 @@ TEST_P(CrashConsistency, EveryKillLeavesAWholeOldOrNewFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writes, CrashConsistency, ::testing::ValuesIn(kOperations),
-                         [](const auto& info) { return std::string(info.param); });
+                         [](const auto& test) { return std::string(test.param); });
 
 } // namespace
 } // namespace kelvo::crash

@@ -147,6 +147,11 @@ TEST_F(SharedDataFile, AWriterWaitsForTheLockThenGivesUpWritingNothing) {
     const std::string before = dir.read("DataFile.dat");
     const FileLock held(path, std::chrono::milliseconds(0));
     ASSERT_TRUE(held.acquired());
+    const auto wait = std::chrono::milliseconds(300);
+    struct UsualWaitAfterwards {
+        ~UsualWaitAfterwards() { setLockWait(kLockWait); }
+    } usualWaitAfterwards;
+    EXPECT_EQ(setLockWait(wait), kLockWait);
     const auto start = std::chrono::steady_clock::now();
     try {
         appendItem(data, reminder("late"), false);
@@ -154,8 +159,9 @@ TEST_F(SharedDataFile, AWriterWaitsForTheLockThenGivesUpWritingNothing) {
     } catch (const IniWriteError& e) {
         EXPECT_EQ(e.reason(), IniWriteError::Reason::Busy);
         EXPECT_EQ(e.path(), path);
+        EXPECT_NE(std::string(e.what()).find("等了 1 秒"), std::string::npos) << e.what();
     }
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kLockWait - std::chrono::milliseconds(50));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, wait - std::chrono::milliseconds(50));
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_EQ(itemCount(data), 0);
 }

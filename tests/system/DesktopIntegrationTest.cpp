@@ -79,8 +79,7 @@ class DesktopIntegrationTest : public QObject {
 private slots:
     void notificationGoesToTheDesktopServiceWhenThereIsOne() {
         test::PrivateBus bus;
-        if (bus.address.isEmpty())
-            QSKIP("no dbus-daemon to run a private bus");
+        KELVO_REQUIRE_BUS(bus);
         QDBusConnection program = bus.connect(QStringLiteral("program"));
         QVERIFY(program.isConnected());
         QVERIFY(!sendDesktopNotification(program, QStringLiteral("Kelvo"), QStringLiteral("x"), 1));
@@ -98,8 +97,7 @@ private slots:
     // the user does there reaches the reminder engine.
     void notificationAlertsGoThroughTheDesktopService() {
         test::PrivateBus bus;
-        if (bus.address.isEmpty())
-            QSKIP("no dbus-daemon to run a private bus");
+        KELVO_REQUIRE_BUS(bus);
         NotificationDesktop desktop(bus);
         QDBusConnection program = bus.connect(QStringLiteral("program"));
         DesktopNotifier notifier(program);

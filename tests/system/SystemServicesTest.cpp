@@ -74,6 +74,21 @@ private slots:
         }
     }
 
+    // A module of an older table or of another Qt is refused and never
+    // asked to make its output; the next folder's module is taken instead.
+    void aStaleModuleIsRefused() {
+        const QString here = QCoreApplication::applicationDirPath();
+        for (const QString& stale : {here + "/stale-version", here + "/stale-qt"}) {
+            QVERIFY(QFileInfo::exists(stale + "/kelvo_sound.so"));
+            DeferredSound alone({stale});
+            QCOMPARE(failure(*alone.play(here + "/missing.wav", false)),
+                     QStringLiteral("声音模块无法加载"));
+            QVERIFY(alone.modulePath().isEmpty());
+            DeferredSound next({stale, here});
+            QCOMPARE(next.modulePath(), QFileInfo(here + "/kelvo_sound.so").canonicalFilePath());
+        }
+    }
+
     // While the session's sound server does not answer, nothing is played
     // (the sound library would give up on it for the whole run); once it
     // answers, sounds go to it.

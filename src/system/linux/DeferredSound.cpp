@@ -1,10 +1,11 @@
 #include "system/linux/DeferredSound.h"
 
+#include "core/Module.h"
+#include "system/linux/SoundModule.h"
+
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -14,8 +15,6 @@
 
 namespace kelvo {
 namespace {
-
-const QString kModuleFile = QStringLiteral("kelvo_sound.so");
 
 // The local socket of the session's sound server (PulseAudio, or PipeWire
 // speaking its protocol); empty when it cannot be told (a network server).
@@ -57,32 +56,36 @@ DeferredSound::DeferredSound(QStringList moduleDirs) : m_dirs(std::move(moduleDi
 DeferredSound::~DeferredSound() = default;
 
 QStringList soundModuleDirs(const QString& programDir) {
-    return {programDir, QDir(programDir).filePath(QStringLiteral("../lib/kelvo"))};
+    QStringList dirs;
+    for (const std::filesystem::path& dir : moduleDirs(QFile::encodeName(programDir).toStdString()))
+        dirs << QFile::decodeName(QByteArray::fromStdString(dir.string()));
+    return dirs;
 }
 
 Sound* DeferredSound::sound() {
     if (m_tried)
         return m_sound.get();
     m_tried = true;
-    QStringList errors;
-    for (const QString& dir : m_dirs) {
-        const QString path = QDir(dir).filePath(kModuleFile);
-        if (!QFileInfo::exists(path))
-            continue;
-        // The module stays loaded for the rest of the run: players it made
-        // may still be playing.
-        QLibrary module(path);
-        using Create = Sound* (*)();
-        if (auto create = reinterpret_cast<Create>(module.resolve("kelvo_create_sound"))) {
-            m_sound.reset(create());
-            m_path = QFileInfo(path).canonicalFilePath();
+    std::vector<std::filesystem::path> dirs;
+    for (const QString& dir : m_dirs)
+        dirs.emplace_back(QFile::encodeName(dir).toStdString());
+    const LoadedModule module = loadModule(
+        dirs, kSoundModuleFile, kSoundModuleEntry, kSoundModuleVersion, [](const void* table) {
+            const int32_t qt = static_cast<const SoundModuleApi*>(table)->qtVersion;
+            return qt == kSoundModuleQtVersion ? std::string()
+                                               : "为 Qt " + std::to_string(qt >> 8) + "." +
+                                                     std::to_string(qt & 0xff) + " 所建";
+        });
+    if (const auto* api = static_cast<const SoundModuleApi*>(module.table)) {
+        m_sound.reset(api->create());
+        m_path = QFileInfo(QFile::decodeName(QByteArray::fromStdString(module.path.string())))
+                     .canonicalFilePath();
+        if (m_sound)
             return m_sound.get();
-        }
-        errors << module.errorString();
     }
-    qWarning("Kelvo: no sound module %s in %s; reminders play no sound. %s",
-             qPrintable(kModuleFile), qPrintable(m_dirs.join(QStringLiteral(", "))),
-             qPrintable(errors.join(QStringLiteral("; "))));
+    qWarning("Kelvo: no sound module %s in %s; reminders play no sound.%s", kSoundModuleFile,
+             qPrintable(m_dirs.join(QStringLiteral(", "))), module.errors.c_str());
+    m_path.clear();
     return nullptr;
 }
 

@@ -9,14 +9,13 @@
 namespace kelvo {
 
 // Sound output from the sound module ("kelvo_sound.so", built on Qt
-// Multimedia), loaded when the first sound plays: the media libraries and
-// the audio and network libraries they pull in cost memory and start-up time
-// that a program waiting in the tray for its next reminder does not need.
-// Without the module nothing plays and the beep is the desktop's bell; while
-// the session's sound server does not answer, the module is not asked to
-// play: the sound library asks for the server once, when it is first used,
-// and stays silent for the whole run when none answered then, so a session
-// whose sound starts late would never be heard.
+// Multimedia, its table in SoundModule.h), loaded when the first sound plays: the media libraries
+// and the audio and network libraries they pull in cost memory and start-up time that a program
+// waiting in the tray for its next reminder does not need. Without the module nothing plays and the
+// beep is the desktop's bell; while the session's sound server does not answer, the module is not
+// asked to play: the sound library asks for the server once, when it is first used, and stays
+// silent for the whole run when none answered then, so a session whose sound starts late would
+// never be heard.
 class DeferredSound : public Sound {
 public:
     // The directories to look for the module in, in order.
@@ -45,8 +44,8 @@ private:
 // told without the sound library).
 bool soundServerAnswers();
 
-// The directories of the sound module for a program in programDir: beside
-// it (a build or a portable copy), then lib/kelvo beside its bin (installed).
+// The directories of the sound module for a program in programDir: those of
+// every module (moduleDirs in core/Module.h).
 QStringList soundModuleDirs(const QString& programDir);
 
 } // namespace kelvo
