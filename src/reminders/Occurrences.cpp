@@ -90,7 +90,8 @@ void AllFirings::fillDay() {
             starts[m] += starts[m - 1];
         m_day.resize(unsorted.size());
         for (const Occasion& o : unsorted)
-            m_day[starts[static_cast<size_t>(o.due.hour * 60 + o.due.minute)]++] = o;
+            m_day[starts[static_cast<size_t>(o.due.hour) * 60 +
+                         static_cast<size_t>(o.due.minute)]++] = o;
     }
 }
 

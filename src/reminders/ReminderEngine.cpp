@@ -153,12 +153,11 @@ int64_t ReminderEngine::lastCheckedUtc() const {
 }
 
 // A firing may run a nested event loop that reloads or deletes items or
-// runs another check; the loop goes on with the items of the list given,
-// where they stand then.
-void ReminderEngine::forEachItem(const std::vector<uint32_t>& ids,
-                                 const std::function<void(int32_t)>& f) {
-    const std::vector<uint32_t> held = ids;
-    for (const uint32_t id : held) {
+// runs another check; the loop goes on with the items of the list given
+// (a copy: m_ids may change meanwhile), where they stand then.
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the copy is the point
+void ReminderEngine::forEachItem(std::vector<uint32_t> ids, const std::function<void(int32_t)>& f) {
+    for (const uint32_t id : ids) {
         if (m_stopped)
             return;
         if (const int32_t k = positionOf(id))

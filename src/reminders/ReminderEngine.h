@@ -133,7 +133,7 @@ private:
     void checkMinute(const DateTime& t);
     // Calls f(k) for each item in order, each held by its identity: items
     // deleted meanwhile are passed over, none is passed twice.
-    void forEachItem(const std::vector<uint32_t>& ids, const std::function<void(int32_t)>& f);
+    void forEachItem(std::vector<uint32_t> ids, const std::function<void(int32_t)>& f);
     void fireByRules(int32_t k, const DateTime& t);
     // Fires item k for the occasion unless it fired for it already.
     void fireOnce(int32_t k, const DateTime& t, FiringKind kind);

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWindow>
 
 #include <optional>
@@ -79,20 +80,31 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event); // gives the box its size
-        if (m_centred)
-            centreOnScreen(*this);
+        if (!m_centred)
+            return;
+        centreOnScreen(*this);
+        // The work area may still change (a task bar that comes up after
+        // the box): the box keeps to its middle.
+        if (const QScreen* screen = this->screen())
+            connect(screen, &QScreen::availableGeometryChanged, this, [this] { centreSoon(); });
     }
     bool event(QEvent* event) override {
         const bool handled = QMessageBox::event(event);
         if (m_framePending && isVisible() && frameGeometry() != geometry()) {
             m_framePending = false;
-            QMetaObject::invokeMethod(
-                this, [this] { centreOnScreen(*this); }, Qt::QueuedConnection);
+            centreSoon();
+        } else if (m_centred && isVisible() && event->type() == QEvent::Resize) {
+            centreSoon(); // laid out anew once shown
         }
         return handled;
     }
 
 private:
+    void centreSoon() {
+        QMetaObject::invokeMethod(
+            this, [this] { centreOnScreen(*this); }, Qt::QueuedConnection);
+    }
+
     const bool m_centred;
     bool m_framePending;
 };
