@@ -3,6 +3,7 @@
 #include "ical/module/IcalTimes.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string_view>
 
@@ -95,11 +96,14 @@ void readStatus(icalproperty* p, CalendarEvent& out) {
 // Kelvo's own lunar repetition, written beside the listed days.
 void readLunarRule(icalproperty* p, CalendarEvent& out) {
     const char* value = icalproperty_get_x(p);
-    const icalrecurrencetype r = icalrecurrencetype_from_string(value ? value : "");
+    icalrecurrencetype r = icalrecurrencetype_from_string(value ? value : "");
     if (r.freq == ICAL_NO_RECURRENCE)
         out.unreadable = icalprops::Lunar;
     else
         out.rules.push_back(ruleOf(r, nullptr, {}, icaltime_null_time()));
+    // A rule parsed on its own, not held by a property, leaves its RSCALE,
+    // a copy of the text, to the caller.
+    std::free(r.rscale);
 }
 
 void readProperties(icalcomponent* event, CalendarEvent& out) {
