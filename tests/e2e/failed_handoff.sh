@@ -17,7 +17,7 @@ e2e_write_autostart
 e2e_write_items Hour=8 Min=30 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMethod=0 \
     "Message=e2e: the right one[cmd:touch $E2E_WORK/ran]" Music=
 mkdir "$E2E_DATA/TmpFile.tmp"
-e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
+e2e_start_kelvo faketime -f "@2026-12-07 08:29:30 x10"
 
 # The message box, a dialog: not the main window, which bears the same title
 # for the moment before it goes to the tray.
