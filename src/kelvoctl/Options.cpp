@@ -1,7 +1,8 @@
 #include "kelvoctl/Options.h"
 
+#include "core/WholeNumber.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
 namespace kelvo::ctl {
@@ -242,12 +243,7 @@ Options parseOptions(const std::vector<std::string>& args) {
 }
 
 std::optional<int32_t> parseInt(std::string_view text) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc{} || ptr != end)
-        return std::nullopt;
-    return value;
+    return parseWholeNumber<int32_t>(text);
 }
 
 } // namespace kelvo::ctl

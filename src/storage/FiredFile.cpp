@@ -1,13 +1,12 @@
 #include "storage/FiredFile.h"
 
 #include "core/DateText.h"
+#include "core/WholeNumber.h"
 #include "storage/FileIO.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <optional>
 
 namespace kelvo {
 namespace {
@@ -17,15 +16,6 @@ constexpr int32_t kMostSections = 100000;
 
 std::string section(size_t i) {
     return "Fired" + std::to_string(i + 1);
-}
-
-template <typename Number> std::optional<Number> parseNumber(const std::string& text) {
-    Number value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc{} || ptr != end)
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -49,10 +39,10 @@ std::vector<FiredOccasion> readFiredFile(const std::string& path) {
     std::vector<FiredOccasion> fired;
     for (int32_t i = 0; i < count; ++i) {
         const std::string s = section(static_cast<size_t>(i));
-        const auto key = parseNumber<uint64_t>(file.ReadString(s, "Key", ""));
+        const auto key = parseWholeNumber<uint64_t>(file.ReadString(s, "Key", ""));
         const auto at = parseDateTime(file.ReadString(s, "At", ""));
         const int32_t kind = file.ReadInteger(s, "Kind", -1);
-        const auto firedAt = parseNumber<int64_t>(file.ReadString(s, "FiredAt", ""));
+        const auto firedAt = parseWholeNumber<int64_t>(file.ReadString(s, "FiredAt", ""));
         if (key && at && kind >= 0 && kind <= 2 && firedAt)
             fired.push_back(
                 FiredOccasion{0, *key, minuteNumber(*at), static_cast<FiringKind>(kind), *firedAt});

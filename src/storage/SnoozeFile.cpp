@@ -1,27 +1,17 @@
 #include "storage/SnoozeFile.h"
 
+#include "core/WholeNumber.h"
 #include "storage/FileIO.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <optional>
 
 namespace kelvo {
 namespace {
 
 std::string section(size_t i) {
     return "Snooze" + std::to_string(i + 1);
-}
-
-std::optional<int64_t> parseSeconds(const std::string& text) {
-    int64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc{} || ptr != end)
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -45,7 +35,7 @@ std::vector<SnoozeEntry> readSnoozeFile(const std::string& path, size_t limit) {
     const size_t sections = std::min(static_cast<size_t>(std::max(count, 0)), limit);
     for (size_t i = 0; i < sections; ++i) {
         const int32_t item = file.ReadInteger(section(i), "Item", 0);
-        const auto due = parseSeconds(file.ReadString(section(i), "Due", ""));
+        const auto due = parseWholeNumber<int64_t>(file.ReadString(section(i), "Due", ""));
         if (item > 0 && due)
             entries.push_back(SnoozeEntry{*due, item});
     }
