@@ -11,7 +11,7 @@ core="core"
 lunar="$core lunar"
 reminders="$lunar reminders"
 storage="$reminders storage"
-middle="$storage ipc editors exchange ical clock alerts" # core files of layer 5
+middle="$storage ipc editors exchange ical sync clock alerts" # core files of layer 5
 system="$storage ipc system"
 widgets="$core storage widgets"
 windows="$middle system widgets lunar clock alerts editors exchange settings"
@@ -34,7 +34,7 @@ allowed() {
     widgets) echo "$widgets" ;;
     app) echo "$windows app" ;;
     kelvoctl) echo "$middle kelvoctl" ;;
-    lunar | clock | alerts | editors | exchange | ical | settings)
+    lunar | clock | alerts | editors | exchange | ical | sync | settings)
         if [ "$window" = yes ]; then echo "$windows"; else echo "$middle"; fi ;;
     *) echo "?" ;;
     esac
@@ -44,6 +44,7 @@ allowed() {
 core_uses() {
     case "$1" in
     ical) echo "exchange" ;;
+    sync) echo "ical exchange" ;;
     *) echo "" ;;
     esac
 }
@@ -66,14 +67,14 @@ while IFS= read -r -d '' file; do
         if [[ "$may" != *" $used "* ]]; then
             echo "$file includes $used/, which its layer may not"
             status=1
-        elif [ "$window" = no ] && [[ " editors exchange ical clock alerts " == *" $folder "* ]] &&
-            [[ " editors exchange ical clock alerts " == *" $used "* ]] &&
+        elif [ "$window" = no ] && [[ " editors exchange ical sync clock alerts " == *" $folder "* ]] &&
+            [[ " editors exchange ical sync clock alerts " == *" $used "* ]] &&
             [[ " $(core_uses "$folder") " != *" $used "* ]]; then
             echo "$file includes $used/, a folder of its own layer"
             status=1
         fi
     done < <(sed -n 's|^#include "\([a-z]*\)/.*|\1|p' "$file" | sort -u)
-done < <(find core lunar reminders storage ipc editors exchange ical clock alerts settings \
+done < <(find core lunar reminders storage ipc editors exchange ical sync clock alerts settings \
     system widgets app kelvoctl -name '*.cpp' -print0 -o -name '*.h' -print0 | sort -z)
 [ "$status" = 0 ] && echo "every include keeps to its layer"
 exit "$status"

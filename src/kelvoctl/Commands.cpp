@@ -8,6 +8,7 @@
 #include "kelvoctl/ItemCommands.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
+#include "kelvoctl/SyncCommands.h"
 #include "lunar/LunarNames.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
@@ -282,6 +283,12 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         return;
     case Command::Delete:
         deleteReminders(dir, options.items, out);
+        return;
+    case Command::Sync:
+        runSync(dir, options.json, in, out);
+        return;
+    case Command::SyncSetup:
+        setupSync(dir, options.setup, in, out);
         return;
     default:
         break;

@@ -47,6 +47,12 @@ const char* const kUsage =
     "time)\n"
     "  delete ITEM...                         delete reminders; later ones move down\n"
     "  show ITEM                              every key of reminder ITEM as stored, Key=Value\n"
+    "  sync [--json]                          sync the reminders with the account's CalDAV\n"
+    "                                         calendar once and tell what moved\n"
+    "  sync --setup URL USER [--calendar NAME] [--trust SHA256]\n"
+    "                                         set the account: the password is read from\n"
+    "                                         standard input; the calendar NAME, else the one\n"
+    "                                         named Kelvo, else a new one named Kelvo\n"
     "\n"
     "Options of add and edit:\n"
     "  --weekdays 1,3,5     weekly on these days (1 Monday ... 7 Sunday); DAY is then *\n"
@@ -207,6 +213,30 @@ void parseExchange(const std::string& command, std::vector<std::string> args, Op
     }
 }
 
+// sync [--json], sync --setup URL USER [--calendar NAME] [--trust SHA256]
+void parseSync(const std::vector<std::string>& args, Options& options) {
+    options.command = Command::Sync;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            options.json = true;
+        else if (args[i] == "--setup")
+            options.command = Command::SyncSetup;
+        else if (args[i] == "--calendar")
+            options.setup.calendar = takeValue(args, i);
+        else if (args[i] == "--trust")
+            options.setup.trust = takeValue(args, i);
+        else
+            rest.push_back(args[i]);
+    }
+    if (options.command == Command::SyncSetup && rest.size() == 2) {
+        options.setup.url = rest[0];
+        options.setup.user = rest[1];
+    } else if (!rest.empty() || options.command == Command::SyncSetup) {
+        throw UsageError("sync needs [--json] or --setup URL USER [--calendar NAME] [--trust SHA256]");
+    }
+}
+
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -236,6 +266,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         parseLunar(rest, options);
     } else if (command == "export" || command == "import") {
         parseExchange(command, rest, options);
+    } else if (command == "sync") {
+        parseSync(rest, options);
     } else {
         throw UsageError("unknown command: " + command + " (try kelvoctl --help)");
     }

@@ -3,6 +3,7 @@
 #include "core/DateText.h"
 #include "core/DateTime.h"
 #include "kelvoctl/ItemArgs.h"
+#include "kelvoctl/SyncCommands.h"
 #include "lunar/Calendar.h"
 
 #include <optional>
@@ -33,7 +34,9 @@ enum class Command {
     Add,
     Edit,
     Delete,
-    Show
+    Show,
+    Sync,
+    SyncSetup
 };
 
 struct Options {
@@ -53,6 +56,7 @@ struct Options {
     bool allowCommands = false;     // import --allow-commands
     bool verbose = false;           // import --verbose: every skipped event
     bool ics = false;               // export --ics: a calendar file
+    SyncSetup setup;                // sync --setup URL USER [--calendar NAME] [--trust SHA256]
 };
 
 // add, edit, delete and show with the arguments after the command.

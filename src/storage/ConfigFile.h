@@ -59,6 +59,16 @@ inline constexpr BoolSetting RepeatSound{"Sys", "RepeatSound", false};
 inline constexpr BoolSetting NotifyAlerts{"Sys", "NotifyAlerts", false};
 // The user was told once that without a tray the menu entry brings the window up.
 inline constexpr BoolSetting ToldNoTray{"Sys", "ToldNoTray", false};
+// The sync account (CalDAV): the server's address as the user gave it, the
+// user, the calendar's path on the server, whether it answers the
+// sync-collection report, and the SHA-256 fingerprint of a certificate the
+// user chose to trust. The password is kept in the desktop's secret store,
+// never here. No address: no account, and the sync module is never loaded.
+inline constexpr StringSetting SyncUrl{"Sync", "Url", ""};
+inline constexpr StringSetting SyncUser{"Sync", "User", ""};
+inline constexpr StringSetting SyncCalendar{"Sync", "Calendar", ""};
+inline constexpr BoolSetting SyncCollection{"Sync", "SyncCollection", true};
+inline constexpr StringSetting SyncCertificate{"Sync", "TrustedCertificate", ""};
 } // namespace settings
 
 // Sections of Config.ini that hold a window's last position.

@@ -260,17 +260,19 @@ int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic) {
     return k;
 }
 
+void writeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
+    const std::string s = itemSection(k);
+    writeDate(data, s, item);
+    data.WriteInteger(s, key::RdBefore, item.rdBefore);
+    data.WriteInteger(s, key::ReMinded, 0);
+    data.WriteInteger(s, key::MindMethod, item.mindMethod);
+    data.WriteString(s, key::Message, item.message);
+    data.WriteString(s, key::Music, item.music);
+    writeLunarRepeat(data, s, item.lunar);
+}
+
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
-    data.changeLocked([&] {
-        const std::string s = itemSection(k);
-        writeDate(data, s, item);
-        data.WriteInteger(s, key::RdBefore, item.rdBefore);
-        data.WriteInteger(s, key::ReMinded, 0);
-        data.WriteInteger(s, key::MindMethod, item.mindMethod);
-        data.WriteString(s, key::Message, item.message);
-        data.WriteString(s, key::Music, item.music);
-        writeLunarRepeat(data, s, item.lunar);
-    });
+    data.changeLocked([&] { writeEditedItem(data, k, item); });
 }
 
 void deleteItem(TIniFile& data, int32_t k) {

@@ -101,6 +101,8 @@ int32_t appendItem(TIniFile& data, const ReminderItem& item, bool withMusic);
 
 // Stores a changed item into Item<k> (ReMinded back to 0, Music always written).
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item);
+// The same keys without storing the file (several items in one change).
+void writeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item);
 
 // Removes item k (1 … N): every later item moves one number down, Item<N> is
 // left holding the delete defaults, Items becomes N − 1. One atomic change.

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "reminders/ReminderItem.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kelvo {
+
+class TIniFile;
+
+// The reminders of the data file as sync sees them: by Uid.
+struct LocalItem {
+    int32_t number = 0;
+    ReminderItem item;
+};
+using LocalItems = std::map<std::string, LocalItem>;
+
+// Gives every item without a Uid the one the calendar export gives it, in
+// one change of the data file; writes nothing when every item has one.
+void giveUids(TIniFile& data);
+// The items with a Uid (the first of two with the same Uid).
+LocalItems readLocalItems(const TIniFile& data);
+
+// What the server's changes make of the data file.
+struct LocalChanges {
+    std::vector<std::pair<std::string, ReminderItem>> updated, added; // by Uid
+    std::vector<std::string> removed;                                 // Uids
+    bool empty() const { return updated.empty() && added.empty() && removed.empty(); }
+};
+// Stores the changes, each item found by its Uid at the moment of the
+// change; added reminders that run a command wait for the user to run it
+// once, as imported ones do.
+void applyLocalChanges(TIniFile& data, const LocalChanges& changes);
+
+// A new UID of Kelvo's for a conflict copy.
+std::string newUid();
+
+} // namespace kelvo
