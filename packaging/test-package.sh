@@ -21,13 +21,14 @@ echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
-for need in libqt6widgets6 libqt6multimedia6 libical3 gstreamer1.0-plugins-good fonts-wqy-microhei; do
+for need in libqt6widgets6 libqt6multimedia6 libical3 libqt6keychain1 gstreamer1.0-plugins-good fonts-wqy-microhei; do
     grep -q "$need" <<<"$depends" || fail "Depends lacks $need"
 done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 for f in usr/bin/kelvo usr/bin/kelvoctl usr/lib/kelvo/kelvo_sound.so usr/lib/kelvo/kelvo_ical.so \
+    usr/lib/kelvo/kelvo_sync.so \
     usr/share/kelvo/KelvoHelp.htm \
     usr/share/applications/org.example.kelvo.desktop \
     usr/share/metainfo/org.example.kelvo.metainfo.xml \

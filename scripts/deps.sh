@@ -16,6 +16,8 @@ run_packages=(
     libqt6svg6
     # calendar files (iCalendar), read and written by the module kelvo_ical
     libical-dev
+    # sync with a CalDAV server: the module kelvo_sync, its password in the secret store
+    qtkeychain-qt6-dev
 )
 
 test_packages=(
@@ -31,6 +33,8 @@ test_packages=(
     xvfb xdotool jwm x11-utils x11-apps imagemagick
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
     faketime pulseaudio pulseaudio-utils sox libsox-fmt-mp3 procps
+    # sync tests: a CalDAV server on 127.0.0.1 and a client of another kind
+    radicale python3-caldav
 )
 
 case "${1:-test}" in

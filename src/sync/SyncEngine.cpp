@@ -3,12 +3,14 @@
 #include "ical/CalendarMapping.h"
 #include "ical/IcalModule.h"
 #include "storage/DataFile.h"
+#include "storage/FileLock.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
 #include "sync/SyncLocal.h"
 #include "sync/SyncState.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 namespace kelvo {
@@ -16,6 +18,8 @@ namespace {
 
 constexpr size_t kPutsPerStep = 100; // the state is stored after each such step
 constexpr int kPushRounds = 3;       // a 412 is merged and sent again, this often
+// How long a sync waits for another one on the same data directory.
+constexpr std::chrono::seconds kSyncWait{10};
 
 bool safeNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -49,6 +53,9 @@ public:
           m_data(DataPaths{dataDir}.dataFile()), m_now(now) {}
 
     SyncReport run() {
+        const FileLock lock(m_statePath, kSyncWait);
+        if (!lock.acquired())
+            throw SyncError(DavFailure::None, "另一个同步正在进行，请稍后再试");
         requireReadable(m_data);
         m_state = readSyncState(m_statePath);
         if (m_state.calendar != m_server.calendar())
