@@ -6,6 +6,7 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "app/SyncRunner.h"
 #include "core/Clock.h"
 #include "editors/SearchForm.h"
 #include "editors/edititem.h"
@@ -190,6 +191,8 @@ void TForm1::FormShow() {
     reloadList();
     watchDataFile();
     resumeEngine();
+    m_sync = new SyncRunner(m_paths, m_platform, m_clock, this);
+    m_sync->start();
     if (m_showMain || m_firstRun) {
         startCheck();
         return;

@@ -34,6 +34,7 @@ class TForm4;
 class TMissedForm;
 struct DueTime;
 class ReminderListModel;
+class SyncRunner;
 class IniWriteError;
 class TIniFile;
 class WindowMessage;
@@ -208,6 +209,7 @@ private:
     QTimer* retimer;
     QTimer* m_pausedTipTimer;
     QTimer* m_dataChangeTimer = nullptr;
+    SyncRunner* m_sync = nullptr; // the account's sync, when one is set
 
     const DataPaths m_paths;
     Platform& m_platform;

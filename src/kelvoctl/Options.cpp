@@ -233,7 +233,8 @@ void parseSync(const std::vector<std::string>& args, Options& options) {
         options.setup.url = rest[0];
         options.setup.user = rest[1];
     } else if (!rest.empty() || options.command == Command::SyncSetup) {
-        throw UsageError("sync needs [--json] or --setup URL USER [--calendar NAME] [--trust SHA256]");
+        throw UsageError(
+            "sync needs [--json] or --setup URL USER [--calendar NAME] [--trust SHA256]");
     }
 }
 

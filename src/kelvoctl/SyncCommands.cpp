@@ -83,8 +83,7 @@ void runSync(const std::string& dir, bool json, std::istream& in, std::ostream& 
     const TIniFile config(DataPaths{dir}.config());
     const SyncSettings account = readSyncSettings(config);
     if (!account.set())
-        throw SyncError(DavFailure::None,
-                        "还没有设置同步帐户（kelvoctl sync --setup URL USER）");
+        throw SyncError(DavFailure::None, "还没有设置同步帐户（kelvoctl sync --setup URL USER）");
     std::string error;
     std::string password = accountPassword(account, error);
     if (password.empty() && !error.empty()) {

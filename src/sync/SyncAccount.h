@@ -43,10 +43,10 @@ public:
     bool syncCollection() const override { return m_syncCollection; }
     DavResult changes(const std::string& token, DavChanges& changes) override;
     DavResult list(std::vector<DavObject>& objects) override;
-    DavResult fetch(const std::vector<std::string>& hrefs, std::vector<DavObject>& objects) override;
+    DavResult fetch(const std::vector<std::string>& hrefs,
+                    std::vector<DavObject>& objects) override;
     DavResult put(std::vector<DavPut>& puts) override;
-    DavResult remove(const std::string& href, const std::string& ifMatch,
-                     int32_t& status) override;
+    DavResult remove(const std::string& href, const std::string& ifMatch, int32_t& status) override;
 
 private:
     const SyncModuleApi& m_api;

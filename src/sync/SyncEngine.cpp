@@ -3,6 +3,7 @@
 #include "ical/CalendarMapping.h"
 #include "ical/IcalModule.h"
 #include "storage/DataFile.h"
+#include "storage/FileIO.h"
 #include "storage/FileLock.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
@@ -22,13 +23,14 @@ constexpr int kPushRounds = 3;       // a 412 is merged and sent again, this oft
 constexpr std::chrono::seconds kSyncWait{10};
 
 bool safeNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 // The path of a new object: its UID when that makes a plain file name.
 std::string hrefFor(const std::string& calendar, const std::string& uid) {
-    const bool plain = !uid.empty() && uid.size() <= 120 && std::all_of(uid.begin(), uid.end(), safeNameChar);
+    const bool plain =
+        !uid.empty() && uid.size() <= 120 && std::all_of(uid.begin(), uid.end(), safeNameChar);
     return calendar + (plain ? uid : "kelvo-" + textHash(uid)) + ".ics";
 }
 
@@ -58,6 +60,7 @@ public:
             throw SyncError(DavFailure::None, "另一个同步正在进行，请稍后再试");
         requireReadable(m_data);
         m_state = readSyncState(m_statePath);
+        m_stored = syncStateText(m_state);
         if (m_state.calendar != m_server.calendar())
             m_state = {m_server.calendar(), {}, {}};
         giveUids(m_data);
@@ -71,9 +74,14 @@ public:
     }
 
 private:
+    // Stores the state when it changed.
     void store() {
-        if (!writeSyncState(m_statePath, m_state))
+        std::string text = syncStateText(m_state);
+        if (text == m_stored)
+            return;
+        if (!replaceFileAtomically(m_statePath, text))
             throw SyncError(DavFailure::None, "无法写入同步状态文件 " + m_statePath);
+        m_stored = std::move(text);
     }
 
     static void check(const DavResult& result) {
@@ -86,8 +94,8 @@ private:
         std::vector<DavObject> changed;
         std::vector<std::string> removed;
         std::string token;
-        const bool complete = m_server.syncCollection() ? changesSince(changed, removed, token)
-                                                        : listAll(changed);
+        const bool complete =
+            m_server.syncCollection() ? changesSince(changed, removed, token) : listAll(changed);
         if (complete) {
             std::set<std::string> present;
             for (const DavObject& object : changed)
@@ -101,8 +109,12 @@ private:
             const auto found = m_state.objects.find(m_state.uidAt(object.href));
             return found != m_state.objects.end() && found->second.etag == object.etag;
         });
+        std::vector<std::string> hrefs;
+        hrefs.reserve(changed.size());
+        for (const DavObject& object : changed)
+            hrefs.push_back(object.href);
         LocalChanges changes;
-        fetchAndMerge(changed, changes);
+        fetchAndMerge(hrefs, changes);
         for (const std::string& href : removed)
             removedOnServer(href, changes);
         applyLocalChanges(m_data, changes);
@@ -133,12 +145,9 @@ private:
         return true;
     }
 
-    void fetchAndMerge(const std::vector<DavObject>& changed, LocalChanges& changes) {
-        if (changed.empty())
+    void fetchAndMerge(const std::vector<std::string>& hrefs, LocalChanges& changes) {
+        if (hrefs.empty())
             return;
-        std::vector<std::string> hrefs;
-        for (const DavObject& object : changed)
-            hrefs.push_back(object.href);
         std::vector<DavObject> objects;
         check(m_server.fetch(hrefs, objects));
         for (const DavObject& object : objects)
@@ -234,10 +243,7 @@ private:
         if (refused.empty())
             return again;
         LocalChanges changes;
-        std::vector<DavObject> objects;
-        for (const std::string& href : refused)
-            objects.push_back({href, {}, {}});
-        fetchAndMerge(objects, changes);
+        fetchAndMerge(refused, changes);
         applyLocalChanges(m_data, changes);
         store();
         m_local = readLocalItems(m_data);
@@ -290,7 +296,7 @@ private:
             const DavResult result = m_server.remove(object.href, object.etag, status);
             if (status == 412) {
                 m_state.objects.erase(uid);
-                fetchAndMerge({{object.href, {}, {}}}, changes); // changed there: it comes back
+                fetchAndMerge({object.href}, changes); // changed there: it comes back
                 continue;
             }
             check(result);
@@ -305,6 +311,7 @@ private:
     TIniFile m_data;
     ClockReading m_now;
     SyncState m_state;
+    std::string m_stored; // the state as the file holds it
     LocalItems m_local;
     SyncReport m_report;
 };

@@ -13,8 +13,8 @@ namespace kelvo {
 struct SyncReport {
     int32_t uploaded = 0, downloaded = 0;
     int32_t removedHere = 0, removedThere = 0; // deleted on this computer, on the server
-    std::vector<std::string> conflicts;     // messages of reminders that got a conflict copy
-    std::vector<std::string> unexpressible; // events no reminder can express, each told once
+    std::vector<std::string> conflicts;        // messages of reminders that got a conflict copy
+    std::vector<std::string> unexpressible;    // events no reminder can express, each told once
 };
 
 // One sync of the data directory's reminders with the calendar: the

@@ -54,7 +54,8 @@ ItemFields fieldsOf(const ReminderItem& item) {
     const LunarRepeat& lunar = item.lunar;
     return {{joined({item.year, item.month, item.day}), joined({item.hour, item.min}),
              std::to_string(item.rdBefore), std::to_string(item.mindMethod), textHash(item.message),
-             textHash(item.music), joined({lunar.cycle, lunar.month, lunar.day, lunar.leap ? 1 : 0})}};
+             textHash(item.music),
+             joined({lunar.cycle, lunar.month, lunar.day, lunar.leap ? 1 : 0})}};
 }
 
 MergedItem mergeItems(const ItemFields& base, const ReminderItem& local,

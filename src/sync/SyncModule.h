@@ -34,15 +34,15 @@ enum class DavFailure {
 
 struct DavResult {
     DavFailure failure = DavFailure::None;
-    int32_t status = 0;              // the HTTP status; 0 without an answer
-    std::string error;               // what went wrong, for the log
-    std::string certificate;         // the SHA-256 fingerprint of an untrusted certificate
+    int32_t status = 0;      // the HTTP status; 0 without an answer
+    std::string error;       // what went wrong, for the log
+    std::string certificate; // the SHA-256 fingerprint of an untrusted certificate
     bool ok() const { return failure == DavFailure::None; }
 };
 
 struct DavCalendar {
-    std::string href; // the collection's path on the server, ending in '/'
-    std::string name; // its display name
+    std::string href;            // the collection's path on the server, ending in '/'
+    std::string name;            // its display name
     bool syncCollection = false; // whether it answers the sync-collection report
     bool events = true;          // whether it holds VEVENTs
 };
@@ -53,10 +53,10 @@ struct DavObject {
 };
 
 struct DavChanges {
-    std::string token;                 // the new sync-token
-    std::vector<DavObject> changed;    // new or changed objects, without text
-    std::vector<std::string> removed;  // paths of removed objects
-    bool tokenRefused = false;         // the token is no longer valid: start again from none
+    std::string token;                // the new sync-token
+    std::vector<DavObject> changed;   // new or changed objects, without text
+    std::vector<std::string> removed; // paths of removed objects
+    bool tokenRefused = false;        // the token is no longer valid: start again from none
 };
 
 // One upload: `ifMatch` is the ETag the object must still have, empty for a
@@ -92,8 +92,7 @@ struct SyncModuleApi {
                         int32_t& status);
     // The secret store: false and `error` when there is none or it refused.
     bool (*readPassword)(const std::string& key, std::string& password, std::string& error);
-    bool (*storePassword)(const std::string& key, const std::string& password,
-                          std::string& error);
+    bool (*storePassword)(const std::string& key, const std::string& password, std::string& error);
 };
 inline constexpr int32_t kSyncModuleVersion = 1;
 inline constexpr const char* kSyncModuleEntry = "kelvo_sync_module";

@@ -65,7 +65,7 @@ SyncState readSyncState(const std::string& path) {
     return state;
 }
 
-bool writeSyncState(const std::string& path, const SyncState& state) {
+std::string syncStateText(const SyncState& state) {
     std::string text = std::string(kHeader) + "\ncalendar\t" + state.calendar + "\ntoken\t" +
                        (clean(state.token) ? state.token : "") + '\n';
     for (const auto& [uid, object] : state.objects) {
@@ -77,7 +77,11 @@ bool writeSyncState(const std::string& path, const SyncState& state) {
             text += '\t' + value;
         text += '\n';
     }
-    return replaceFileAtomically(path, text);
+    return text;
+}
+
+bool writeSyncState(const std::string& path, const SyncState& state) {
+    return replaceFileAtomically(path, syncStateText(state));
 }
 
 } // namespace kelvo

@@ -32,6 +32,8 @@ struct SyncState {
 
 // The state in the file; an empty one when it is missing or damaged.
 SyncState readSyncState(const std::string& path);
+// The file's text of the state.
+std::string syncStateText(const SyncState& state);
 // Replaces the file atomically; false when it cannot be written.
 bool writeSyncState(const std::string& path, const SyncState& state);
 

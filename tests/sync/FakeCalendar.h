@@ -34,9 +34,7 @@ public:
     void write(const std::string& href, const std::string& data) {
         objects[href] = {"\"" + std::to_string(++m_version) + "\"", data, m_version, false};
     }
-    void erase(const std::string& href) {
-        objects[href] = {{}, {}, ++m_version, true};
-    }
+    void erase(const std::string& href) { objects[href] = {{}, {}, ++m_version, true}; }
     std::vector<std::string> hrefs() const {
         std::vector<std::string> present;
         for (const auto& [href, object] : objects) {
@@ -89,8 +87,10 @@ public:
             }
         }
         if (failPutsWith != 0)
-            return {failPutsWith == 507 ? DavFailure::Quota : DavFailure::Server, failPutsWith,
-                    "refused", {}};
+            return {failPutsWith == 507 ? DavFailure::Quota : DavFailure::Server,
+                    failPutsWith,
+                    "refused",
+                    {}};
         return {};
     }
     DavResult remove(const std::string& href, const std::string& ifMatch,

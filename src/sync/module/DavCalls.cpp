@@ -35,8 +35,8 @@ DavResult multistatus(const Reply& reply, Multistatus& result) {
     if (reply.result.status != 207 || !parseMultistatus(reply.body, result)) {
         DavResult failed = reply.result;
         failed.failure = DavFailure::NotCalDav;
-        failed.error = "no WebDAV multistatus answer (HTTP " +
-                       std::to_string(reply.result.status) + ")";
+        failed.error =
+            "no WebDAV multistatus answer (HTTP " + std::to_string(reply.result.status) + ")";
         return failed;
     }
     return reply.result;
@@ -78,8 +78,7 @@ DavResult findPrincipal(Client& client, QString& principal) {
 }
 
 // Whether the DAV property holds the element.
-bool hasElement(const Response& response, const char* property, const char* ns,
-                const char* local) {
+bool hasElement(const Response& response, const char* property, const char* ns, const char* local) {
     const Property* found = response.property(kDav, property);
     return found && found->elements.contains(elementKey(ns, local));
 }
@@ -137,8 +136,8 @@ DavResult makeCalendar(Client& client, const std::string& home, const std::strin
     Reply reply;
     for (int n = 1; n <= 9; ++n) {
         href = base + (n == 1 ? std::string() : "-" + std::to_string(n)) + "/";
-        reply = client.send(xmlRequest("MKCALENDAR", client.address(QString::fromStdString(href)),
-                                       body, -1));
+        reply = client.send(
+            xmlRequest("MKCALENDAR", client.address(QString::fromStdString(href)), body, -1));
         if (reply.result.status != 405 && reply.result.status != 409)
             break;
     }
@@ -194,10 +193,9 @@ DavResult fetch(Client& client, const std::string& calendar, const std::vector<s
                 std::vector<DavObject>& objects) {
     std::vector<Request> requests;
     for (size_t from = 0; from < hrefs.size(); from += kMostPerMultiget) {
-        QByteArray body = kHead +
-                          "<c:calendar-multiget xmlns:d=\"DAV:\" "
-                          "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:prop><d:getetag/>"
-                          "<c:calendar-data/></d:prop>";
+        QByteArray body = kHead + "<c:calendar-multiget xmlns:d=\"DAV:\" "
+                                  "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:prop><d:getetag/>"
+                                  "<c:calendar-data/></d:prop>";
         for (size_t i = from; i < std::min(hrefs.size(), from + kMostPerMultiget); ++i)
             body += "<d:href>" + escaped(encodedPath(hrefs[i]).toStdString()) + "</d:href>";
         body += "</c:calendar-multiget>";
@@ -224,8 +222,11 @@ DavResult fetch(Client& client, const std::string& calendar, const std::vector<s
 DavResult put(Client& client, std::vector<DavPut>& puts) {
     std::vector<Request> requests;
     for (const DavPut& one : puts) {
-        Request request{"PUT", client.address(QString::fromStdString(one.href)),
-                        QByteArray::fromStdString(one.data), {}, -1};
+        Request request{"PUT",
+                        client.address(QString::fromStdString(one.href)),
+                        QByteArray::fromStdString(one.data),
+                        {},
+                        -1};
         request.headers.emplace_back("Content-Type", "text/calendar; charset=utf-8");
         if (one.ifMatch.empty())
             request.headers.emplace_back("If-None-Match", "*");

@@ -65,16 +65,17 @@ QNetworkReply* Client::start(const Request& request) {
         http.setRawHeader(name, value);
     http.setTransferTimeout(m_account.timeoutMs);
     QNetworkReply* reply = m_network.sendCustomRequest(http, request.verb, request.body);
-    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [this, reply](const QList<QSslError>&) {
-        const QList<QSslCertificate> chain = reply->sslConfiguration().peerCertificateChain();
-        const QString print = chain.isEmpty() ? QString() : fingerprint(chain.first());
-        const auto& trusted = m_account.trustedCertificates;
-        if (!print.isEmpty() &&
-            std::find(trusted.begin(), trusted.end(), print.toStdString()) != trusted.end())
-            reply->ignoreSslErrors();
-        else
-            reply->setProperty("kelvoCertificate", print);
-    });
+    QObject::connect(
+        reply, &QNetworkReply::sslErrors, reply, [this, reply](const QList<QSslError>&) {
+            const QList<QSslCertificate> chain = reply->sslConfiguration().peerCertificateChain();
+            const QString print = chain.isEmpty() ? QString() : fingerprint(chain.first());
+            const auto& trusted = m_account.trustedCertificates;
+            if (!print.isEmpty() &&
+                std::find(trusted.begin(), trusted.end(), print.toStdString()) != trusted.end())
+                reply->ignoreSslErrors();
+            else
+                reply->setProperty("kelvoCertificate", print);
+        });
     return reply;
 }
 

@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QNetworkAccessManager>
-#include <utility>
 #include <QUrl>
+#include <utility>
 
 #include <vector>
 

@@ -52,7 +52,8 @@ Client& client(void* session) {
     return *static_cast<Client*>(session);
 }
 
-DavResult discover(void* s, std::string& home, std::vector<kelvo::DavCalendar>& calendars) noexcept {
+DavResult discover(void* s, std::string& home,
+                   std::vector<kelvo::DavCalendar>& calendars) noexcept {
     return caught([&] { return kelvo::dav::discover(client(s), home, calendars); });
 }
 

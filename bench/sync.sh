@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The sync against a local Radicale (started as the sync tests start it, on
+# 127.0.0.1): the first sync of N reminders up, the first sync of another
+# data directory down, and a sync with nothing changed, in wall-clock time.
+# bench/sync.sh KELVOCTL [N]      (N: 1000)
+KELVOCTL=$(readlink -f "$1")
+count=${2:-1000}
+source "$(dirname "$0")/../tests/sync/radicale.sh"
+
+seconds() { python3 -c "import sys; print('%.3f' % ((int(sys.argv[2]) - int(sys.argv[1])) / 1e9))" "$@"; }
+timed() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null || { echo "failed: $*"; exit 1; }
+    end=$(date +%s%N)
+    seconds "$start" "$end"
+}
+
+radicale_start
+computer A
+computer B
+{
+    echo "[Main]"
+    echo "Items=$count"
+    for i in $(seq "$count"); do
+        printf '[Item%d]\nYear=2030\nMonth=1\nDay=1\nHour=9\nMin=0\nMessage=reminder %d\n' "$i" "$i"
+    done
+} >"$SYNC_WORK/many.ini"
+ctl A import "$SYNC_WORK/many.ini" >/dev/null
+echo "reminders: $count"
+echo "first sync, up (A): $(timed ctl A sync) s"
+echo "first sync, down (B): $(timed ctl B sync) s"
+ctl A sync >/dev/null
+for i in 1 2 3 4 5; do
+    echo "nothing changed (A), run $i: $(timed ctl A sync) s"
+done
