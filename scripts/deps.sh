@@ -34,7 +34,7 @@ test_packages=(
     # end-to-end tests: a fast fake clock, sound into a null sink, test tones
     faketime pulseaudio pulseaudio-utils sox libsox-fmt-mp3 procps
     # sync tests: a CalDAV server on 127.0.0.1 and a client of another kind
-    radicale python3-caldav
+    radicale python3-caldav openssl
 )
 
 case "${1:-test}" in

@@ -47,6 +47,18 @@ type = owner_only
 level = warning
 CONF
 
+# From now on the server speaks TLS with a self-signed certificate made here;
+# RADICALE_FINGERPRINT is its SHA-256 fingerprint (lower-case hex).
+radicale_use_tls() {
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+        -keyout "$SYNC_WORK/key.pem" -out "$SYNC_WORK/cert.pem" 2>/dev/null
+    sed -i "/^hosts = /a ssl = True\ncertificate = $SYNC_WORK/cert.pem\nkey = $SYNC_WORK/key.pem" \
+        "$SYNC_WORK/radicale.conf"
+    RADICALE_FINGERPRINT=$(openssl x509 -in "$SYNC_WORK/cert.pem" -noout -fingerprint -sha256 |
+        sed 's/.*=//; s/://g' | tr A-F a-f)
+    SYNC_URL="https://127.0.0.1:$RADICALE_PORT/"
+}
+
 # Starts the server and waits (at most 10 s) until it takes connections.
 radicale_start() {
     radicale --config "$SYNC_WORK/radicale.conf" >>"$SYNC_WORK/radicale.log" 2>&1 &

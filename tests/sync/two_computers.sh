@@ -78,4 +78,17 @@ ctl A sync >/dev/null
 took=$((($(date +%s%N) - start) / 1000000))
 echo "a sync with nothing changed: $took ms"
 check "a sync with nothing changed takes at most 200 ms" test "$took" -le 200
+# Over TLS with a certificate no authority vouches for: refused with its
+# fingerprint until the user trusts it.
+radicale_stop
+radicale_use_tls
+radicale_start
+mkdir -p "$SYNC_WORK/C"
+out=$(echo "$KELVO_SYNC_PASSWORD" | "$KELVOCTL" --dir "$SYNC_WORK/C" sync --setup "$SYNC_URL" alice 2>&1)
+check "an untrusted certificate is told with its fingerprint" \
+    grep -q "证书不受信任（SHA-256 指纹：$RADICALE_FINGERPRINT）" <<<"$out"
+echo "$KELVO_SYNC_PASSWORD" | "$KELVOCTL" --dir "$SYNC_WORK/C" sync --setup "$SYNC_URL" alice \
+    --trust "$RADICALE_FINGERPRINT" >/dev/null
+ctl C sync >/dev/null
+check "a trusted certificate is accepted" test "$(messages C)" = "$(messages A)"
 sync_end
