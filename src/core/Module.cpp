@@ -46,4 +46,14 @@ LoadedModule loadModule(const std::vector<fs::path>& dirs, const char* file, con
     return loaded;
 }
 
+LoadedModule loadProgramModule(const char* what, const char* file, const char* entry,
+                               int32_t version) {
+    const std::vector<std::filesystem::path> dirs = moduleDirs(runningProgramDir());
+    LoadedModule module = loadModule(dirs, file, entry, version);
+    if (!module.table)
+        module.errors = std::string("无法加载") + what + " " + file + "（在 " + dirs[0].string() +
+                        " 与 " + dirs[1].string() + " 中）。" + module.errors;
+    return module;
+}
+
 } // namespace kelvo

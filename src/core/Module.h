@@ -35,4 +35,10 @@ using ModuleCheck = std::function<std::string(const void* table)>;
 LoadedModule loadModule(const std::vector<std::filesystem::path>& dirs, const char* file,
                         const char* entry, int32_t version, const ModuleCheck& check = {});
 
+// loadModule() from the running program's module folders; when no module is
+// accepted, `errors` is the user's text: "无法加载<what> <file>（在 … 与 … 中）。"
+// and why each file found was refused.
+LoadedModule loadProgramModule(const char* what, const char* file, const char* entry,
+                               int32_t version);
+
 } // namespace kelvo

@@ -8,25 +8,6 @@
 #include <mutex>
 
 namespace kelvo {
-namespace {
-
-struct Loaded {
-    const SyncModuleApi* api = nullptr;
-    std::string error;
-};
-
-Loaded load() {
-    const std::vector<std::filesystem::path> dirs = moduleDirs(runningProgramDir());
-    const LoadedModule module =
-        loadModule(dirs, kSyncModuleFile, kSyncModuleEntry, kSyncModuleVersion);
-    if (module.table)
-        return {static_cast<const SyncModuleApi*>(module.table), {}};
-    return {nullptr, std::string("无法加载同步模块 ") + kSyncModuleFile + "（在 " +
-                         dirs[0].string() + " 与 " + dirs[1].string() + " 中）。" + module.errors};
-}
-
-} // namespace
-
 SyncSettings readSyncSettings(const TIniFile& config) {
     return {settings::SyncUrl.read(config), settings::SyncUser.read(config),
             settings::SyncCalendar.read(config), settings::SyncCertificate.read(config),
@@ -45,11 +26,14 @@ void writeSyncSettings(TIniFile& config, const SyncSettings& account) {
 
 const SyncModuleApi& syncModule() {
     static std::once_flag once;
-    static Loaded loaded;
-    std::call_once(once, [] { loaded = load(); });
-    if (!loaded.api)
-        throw SyncError(DavFailure::None, loaded.error);
-    return *loaded.api;
+    static LoadedModule loaded;
+    std::call_once(once, [] {
+        loaded =
+            loadProgramModule("同步模块", kSyncModuleFile, kSyncModuleEntry, kSyncModuleVersion);
+    });
+    if (!loaded.table)
+        throw SyncError(DavFailure::None, loaded.errors);
+    return *static_cast<const SyncModuleApi*>(loaded.table);
 }
 
 std::string passwordKey(const SyncSettings& account) {
