@@ -2,6 +2,7 @@
 
 #include "ical/CalendarMapping.h"
 #include "ical/IcalModule.h"
+#include "reminders/Schedule.h"
 #include "storage/DataFile.h"
 #include "storage/FileIO.h"
 #include "storage/FileLock.h"
@@ -170,7 +171,11 @@ private:
         const auto known = m_state.objects.find(uid);
         const auto local = m_local.find(uid);
         if (local == m_local.end()) {
-            changes.added.emplace_back(uid, remote);
+            // A single reminder whose time was past before it came here was
+            // the other computer's to show: it does not come up as missed.
+            ReminderItem added = remote;
+            added.reminded = from < m_now.local && !repeats(scheduleOf(added));
+            changes.added.emplace_back(uid, added);
             ++m_report.downloaded;
         } else {
             const bool based = known != m_state.objects.end() && !known->second.foreign;

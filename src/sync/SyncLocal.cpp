@@ -3,8 +3,10 @@
 #include "exchange/Exchange.h"
 #include "ical/CalendarFile.h"
 #include "storage/DataFile.h"
+#include "storage/DataKeys.h"
 #include "storage/IniFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -20,6 +22,20 @@ std::map<std::string, int32_t> numbersByUid(const TIniFile& data) {
             numbers.emplace(uid, k);
     }
     return numbers;
+}
+
+// The added items that fired elsewhere already get ReMinded = 1.
+void markReminded(TIniFile& data, const std::vector<std::pair<std::string, ReminderItem>>& added) {
+    if (std::none_of(added.begin(), added.end(), [](const auto& a) { return a.second.reminded; }))
+        return;
+    data.changeLocked([&] {
+        const auto numbers = numbersByUid(data);
+        for (const auto& [uid, item] : added) {
+            const auto found = numbers.find(uid);
+            if (item.reminded && found != numbers.end())
+                data.WriteInteger(itemSection(found->second), datakeys::ReMinded, 1);
+        }
+    });
 }
 
 } // namespace
@@ -69,6 +85,7 @@ void applyLocalChanges(TIniFile& data, const LocalChanges& changes) {
             uids.push_back(uid), items.push_back(item);
         createDataFile(data);
         appendCalendarItems(data, items, uids, ActingItems::AddUnconfirmed);
+        markReminded(data, changes.added);
     }
     if (!changes.removed.empty()) {
         const auto numbers = numbersByUid(data);

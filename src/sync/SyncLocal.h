@@ -33,7 +33,7 @@ struct LocalChanges {
 };
 // Stores the changes, each item found by its Uid at the moment of the
 // change; added reminders that run a command wait for the user to run it
-// once, as imported ones do.
+// once, as imported ones do; an added item that is `reminded` is stored so.
 void applyLocalChanges(TIniFile& data, const LocalChanges& changes);
 
 // A new UID of Kelvo's for a conflict copy.

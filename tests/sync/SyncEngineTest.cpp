@@ -195,6 +195,22 @@ TEST_P(SyncEngineTest, ASyncWithNothingChangedIsOneRequest) {
     EXPECT_EQ(report.uploaded + report.downloaded, 0);
 }
 
+TEST_P(SyncEngineTest, ASingleReminderThatIsPastArrivesAsFiredAndARepeatedOneAsItWas) {
+    ReminderItem past = once("昨天的会");
+    past.year = 2026, past.month = 12, past.day = 8;
+    ReminderItem daily = once("每天喝水");
+    daily.year = 0, daily.month = 0, daily.day = 0;
+    a.add(past);
+    a.add(daily);
+    a.add(once("明年的会"));
+    a.sync(server);
+    b.sync(server);
+    ASSERT_EQ(b.messages().size(), 3u);
+    EXPECT_TRUE(b.item(b.numberOf("昨天的会")).reminded);
+    EXPECT_FALSE(b.item(b.numberOf("每天喝水")).reminded);
+    EXPECT_FALSE(b.item(b.numberOf("明年的会")).reminded);
+}
+
 INSTANTIATE_TEST_SUITE_P(SyncCollectionAndETags, SyncEngineTest, ::testing::Bool());
 
 TEST(SyncStateTest, ReadsWhatWasWrittenAndADamagedFileAsNone) {
