@@ -57,7 +57,7 @@ e2e_told 1 "$reason" || e2e_fail "the failure was told again: $(cat "$E2E_NOTIFI
 e2e_window_gone Kelvo || e2e_fail "a box came up on the full disk"
 
 # Closing stores the popup's place, which fails too: still nothing in a box.
-e2e_click "$popup" 308 177 # 关闭[&C]
+e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 sleep 1
 e2e_window_gone Kelvo || e2e_fail "a box came up when the popup closed"
