@@ -47,7 +47,6 @@ search=$(e2e_wait_window 10 搜索提醒) || e2e_fail "the search window did not
 e2e_click_control "$search" SearchForm searchword
 xdotool type --delay 50 a # all three
 xdotool key Return Tab Down Down # Beta, then Gamma
-sleep 0.3
 xdotool key Up Down Return # Gamma again, by Enter
 e2e_shot search-by-keyboard "$search"
 e2e_key "$main" Delete
