@@ -154,6 +154,7 @@ std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window
     if (!window.ExportConfirmed || selected.empty())
         return std::nullopt;
     std::vector<int32_t> items;
+    items.reserve(selected.size());
     for (int p : selected)
         items.push_back(p + 1); // line p shows item p + 1
     return items;
@@ -174,7 +175,7 @@ QString writeChosenFile(const FileDialog::Choice& choice, const std::vector<int3
     const ClockReading now = clock.read();
     const CalendarExport result =
         exportCalendar(data, items, localPath(choice.path), now.local.date, now.utcSeconds);
-    const QString text = written(items.size() - static_cast<size_t>(result.neverFiring));
+    QString text = written(items.size() - static_cast<size_t>(result.neverFiring));
     if (result.neverFiring == 0)
         return text;
     return text +
