@@ -7,7 +7,6 @@
 #include "exchange/Exchange.h"
 #include "exchange/exportitems.h"
 #include "ical/CalendarFile.h"
-#include "ical/IcalModule.h"
 #include "ical/SkipReport.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
@@ -107,13 +106,7 @@ QString calendarReport(int32_t added, const std::vector<SkippedEvent>& skipped) 
 
 std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const std::string& path,
                                           const ClockReading& now) {
-    CalendarImport calendar;
-    try {
-        calendar = readCalendar(path, data, now);
-    } catch (const std::exception& e) { // a CalendarError, or out of memory
-        MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
-        return std::nullopt;
-    }
+    const CalendarImport calendar = readCalendar(path, data, now);
     if (calendar.items.empty() && calendar.skipped.empty()) {
         tellNoData(parent);
         return std::nullopt;
@@ -161,6 +154,7 @@ std::optional<std::vector<int32_t>> chooseItems(QWidget* parent, TForm10& window
     if (!window.ExportConfirmed || selected.empty())
         return std::nullopt;
     std::vector<int32_t> items;
+    items.reserve(selected.size());
     for (int p : selected)
         items.push_back(p + 1); // line p shows item p + 1
     return items;
@@ -181,7 +175,7 @@ QString writeChosenFile(const FileDialog::Choice& choice, const std::vector<int3
     const ClockReading now = clock.read();
     const CalendarExport result =
         exportCalendar(data, items, localPath(choice.path), now.local.date, now.utcSeconds);
-    const QString text = written(items.size() - static_cast<size_t>(result.neverFiring));
+    QString text = written(items.size() - static_cast<size_t>(result.neverFiring));
     if (result.neverFiring == 0)
         return text;
     return text +
@@ -196,15 +190,7 @@ void exportChosenItems(QWidget* parent, TForm10& window, const ReminderListModel
     const std::optional<FileDialog::Choice> choice = expdlg.choose(parent);
     if (!choice)
         return;
-    QString added;
-    try {
-        added = writeChosenFile(*choice, *items, data, clock);
-    } catch (const IniWriteError&) {
-        throw;                          // the exchange file's own report
-    } catch (const std::exception& e) { // a CalendarError, or out of memory
-        MessageBox::warning(parent, QStringLiteral("导入导出"), QString::fromUtf8(e.what()));
-        return;
-    }
+    const QString added = writeChosenFile(*choice, *items, data, clock);
     MessageBox::information(parent, QStringLiteral("导出成功"),
                             QStringLiteral("已经成功导出数据！") + added);
 }

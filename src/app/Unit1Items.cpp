@@ -4,6 +4,7 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "core/Clock.h"
+#include "core/UserError.h"
 #include "core/VisibleText.h"
 #include "editors/edititem.h"
 #include "editors/newitem.h"
@@ -191,7 +192,7 @@ std::string TForm1::deleteItems(const std::vector<int32_t>& items) {
     std::string error;
     try {
         removeItems(items);
-    } catch (const std::exception& e) {
+    } catch (const UserError& e) { // told to kelvoctl, which asked
         error = e.what();
     }
     afterListChange();

@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 #include "clock/ShowTimeForm.h"
 #include "core/Clock.h"
+#include "core/UserError.h"
 #include "storage/DataLocation.h"
 #include "system/Autorun.h"
 #include "system/Platform.h"
@@ -101,7 +102,7 @@ std::optional<kelvo::DataPaths> dataPaths(const QApplication& app) {
         kelvo::DataPaths paths = kelvo::programDataPaths(dir, programDir);
         paths.dirGiven = chosen.has_value();
         return paths;
-    } catch (const kelvo::DataDirError& e) {
+    } catch (const kelvo::UserError& e) {
         kelvo::MessageBox::critical(nullptr, kelvo::programTitle(),
                                     QString::fromStdString(e.what()));
         return std::nullopt;

@@ -1,11 +1,11 @@
 #include "editors/QuickPhrases.h"
 
 #include "core/SystemError.h"
+#include "core/UserError.h"
 #include "storage/FileIO.h"
 #include "storage/TextCodec.h"
 
 #include <cerrno>
-#include <stdexcept>
 
 namespace kelvo {
 namespace {
@@ -86,7 +86,7 @@ void saveQuickPhrases(const std::string& path, std::string_view text) {
     errno = 0;
     if (replaceFileAtomically(path, encodeFileText(text)))
         return;
-    throw std::runtime_error(cannotWriteText(path, errno));
+    throw UserError(path, cannotWriteText(path, errno));
 }
 
 } // namespace kelvo

@@ -22,8 +22,8 @@ std::string loadQuickPhraseText(const std::string& path);
 // break; a final line break stays.
 std::string removeEmptyLines(std::string_view text);
 
-// Replaces the file with the text, atomically. Throws std::runtime_error
-// naming the full path and the system's reason when it cannot.
+// Replaces the file with the text, atomically. Throws UserError naming the
+// full path and the system's reason when it cannot.
 void saveQuickPhrases(const std::string& path, std::string_view text);
 
 } // namespace kelvo

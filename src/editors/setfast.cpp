@@ -4,12 +4,9 @@
 #include "ui_setfast.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
-#include "widgets/QtText.h"
 
 #include <QShowEvent>
 #include <QTextDocument>
-
-#include <stdexcept>
 
 namespace kelvo {
 
@@ -55,13 +52,10 @@ void TForm11::setBoxText(const std::string& text) {
 void TForm11::FlatButton1Click() {
     const std::string text = removeEmptyLines(boxText());
     setBoxText(text);
-    try {
+    MessageBox::reportingErrors(this, [this, &text] {
         saveQuickPhrases(m_paths.fastFinish(), text);
-    } catch (const std::runtime_error& e) {
-        MessageBox::critical(this, programTitle(), QString::fromStdString(e.what()));
-        return;
-    }
-    accept();
+        accept();
+    });
 }
 
 void TForm11::FlatButton2Click() {

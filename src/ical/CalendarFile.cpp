@@ -1,11 +1,14 @@
 #include "ical/CalendarFile.h"
 
+#include "core/SystemError.h"
+#include "core/UserError.h"
 #include "ical/IcalModule.h"
 #include "storage/DataFile.h"
 #include "storage/FileIO.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -153,14 +156,14 @@ std::string readText(const std::string& path) {
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
     if (ec)
-        throw CalendarError("无法读取日历文件 " + path + "：" + ec.message());
+        throw UserError(path, "无法读取日历文件 " + path + "：" + systemReason(ec.value()));
     if (size > kMostCalendarBytes)
-        throw CalendarError("日历文件太大（超过 16 MB）：" + path);
+        throw UserError(path, "日历文件太大（超过 16 MB）：" + path);
     FileStamp stamp;
     ReadFailure failure = ReadFailure::None;
     std::string text = readWholeFile(path, stamp, &failure);
     if (failure != ReadFailure::None)
-        throw CalendarError("无法读取日历文件 " + path);
+        throw UserError(path, "无法读取日历文件 " + path);
     return text;
 }
 
@@ -223,11 +226,10 @@ CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& 
         else
             ++result.neverFiring;
     }
-    std::string text, error;
-    if (!icalModule().write(events, stampUtc, text, error))
-        throw CalendarError("无法写出日历文件：" + error);
+    const std::string text = calendarText(events, stampUtc, path);
+    errno = 0;
     if (!replaceFileAtomically(path, text))
-        throw CalendarError("无法写入日历文件 " + path);
+        throw UserError(path, "无法写入日历文件 " + path + "：" + systemReason(errno));
     result.written = static_cast<int32_t>(events.size());
     return result;
 }
@@ -237,11 +239,8 @@ CalendarImport readCalendar(const std::string& path, const TIniFile& data,
     std::string text = readText(path);
     endLinesWithLf(text);
     if (const std::string problem = calendarTextProblem(text); !problem.empty())
-        throw CalendarError(problem + "：" + path);
-    std::vector<CalendarEvent> events;
-    std::string error;
-    if (!icalModule().read(text, now.utcSeconds, events, error))
-        throw CalendarError("无法读取日历文件 " + path + "：" + error);
+        throw UserError(path, problem + "：" + path);
+    const std::vector<CalendarEvent> events = calendarEvents(text, now.utcSeconds, path);
     const std::vector<std::string> known = itemUids(data);
     std::set<std::string> uids(known.begin(), known.end());
     CalendarImport calendar;

@@ -50,7 +50,7 @@ struct CalendarExport {
 };
 // Writes the items (numbers 1 … N) as one VEVENT each into a new calendar
 // file at `path`, replacing it atomically; DTSTART lies on or after `today`
-// as eventOf() says, DTSTAMP is `stampUtc`. Throws CalendarError, leaving
+// as eventOf() says, DTSTAMP is `stampUtc`. Throws UserError, leaving
 // the file as it was.
 CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& items,
                               const std::string& path, const Date& today, int64_t stampUtc);
@@ -70,7 +70,7 @@ struct CalendarImport {
 // file, is skipped as known. An event without UID gets one made from its
 // start, rules and summary, so that the same event is known on the next
 // import. A file whose lines end in CR alone is read as well. Throws
-// CalendarError (nothing to import then).
+// UserError (nothing to import then).
 CalendarImport readCalendar(const std::string& path, const TIniFile& data, const ClockReading& now);
 
 // Appends the read reminders as importItems() does, each with its Uid.

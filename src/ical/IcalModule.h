@@ -3,7 +3,6 @@
 #include "ical/CalendarEvent.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,16 +28,22 @@ inline constexpr int32_t kIcalModuleVersion = 2;
 inline constexpr const char* kIcalModuleEntry = "kelvo_ical_module";
 inline constexpr const char* kIcalModuleFile = "kelvo_ical.so";
 
-// A calendar file that cannot be read or written; the message says why, for
-// the user.
-class CalendarError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// The module's calls, the one place where its plain answers become errors:
+// each throws UserError naming the calendar file `path` when the module
+// refuses, and when it cannot be loaded (from beside the running program or
+// from ../lib/kelvo, installed; loaded at the first call, asked again at
+// none after).
 
-// The module, loaded at the first call from beside the running program or
-// from ../lib/kelvo (installed). Throws CalendarError when it cannot be
-// loaded, every time it is asked.
-const IcalModuleApi& icalModule();
+// The loaded module itself, for callers that take its plain answers one by
+// one (a calendar object that does not read is left alone, not an error);
+// throws UserError naming `path` when it cannot be loaded.
+const IcalModuleApi& icalModule(const std::string& path = {});
+
+// The events of the calendar text read from `path` (see read()).
+std::vector<CalendarEvent> calendarEvents(const std::string& text, int64_t nowUtc,
+                                          const std::string& path);
+// The calendar text of the events, to be written to `path` (see write()).
+std::string calendarText(const std::vector<CalendarEvent>& events, int64_t stampUtc,
+                         const std::string& path);
 
 } // namespace kelvo

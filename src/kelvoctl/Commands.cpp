@@ -2,6 +2,7 @@
 #include "storage/ReminderFile.h"
 
 #include "core/Clock.h"
+#include "core/UserError.h"
 #include "exchange/Exchange.h"
 #include "ical/CalendarFile.h"
 #include "kelvoctl/CalendarCommands.h"
@@ -16,7 +17,6 @@
 #include "storage/DataLocation.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
-#include "storage/WriteErrorText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -229,7 +229,7 @@ void importReminders(const std::string& dataFile, const Options& options, std::o
     const std::string& file = options.file;
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
-        throw std::runtime_error("import: no such file: " + file);
+        throw UserError(file, "import: no such file: " + file);
     if (isCalendarFile(file)) {
         TIniFile data(dataFile);
         createDataFile(data);
@@ -319,12 +319,12 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     } catch (const UsageError& e) {
         err << "kelvoctl: " << e.what() << '\n';
         return 2;
-    } catch (const IniWriteError& e) {
+    } catch (const UserError& e) {
         // The text a window shows for the same failure.
-        err << "kelvoctl: " << writeErrorText(e) << '\n';
+        err << "kelvoctl: " << e.what() << '\n';
         return 1;
     } catch (const std::exception& e) {
-        err << "kelvoctl: " << e.what() << '\n';
+        err << "kelvoctl: unexpected error: " << e.what() << '\n';
         return 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "kelvoctl/ItemCommands.h"
 
 #include "core/Clock.h"
+#include "core/UserError.h"
 #include "editors/ItemInput.h"
 #include "ipc/InstanceChannel.h"
 #include "kelvoctl/Json.h"
@@ -70,7 +71,7 @@ bool deleteInRunningProgram(const std::string& dataDir, const std::vector<int32_
     if (*answer == channel::kOk)
         return true;
     const std::string_view prefix = "error ";
-    throw std::runtime_error(answer->starts_with(prefix)
+    throw UserError(dataDir, answer->starts_with(prefix)
                                  ? "the running Kelvo did not delete: " + answer->substr(6)
                                  : std::string("the running Kelvo did not answer"));
 }

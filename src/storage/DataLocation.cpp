@@ -2,6 +2,7 @@
 
 #include "core/Environment.h"
 #include "core/SystemError.h"
+#include "core/UserError.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -18,7 +19,7 @@ fs::path userDataHome(const UserEnvironment& env) {
     if (xdg.is_absolute())
         return xdg;
     if (env.home.empty())
-        throw DataDirError("neither XDG_DATA_HOME nor HOME is set");
+        throw UserError("", "环境变量 XDG_DATA_HOME 与 HOME 都没有设置，找不到数据文件夹。");
     return fs::path(env.home) / ".local" / "share";
 }
 
@@ -44,8 +45,8 @@ std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
     fs::create_directories(dir, ec);
     if (!fs::is_directory(dir)) {
         // Without an error of its own, something that is no folder is there.
-        throw DataDirError("无法创建数据文件夹 " + dir.string() + "：" +
-                           systemReason(ec ? ec.value() : EEXIST));
+        throw UserError(dir.string(), "无法创建数据文件夹 " + dir.string() + "：" +
+                                          systemReason(ec ? ec.value() : EEXIST));
     }
     return dir.string();
 }

@@ -3,16 +3,9 @@
 #include "storage/Paths.h"
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace kelvo {
-
-// The data directory could not be made.
-class DataDirError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The file whose presence beside the executable makes the program a portable
 // copy that keeps its data files there.
@@ -37,7 +30,7 @@ UserEnvironment userEnvironment();
 // the program's own when the portable marker lies there; else, for an
 // installed program as for one in a build tree, $XDG_DATA_HOME/kelvo
 // (~/.local/share/kelvo when unset or not absolute), created when missing.
-// Throws DataDirError when no directory can be had.
+// Throws UserError when no directory can be had.
 std::string chooseDataDirectory(const std::optional<std::string>& dirOption,
                                 const ProgramPlace& program, const UserEnvironment& env);
 

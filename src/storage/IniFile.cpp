@@ -1,6 +1,7 @@
 #include "storage/IniFile.h"
 #include "storage/ValueLimit.h"
 
+#include "core/SystemError.h"
 #include "storage/FileIO.h"
 #include "storage/FileLock.h"
 #include "storage/IniDocument.h"
@@ -222,12 +223,11 @@ std::string unreadableText(const std::string& path, ReadFailure failure) {
 
 IniWriteError::IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                              const std::string& message)
-    : std::runtime_error(message), m_path(path), m_reason(reason), m_failure(failure),
-      m_error(error) {}
+    : UserError(path, message), m_reason(reason), m_failure(failure), m_error(error) {}
 
 IniWriteError::IniWriteError(const std::string& path, int error)
     : IniWriteError(path, Reason::Unwritable, ReadFailure::None, error,
-                    "Unable to write to " + path) {}
+                    cannotWriteText(path, error) + "。\n\nUnable to write to " + path) {}
 
 IniWriteError::IniWriteError(const std::string& path, ReadFailure failure)
     : IniWriteError(path, Reason::Unreadable, failure, 0,
@@ -332,7 +332,7 @@ FileStamp TIniFile::stamp() const {
 void requireReadable(const TIniFile& file) {
     const ReadFailure failure = file.readFailure();
     if (failure != ReadFailure::None)
-        throw std::runtime_error(unreadableText(file.path(), failure));
+        throw UserError(file.path(), unreadableText(file.path(), failure));
 }
 
 void TIniFile::releaseContent() {

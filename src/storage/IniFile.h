@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/UserError.h"
 #include "storage/FileIO.h"
 
 #include <chrono>
@@ -7,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,10 +16,12 @@
 namespace kelvo {
 
 // A change to a profile file could not be stored; the file on disk is left
-// exactly as it was. The message names the file: "Unable to write to <path>"
-// when it may not be written (systemError() says why); when it cannot be
-// read or stays locked, a Chinese text that says so.
-class IniWriteError : public std::runtime_error {
+// exactly as it was. The text names the file and says why, in Chinese: it
+// may not be written ("无法写入 <path>：<reason>", then the profile layer's
+// own "Unable to write to <path>"; systemError() is the system's error
+// number), it cannot be read (so it is not written over), or another
+// program kept it locked.
+class IniWriteError : public UserError {
 public:
     enum class Reason {
         Unwritable, // the file or its directory may not be written, the disk is full
@@ -31,7 +33,6 @@ public:
     IniWriteError(const std::string& path, ReadFailure failure);
     static IniWriteError busy(const std::string& path);
 
-    const std::string& path() const { return m_path; }
     Reason reason() const { return m_reason; }
     ReadFailure readFailure() const { return m_failure; }
     int systemError() const { return m_error; }
@@ -40,7 +41,6 @@ private:
     IniWriteError(const std::string& path, Reason reason, ReadFailure failure, int error,
                   const std::string& message);
 
-    std::string m_path;
     Reason m_reason;
     ReadFailure m_failure;
     int m_error;
@@ -157,7 +157,7 @@ private:
     mutable uint64_t m_seenChange = 0;
 };
 
-// Throws std::runtime_error "无法读取 <path>：<why>" when the file exists
+// Throws UserError "无法读取 <path>：<why>" when the file exists
 // but cannot be read, so that a reader can tell it from an empty one.
 void requireReadable(const TIniFile& file);
 

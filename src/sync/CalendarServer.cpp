@@ -25,9 +25,9 @@ std::string failureText(const DavResult& result) {
 }
 
 SyncError::SyncError(const DavResult& result)
-    : std::runtime_error(failureText(result)), m_failure(result.failure) {}
+    : UserError({}, failureText(result)), m_failure(result.failure) {}
 
 SyncError::SyncError(DavFailure failure, const std::string& message)
-    : std::runtime_error(message), m_failure(failure) {}
+    : UserError({}, message), m_failure(failure) {}
 
 } // namespace kelvo

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/UserError.h"
 #include "sync/SyncModule.h"
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,7 +26,7 @@ public:
 
 // A sync that could not go on; the message says why, in Chinese, for the
 // user. Nothing stored was lost: what was done so far is kept.
-class SyncError : public std::runtime_error {
+class SyncError : public UserError {
 public:
     explicit SyncError(const DavResult& result);
     SyncError(DavFailure failure, const std::string& message);

@@ -27,7 +27,8 @@ struct SyncReport {
 // event the calendar export writes, under the item's Uid (given to every
 // item at its first sync). Events no reminder can express stay on the
 // server untouched. Throws SyncError (what was done so far is kept and the
-// next sync goes on from there), IniWriteError and CalendarError.
+// next sync goes on from there) and the other UserErrors of the files and
+// the calendar module.
 SyncReport syncReminders(CalendarServer& server, const std::string& dataDir,
                          const ClockReading& now);
 

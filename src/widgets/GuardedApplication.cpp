@@ -1,6 +1,5 @@
 #include "widgets/GuardedApplication.h"
 
-#include "storage/WriteErrorText.h"
 #include "widgets/MessageBox.h"
 
 #include <exception>
@@ -18,9 +17,7 @@ void showUncaught(const QString& text) {
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const IniWriteError& e) {
-        showUncaught(QString::fromStdString(writeErrorText(e)));
-    } catch (const std::exception& e) {
+    } catch (const std::exception& e) { // a UserError that no handler caught, or worse
         showUncaught(QString::fromUtf8(e.what()));
     } catch (...) {
         showUncaught(QStringLiteral("发生了一个未知的错误，这次的操作没有完成。"));

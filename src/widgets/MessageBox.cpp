@@ -1,7 +1,6 @@
 #include "widgets/MessageBox.h"
 
-#include "storage/IniFile.h"
-#include "storage/WriteErrorText.h"
+#include "core/UserError.h"
 #include "widgets/Placement.h"
 
 #include <QAbstractButton>
@@ -164,9 +163,8 @@ void MessageBox::plain(QWidget* parent, const QString& caption, const QString& t
 void MessageBox::reportingErrors(QWidget* parent, const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const IniWriteError& e) {
-        critical(parent, QGuiApplication::applicationDisplayName(),
-                 QString::fromStdString(writeErrorText(e)));
+    } catch (const UserError& e) {
+        critical(parent, QGuiApplication::applicationDisplayName(), QString::fromUtf8(e.what()));
     }
 }
 

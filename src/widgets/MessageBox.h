@@ -38,8 +38,10 @@ public:
     static Button ask(QWidget* parent, Icon icon, const QString& caption, const QString& text,
                       int buttons, Button defaultButton, const std::vector<ButtonText>& texts = {});
 
-    // Runs a handler; a profile file that could not be written ends it with
-    // a critical box carrying the error text and the program goes on.
+    // Runs a handler: the one place where a window's command is told of a
+    // UserError (a file that could not be written or read, a calendar that
+    // is refused). It ends the handler with a critical box carrying the
+    // error text and the application title, and the program goes on.
     static void reportingErrors(QWidget* parent, const std::function<void()>& handler);
 
     // Test hook: the next box is not shown; it returns this answer at once.

@@ -14,10 +14,8 @@ e2e_write_autostart
 e2e_start_kelvo
 
 main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
-sleep 0.5
 e2e_click_control "$main" Unit1 FlatSpeedButton2 # 添加提醒
 dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "the add dialog did not open"
-sleep 0.5
 
 e2e_fill "$dialog" newitem setyear 2001 # a year long past first
 e2e_fill "$dialog" newitem setmonth 3
@@ -27,7 +25,6 @@ e2e_fill "$dialog" newitem setmin 45
 e2e_fill "$dialog" newitem setmsg "Dentist at ten, bring the card"
 e2e_click_control "$dialog" newitem mind1 # on the hour as well
 e2e_fill "$dialog" newitem rdbf 5        # five minutes ahead
-sleep 0.3
 e2e_click_control "$dialog" newitem FlatSpeedButton1 # 添加[&A]
 question=$(e2e_wait_window 10 询问) || e2e_fail "no question before storing a past reminder"
 e2e_shot past-reminder-question "$question"
@@ -36,7 +33,6 @@ e2e_wait 10 e2e_window_gone 询问 || e2e_fail "the question stayed open"
 [ -n "$(e2e_window 添加提醒)" ] || e2e_fail "the add dialog closed after No"
 grep -q '^\[Item1\]' "$E2E_DATA/DataFile.dat" 2>/dev/null && e2e_fail "No stored the reminder"
 e2e_fill "$dialog" newitem setyear 2027
-sleep 0.3
 e2e_shot add-dialog "$dialog"
 e2e_click_control "$dialog" newitem FlatSpeedButton1 # 添加[&A]
 e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
@@ -51,7 +47,6 @@ e2e_ini_has "$data" Item1 Min 45 || e2e_fail "wrong minute"
 e2e_ini_has "$data" Item1 RdBefore 5 || e2e_fail "wrong advance minutes"
 e2e_ini_has "$data" Item1 MindMethod 1 || e2e_fail "wrong mind method"
 e2e_ini_has "$data" Item1 Message "Dentist at ten, bring the card" || e2e_fail "wrong message"
-sleep 0.5
 e2e_shot main-window-with-reminder "$main"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

@@ -20,7 +20,6 @@ e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" || e2e_fail "wrong hand-off"
-sleep 0.5
 # The remind-later button's context menu; its first item is "1 分后提醒".
 e2e_click_control "$popup" showmsg FlatSpeedButton2 3
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"

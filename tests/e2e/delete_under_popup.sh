@@ -33,11 +33,10 @@ e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 Message "e2e: A" || e2e_fail "A did n
 
 # B's popup lies on top of A's.
 mapfile -t popups < <(xdotool search --onlyvisible --name '^提醒$' | sort -n)
-e2e_click "${popups[1]}" 308 177 # 关闭[&C]
+e2e_click_control "${popups[1]}" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 bash -c "[ \"\$(xdotool search --onlyvisible --name '^提醒$' | wc -l)\" -eq 1 ]" ||
     e2e_fail "B's popup did not close"
-sleep 0.5
-e2e_click "${popups[0]}" 196 177 3
+e2e_click_control "${popups[0]}" showmsg FlatSpeedButton2 3 # X分后提醒
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"
 xdotool key Down Return
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "A's popup stayed after the snooze"
@@ -47,6 +46,6 @@ e2e_log "A, now reminder 1, put off by a minute"
 again=$(e2e_wait_window 30 提醒) || e2e_fail "the snoozed reminder did not come back"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: A" ||
     e2e_fail "the snooze fired for another reminder: $(cat "$E2E_DATA/TmpFile.tmp")"
-e2e_click "$again" 308 177
+e2e_click_control "$again" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

@@ -28,7 +28,7 @@ at_utc() { echo "+$(($(TZ=UTC date -d "$1" +%s) - $(date +%s)))s"; }
 e2e_start_kelvo faketime -f "$(at_utc "2027-10-31 00:29:52")" # 02:29:52 summer time
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "02:30 summer time did not pop up"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: half past two" || e2e_fail "wrong hand-off"
-e2e_click "$popup" 308 177 # 关闭[&C]
+e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 pid=$(pgrep -P "$E2E_KELVO_PID" -x kelvo || echo "$E2E_KELVO_PID")
 kill -TERM "$pid"
@@ -40,7 +40,9 @@ out=$("$kelvoctl" --dir "$E2E_DATA" add "*-*-* 02:30" "e2e: added" 2>&1) ||
 
 e2e_start_kelvo faketime -f "$(at_utc "2027-10-31 01:29:52")" # 02:29:52 winter time
 e2e_wait_window 30 提醒 >/dev/null || e2e_fail "02:30 winter time did not pop up"
-sleep 2
+# Marked once its popup is up: a second popup of the same minute check
+# would be up by then too.
+e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 ReMinded 1 || e2e_fail "the added reminder is not marked"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: added" ||
     e2e_fail "another reminder popped up: $(cat "$E2E_DATA/TmpFile.tmp")"
 [ "$(e2e_windows 提醒)" -eq 1 ] || e2e_fail "02:30 fired a second time"

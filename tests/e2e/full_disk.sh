@@ -33,7 +33,11 @@ trap '' XFSZ
 e2e_start_kelvo "${E2E_CLOCK_WRAPPER[@]}"
 e2e_wait 20 e2e_has_tray_icon || e2e_fail "no tray icon"
 e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the tray"
-sleep 1
+# The start's writes are done: both start counts and the minute checked.
+e2e_wait 10 e2e_ini_has "$E2E_DATA/Config.ini" Sys OpenTimes 21 &&
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Main OpenTimes 1 &&
+    e2e_wait 10 e2e_ini_has "$E2E_DATA/Config.ini" Sys LastCheck "2026-12-07 08:2[7-9]" ||
+    e2e_fail "the start did not store its counts and the minute checked"
 prlimit --pid "$E2E_KELVO_PID" --fsize=0:unlimited || e2e_fail "prlimit failed"
 data_before=$(cat "$E2E_DATA/DataFile.dat")
 e2e_log "the disk is full"
@@ -57,7 +61,7 @@ e2e_told 1 "$reason" || e2e_fail "the failure was told again: $(cat "$E2E_NOTIFI
 e2e_window_gone Kelvo || e2e_fail "a box came up on the full disk"
 
 # Closing stores the popup's place, which fails too: still nothing in a box.
-e2e_click "$popup" 308 177 # 关闭[&C]
+e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 sleep 1
 e2e_window_gone Kelvo || e2e_fail "a box came up when the popup closed"

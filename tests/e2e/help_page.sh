@@ -22,7 +22,6 @@ e2e_write_autostart
 e2e_start_kelvo
 
 main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
-sleep 0.5
 
 opened_help() {
     grep -q "KelvoHelp.htm" "$E2E_WORK/opened" 2>/dev/null
@@ -41,7 +40,6 @@ rm -f "$E2E_WORK/opened"
 e2e_click_control "$main" Unit1 FlatSpeedButton7 # 软件帮助
 help=$(e2e_wait_window 10 "Kelvo 帮助") || e2e_fail "the program did not show the page itself"
 [ ! -e "$E2E_WORK/opened" ] || e2e_fail "the page went to a program the desktop does not name"
-sleep 0.5
 e2e_shot help-window "$help"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

@@ -159,6 +159,11 @@ e2e_record_time() {
     awk -v bytes="$(stat -c %s "$E2E_RECORDING")" 'BEGIN { printf "%.2f\n", bytes / 88200 }'
 }
 
+# e2e_recorded SECONDS: the recording holds at least SECONDS (fractions allowed).
+e2e_recorded() {
+    awk -v have="$(e2e_record_time)" -v want="$1" 'BEGIN { exit !(have + 0 >= want + 0) }'
+}
+
 e2e_record_stop() {
     kill "$E2E_RECORDER" 2>/dev/null
     wait "$E2E_RECORDER" 2>/dev/null
@@ -270,12 +275,25 @@ e2e_window() {
     done
 }
 
-# e2e_wait_window SECONDS TITLE: waits for the window and prints its id.
+# e2e_settled WINDOW: the window is mapped and stands still: its frame is
+# where it was at two polls a tenth of a second apart, so the window manager
+# and the program have placed it and a click lands where the test aims.
+e2e_settled() {
+    local first second
+    xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 1
+    first=$(e2e_frame "$1" 2>/dev/null) || return 1
+    sleep 0.1
+    second=$(e2e_frame "$1" 2>/dev/null) || return 1
+    [ -n "$first" ] && [ "$first" = "$second" ]
+}
+
+# e2e_wait_window SECONDS TITLE: waits for the window to come up and settle
+# (e2e_settled) and prints its id.
 e2e_wait_window() {
     local tenths=$(($1 * 10)) t id
     for ((t = 0; t < tenths; t++)); do
         id=$(e2e_window "$2")
-        [ -n "$id" ] && {
+        [ -n "$id" ] && e2e_settled "$id" && {
             echo "$id"
             return 0
         }
@@ -288,17 +306,17 @@ e2e_window_gone() {
     [ -z "$(e2e_window "$1")" ]
 }
 
-# e2e_click WINDOW X Y [BUTTON]: clicks at a point of the window's client area.
+# e2e_click WINDOW X Y [BUTTON]: clicks at a point of the window's client
+# area: the move and the click go in this order on one connection.
 e2e_click() {
-    xdotool mousemove --window "$1" "$2" "$3"
-    sleep 0.2
-    xdotool click "${4:-1}"
+    xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
 }
 
-# e2e_control FORM NAME: the centre of the control NAME of the window whose
-# form is FORM.ui (under src/), "X Y" in the window's client area, from the
-# control's place in the form: a test names the control, not its pixels.
-e2e_control() {
+# e2e_control_box FORM NAME: where the control NAME of the window whose form
+# is FORM.ui (under src/) lies in the window's client area, "X Y WIDTH
+# HEIGHT", from the control's place in the form: a test names the control,
+# not its pixels.
+e2e_control_box() {
     python3 - "$E2E_HERE/../../src" "$1" "$2" <<'PY'
 import pathlib, sys, xml.etree.ElementTree as ET
 src, form, name = sys.argv[1:]
@@ -310,7 +328,7 @@ def find(widget, x, y):
     if rect is not None and widget is not top:
         x += int(rect.findtext("x")); y += int(rect.findtext("y"))
     if widget.get("name") == name:
-        return x + int(rect.findtext("width")) // 2, y + int(rect.findtext("height")) // 2
+        return x, y, int(rect.findtext("width")), int(rect.findtext("height"))
     for child in widget.findall("widget"):
         found = find(child, x, y)
         if found:
@@ -322,6 +340,21 @@ if not point:
     sys.exit(f"no control {name} in {form}.ui")
 print(*point)
 PY
+}
+
+# e2e_control FORM NAME: the centre of the control, "X Y" (see e2e_control_box).
+e2e_control() {
+    local box
+    box=$(e2e_control_box "$1" "$2") || return 1
+    echo "$box" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+}
+
+# e2e_click_first_line WINDOW FORM LIST [REPEAT]: clicks (REPEAT times, a
+# double click with 2) the first line of the list control LIST.
+e2e_click_first_line() {
+    local x y w h
+    read -r x y w h < <(e2e_control_box "$2" "$3") || e2e_fail "no control $3 in $2.ui"
+    xdotool mousemove --window "$1" $((x + w / 2)) $((y + 8)) click --repeat "${4:-1}" --delay 80 1
 }
 
 # e2e_click_control WINDOW FORM NAME [BUTTON]: clicks the control NAME.

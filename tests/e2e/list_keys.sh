@@ -18,12 +18,10 @@ e2e_start_kelvo
 
 main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
 data=$E2E_DATA/DataFile.dat
-sleep 0.5
-e2e_click "$main" 150 12 # the first line of the list
+e2e_click_first_line "$main" Unit1 eventlist
 
 e2e_key "$main" Return
 view=$(e2e_wait_window 10 查看提醒) || e2e_fail "Enter did not open the view dialog"
-sleep 0.3
 e2e_shot view-dialog "$view"
 e2e_key "$view" Escape
 e2e_wait 10 e2e_window_gone 查看提醒 || e2e_fail "the view dialog stayed open"
@@ -36,13 +34,10 @@ e2e_ini_has "$data" Main Items 3 || e2e_fail "a reminder was deleted without a y
 
 e2e_key "$main" Insert
 add=$(e2e_wait_window 10 添加提醒) || e2e_fail "Insert did not open the add dialog"
-sleep 0.3
 e2e_click_control "$add" newitem FlatSpeedButton2 # 取消[&C]
 e2e_wait 10 e2e_window_gone 添加提醒 || e2e_fail "the add dialog stayed open"
 
-xdotool mousemove --window "$main" 150 12
-sleep 0.2
-xdotool click --repeat 2 --delay 80 1
+e2e_click_first_line "$main" Unit1 eventlist 2
 edit=$(e2e_wait_window 10 编辑提醒) || e2e_fail "a double click did not open the edit dialog"
 e2e_key "$edit" Escape
 e2e_wait 10 e2e_window_gone 编辑提醒 || e2e_fail "the edit dialog stayed open"
@@ -52,9 +47,7 @@ search=$(e2e_wait_window 10 搜索提醒) || e2e_fail "the search window did not
 e2e_click_control "$search" SearchForm searchword
 xdotool type --delay 50 a # all three
 xdotool key Return Tab Down Down # Beta, then Gamma
-sleep 0.3
 xdotool key Up Down Return # Gamma again, by Enter
-sleep 0.5
 e2e_shot search-by-keyboard "$search"
 e2e_key "$main" Delete
 question=$(e2e_wait_window 10 确认) || e2e_fail "Delete after the search did not ask"

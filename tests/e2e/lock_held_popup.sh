@@ -50,7 +50,7 @@ e2e_wait 5 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 ||
     e2e_fail "the mark was not stored once the lock was free"
 [ "$(e2e_windows 提醒)" -eq 1 ] || e2e_fail "the reminder came more than once"
 e2e_told 1 "另一个程序正在修改" || e2e_fail "the held lock was told more than once"
-e2e_click "$popup" 308 177 # 关闭[&C]
+e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

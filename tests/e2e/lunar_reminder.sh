@@ -19,7 +19,6 @@ e2e_start_kelvo faketime -f "@2027-09-15 08:59:50 x10"
 
 e2e_wait_window 30 Kelvo >/dev/null || e2e_fail "the main window is not shown"
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the lunar reminder did not pop up"
-sleep 0.5
 e2e_shot lunar-popup "$popup"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: mid-autumn" || e2e_fail "wrong hand-off"
 e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "the lunar item is not marked"

@@ -20,7 +20,12 @@ e2e_write_items Hour=9 Min=30 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMet
 e2e_start_kelvo
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder popup did not appear"
-sleep 1
+grown() {
+    local height
+    read -r _ _ _ height < <(e2e_frame "$popup")
+    [ "$height" -gt 197 ]
+}
+e2e_wait 10 grown && e2e_wait 10 e2e_settled "$popup" || e2e_fail "the popup did not grow"
 e2e_shot popup-long "$popup"
 read -r _ _ width height < <(e2e_frame "$popup")
 e2e_log "popup ${width}x$height"

@@ -13,7 +13,6 @@ e2e_write_items Hour=23 Min=59 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMe
 e2e_start_kelvo
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder popup did not appear"
-sleep 0.5
 e2e_shot popup-on-start "$popup"
 e2e_kelvo_running || e2e_fail "the program ended early"
 e2e_wait 10 e2e_ini_has "$E2E_DATA/DataFile.dat" Item1 ReMinded 1 || e2e_fail "ReMinded was not set"

@@ -13,15 +13,13 @@ mkdir -p "$HOME/Music"
 e2e_start_kelvo
 
 main=$(e2e_wait_window 30 Kelvo) || e2e_fail "the main window is not shown"
-sleep 0.5
-e2e_click "$main" 40 16 # 系统设置
+e2e_click_control "$main" Unit1 FlatSpeedButton1 # 系统设置
 settings=$(e2e_wait_window 10 设置) || e2e_fail "the settings dialog did not open"
-sleep 0.5
-e2e_click "$settings" 297 132 # the sound file's "..."
+e2e_click_control "$settings" setting FlatSpeedButton4 # the sound file's "..."
 e2e_wait 10 xdotool search --onlyvisible --name '^打开' ||
     e2e_fail "no file dialog titled 打开: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
 dialog=$(xdotool search --onlyvisible --name '^打开' | head -1)
-sleep 1
+e2e_wait 10 e2e_settled "$dialog" || e2e_fail "the file dialog did not settle"
 e2e_shot file-dialog "$dialog"
 e2e_log "file dialog: $(xdotool getwindowname "$dialog")"
 e2e_key "$dialog" Escape

@@ -15,9 +15,8 @@ e2e_write_items \
 e2e_start_kelvo faketime -f "@2026-12-07 08:29:50 x10"
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
-sleep 0.5
 # The remind-later button's context menu; its first item is "1 分后提醒".
-e2e_click "$popup" 196 177 3
+e2e_click_control "$popup" showmsg FlatSpeedButton2 3 # X分后提醒
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"
 xdotool key Down Return
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup stayed after the snooze"
@@ -36,7 +35,7 @@ again=$(e2e_wait_window 30 提醒) || e2e_fail "the snooze of the last run did n
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: put off" || e2e_fail "wrong hand-off"
 e2e_window_gone 错过的提醒 || e2e_fail "the snooze still ahead was listed as missed"
 e2e_ini_has "$E2E_DATA/Snooze.ini" Main Count 0 || e2e_fail "the snooze that fired is still stored"
-e2e_click "$again" 308 177 # 关闭[&C]
+e2e_click_control "$again" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

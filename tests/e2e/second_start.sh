@@ -29,10 +29,10 @@ e2e_wait 20 e2e_has_tray_icon || e2e_fail "no tray icon"
 e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the tray"
 sleep 1
 e2e_window_gone Kelvo || e2e_fail "the main window came back from the tray by itself"
-# Config.ini apart from the last minute checked, which the running program
-# writes whenever the minute changes.
+# Config.ini apart from the last minute checked (wall time and UTC), which
+# the running program writes whenever the minute changes.
 config_keys() {
-    grep -v '^LastCheck=' "$E2E_DATA/Config.ini"
+    grep -Ev '^LastCheck(Utc)?=' "$E2E_DATA/Config.ini"
 }
 config_before=$(config_keys)
 data_before=$(cat "$E2E_DATA/DataFile.dat")

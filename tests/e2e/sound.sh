@@ -26,7 +26,8 @@ e2e_write_items "${at_start[@]}" "Message=wav" "Music=$E2E_DATA/tone.wav" \
 
 recording=$E2E_WORK/monitor.raw
 e2e_record_start "$recording"
-sleep 1.5
+# The silence before the start, which is measured below.
+e2e_wait 10 e2e_recorded 1.5 || e2e_fail "the recording does not go on"
 QT_LOGGING_RULES="qt.multimedia*=true" e2e_start_kelvo
 
 # next_popup PREVIOUS_ID: waits for a popup other than the previous one
@@ -51,8 +52,10 @@ for kind in wav mp3 beep; do
     e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "$kind" || e2e_fail "popup out of order"
     shown[$kind]=$at
     e2e_log "$kind popup at ${at}s"
-    sleep 2.5
-    [ "$kind" = beep ] && sleep 1 && break
+    # The stretch measured below, and a little more.
+    e2e_wait 10 e2e_recorded "$(awk -v t="$at" 'BEGIN { print t + 2.5 }')" ||
+        e2e_fail "the recording does not go on"
+    [ "$kind" = beep ] && break
     e2e_click_control "$popup" showmsg FlatSpeedButton1 # 关闭[&C]
     previous=$popup
 done

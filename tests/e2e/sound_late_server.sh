@@ -37,7 +37,8 @@ late_popup_up() {
 e2e_wait 30 late_popup_up || e2e_fail "no popup for the late reminder"
 at=$(e2e_record_time)
 e2e_log "late popup at ${at}s"
-sleep 2.5
+e2e_wait 10 e2e_recorded "$(awk -v t="$at" 'BEGIN { print t + 2.5 }')" ||
+    e2e_fail "the recording does not go on"
 e2e_record_stop
 level=$(e2e_rms "$recording" "$at" 2.0)
 e2e_log "RMS while the late popup was up: $level"

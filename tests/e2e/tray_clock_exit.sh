@@ -19,7 +19,6 @@ e2e_wait 10 e2e_window_gone Kelvo || e2e_fail "the main window did not go to the
 
 e2e_tray_menu t
 clock=$(e2e_wait_window 10 ViewTime) || e2e_fail "the clock window did not show"
-sleep 1.5
 e2e_shot clock "$clock"
 
 e2e_tray_menu e

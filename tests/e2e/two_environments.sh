@@ -49,9 +49,8 @@ e2e_log "the second start ended with status $status after $took ms"
 [ "$(e2e_tray_icons)" -eq 1 ] || e2e_fail "$(e2e_tray_icons) tray icons"
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the reminder did not pop up"
-sleep 0.5
 # The remind-later button's context menu; its first item is "1 分后提醒".
-e2e_click "$popup" 196 177 3
+e2e_click_control "$popup" showmsg FlatSpeedButton2 3 # X分后提醒
 e2e_wait 10 e2e_open_menu || e2e_fail "the remind-later menu did not open"
 xdotool key Down Return
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup stayed after the snooze"
@@ -66,7 +65,7 @@ e2e_ini_has "$E2E_DATA/DataFile.dat" Item2 Message "e2e: third" || e2e_fail "ite
 again=$(e2e_wait_window 30 提醒) || e2e_fail "the snoozed reminder did not come back"
 e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "e2e: third" ||
     e2e_fail "the snooze fired for another item: $(cat "$E2E_DATA/TmpFile.tmp")"
-e2e_click "$again" 308 177 # 关闭[&C]
+e2e_click_control "$again" showmsg FlatSpeedButton1 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
 e2e_kelvo_running || e2e_fail "the program ended"
 e2e_log "passed"

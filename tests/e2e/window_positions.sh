@@ -17,15 +17,20 @@ frame_corner() {
     e2e_frame "$1" | awk '{ print $1 "," $2 }'
 }
 
+# at_corner WINDOW X,Y: the window's frame has come to that corner.
+at_corner() {
+    [ "$(frame_corner "$1")" = "$2" ]
+}
+
 for run in 1 2 3 4 5; do
     e2e_start_kelvo
     main=$(e2e_wait_window 30 Kelvo) || e2e_fail "run $run: the main window is not shown"
-    sleep 1
+    e2e_wait 5 at_corner "$main" 140,260
     corner=$(frame_corner "$main")
     [ "$corner" = "140,260" ] || e2e_fail "run $run: the main window's frame is at $corner, not 140,260"
     e2e_click_control "$main" Unit1 FlatSpeedButton2 # 添加提醒
     dialog=$(e2e_wait_window 10 添加提醒) || e2e_fail "run $run: the add dialog did not open"
-    sleep 1
+    e2e_wait 5 at_corner "$dialog" 333,201
     corner=$(frame_corner "$dialog")
     [ "$corner" = "333,201" ] || e2e_fail "run $run: the add dialog's frame is at $corner, not 333,201"
     e2e_click_control "$dialog" newitem FlatSpeedButton2 # 取消[&C]

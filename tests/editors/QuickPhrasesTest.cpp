@@ -1,4 +1,5 @@
 #include "editors/QuickPhrases.h"
+#include "core/UserError.h"
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
@@ -94,8 +95,9 @@ TEST_F(QuickPhrases, FailingSaveNamesThePathAndTheReason) {
     try {
         saveQuickPhrases(path(), "x\r\n");
         FAIL() << "saving over a directory succeeded";
-    } catch (const std::runtime_error& e) {
+    } catch (const UserError& e) {
         // In the user's language, with the path.
+        EXPECT_EQ(e.path(), path());
         EXPECT_EQ(std::string(e.what()), "无法写入 " + path() + "：这是一个文件夹");
     }
     EXPECT_TRUE(std::filesystem::is_directory(path()));

@@ -108,7 +108,8 @@ private slots:
         FileDialog::setNextAnswer(QString::fromStdString(dir.file("in.ics")));
         ModalAnswerer answerer;
         program.command(MessageBox::Yes);
-        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Warning);
+        QCOMPARE(MessageBox::lastBox().icon, MessageBox::Critical);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("Kelvo"));
         QVERIFY(MessageBox::lastBox().text.startsWith(QStringLiteral("日历文件不是有效的 UTF-8")));
         QVERIFY(snapshot(dir) == before);
         QCOMPARE(program.run->list().count(), 1);

@@ -1,4 +1,5 @@
 #include "ical/CalendarFile.h"
+#include "core/UserError.h"
 #include "ical/IcalModule.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
@@ -450,7 +451,7 @@ TEST_F(CalendarFile, ABrokenCalendarIsAnErrorAndNothingIsRead) {
     for (const std::string& text :
          {std::string("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"),
           std::string("BEGIN:VCALENDAR\r\n\xFF\xFE\r\nEND:VCALENDAR\r\n")}) {
-        EXPECT_THROW(read(text), CalendarError);
+        EXPECT_THROW(read(text), UserError);
     }
     // A property libical cannot read makes its event skipped, not misread.
     const CalendarImport c =

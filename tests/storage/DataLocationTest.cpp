@@ -1,5 +1,6 @@
 #include "storage/DataLocation.h"
 
+#include "core/UserError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -62,12 +63,12 @@ TEST(DataLocation, UncreatableUserDirectoryIsAnError) {
     try {
         chooseDataDirectory(std::nullopt, {"/usr/bin", false}, blocked);
         FAIL() << "a file stands where the folder should be";
-    } catch (const DataDirError& e) {
+    } catch (const UserError& e) {
         // The folder and the reason, in the user's language.
         EXPECT_EQ(std::string(e.what()), "无法创建数据文件夹 " + home.file("blocker/kelvo") +
                                              "：路径中有一部分不是文件夹");
     }
-    EXPECT_THROW(chooseDataDirectory(std::nullopt, {"/usr/bin", false}, {"", ""}), DataDirError);
+    EXPECT_THROW(chooseDataDirectory(std::nullopt, {"/usr/bin", false}, {"", ""}), UserError);
 }
 
 TEST(DataLocation, ProgramPlaceIsPortableOnlyWithTheMarkerFile) {

@@ -245,7 +245,7 @@ TEST_F(SharedDataFile, APipeOrADirectoryIsReportedAndLeftAsItIs) {
         TIniFile data(path);
         const ReadFailure expected = pipe ? ReadFailure::NotRegular : ReadFailure::Directory;
         EXPECT_EQ(data.readFailure(), expected);
-        EXPECT_THROW(requireReadable(data), std::runtime_error);
+        EXPECT_THROW(requireReadable(data), UserError);
         try {
             appendItem(data, reminder("a"), false);
             FAIL() << "no error";

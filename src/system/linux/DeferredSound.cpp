@@ -19,7 +19,7 @@ namespace {
 // The local socket of the session's sound server (PulseAudio, or PipeWire
 // speaking its protocol); empty when it cannot be told (a network server).
 QString soundServerSocket() {
-    const QString server = qEnvironmentVariable("PULSE_SERVER");
+    QString server = qEnvironmentVariable("PULSE_SERVER");
     if (server.startsWith(QStringLiteral("unix:")))
         return server.mid(5);
     if (server.startsWith(u'/'))
