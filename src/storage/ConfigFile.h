@@ -59,6 +59,8 @@ inline constexpr BoolSetting RepeatSound{"Sys", "RepeatSound", false};
 inline constexpr BoolSetting NotifyAlerts{"Sys", "NotifyAlerts", false};
 // The user was told once that without a tray the menu entry brings the window up.
 inline constexpr BoolSetting ToldNoTray{"Sys", "ToldNoTray", false};
+// The last year whose missing holiday arrangement the tray told of; 0: none.
+inline constexpr IntSetting ToldMissingHolidays{"Sys", "ToldMissingHolidays", 0, 0, 9999};
 } // namespace settings
 
 // Sections of Config.ini that hold a window's last position.
