@@ -101,8 +101,12 @@ QString TForm1::trayTip() {
     QString tip = programTitle();
     if (m_paused)
         tip += QStringLiteral("（提醒已暂停）");
-    if (const std::string lunar = lunarDateName(SolarToLunar(m_clock.now().date)); !lunar.empty())
+    const Date today = m_clock.now().date;
+    if (std::string lunar = lunarDateName(SolarToLunar(today)); !lunar.empty()) {
+        if (const std::string_view mark = officialDayMarkOf(today); !mark.empty())
+            lunar += " " + std::string(mark);
         tip += u'\n' + QString::fromStdString(lunar);
+    }
     if (const QString next = nextOfAllTip(); !next.isEmpty())
         tip += u'\n' + next;
     return tip;
@@ -187,9 +191,11 @@ void TForm1::FormShow() {
     T1->setChecked(settings::ShowTimeForm.read(*m_config));
     if (T1->isChecked())
         showClockWindow();
+    followHolidayFile();
     reloadList();
     watchDataFile();
     resumeEngine();
+    tellMissingHolidays();
     if (m_showMain || m_firstRun) {
         startCheck();
         return;
@@ -506,6 +512,8 @@ void TForm1::gtimerTimer() {
     armMinuteTimer();
     if (!m_engine->resumed()) // the list is not loaded yet
         return;
+    followHolidayFile();
+    tellMissingHolidays();
     updateTrayTip();
     m_engine->minuteTick();
     writeQuietly([this] { storeLastCheck(); });
