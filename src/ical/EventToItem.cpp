@@ -323,11 +323,10 @@ EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
     restoreProperties(item, event);
     // The rule is read as the days it names; the official rule comes after.
     const OfficialRule official = std::exchange(item.official, OfficialRule::None);
-    if (officialDays(item, timed, official))
-        item.official = official;
-    else if (const auto reason = repetition(item, timed, now))
+    const bool listed = officialDays(item, timed, official);
+    if (const auto reason = listed ? std::nullopt : repetition(item, timed, now))
         return {std::nullopt, *reason, {}};
-    else if (official == OfficialRule::Workdays && item.day == kMondayToFridayCode)
+    if (listed || (official == OfficialRule::Workdays && item.day == kMondayToFridayCode))
         item.official = official;
     if (!firesFrom(scheduleOf(item), now))
         return {std::nullopt, SkipReason::Past, {}};

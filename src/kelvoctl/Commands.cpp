@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <numeric>
 #include <sstream>
 
@@ -100,25 +99,6 @@ void printFiring(const std::string& when, const Firing& firing, bool json, std::
         object.boolean("NoHolidayData", true);
     out << object.str() << '\n';
 }
-
-// The years without holiday data that the printed firings of items with an
-// official rule fell in, each told once at the end.
-class MissingYears {
-public:
-    bool note(const ItemSchedule& item, const Date& day) {
-        if (item.official == OfficialRule::None || holidayCalendar().knows(day.year))
-            return false;
-        m_years.emplace(day.year, item.official);
-        return true;
-    }
-    void tell(std::ostream& err) const {
-        for (const auto& [year, rule] : m_years)
-            warnMissingYears({year}, rule, err);
-    }
-
-private:
-    std::map<int32_t, OfficialRule> m_years; // the first rule met
-};
 
 // What each item hands over, read from the file once per item and kind.
 class FiringTexts {

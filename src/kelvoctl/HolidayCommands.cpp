@@ -66,6 +66,18 @@ void importHolidays(const std::string& file, const std::string& holidaysPath, st
     out << holidayImportText(import) << '\n';
 }
 
+bool MissingYears::note(const ItemSchedule& item, const Date& day) {
+    if (item.official == OfficialRule::None || holidayCalendar().knows(day.year))
+        return false;
+    m_years.emplace(day.year, item.official);
+    return true;
+}
+
+void MissingYears::tell(std::ostream& err) const {
+    for (const auto& [year, rule] : m_years)
+        warnMissingYears({year}, rule, err);
+}
+
 void warnMissingYears(const std::vector<int32_t>& years, OfficialRule rule, std::ostream& err) {
     for (const int32_t year : years)
         err << "kelvoctl: warning: " << missingYearText(year, rule) << '\n';
