@@ -2,6 +2,8 @@
 
 #include "core/Clock.h"
 #include "lunar/LunarRepeat.h"
+#include "reminders/HolidayText.h"
+#include "reminders/Holidays.h"
 #include "reminders/Occurrences.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
@@ -184,6 +186,36 @@ void BM_NextOfAll(benchmark::State& state) {
         benchmark::DoNotOptimize(nextFirings(items, DateTime{Date{2024, 3, 4}, 9, 17, 0}, 1));
 }
 
+// What the first question of a reminder on the official days costs once:
+// the built-in holiday text (2004 to 2026) read into the calendar.
+void BM_ReadHolidayTable(benchmark::State& state) {
+    for (auto _ : state) {
+        HolidayCalendar calendar;
+        for (YearArrangement& year : readHolidayText(builtInHolidayText(), kBuiltInSource).years)
+            calendar.put(std::move(year));
+        benchmark::DoNotOptimize(calendar.knows(2026));
+    }
+}
+
+// A reminder on the official workdays over a whole year, day by day (the
+// calendar asked once per day), against the same weekly reminder without it.
+void BM_WorkdaysOverAYear(benchmark::State& state) {
+    ItemSchedule item;
+    item.year = item.month = 0;
+    item.day = kMondayToFridayCode;
+    item.hour = 9;
+    item.official = state.range(0) ? OfficialRule::Workdays : OfficialRule::None;
+    const DateTime from{Date{2026, 1, 1}, 0, 0, 0}, to{Date{2026, 12, 31}, 23, 59, 0};
+    int found = 0;
+    for (auto _ : state) {
+        found = 0;
+        Firings firings(item, from, to);
+        while (firings.next())
+            ++found;
+    }
+    state.counters["firings"] = found;
+}
+
 BENCHMARK(BM_ReadAndSplitLines)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteFirstItem)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -194,6 +226,8 @@ BENCHMARK(BM_SolarToLunar)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MissedAfterSevenDays)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllFirings)->Args({10000, 1})->Args({10000, 365})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NextOfAll)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadHolidayTable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorkdaysOverAYear)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kelvo::bench

@@ -102,8 +102,12 @@ QString TForm1::trayTip() {
     QString tip = programTitle();
     if (m_paused)
         tip += QStringLiteral("（提醒已暂停）");
-    if (const std::string lunar = lunarDateName(SolarToLunar(m_clock.now().date)); !lunar.empty())
+    const Date today = m_clock.now().date;
+    if (std::string lunar = lunarDateName(SolarToLunar(today)); !lunar.empty()) {
+        if (const std::string_view mark = officialDayMarkOf(today); !mark.empty())
+            lunar += " " + std::string(mark);
         tip += u'\n' + QString::fromStdString(lunar);
+    }
     if (const QString next = nextOfAllTip(); !next.isEmpty())
         tip += u'\n' + next;
     return tip;
@@ -188,11 +192,13 @@ void TForm1::FormShow() {
     T1->setChecked(settings::ShowTimeForm.read(*m_config));
     if (T1->isChecked())
         showClockWindow();
+    followHolidayFile();
     reloadList();
     watchDataFile();
     resumeEngine();
     m_sync = new SyncRunner(m_paths, m_platform, m_clock, this);
     m_sync->start();
+    tellMissingHolidays();
     if (m_showMain || m_firstRun) {
         startCheck();
         return;
@@ -509,6 +515,8 @@ void TForm1::gtimerTimer() {
     armMinuteTimer();
     if (!m_engine->resumed()) // the list is not loaded yet
         return;
+    followHolidayFile();
+    tellMissingHolidays();
     updateTrayTip();
     m_engine->minuteTick();
     writeQuietly([this] { storeLastCheck(); });

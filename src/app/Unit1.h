@@ -181,6 +181,12 @@ private:
     // the next midnight.
     void renewPausedTip();
 
+    // The holiday calendar the reminders follow (Unit1Holidays.cpp): the
+    // user's file read again when it changed, and the tray's word, once a
+    // year, of a year without an arrangement.
+    void followHolidayFile();
+    void tellMissingHolidays();
+
     // What the engine keeps across runs (Unit1Engine.cpp).
     std::unique_ptr<ReminderEngine> makeEngine(const Clock& clock);
     void resumeEngine();
@@ -221,7 +227,9 @@ private:
     std::string m_storedLastCheck;
     std::unique_ptr<TIniFile> m_config;
     std::unique_ptr<TIniFile> m_data;
-    FileStamp m_listedVersion; // the data file version the list shows
+    FileStamp m_listedVersion;                  // the data file version the list shows
+    std::optional<FileStamp> m_holidaysVersion; // of the user's holiday file, once read
+    std::optional<int32_t> m_toldHolidayYear;   // ToldMissingHolidays, once read
 
     QString m_trayTip;
     // The next firing of all as the tip shows it, until the list changes.

@@ -7,6 +7,8 @@
 #include "exchange/Exchange.h"
 #include "exchange/exportitems.h"
 #include "ical/CalendarFile.h"
+#include "ical/HolidayImport.h"
+#include "ical/IcalModule.h"
 #include "ical/SkipReport.h"
 #include "storage/IniFile.h"
 #include "ui_Unit1.h"
@@ -118,19 +120,49 @@ std::optional<QString> importCalendarFile(QWidget* parent, TIniFile& data, const
     return calendarReport(importCalendar(data, calendar, *acting), calendar.skipped);
 }
 
+// A file of holiday arrangements: its years are stored as the user's own
+// (Holidays.txt) and the success box tells which. A calendar of holiday
+// events might be meant as reminders: the user is asked. nullopt: no
+// holiday file, or the user wants its reminders.
+std::optional<QString> storeHolidayFile(QWidget* parent, const std::string& path, bool calendar,
+                                        const std::string& holidaysPath) {
+    const HolidayRead read = readHolidayFile(path);
+    if (!read.error.empty() || read.years.empty())
+        return std::nullopt;
+    const int32_t first = read.years.front().year, last = read.years.back().year;
+    const QString years = first == last ? QStringLiteral("%1年").arg(first)
+                                        : QStringLiteral("%1年至%2年").arg(first).arg(last);
+    if (calendar &&
+        MessageBox::question(parent, QStringLiteral("询问"),
+                             QStringLiteral("这个日历文件是节假日安排（%1），要作为节假日"
+                                            "安排导入吗？\n选“否”则把其中的事件作为提醒导入。")
+                                 .arg(years),
+                             MessageBox::Yes) != MessageBox::Yes)
+        return std::nullopt;
+    const HolidayImport import = importHolidayFile(path, holidaysPath);
+    return u'\n' + QString::fromStdString(holidayImportText(import));
+}
+
 // Asks for an exchange or calendar file and appends its reminders to the
-// data file. Returns nothing when the user cancelled or the file held
-// nothing; else what the success box adds (empty for an exchange file,
-// which counts as imported once it stated any reminders, even when the
-// count was negative and nothing was added).
-std::optional<QString> importChosenFile(QWidget* parent, TIniFile& data, const ClockReading& now) {
+// data file, or stores the years of a holiday file. Returns nothing when the user cancelled or the
+// file held nothing; else what the success box adds (empty for an exchange file, which counts as
+// imported once it stated any reminders, even when the count was negative and nothing was added).
+std::optional<QString> importChosenFile(QWidget* parent, TIniFile& data, const ClockReading& now,
+                                        const std::string& holidaysPath) {
     const std::optional<QString> file = impdlg.execute(parent);
     if (!file)
         return std::nullopt;
-    if (isCalendarFile(localPath(*file)))
-        return importCalendarFile(parent, data, localPath(*file), now);
-    const TIniFile exchange(localPath(*file));
+    const std::string path = localPath(*file);
+    const bool calendar = isCalendarFile(path);
+    if (calendar) {
+        if (auto holidays = storeHolidayFile(parent, path, true, holidaysPath))
+            return holidays;
+        return importCalendarFile(parent, data, path, now);
+    }
+    const TIniFile exchange(path);
     if (statedExchangeCount(exchange) == 0) {
+        if (auto holidays = storeHolidayFile(parent, path, false, holidaysPath))
+            return holidays;
         tellNoData(parent);
         return std::nullopt;
     }
@@ -209,9 +241,11 @@ void TForm1::FlatSpeedButton9Click() {
                         MessageBox::Yes | MessageBox::No | MessageBox::Cancel, MessageBox::Yes);
     MessageBox::reportingErrors(this, [&] {
         if (answer == MessageBox::Yes) {
-            const std::optional<QString> report = importChosenFile(this, *m_data, m_clock.read());
+            const std::optional<QString> report =
+                importChosenFile(this, *m_data, m_clock.read(), m_paths.holidays());
             if (!report)
                 return;
+            followHolidayFile();
             reloadList();
             MessageBox::information(this, QStringLiteral("导入成功"),
                                     QStringLiteral("已经成功导入数据！") + *report);

@@ -51,7 +51,7 @@ std::string_view inputError(const ItemInput& in) {
         return "请输入提醒内容！";
     if (!inRange(in.rdBefore, 0, 30))
         return "输入的提前提醒时间必须在0到30之间，0为不提前提醒！";
-    if (in.everyWeek && !in.lunar && !anyWeekday(in.weekdays))
+    if (in.everyWeek && !in.lunar && in.official == OfficialRule::None && !anyWeekday(in.weekdays))
         return "请选择星期中的一天！";
     if (in.lunar)
         return lunarError(in);
@@ -69,10 +69,15 @@ ReminderItem itemFromInput(const ItemInput& in) {
     item.mindMethod = in.mindMethod;
     item.message = in.message;
     item.music = in.withMusic ? in.music : std::string();
+    if (in.everyWeek && !in.everyDay && in.official != OfficialRule::None) {
+        item.day = storedWeekdayCode(in.official);
+        item.official = in.official;
+    }
     if (in.lunar) {
         item.year = in.year;
         item.month = in.month;
         item.day = in.day;
+        item.official = OfficialRule::None;
         item.lunar = lunarRepeatOn(Date{in.year, in.month, in.day}, in.lunarCycle, in.keptLunar);
     }
     return item;
@@ -86,6 +91,7 @@ ItemInput inputFromItem(const ReminderItem& item) {
     in.everyWeek = isWeekly(item.day);
     for (size_t i = 0; i < in.weekdays.size(); ++i)
         in.weekdays[i] = in.everyWeek && weekdayChosen(item.day, i);
+    in.official = in.everyWeek && !item.lunar.active() ? item.official : OfficialRule::None;
     if (!in.everyYear)
         in.year = std::clamp(item.year, 2000, 3000);
     if (!in.everyMonth)

@@ -18,6 +18,8 @@ struct ItemInput {
     bool everyDay = false;
     bool everyWeek = false;
     std::array<bool, 7> weekdays{}; // Monday first
+    // With everyWeek: the official calendar's days instead of the weekdays.
+    OfficialRule official = OfficialRule::None;
     int32_t year = 2000;
     int32_t month = 1;
     int32_t day = 1;

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "editors/ItemInput.h"
+#include "reminders/Schedule.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
@@ -27,6 +28,8 @@ TForm6::TForm6(const DataPaths& paths, const Clock& clock, QWidget* parent)
     m_controls.setLimits(0);
     ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     m_controls.connectHandlers(this);
+    // After the week box's own handler, whose enabling of the weekdays it follows.
+    m_official = new OfficialDayChoice(m_controls, this, QRect(206, 42, 100, 21));
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm6::FlatSpeedButton1Click);
     connect(ui->FlatSpeedButton2, &QPushButton::clicked, this, &TForm6::FlatSpeedButton2Click);
 }
@@ -73,6 +76,7 @@ void TForm6::loadItem(const ReminderItem& item) {
     else
         ui->everymonth->setChecked(true);
     loadDay(item.day);
+    m_official->show(isWeekly(item.day) ? item.official : OfficialRule::None);
     m_controls.setTime(item.hour, item.min);
     ui->rdbf->setValue(item.rdBefore);
     const auto& mindButtons = m_controls.mindButtons;
@@ -169,6 +173,7 @@ void TForm6::FlatSpeedButton1Click() {
     const ItemInput input = readInput();
     if (!confirmedInput(this, input, m_clock.now(), kStoreEditedQuestion))
         return;
+    tellMissingHolidayYears(this, input, m_clock.now().date);
     MessageBox::reportingErrors(this, [&] {
         store(input);
         accept();
@@ -177,6 +182,7 @@ void TForm6::FlatSpeedButton1Click() {
 
 ItemInput TForm6::readInput() const {
     ItemInput in = m_controls.input();
+    m_official->addTo(in);
     in.message = ui->setmsg->text().toStdString();
     return in;
 }

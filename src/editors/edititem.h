@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/OfficialDayChoice.h"
 #include "editors/ReminderControls.h"
 #include "storage/Paths.h"
 
@@ -60,6 +61,7 @@ private:
 
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
+    OfficialDayChoice* m_official = nullptr;
     const DataPaths m_paths;
     const Clock& m_clock;
     int32_t m_item = 0; // the item being edited, from the hand-off file

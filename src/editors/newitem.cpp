@@ -40,6 +40,8 @@ TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, 
     m_controls.setLimits(30);
     ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     connectHandlers();
+    // After the week box's own handler, whose enabling of the weekdays it follows.
+    m_official = new OfficialDayChoice(m_controls, this, QRect(196, 42, 136, 22));
     FormCreate();
 }
 
@@ -71,6 +73,7 @@ void TForm2::showEvent(QShowEvent* event) {
 // sound or advance warning.
 void TForm2::FormShow() {
     m_controls.clearRepetition();
+    m_official->reset();
     setDateTime(nextFullHour(m_clock.now()));
     m_controls.clearSound();
     restoreWindowPos(*this, TIniFile(m_paths.config()), positions::NewItem);
@@ -168,6 +171,7 @@ void TForm2::FlatSpeedButton5Click() {
 
 ItemInput TForm2::input() const {
     ItemInput in = m_controls.input();
+    m_official->addTo(in);
     in.message = ui->setmsg->currentText().toStdString();
     return in;
 }
@@ -176,6 +180,7 @@ void TForm2::FlatSpeedButton1Click() {
     const ItemInput in = input();
     if (!confirmedInput(this, in, m_clock.now(), kStoreAnywayQuestion))
         return;
+    tellMissingHolidayYears(this, in, m_clock.now().date);
     MessageBox::reportingErrors(this, [this, &in] { store(in); });
 }
 

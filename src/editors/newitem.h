@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/OfficialDayChoice.h"
 #include "editors/ReminderControls.h"
 #include "storage/Paths.h"
 
@@ -71,6 +72,7 @@ private:
 
     std::unique_ptr<Ui::TForm2> ui;
     const ReminderControls m_controls;
+    OfficialDayChoice* m_official = nullptr;
     const DataPaths m_paths;
     const Clock& m_clock;
     TForm9& m_remindLater;

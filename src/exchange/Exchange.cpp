@@ -23,6 +23,7 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     file.WriteString(s, key::Message, item.message);
     file.WriteString(s, key::Music, item.music);
     writeLunarRepeat(file, s, item.lunar);
+    writeOfficialRule(file, s, item.official);
 }
 
 bool isShutdown(const ReminderItem& item) {

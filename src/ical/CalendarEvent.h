@@ -21,6 +21,15 @@ inline constexpr std::string_view Command = "X-KELVO-COMMAND";
 // this property, as an RRULE value, not as an RRULE: the event lists its
 // days (RDATE), and readers that know no RSCALE see those days alone.
 inline constexpr std::string_view Lunar = "X-KELVO-LUNAR";
+// A reminder on the official workdays ("WORKDAYS": the weekly rule of Monday
+// to Friday, the known days off as EXDATEs, the worked weekend days as
+// RDATEs) or days off ("DAYS-OFF": the known days, DTSTART and RDATEs).
+inline constexpr std::string_view Official = "X-KELVO-OFFICIAL-DAYS";
+inline constexpr std::string_view OfficialWorkdays = "WORKDAYS";
+inline constexpr std::string_view OfficialDaysOff = "DAYS-OFF";
+// Holiday calendars of other programs mark their days so: WORK-HOLIDAY a day
+// off, ALTERNATE-WORKDAY a worked weekend day. Read like Kelvo's own.
+inline constexpr std::string_view SpecialDay = "X-APPLE-SPECIAL-DAY";
 } // namespace icalprops
 
 // One repetition rule of a calendar event (an RRULE), as far as the mapping
@@ -50,7 +59,10 @@ struct CalendarEvent {
     std::string uid;
     std::optional<DateTime> start; // DTSTART as local wall time; a to-do's alarm or DUE
     bool allDay = false;           // DTSTART was a date
-    bool todo = false;             // a VTODO
+    // DTEND, or DTSTART plus DURATION, as local wall time (of an all-day
+    // event the day after its last); nullopt without either. Read only.
+    std::optional<DateTime> end;
+    bool todo = false; // a VTODO
     Status status = Status::Active;
     std::string summary;
     std::vector<CalendarRule> rules;
@@ -67,7 +79,7 @@ struct CalendarEvent {
     bool localTimeMoves = false; // its zone's offset from local time changes between occurrences
     // The relative alarms (TRIGGER before the start), in minutes before it.
     std::vector<int32_t> alarmsBefore;
-    // The X-KELVO-… properties, name and value.
+    // The X-KELVO-… properties and X-APPLE-SPECIAL-DAY, name and value.
     std::vector<std::pair<std::string, std::string>> properties;
     bool operator==(const CalendarEvent&) const = default;
 };

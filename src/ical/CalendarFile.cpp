@@ -125,12 +125,14 @@ std::string hashedUid(const std::string& prefix, std::string_view keys) {
 }
 
 std::string derivedUid(const ReminderItem& item) {
-    const std::string keys = std::to_string(item.year) + '|' + std::to_string(item.month) + '|' +
-                             std::to_string(item.day) + '|' + std::to_string(item.hour) + '|' +
-                             std::to_string(item.min) + '|' + item.message + '|' +
-                             std::to_string(item.lunar.cycle) + '|' +
-                             std::to_string(item.lunar.month) + '|' +
-                             std::to_string(item.lunar.day) + '|' + (item.lunar.leap ? "1" : "0");
+    std::string keys = std::to_string(item.year) + '|' + std::to_string(item.month) + '|' +
+                       std::to_string(item.day) + '|' + std::to_string(item.hour) + '|' +
+                       std::to_string(item.min) + '|' + item.message + '|' +
+                       std::to_string(item.lunar.cycle) + '|' + std::to_string(item.lunar.month) +
+                       '|' + std::to_string(item.lunar.day) + '|' + (item.lunar.leap ? "1" : "0");
+    // Only a reminder on the official days has the field: every other keeps its UID.
+    if (item.official != OfficialRule::None)
+        keys += "|official" + std::to_string(static_cast<int32_t>(item.official));
     return hashedUid("kelvo-", keys);
 }
 
@@ -234,13 +236,17 @@ CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& 
     return result;
 }
 
-CalendarImport readCalendar(const std::string& path, const TIniFile& data,
-                            const ClockReading& now) {
+std::vector<CalendarEvent> readCalendarEvents(const std::string& path, int64_t nowUtc) {
     std::string text = readText(path);
     endLinesWithLf(text);
     if (const std::string problem = calendarTextProblem(text); !problem.empty())
         throw UserError(path, problem + "：" + path);
-    const std::vector<CalendarEvent> events = calendarEvents(text, now.utcSeconds, path);
+    return calendarEvents(text, nowUtc, path);
+}
+
+CalendarImport readCalendar(const std::string& path, const TIniFile& data,
+                            const ClockReading& now) {
+    const std::vector<CalendarEvent> events = readCalendarEvents(path, now.utcSeconds);
     const std::vector<std::string> known = itemUids(data);
     std::set<std::string> uids(known.begin(), known.end());
     CalendarImport calendar;

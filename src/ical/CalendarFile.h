@@ -55,6 +55,11 @@ struct CalendarExport {
 CalendarExport exportCalendar(const TIniFile& data, const std::vector<int32_t>& items,
                               const std::string& path, const Date& today, int64_t stampUtc);
 
+// The events and to-dos of the calendar file, checked (calendarTextProblem)
+// and parsed by the module; a file whose lines end in CR alone is read as
+// well. Throws UserError.
+std::vector<CalendarEvent> readCalendarEvents(const std::string& path, int64_t nowUtc);
+
 struct SkippedEvent {
     std::string summary;
     SkipReason reason;

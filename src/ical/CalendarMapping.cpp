@@ -1,7 +1,10 @@
 #include "ical/CalendarMapping.h"
 
 #include "reminders/CommandTag.h"
+#include "reminders/Holidays.h"
 #include "reminders/Schedule.h"
+
+#include <algorithm>
 
 namespace kelvo {
 namespace {
@@ -44,18 +47,45 @@ CalendarRule lunarRule(const LunarRepeat& lunar) {
     return rule;
 }
 
+// Every day the item falls on after DTSTART, as RDATEs, to its last one.
+void addListedDays(CalendarEvent& event, const ReminderItem& item) {
+    const DateTime& start = *event.start;
+    const ItemSchedule schedule = scheduleOf(item);
+    for (auto day = nextDay(schedule, addDays(start.date, 1)); day;
+         day = nextDay(schedule, addDays(*day, 1)))
+        event.rdates.push_back(DateTime{*day, start.hour, start.minute, 0});
+}
+
 // A lunar repetition lists the days Kelvo's own calendar gives it after
 // DTSTART, up to the calendar's end; the module writes its rule in a
 // property of Kelvo's own (icalprops::Lunar), so that a reader without a
 // Chinese calendar, or with one that differs on a day, sees exactly these
 // days.
 void addLunarDates(CalendarEvent& event, const ReminderItem& item) {
-    const DateTime& start = *event.start;
-    const ItemSchedule schedule = scheduleOf(item);
-    for (auto day = nextDay(schedule, addDays(start.date, 1)); day;
-         day = nextDay(schedule, addDays(*day, 1)))
-        event.rdates.push_back(DateTime{*day, start.hour, start.minute, 0});
+    addListedDays(event, item);
     event.rules.push_back(lunarRule(item.lunar));
+}
+
+// The known days on which the official workdays differ from Monday to
+// Friday, from DTSTART on: the days off as EXDATEs, the worked weekend days
+// as RDATEs of the weekly rule. Past the known years both are the same.
+void addOfficialExceptions(CalendarEvent& event, const ReminderItem& item) {
+    const DateTime& start = *event.start;
+    const ItemSchedule official = scheduleOf(item);
+    ItemSchedule weekly = official;
+    weekly.official = OfficialRule::None;
+    for (const auto& [year, arrangement] : holidayCalendar().years()) {
+        for (const ArrangedDay& d : arrangement.days) {
+            if (d.date <= start.date)
+                continue;
+            const bool byRule = fallsOn(weekly, d.date), really = fallsOn(official, d.date);
+            if (byRule != really)
+                (really ? event.rdates : event.exdates)
+                    .push_back(DateTime{d.date, start.hour, start.minute, 0});
+        }
+    }
+    std::sort(event.rdates.begin(), event.rdates.end());
+    std::sort(event.exdates.begin(), event.exdates.end());
 }
 
 // The RRULE of a Gregorian reminder; nullopt for one that falls on one day.
@@ -85,8 +115,28 @@ std::optional<CalendarRule> gregorianRule(const ReminderItem& item) {
     return rule;
 }
 
+bool followsOfficialDays(const ReminderItem& item) {
+    return item.official != OfficialRule::None && isWeekly(item.day) && !item.lunar.active();
+}
+
+// The official days off are listed day by day (RDATE); the workdays are the
+// weekly rule of Monday to Friday with the known exceptions.
+void addOfficialDays(CalendarEvent& event, const ReminderItem& item) {
+    if (item.official == OfficialRule::DaysOff) {
+        addListedDays(event, item);
+        return;
+    }
+    if (auto rule = gregorianRule(item))
+        event.rules.push_back(*rule);
+    addOfficialExceptions(event, item);
+}
+
 void addProperties(CalendarEvent& event, const ReminderItem& item) {
     event.properties.emplace_back(icalprops::MindMethod, std::to_string(item.mindMethod));
+    if (followsOfficialDays(item))
+        event.properties.emplace_back(icalprops::Official, item.official == OfficialRule::Workdays
+                                                               ? icalprops::OfficialWorkdays
+                                                               : icalprops::OfficialDaysOff);
     if (!item.music.empty())
         event.properties.emplace_back(icalprops::Music, item.music);
     if (item.message == kShutdownMarker)
@@ -109,6 +159,8 @@ std::optional<CalendarEvent> eventOf(const ReminderItem& item, std::string uid, 
     event.summary = item.message;
     if (item.lunar.active())
         addLunarDates(event, item);
+    else if (followsOfficialDays(item))
+        addOfficialDays(event, item);
     else if (auto rule = gregorianRule(item))
         event.rules.push_back(*rule);
     if (item.rdBefore > 0)

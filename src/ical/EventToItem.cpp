@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace kelvo {
 namespace {
@@ -180,6 +181,23 @@ std::optional<SkipReason> lunarDate(ReminderItem& item, const CalendarEvent& eve
     return std::nullopt;
 }
 
+// Kelvo's own reminder on the official calendar's days: the EXDATEs and
+// RDATEs were written from the holiday calendar, which decides the days
+// again here. Its days off are those listed (true: the item is made); its
+// workdays are the weekly rule of Monday to Friday, read as any rule.
+bool officialDays(ReminderItem& item, CalendarEvent& event, OfficialRule official) {
+    if (official == OfficialRule::None ||
+        (!event.rules.empty() && !event.rules.front().rscale.empty()))
+        return false;
+    event.exdates.clear();
+    event.rdates.clear();
+    if (official == OfficialRule::Workdays)
+        return false;
+    item.year = item.month = 0;
+    item.day = storedWeekdayCode(official);
+    return true;
+}
+
 // The repetition of `event` from `now` on: exceptions before it are gone,
 // and a rule that ends on its first day falls on that day alone.
 std::optional<SkipReason> repetition(ReminderItem& item, CalendarEvent& event,
@@ -235,6 +253,10 @@ void restoreProperties(ReminderItem& item, const CalendarEvent& event) {
             item.music = oneLine(value);
         else if (name == icalprops::Shutdown && value == "1")
             item.message = kShutdownMarker;
+        else if (name == icalprops::Official)
+            item.official = value == icalprops::OfficialWorkdays  ? OfficialRule::Workdays
+                            : value == icalprops::OfficialDaysOff ? OfficialRule::DaysOff
+                                                                  : OfficialRule::None;
     }
 }
 
@@ -299,8 +321,13 @@ EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
     item.message = oneLine(event.summary);
     item.rdBefore = event.todo ? 0 : advanceOf(event.alarmsBefore);
     restoreProperties(item, event);
-    if (const auto reason = repetition(item, timed, now))
+    // The rule is read as the days it names; the official rule comes after.
+    const OfficialRule official = std::exchange(item.official, OfficialRule::None);
+    const bool listed = officialDays(item, timed, official);
+    if (const auto reason = listed ? std::nullopt : repetition(item, timed, now))
         return {std::nullopt, *reason, {}};
+    if (listed || (official == OfficialRule::Workdays && item.day == kMondayToFridayCode))
+        item.official = official;
     if (!firesFrom(scheduleOf(item), now))
         return {std::nullopt, SkipReason::Past, {}};
     return {std::move(item), SkipReason::Rule, {}};

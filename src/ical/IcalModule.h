@@ -24,7 +24,7 @@ struct IcalModuleApi {
     bool (*write)(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
                   std::string& error);
 };
-inline constexpr int32_t kIcalModuleVersion = 2;
+inline constexpr int32_t kIcalModuleVersion = 3;
 inline constexpr const char* kIcalModuleEntry = "kelvo_ical_module";
 inline constexpr const char* kIcalModuleFile = "kelvo_ical.so";
 

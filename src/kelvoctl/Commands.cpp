@@ -6,6 +6,7 @@
 #include "exchange/Exchange.h"
 #include "ical/CalendarFile.h"
 #include "kelvoctl/CalendarCommands.h"
+#include "kelvoctl/HolidayCommands.h"
 #include "kelvoctl/ItemCommands.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
@@ -15,6 +16,7 @@
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
 #include "storage/DataLocation.h"
+#include "storage/HolidayFile.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
 
@@ -76,8 +78,10 @@ void printList(const TIniFile& data, const Options& options, std::ostream& out) 
 }
 
 // A firing as the due commands print it: the time (or date), the item and
-// what it hands over.
-void printFiring(const std::string& when, const Firing& firing, bool json, std::ostream& out) {
+// what it hands over; of JSON, whether its year lacks the holiday data its
+// rule needs.
+void printFiring(const std::string& when, const Firing& firing, bool json, std::ostream& out,
+                 bool noHolidayData = false) {
     if (!json) {
         char number[16];
         const int digits = std::snprintf(number, sizeof number, "\t%d\t", firing.item);
@@ -87,13 +91,14 @@ void printFiring(const std::string& when, const Firing& firing, bool json, std::
         out.put('\n');
         return;
     }
-    out << JsonObject()
-               .text("Time", when)
-               .number("Item", firing.item)
-               .text("Msg", firing.text)
-               .text("Music", firing.music)
-               .str()
-        << '\n';
+    JsonObject object;
+    object.text("Time", when)
+        .number("Item", firing.item)
+        .text("Msg", firing.text)
+        .text("Music", firing.music);
+    if (noHolidayData)
+        object.boolean("NoHolidayData", true);
+    out << object.str() << '\n';
 }
 
 // What each item hands over, read from the file once per item and kind.
@@ -116,37 +121,41 @@ private:
 // Prints the firings in the order the minute checks give them; each
 // minute's time is formatted once.
 void printFirings(const TIniFile& data, const ReminderList& list, AllFirings& firings, int64_t most,
-                  bool json, std::ostream& out) {
+                  bool json, std::ostream& out, std::ostream& err) {
     FiringTexts texts(data, list.count());
+    MissingYears missing;
     std::optional<DateTime> shown;
     std::string when;
     for (int64_t printed = 0; printed < most; ++printed) {
         const auto o = firings.next();
         if (!o)
-            return;
+            break;
         if (o->due != shown) {
             shown = o->due;
             when = formatDateTime(o->due);
         }
-        printFiring(when, texts.of(o->item, o->advance), json, out);
+        const bool noData = missing.note(list.items[static_cast<size_t>(o->item - 1)], o->due.date);
+        printFiring(when, texts.of(o->item, o->advance), json, out, noData);
     }
+    missing.tell(err);
 }
 
 // The firings the minute check would give if it saw every minute of the
 // range, found reminder by reminder from one day each falls on to the next;
 // reads only.
-void printDueRange(const TIniFile& data, const Options& options, std::ostream& out) {
+void printDueRange(const TIniFile& data, const Options& options, std::ostream& out,
+                   std::ostream& err) {
     const ReminderList list = loadReminderList(data);
     AllFirings firings(list.items, options.from, options.to);
-    printFirings(data, list, firings, INT64_MAX, options.json, out);
+    printFirings(data, list, firings, INT64_MAX, options.json, out, err);
 }
 
 // The next firings after the current minute, which has had its check.
-void printNext(const TIniFile& data, const Options& options, std::ostream& out) {
+void printNext(const TIniFile& data, const Options& options, std::ostream& out, std::ostream& err) {
     const ReminderList list = loadReminderList(data);
     const DateTime now = SystemClock().now();
     AllFirings firings(list.items, addMinutes(DateTime{now.date, now.hour, now.minute, 0}, 1));
-    printFirings(data, list, firings, options.count, options.json, out);
+    printFirings(data, list, firings, options.count, options.json, out, err);
 }
 
 void printDueStart(const TIniFile& data, const Options& options, std::ostream& out) {
@@ -275,8 +284,14 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
     case Command::Import:
         importReminders(DataPaths{dir}.dataFile(), options, out);
         return;
+    case Command::HolidaysList:
+        listHolidays(options.year, options.json, out);
+        return;
+    case Command::HolidaysImport:
+        importHolidays(options.file, DataPaths{dir}.holidays(), out);
+        return;
     case Command::Add:
-        addReminder(DataPaths{dir}.dataFile(), options.itemArgs, out, err);
+        addReminder(DataPaths{dir}.dataFile(), options.itemArgs, options.json, out, err);
         return;
     case Command::Edit:
         editReminder(DataPaths{dir}.dataFile(), options.item, options.itemArgs, out);
@@ -300,9 +315,9 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
     else if (options.command == Command::Show)
         showReminder(data, options.item, options.json, out);
     else if (options.command == Command::DueRange)
-        printDueRange(data, options, out);
+        printDueRange(data, options, out, err);
     else if (options.command == Command::Next)
-        printNext(data, options, out);
+        printNext(data, options, out, err);
     else
         printDueStart(data, options, out);
 }
@@ -313,7 +328,11 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         std::ostream& err) {
     try {
         const Options options = parseOptions(args);
-        runOptions(options, dataDir(options), in, out, err);
+        const std::string dir = dataDir(options);
+        if (const std::string error = loadHolidayCalendar(DataPaths{dir}.holidays());
+            !error.empty())
+            err << "kelvoctl: warning: " << error << "（只用内置的节假日安排）\n";
+        runOptions(options, dir, in, out, err);
         out.flush();
         return 0;
     } catch (const UsageError& e) {

@@ -72,6 +72,7 @@ void applyWhen(ItemInput& in, const When& when) {
     in.month = when.month.value_or(in.month);
     in.everyDay = !when.day;
     in.everyWeek = false;
+    in.official = OfficialRule::None;
     in.day = when.day.value_or(in.day);
     in.hour = when.hour;
     in.min = when.min;
@@ -129,6 +130,7 @@ void applyLunarWhen(ItemInput& in, const When& when, const Date& today) {
         in.keptLunar = repeat;
     }
     in.everyYear = in.everyMonth = in.everyDay = in.everyWeek = false;
+    in.official = OfficialRule::None;
     in.year = first.year;
     in.month = first.month;
     in.day = first.day;
@@ -161,6 +163,10 @@ bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& i
     const std::string& option = args[i];
     if (option == "--weekdays")
         item.weekdays = parseWeekdays(value(args, i));
+    else if (option == "--workdays")
+        item.official = OfficialRule::Workdays;
+    else if (option == "--days-off")
+        item.official = OfficialRule::DaysOff;
     else if (option == "--advance")
         item.advance = number(option, value(args, i));
     else if (option == "--mode") {
@@ -178,21 +184,37 @@ bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& i
     return true;
 }
 
-ItemInput applyItemArgs(ItemInput in, const ItemArgs& item, const Date& today) {
+namespace {
+
+// Arguments that contradict each other, before anything is applied.
+void refuseContradictions(const ItemArgs& item) {
     if (item.shutdown && item.message)
         throw UsageError("--shutdown makes the message; give no MESSAGE with it");
     if (item.lunar && !item.when)
         throw UsageError("--lunar needs a WHEN");
     if (item.weekdays && item.when && item.when->day && !item.lunar)
         throw UsageError("--weekdays needs DAY given as *");
+    if (item.official && (item.weekdays || item.lunar))
+        throw UsageError("--workdays and --days-off go with neither --weekdays nor --lunar");
+    if (item.official && item.when && item.when->day)
+        throw UsageError("--workdays and --days-off need DAY given as *");
+}
+
+} // namespace
+
+ItemInput applyItemArgs(ItemInput in, const ItemArgs& item, const Date& today) {
+    refuseContradictions(item);
     if (item.when)
         item.lunar ? applyLunarWhen(in, *item.when, today) : applyWhen(in, *item.when);
     if (item.weekdays && (item.lunar || in.lunar))
         throw UsageError("--weekdays does not go with a lunar date");
-    if (item.weekdays) {
+    if (item.official && in.lunar)
+        throw UsageError("--workdays and --days-off do not go with a lunar date");
+    if (item.weekdays || item.official) {
         in.everyDay = false;
         in.everyWeek = true;
-        in.weekdays = *item.weekdays;
+        in.weekdays = item.weekdays.value_or(in.weekdays);
+        in.official = item.official.value_or(OfficialRule::None);
     }
     if (item.message)
         in.message = *item.message;
@@ -228,6 +250,8 @@ void parseAdd(const std::vector<std::string>& args, Options& options) {
             positional.push_back(args[i]);
         else if (args[i] == "--")
             optionsEnd = true;
+        else if (args[i] == "--json")
+            options.json = true;
         else if (!takeItemOption(args, i, options.itemArgs))
             throw UsageError("add: unknown option: " + args[i]);
     }

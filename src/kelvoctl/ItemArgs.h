@@ -28,6 +28,7 @@ struct ItemArgs {
     std::optional<When> when;
     std::optional<std::string> message;
     std::optional<std::array<bool, 7>> weekdays; // --weekdays, Monday first
+    std::optional<OfficialRule> official;        // --workdays, --days-off
     std::optional<int32_t> advance;              // --advance
     std::optional<int32_t> mode;                 // --mode
     std::optional<std::string> sound;            // --sound; empty: no sound

@@ -4,6 +4,7 @@
 #include "core/UserError.h"
 #include "editors/ItemInput.h"
 #include "ipc/InstanceChannel.h"
+#include "kelvoctl/HolidayCommands.h"
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
 #include "reminders/Occurrences.h"
@@ -78,7 +79,7 @@ bool deleteInRunningProgram(const std::string& dataDir, const std::vector<int32_
 
 } // namespace
 
-void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream& out,
+void addReminder(const std::string& dataFile, const ItemArgs& args, bool json, std::ostream& out,
                  std::ostream& err) {
     const DateTime now = SystemClock().now();
     ItemInput input;
@@ -96,12 +97,18 @@ void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream
     if (encodeFileText(item.message).size() > kMaxValueBytes)
         err << "kelvoctl: warning: 提醒内容超过 " << kMaxValueBytes << " 字节，只保存前 "
             << kMaxValueBytes << " 字节。\n";
+    const std::vector<int32_t> missing = yearsWithoutArrangement(scheduleOf(item), now.date);
+    warnMissingYears(missing, item.official, err);
     std::error_code ec;
     const bool exists = std::filesystem::exists(dataFile, ec);
     TIniFile data(dataFile);
     if (!exists)
         createDataFile(data);
-    out << appendItem(data, itemFromInput(input), input.withMusic) << '\n';
+    const int32_t k = appendItem(data, itemFromInput(input), input.withMusic);
+    if (json)
+        out << JsonObject().number("Item", k).numbers("MissingHolidayYears", missing).str() << '\n';
+    else
+        out << k << '\n';
 }
 
 void editReminder(const std::string& dataFile, int32_t k, const ItemArgs& args, std::ostream& out) {

@@ -16,8 +16,10 @@ namespace kelvo::ctl {
 // The commands that change single reminders, each as the window that does
 // it in the program: input refused by the add dialog's checks is a
 // UsageError with the dialog's message, and nothing is written. A reminder
-// that never fires from now on is stored with a warning on `err`.
-void addReminder(const std::string& dataFile, const ItemArgs& args, std::ostream& out,
+// that never fires from now on is stored with a warning on `err`, as is one
+// whose official rule meets a year without holiday data. add prints the new
+// number, or with `json` {"Item":N,"MissingHolidayYears":[…]}.
+void addReminder(const std::string& dataFile, const ItemArgs& args, bool json, std::ostream& out,
                  std::ostream& err);
 void editReminder(const std::string& dataFile, int32_t item, const ItemArgs& args,
                   std::ostream& out);

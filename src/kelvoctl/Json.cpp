@@ -103,6 +103,15 @@ JsonObject& JsonObject::number(std::string_view field, int64_t value) {
     return *this;
 }
 
+JsonObject& JsonObject::numbers(std::string_view field, const std::vector<int32_t>& values) {
+    name(field);
+    m_text += '[';
+    for (size_t i = 0; i < values.size(); ++i)
+        m_text += (i > 0 ? "," : "") + std::to_string(values[i]);
+    m_text += ']';
+    return *this;
+}
+
 JsonObject& JsonObject::boolean(std::string_view field, bool value) {
     name(field);
     m_text += value ? "true" : "false";

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo::ctl {
 
@@ -14,6 +15,7 @@ public:
     JsonObject& text(std::string_view name, std::string_view value);
     JsonObject& number(std::string_view name, int64_t value);
     JsonObject& boolean(std::string_view name, bool value);
+    JsonObject& numbers(std::string_view name, const std::vector<int32_t>& values); // [1,2]
     // The object, "{...}".
     std::string str() const { return m_text + '}'; }
 

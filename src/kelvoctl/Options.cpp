@@ -37,7 +37,7 @@ const char* const kUsage =
     "                                         of a calendar, it says which events it skipped\n"
     "                                         and why (many grouped by reason; --verbose lists\n"
     "                                         every one)\n"
-    "  add WHEN MESSAGE [OPTIONS]             add a reminder as the add dialog does and print\n"
+    "  add WHEN MESSAGE [OPTIONS] [--json]    add a reminder as the add dialog does and print\n"
     "                                         its number; WHEN is \"YEAR-MONTH-DAY HH:MM\", where\n"
     "                                         YEAR, MONTH and DAY may be * (every year, month,\n"
     "                                         day): \"*-*-15 09:00\", \"2026-12-24 08:30\"\n"
@@ -53,9 +53,22 @@ const char* const kUsage =
     "                                         set the account: the password is read from\n"
     "                                         standard input; the calendar NAME, else the one\n"
     "                                         named Kelvo, else a new one named Kelvo\n"
+    "  holidays list [YEAR] [--json]          the years of official holiday arrangements known\n"
+    "                                         (built in, or imported) and where each came from;\n"
+    "                                         with YEAR, its days: DATE<TAB>休|班<TAB>NAME\n"
+    "  holidays import FILE                   store the years of a holiday calendar (.ics:\n"
+    "                                         all-day events titled \"春节(休)\", \"春节(班)\",\n"
+    "                                         \"休\", \"班\", or with X-APPLE-SPECIAL-DAY) or of\n"
+    "                                         a text file (lines \"2027-02-06 休\"); they take\n"
+    "                                         the place of the built-in years of the same number\n"
     "\n"
     "Options of add and edit:\n"
     "  --weekdays 1,3,5     weekly on these days (1 Monday ... 7 Sunday); DAY is then *\n"
+    "  --workdays           on the official workdays (法定工作日): Monday to Friday but the\n"
+    "                       days off, and the worked weekend days (调休); DAY is then *\n"
+    "  --days-off           on the official days off only (法定节假日); DAY is then *\n"
+    "                       (a year without holiday data: workdays fall back to Monday to\n"
+    "                       Friday, days off to none; add and next say so on stderr)\n"
     "  --advance MIN        remind MIN minutes early as well (0 ... 30)\n"
     "  --mode 0..3          0 at the time only, 1 also every full hour, 2 also at the\n"
     "                       program's start, 3 both\n"
@@ -67,7 +80,9 @@ const char* const kUsage =
     "                       (edit: a WHEN without --lunar makes the reminder Gregorian;\n"
     "                       a lunar reminder edited without WHEN stays lunar)\n"
     "list -n puts the number and a tab before each line; --json (list, show, due, next) prints\n"
-    "one JSON object per line and reminder or firing.\n"
+    "one JSON object per line and reminder or firing; add --json prints {\"Item\":N,\n"
+    "\"MissingHolidayYears\":[...]}, and a firing of due and next --json has\n"
+    "\"NoHolidayData\":true when its year has no holiday arrangement.\n"
     "\n"
     "Input the add dialog refuses is refused with its message (status 2, nothing written).\n"
     "While Kelvo runs on the directory, delete is done by it, so that its waiting\n"
@@ -236,6 +251,26 @@ void parseSync(const std::vector<std::string>& args, Options& options) {
         throw UsageError(
             "sync needs [--json] or --setup URL USER [--calendar NAME] [--trust SHA256]");
     }
+// holidays list [YEAR] [--json], holidays import FILE
+void parseHolidays(std::vector<std::string> args, Options& options) {
+    const std::string sub = args.empty() ? "" : args.front();
+    if (!args.empty())
+        args.erase(args.begin());
+    if (sub == "import") {
+        if (args.size() != 1)
+            throw UsageError("holidays import needs FILE");
+        options.command = Command::HolidaysImport;
+        options.file = args.front();
+        return;
+    }
+    if (sub != "list")
+        throw UsageError("holidays needs list [YEAR] [--json] or import FILE");
+    options.command = Command::HolidaysList;
+    options.json = takeFlag(args, "--json");
+    const auto year = args.size() == 1 ? parseInt(args.front()) : std::nullopt;
+    if (args.size() > 1 || (!args.empty() && (!year || *year < 1)))
+        throw UsageError("holidays list takes one YEAR at most: holidays list [YEAR] [--json]");
+    options.year = year.value_or(0);
 }
 
 } // namespace
@@ -269,6 +304,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         parseExchange(command, rest, options);
     } else if (command == "sync") {
         parseSync(rest, options);
+    } else if (command == "holidays") {
+        parseHolidays(rest, options);
     } else {
         throw UsageError("unknown command: " + command + " (try kelvoctl --help)");
     }

@@ -36,7 +36,9 @@ enum class Command {
     Delete,
     Show,
     Sync,
-    SyncSetup
+    SyncSetup,
+    HolidaysList,
+    HolidaysImport
 };
 
 struct Options {
@@ -50,9 +52,10 @@ struct Options {
     std::string file;               // export / import FILE
     std::vector<int32_t> items;     // export FILE ITEM...; none: every item; delete ITEM...
     int32_t item = 0;               // edit ITEM, show ITEM
+    int32_t year = 0;               // holidays list YEAR; 0: every year
     ItemArgs itemArgs;              // add, edit
     bool numbered = false;          // list -n
-    bool json = false;              // --json of list, show, due, next
+    bool json = false;              // --json of list, show, due, next, add, holidays list
     bool allowCommands = false;     // import --allow-commands
     bool verbose = false;           // import --verbose: every skipped event
     bool ics = false;               // export --ics: a calendar file

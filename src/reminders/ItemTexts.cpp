@@ -2,7 +2,10 @@
 
 #include "core/VisibleText.h"
 #include "lunar/LunarNames.h"
+#include "reminders/HolidayText.h"
+#include "reminders/Schedule.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -19,9 +22,11 @@ std::string numberOr(int32_t value, std::string_view wildcard) {
     return value == 0 ? std::string(wildcard) : std::to_string(value);
 }
 
-std::string dayText(int32_t day) {
+std::string dayText(int32_t day, OfficialRule official) {
     if (day <= 31)
         return numberOr(day, "每天");
+    if (official != OfficialRule::None)
+        return std::string(officialRuleText(official));
     std::string text;
     appendWeekdays(text, day);
     return text;
@@ -46,6 +51,31 @@ void appendWeekdays(std::string& out, int32_t code) {
     }
 }
 
+std::string_view officialRuleText(OfficialRule rule) {
+    return rule == OfficialRule::Workdays  ? "法定工作日"
+           : rule == OfficialRule::DaysOff ? "法定节假日"
+                                           : "";
+}
+
+std::string missingYearText(int32_t year, OfficialRule rule) {
+    return std::to_string(year) + "年的节假日安排还没有导入，" +
+           (rule == OfficialRule::DaysOff ? "这一年将不提醒" : "将按周一至周五提醒");
+}
+
+std::optional<std::string> missingYearNotice(const std::vector<ItemSchedule>& items,
+                                             const Date& today) {
+    for (const ItemSchedule& item : items) {
+        const std::vector<int32_t> years = yearsWithoutArrangement(item, today);
+        if (std::find(years.begin(), years.end(), today.year) != years.end())
+            return missingYearText(today.year, item.official);
+    }
+    return std::nullopt;
+}
+
+std::string_view officialDayMarkOf(const Date& day) {
+    return officialDayMark(holidayCalendar().dayOf(day));
+}
+
 std::optional<std::string_view> mindMethodCaption(int32_t mindMethod) {
     if (mindMethod < 0 || mindMethod >= static_cast<int32_t>(kMindMethods.size()))
         return std::nullopt;
@@ -56,7 +86,7 @@ ViewTexts viewTexts(const ReminderItem& item) {
     ViewTexts t;
     t.year = numberOr(item.year, "每年");
     t.month = numberOr(item.month, "每月");
-    t.day = dayText(item.day);
+    t.day = dayText(item.day, item.official);
     t.hour = std::to_string(item.hour);
     t.min = std::to_string(item.min);
     t.reminded = item.reminded ? "已提醒" : "未提醒";

@@ -6,12 +6,29 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
 // Appends "周" followed by the character of every weekday whose bit is set
 // in the code, Monday first ("周一三日"); "周" alone when no bit is set.
 void appendWeekdays(std::string& out, int32_t code);
+
+// "法定工作日" or "法定节假日", the list's and the view's text for the day of an
+// item with that rule; empty for None.
+std::string_view officialRuleText(OfficialRule rule);
+// What the user is told of a year whose holiday arrangement is not known:
+// "2027年的节假日安排还没有导入，将按周一至周五提醒" (for the days off: "…，这一年将不提醒").
+std::string missingYearText(int32_t year, OfficialRule rule);
+
+struct ItemSchedule;
+// What the tray tells once in a year whose arrangement is not known, when
+// a reminder with an official rule falls back in it (missingYearText of the
+// first); nullopt when nothing is to be told.
+std::optional<std::string> missingYearNotice(const std::vector<ItemSchedule>& items,
+                                             const Date& today);
+// "休" or "班" for an official day off or worked day, else empty.
+std::string_view officialDayMarkOf(const Date& day);
 
 // The caption of a mind method 0 … 3 ("精确提醒" …); nullopt for any other.
 std::optional<std::string_view> mindMethodCaption(int32_t mindMethod);

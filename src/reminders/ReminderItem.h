@@ -22,6 +22,19 @@ constexpr bool firesAtStart(int32_t mindMethod) {
     return mindMethod == 2 || mindMethod == 3;
 }
 
+// A weekly item may follow the official holiday calendar (reminders/Holidays.h)
+// instead of its weekday bits: on the official workdays (Monday to Friday
+// unless a day off, and the worked weekend days) or on the official days off
+// only. Its Day is stored as the weekday code that comes nearest (Monday to
+// Friday, or Saturday and Sunday), which is what a reader that knows only
+// the weekday code sees.
+enum class OfficialRule : int32_t { None = 0, Workdays = 1, DaysOff = 2 };
+inline constexpr int32_t kMondayToFridayCode = 255 + 256 + 512 + 1024 + 2048 + 4096;
+inline constexpr int32_t kWeekendCode = 255 + 8192 + 16384;
+constexpr int32_t storedWeekdayCode(OfficialRule rule) {
+    return rule == OfficialRule::DaysOff ? kWeekendCode : kMondayToFridayCode;
+}
+
 // One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
 // its first occurrence, a real Gregorian day, in year, month and day.
 struct ReminderItem {
@@ -36,6 +49,7 @@ struct ReminderItem {
     std::string message;
     std::string music;
     LunarRepeat lunar;
+    OfficialRule official = OfficialRule::None; // in force with a weekday code only
 };
 
 // The readers of an item differ in what a missing key reads as; each names

@@ -23,9 +23,11 @@ void appendNumber(std::string& out, int32_t value, std::string_view unit) {
     out += ' ';
 }
 
-void appendDay(std::string& out, int32_t day) {
+void appendDay(std::string& out, int32_t day, OfficialRule official) {
     if (day == 0) {
         out += "每天 ";
+    } else if (isWeekly(day) && official != OfficialRule::None) {
+        out += officialRuleText(official);
     } else if (isWeekly(day)) {
         appendWeekdays(out, day);
     } else {
@@ -47,7 +49,7 @@ void appendDate(std::string& line, const ReminderItem& item) {
         line += "每月 ";
     else
         appendNumber(line, item.month, "月");
-    appendDay(line, item.day);
+    appendDay(line, item.day, item.official);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "reminders/Schedule.h"
 
+#include "reminders/Holidays.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -15,9 +17,22 @@ bool weekdayMatches(int32_t code, const Date& date) {
     return weekdayChosen(code, static_cast<size_t>((weekday(date) + 6) % 7));
 }
 
+bool officialDayMatches(OfficialRule rule, const Date& date) {
+    const OfficialDay kind = holidayCalendar().dayOf(date);
+    if (rule == OfficialRule::DaysOff)
+        return kind == OfficialDay::Off;
+    const bool weekend = weekday(date) == 0 || weekday(date) == 6;
+    return kind == OfficialDay::Work || (kind == OfficialDay::Ordinary && !weekend);
+}
+
+bool weeklyMatches(const ItemSchedule& item, const Date& date) {
+    return item.official == OfficialRule::None ? weekdayMatches(item.day, date)
+                                               : officialDayMatches(item.official, date);
+}
+
 bool gregorianFallsOn(const ItemSchedule& item, const Date& date) {
-    const bool dayMatches = item.day == 0 || item.day == date.day ||
-                            (isWeekly(item.day) && weekdayMatches(item.day, date));
+    const bool dayMatches =
+        item.day == 0 || item.day == date.day || (isWeekly(item.day) && weeklyMatches(item, date));
     return (item.year == 0 || item.year == date.year) &&
            (item.month == 0 || item.month == date.month) && dayMatches;
 }
@@ -33,7 +48,7 @@ bool anyWeekday(int32_t code) {
 // Fields no date can match: nothing needs to be searched.
 bool fallsOnNoDay(const ItemSchedule& item) {
     return item.year < 0 || item.month < 0 || item.month > 12 || item.day < 0 ||
-           (isWeekly(item.day) && !anyWeekday(item.day));
+           (isWeekly(item.day) && item.official == OfficialRule::None && !anyWeekday(item.day));
 }
 
 // The first (step 1) or last (step -1) day of a month from `start` on or
@@ -224,14 +239,19 @@ uint64_t contentKey(const ReminderItem& item) {
           item.lunar.cycle, item.lunar.month, item.lunar.day, int32_t{item.lunar.leap}})
         mix(std::to_string(v));
     mix(item.message);
+    // Only an item with the rule mixes it in: every other keeps its key.
+    if (item.official != OfficialRule::None)
+        mix("official" + std::to_string(static_cast<int32_t>(item.official)));
     return hash;
 }
 
 } // namespace
 
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year,     item.month,      item.day,   item.hour,       item.min,
-                        item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
+    ItemSchedule schedule{item.year,     item.month,      item.day,   item.hour,       item.min,
+                          item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
+    schedule.official = item.official;
+    return schedule;
 }
 
 bool repeats(const ItemSchedule& item) {
@@ -327,7 +347,21 @@ std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTim
     return std::nullopt;
 }
 
+namespace {
+
+// The official days off of a year whose arrangement is not known yet are
+// none so far: such a year may still bring some.
+bool daysOffToCome(const ItemSchedule& item, const Date& today) {
+    if (item.official != OfficialRule::DaysOff || !isWeekly(item.day) || item.lunar.active())
+        return false;
+    return item.year == 0 || (item.year >= today.year && !holidayCalendar().knows(item.year));
+}
+
+} // namespace
+
 bool firesFrom(const ItemSchedule& item, const DateTime& now) {
+    if (daysOffToCome(item, now.date))
+        return true;
     if (firesAtStart(item.mindMethod) && nextDay(item, now.date))
         return true;
     return nextFiring(item, fromMinuteNumber(minuteOf(now) - 1)).has_value();
@@ -337,6 +371,23 @@ std::optional<Date> lastRepeatedDay(const ItemSchedule& item) {
     if (item.year == 0 || item.lunar.active() || !repeats(item))
         return std::nullopt;
     return previousDay(item, Date{item.year, 12, 31});
+}
+
+std::vector<int32_t> yearsWithoutArrangement(const ItemSchedule& item, const Date& today) {
+    std::vector<int32_t> years;
+    if (item.official == OfficialRule::None || !isWeekly(item.day) || item.lunar.active())
+        return years;
+    const auto consider = [&](int32_t year) {
+        const bool mayFall = item.year == 0 || item.year == year;
+        if (mayFall && !holidayCalendar().knows(year) &&
+            std::find(years.begin(), years.end(), year) == years.end())
+            years.push_back(year);
+    };
+    consider(today.year);
+    consider(addDays(today, 31).year);
+    if (item.year > today.year)
+        consider(item.year);
+    return years;
 }
 
 } // namespace kelvo

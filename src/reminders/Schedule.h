@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kelvo {
 
@@ -22,6 +23,7 @@ struct ItemSchedule {
     // The item's content (its rules and message) as a number: what fired
     // for it in an earlier run is found again by it.
     uint64_t key = 0;
+    OfficialRule official = OfficialRule::None; // with a weekday code: by the holiday calendar
 };
 
 ItemSchedule scheduleOf(const ReminderItem& item);
@@ -37,7 +39,11 @@ bool repeats(const ItemSchedule& item);
 
 // The date match: year, month and day each equal or 0, a weekday code by the
 // bit of the date's weekday; a lunar repetition from its first occurrence on,
-// within the lunar calendar's range.
+// within the lunar calendar's range. A weekday code with an official rule
+// matches by holidayCalendar() instead: the official workdays are Monday to
+// Friday but the days off, and the worked weekend days; in a year whose
+// arrangement is not known, Monday to Friday. The official days off are
+// those the calendar names, and none in a year it does not know.
 bool fallsOn(const ItemSchedule& item, const Date& date);
 
 // The firings of one minute, in the order the minute check gives them: the
@@ -115,6 +121,8 @@ std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTim
 
 // Whether the item falls due at some moment from `now` on: a firing at this
 // minute or later, or a start of the program on a day it falls on from today.
+// An item on the official days off may yet fall in a year whose arrangement
+// is not known: it counts as firing.
 bool firesFrom(const ItemSchedule& item, const DateTime& now);
 
 // The last day a repeating item falls on when its repetition ends within
@@ -122,5 +130,12 @@ bool firesFrom(const ItemSchedule& item, const DateTime& now);
 // month of a year); nullopt for an item that repeats without end, falls on
 // one day only, repeats by the lunar calendar or falls on no day at all.
 std::optional<Date> lastRepeatedDay(const ItemSchedule& item);
+
+// The years without a known arrangement in which an item with an official
+// rule may fall: the year of `today` and of the day a month later, and the
+// item's own year when it lies ahead. There the rule falls back (workdays to
+// Monday to Friday, days off to none), and the user is told. Empty for an
+// item without an official rule.
+std::vector<int32_t> yearsWithoutArrangement(const ItemSchedule& item, const Date& today);
 
 } // namespace kelvo

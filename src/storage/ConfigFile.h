@@ -69,6 +69,8 @@ inline constexpr StringSetting SyncUser{"Sync", "User", ""};
 inline constexpr StringSetting SyncCalendar{"Sync", "Calendar", ""};
 inline constexpr BoolSetting SyncCollection{"Sync", "SyncCollection", true};
 inline constexpr StringSetting SyncCertificate{"Sync", "TrustedCertificate", ""};
+// The last year whose missing holiday arrangement the tray told of; 0: none.
+inline constexpr IntSetting ToldMissingHolidays{"Sys", "ToldMissingHolidays", 0, 0, 9999};
 } // namespace settings
 
 // Sections of Config.ini that hold a window's last position.

@@ -31,6 +31,7 @@ constexpr IntKey kLunarRepeat{key::LunarRepeat, LunarRepeat::kNone};
 constexpr IntKey kLunarMonth{key::LunarMonth, 0};
 constexpr IntKey kLunarDay{key::LunarDay, 0};
 constexpr IntKey kLunarLeap{key::LunarLeap, 0};
+constexpr IntKey kOfficialDays{key::OfficialDays, static_cast<int32_t>(OfficialRule::None)};
 
 void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     // Everything is read before the first write, so the source section is
@@ -42,6 +43,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const std::string message = source.ReadString(key::Message, kDeleteDefaults.message);
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
+    const OfficialRule official = readOfficialRule(source);
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
     const std::string target = itemSection(to);
@@ -50,6 +52,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     data.WriteString(target, key::Message, message);
     data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
+    writeOfficialRule(data, target, official);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
 }
@@ -68,6 +71,7 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.message = s.ReadString(key::Message, defaults.message);
     item.music = defaults.music;
     item.lunar = readLunarRepeat(s);
+    item.official = readOfficialRule(s);
     return item;
 }
 
@@ -91,6 +95,18 @@ void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRep
     file.WriteInteger(section, kLunarMonth.key, repeat.month);
     file.WriteInteger(section, kLunarDay.key, repeat.day);
     file.WriteInteger(section, kLunarLeap.key, repeat.leap ? 1 : 0);
+}
+
+OfficialRule readOfficialRule(const IniSectionReader& s) {
+    const int32_t v = s.ReadInteger(kOfficialDays.key, kOfficialDays.def);
+    return v == 1 ? OfficialRule::Workdays : v == 2 ? OfficialRule::DaysOff : OfficialRule::None;
+}
+
+void writeOfficialRule(TIniFile& file, const std::string& section, OfficialRule rule) {
+    if (rule == OfficialRule::None &&
+        file.section(section).ReadString(kOfficialDays.key, "").empty())
+        return;
+    file.WriteInteger(section, kOfficialDays.key, static_cast<int32_t>(rule));
 }
 
 std::string itemSection(int32_t k) {
@@ -241,6 +257,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     if (withMusic)
         data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
+    writeOfficialRule(data, s, item.official);
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
@@ -269,6 +286,7 @@ void writeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
     data.WriteString(s, key::Message, item.message);
     data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
+    writeOfficialRule(data, s, item.official);
 }
 
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {

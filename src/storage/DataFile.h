@@ -56,6 +56,12 @@ LunarRepeat readLunarRepeat(const IniSectionReader& section);
 // one gets no lunar keys, as a reader of the date keys alone expects.
 void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRepeat& repeat);
 
+// The OfficialDays key of an item section (absent or unknown: None), and
+// writing it as writeLunarRepeat writes its keys: only for a rule, or over
+// a key already there.
+OfficialRule readOfficialRule(const IniSectionReader& section);
+void writeOfficialRule(TIniFile& file, const std::string& section, OfficialRule rule);
+
 // Main/Items as stored (default 0).
 int32_t storedItemCount(const TIniFile& data);
 // Main/Items bounded to 0 … the sections the file holds, so a damaged count

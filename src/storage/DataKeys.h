@@ -34,6 +34,9 @@ inline constexpr std::string_view LunarRepeat = "LunarRepeat";
 inline constexpr std::string_view LunarMonth = "LunarMonth";
 inline constexpr std::string_view LunarDay = "LunarDay";
 inline constexpr std::string_view LunarLeap = "LunarLeap";
+// 1: on the official workdays, 2: on the official days off, instead of the
+// weekday bits of Day (OfficialRule); absent: 0, by the bits.
+inline constexpr std::string_view OfficialDays = "OfficialDays";
 // Whether an item with a command came in by import, and whether the user has
 // confirmed that command since (storage/DataFile.h).
 inline constexpr std::string_view Imported = "Imported";

@@ -22,6 +22,8 @@ struct DataPaths {
     std::string fastFinish() const { return file("FastFinish.ini"); }
     std::string snoozes() const { return file("Snooze.ini"); }
     std::string fired() const { return file("Fired.ini"); }
+    // The user's own holiday arrangements (storage/HolidayFile.h).
+    std::string holidays() const { return file("Holidays.txt"); }
     // The first help page found in the data directory or the help
     // directories; the data directory's (missing) one when there is none.
     std::string help() const;

@@ -4,6 +4,7 @@
 #include "storage/DataFile.h"
 #include "storage/HandOff.h"
 #include "storage/IniFile.h"
+#include "support/Child.h"
 #include "support/TempDir.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
@@ -25,6 +26,7 @@
 #include <string>
 
 using namespace kelvo;
+using kelvo::test::child;
 using kelvo::test::TempDir;
 
 namespace {
@@ -53,13 +55,6 @@ struct Files {
     }
     TIniFile data() const { return TIniFile(paths.dataFile()); }
 };
-
-template <class T> T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 const char* const kWeekBoxes[] = {"week1", "week2", "week3", "week4", "week5", "week6", "week7"};
 

@@ -1,4 +1,5 @@
 #include "exchange/ExchangeWindowRun.h"
+#include "reminders/Holidays.h"
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -49,6 +50,23 @@ private slots:
         QCOMPARE(program.run->list().count(), 3);
         QVERIFY(program.run->list().text(2).endsWith(QStringLiteral("提醒为：元旦")));
         QCOMPARE(readItemUid(TIniFile(dir.file("DataFile.dat")), 3), "a");
+    }
+
+    // A holiday text file is no exchange file: its years are stored as the
+    // user's own and followed at once; the success box names them.
+    void importTakesAHolidayFile() {
+        TempDir dir;
+        Program program(dir, 1);
+        dir.write("2027.txt", "2027-02-08 休 春节\n2027-02-20 班 春节\n");
+        FileDialog::setNextAnswer(QString::fromStdString(dir.file("2027.txt")));
+        ModalAnswerer answerer;
+        program.command(MessageBox::Yes);
+        QCOMPARE(MessageBox::lastBox().text,
+                 QStringLiteral("已经成功导入数据！\n已导入2027年的节假日安排"));
+        QCOMPARE(program.run->list().count(), 1);
+        QVERIFY(dir.read("Holidays.txt").find("2027-02-20") != std::string::npos);
+        QVERIFY(holidayCalendar().knows(2027));
+        useHolidayCalendar(builtInHolidays());
     }
 
     // A calendar of many past events says so in one line per reason.

@@ -138,7 +138,9 @@ void readProperties(icalcomponent* event, CalendarEvent& out) {
             const char* value = icalproperty_get_x(p);
             if (name && std::string_view(name) == icalprops::Lunar)
                 readLunarRule(p, out);
-            else if (name && value && std::string_view(name).starts_with("X-KELVO-"))
+            else if (name && value &&
+                     (std::string_view(name).starts_with("X-KELVO-") ||
+                      std::string_view(name) == icalprops::SpecialDay))
                 out.properties.emplace_back(name, value);
             break;
         }
@@ -187,8 +189,10 @@ CalendarEvent eventOf(icalcomponent* event, LocalTimeCheck& check) {
     if (dtstart && !readStart(dtstart, startTime, out, start) && !out.startOnNoDay)
         out.unreadable = "DTSTART";
     readRules(event, start, startTime, check, out);
-    const bool ends = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY) ||
-                      icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
+    icalproperty* dtend = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY);
+    const bool ends = dtend || icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
+    if (ends && dtstart) // the end of a DURATION is in DTSTART's zone
+        out.end = wallTimeOf(dtend ? dtend : dtstart, icalcomponent_get_dtend(event)).wall;
     readAlarms(event, ends ? icaldurationtype_as_int(icalcomponent_get_duration(event)) : 0, out);
     return out;
 }
