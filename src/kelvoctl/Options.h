@@ -33,7 +33,10 @@ enum class Command {
     Add,
     Edit,
     Delete,
-    Show
+    Show,
+    Skip,
+    Pause,
+    Resume
 };
 
 struct Options {
@@ -46,7 +49,8 @@ struct Options {
     Date lunarOf;                   // lunar --of YYYY-MM-DD
     std::string file;               // export / import FILE
     std::vector<int32_t> items;     // export FILE ITEM...; none: every item; delete ITEM...
-    int32_t item = 0;               // edit ITEM, show ITEM
+    int32_t item = 0;               // edit ITEM, show ITEM, skip, pause and resume ITEM
+    Date until;                     // pause ITEM --until DATE
     ItemArgs itemArgs;              // add, edit
     bool numbered = false;          // list -n
     bool json = false;              // --json of list, show, due, next

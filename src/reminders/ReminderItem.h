@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ constexpr bool firesAtStart(int32_t mindMethod) {
     return mindMethod == 2 || mindMethod == 3;
 }
 
+// The minute number of a reminder's not-before moment when it has none.
+inline constexpr int64_t kNoPause = std::numeric_limits<int64_t>::min();
+
 // One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
 // its first occurrence, a real Gregorian day, in year, month and day.
 struct ReminderItem {
@@ -36,6 +40,9 @@ struct ReminderItem {
     std::string message;
     std::string music;
     LunarRepeat lunar;
+    // A skipped occurrence or a pause: nothing fires at a local minute
+    // number below it (kNoPause: no such moment).
+    int64_t notBefore = kNoPause;
 };
 
 // The readers of an item differ in what a missing key reads as; each names

@@ -3,6 +3,7 @@
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
 #include "storage/IniFile.h"
+#include "storage/PauseKey.h"
 
 #include <algorithm>
 #include <array>
@@ -44,6 +45,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const LunarRepeat lunar = readLunarRepeat(source);
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
+    const int64_t notBefore = readNotBefore(source);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
@@ -52,6 +54,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     writeLunarRepeat(data, target, lunar);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
+    writeNotBefore(data, target, notBefore);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -68,6 +71,7 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.message = s.ReadString(key::Message, defaults.message);
     item.music = defaults.music;
     item.lunar = readLunarRepeat(s);
+    item.notBefore = readNotBefore(s);
     return item;
 }
 
@@ -244,6 +248,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
+    writeNotBefore(data, s, kNoPause);
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {
