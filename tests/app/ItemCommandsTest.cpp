@@ -497,6 +497,7 @@ private slots:
                     .data(Qt::ToolTipRole)
                     .toString()
                     .endsWith(QStringLiteral("下次提醒：2024年6月4日 09:00")));
+        QVERIFY(p.run->fake.tray.toolTip.endsWith(QStringLiteral("下一个提醒：6月3日 10:00 二")));
 
         QTimer::singleShot(0, p.run->window.get(), [&] {
             auto* dialog = p.run->window->findChild<QDialog*>("PauseDialog");
