@@ -2,6 +2,7 @@
 
 #include "alerts/AlertCommand.h"
 #include "alerts/AlertSound.h"
+#include "alerts/LaterChoices.h"
 #include "alerts/PopupArt.h"
 #include "alerts/closewin.h"
 #include "core/VisibleText.h"
@@ -67,7 +68,9 @@ TForm4::TForm4(QWidget* mainWindow, quint16 item, const DataPaths& paths, Platfo
     closetimer = new QTimer(this);
     closetimer->setObjectName(QStringLiteral("closetimer"));
     closetimer->setInterval(1000);
-    addLaterButtons();
+    m_later = new LaterChoices(this);
+    connect(m_later, &LaterChoices::snooze, this,
+            [this](int minutes) { snooze(static_cast<quint16>(minutes)); });
     connectHandlers();
 }
 
@@ -87,6 +90,10 @@ void TForm4::setReminder(const QString& message, const QString& music) {
 
 void TForm4::setDue(const DueTime& due) {
     m_due = due;
+}
+
+void TForm4::setClock(const Clock& clock) {
+    m_later->setClock(clock);
 }
 
 void TForm4::itemDeleted(int32_t k) {
@@ -112,21 +119,6 @@ void TForm4::drawPictures() {
     for (QLabel* edge : {ui->Image2, ui->Image3, ui->Image4})
         edge->setPixmap(popupart::frameEdge(edge->size()));
     ui->SpeedButton1->setIcon(popupart::closeGlyph(ui->SpeedButton1->iconSize()));
-}
-
-// The menu's choices as a row of buttons, seen without a right click.
-void TForm4::addLaterButtons() {
-    const std::pair<QAction*, int> choices[] = {{ui->N11, 1},   {ui->N21, 2},   {ui->N51, 5},
-                                                {ui->N101, 10}, {ui->N201, 20}, {ui->N301, 30},
-                                                {ui->N601, 60}};
-    for (const auto& [action, minutes] : choices) {
-        auto* button = new FlatButton(this);
-        button->setObjectName(QStringLiteral("later%1").arg(minutes));
-        button->setText(QStringLiteral("%1分").arg(minutes));
-        button->setToolTip(action->text());
-        connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        m_laterButtons.push_back(button);
-    }
 }
 
 void TForm4::connectHandlers() {
@@ -162,6 +154,7 @@ void TForm4::FormShow() {
     const QString systemSound = readSettings();
     activateWindow();
     setFocus();
+    m_later->shown();
     startSound(ownSound.isEmpty() ? systemSound : ownSound);
     extractCommand();
     if (m_message == toQString(kShutdownMarker))
@@ -236,10 +229,7 @@ void TForm4::layOut() {
     ui->msg->setVerticalScrollBarPolicy(wanted > m ? Qt::ScrollBarAlwaysOn
                                                    : Qt::ScrollBarAlwaysOff);
     ui->closewin->setGeometry(15, kMessageTop + m + 3, 337, 16);
-    const int laterTop = h - 58;
-    ui->laterlabel->move(15, laterTop);
-    for (size_t i = 0; i < m_laterButtons.size(); ++i)
-        m_laterButtons[i]->setGeometry(83 + static_cast<int>(i) * 38, laterTop, 36, 23);
+    m_later->move(15, h - 58);
     const int bottom = h - 31;
     ui->docmd->move(15, bottom);
     ui->FlatSpeedButton2->move(146, bottom);
@@ -369,9 +359,19 @@ void TForm4::storePosition() {
     }
 }
 
-// Typing goes nowhere; the keys that scroll a long message still do.
+// Typing goes nowhere, but digits and a colon go to the remind-later
+// field; the keys that scroll a long message still do.
 bool TForm4::msgKeyPress(QEvent* event) {
-    return event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty();
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    m_later->type(*key);
+    return !key->text().isEmpty();
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event) {
+    if (!m_later->type(*event))
+        QDialog::keyPressEvent(event);
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {

@@ -11,11 +11,9 @@
 #include <memory>
 #include <optional>
 #include <utility>
-#include <vector>
 
 class QMenu;
 class QMouseEvent;
-class QPushButton;
 class QTimer;
 
 namespace Ui {
@@ -34,6 +32,8 @@ struct DueTime {
 
 class AlertCommand;
 class AlertSound;
+class Clock;
+class LaterChoices;
 class IniWriteError;
 class TForm7;
 struct Platform;
@@ -43,8 +43,8 @@ struct Platform;
 // file, plays the sound or beeps, offers or runs a command the message
 // carries, sends snooze requests to the main window and may close itself
 // after a countdown. It shows the whole message, wrapped, growing up to half
-// the screen's height and scrolling beyond, and offers the remind-later
-// minutes as buttons as well as in the remind-later button's menu.
+// the screen's height and scrolling beyond, and offers a row of remind-later
+// choices (alerts/LaterChoices.h) beside the remind-later button and its menu.
 //
 // Everything about the reminder shown is kept per popup, so a popup that was
 // covered by a later one still snoozes and runs its own reminder.
@@ -73,6 +73,8 @@ public:
     // The time the reminder is due, put before its message ("09:30 …", or
     // "提前提醒：09:30 …（10 分钟后）"); without it the message stands alone.
     void setDue(const DueTime& due);
+    // The clock the remind-later choices count from; the system's unless set.
+    void setClock(const Clock& clock);
     // Shows the popup on top of `below`, offset so that both are seen; its
     // place is then not stored, which stays the first popup's.
     void stackOn(const QWidget& below);
@@ -107,6 +109,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -117,7 +120,6 @@ private:
     bool msgKeyPress(QEvent* event);
 
     void drawPictures();
-    void addLaterButtons();
     void connectHandlers();
     void showMessage();
     void layOut();
@@ -134,7 +136,7 @@ private:
     std::unique_ptr<Ui::TForm4> ui;
     QMenu* PopupMenu1;
     QTimer* closetimer;
-    std::vector<QPushButton*> m_laterButtons; // 1 … 60 minutes, as PopupMenu1
+    LaterChoices* m_later;
 
     QPointer<QWidget> m_mainWindow;
     std::function<TForm7&()> m_shutdownWindow;

@@ -30,11 +30,13 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const {
     if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
         index.row() >= rowCount())
         return {};
+    const QString shown =
+        m_lineNote ? line(index.row()) + m_lineNote(index.row()) : line(index.row());
     if (role == Qt::ToolTipRole && m_note) {
         if (const QString note = m_note(index.row()); !note.isEmpty())
-            return line(index.row()) + u'\n' + note;
+            return shown + u'\n' + note;
     }
-    return line(index.row());
+    return shown;
 }
 
 } // namespace kelvo

@@ -22,6 +22,8 @@ public:
     QStringList allLines() const;
     // What a line's tool tip says below the whole line (the next firing).
     void setToolTipNote(std::function<QString(int row)> note) { m_note = std::move(note); }
+    // What a line shows after its text (a skip or a pause).
+    void setLineNote(std::function<QString(int row)> note) { m_lineNote = std::move(note); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -29,6 +31,7 @@ public:
 private:
     PackedLines m_lines;
     std::function<QString(int row)> m_note;
+    std::function<QString(int row)> m_lineNote;
 };
 
 } // namespace kelvo

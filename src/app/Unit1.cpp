@@ -603,6 +603,7 @@ void TForm1::showPopup(quint16 item, const QString& text, const QString& music, 
     auto* popup = new TForm4(this, item, m_paths, m_platform);
     popup->setReminder(text, music);
     popup->setDue(due);
+    popup->setClock(m_clock);
     if (const TForm4* below = topmostPopup())
         popup->stackOn(*below);
     popup->setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });

@@ -2,6 +2,7 @@
 
 #include "storage/FileIO.h"
 #include "storage/Paths.h"
+#include "storage/PauseKey.h"
 #include "storage/ReminderFile.h"
 
 #include "core/DateTime.h"
@@ -100,6 +101,10 @@ public slots:
     void FlatSpeedButton6Click(); // 关于软件: the about box
     void A1Click();               // 关于本软件: the about box
     void P1Click();               // 暂停  提醒: pause or resume the minute check
+    // The list's context menu on the selected reminder (Unit1Pause.cpp).
+    void skipNextClick();   // 跳过下一次: its next occurrence does not fire
+    void pauseUntilClick(); // 暂停到…: it reminds again from a day asked for
+    void resumeClick();     // 恢复提醒: it reminds as always again
     // Settings, autorun and search (Unit1Settings.cpp).
     void FlatSpeedButton1Click();  // 系统设置: the settings dialog
     void R1Click();                // 开机自运行: register or remove the log-on entry
@@ -129,6 +134,10 @@ private:
     void connectSettingsCommands();
     void connectExchangeCommands();
     void connectListKeys();
+    void buildListMenu();
+    void enableListMenu();
+    // Runs a change of the selected reminder's skip or pause, then reloads.
+    void changePause(const std::function<PauseOutcome(int32_t item)>& change);
     void connectWindowKeys();
     void connectClockCommands();
     // After a change of the reminders: reload the list, close the search window.
@@ -201,6 +210,9 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     ReminderListModel* m_lines;
     QMenu* PopupMenu1;
+    QMenu* m_listMenu = nullptr;
+    QAction* m_skipNext = nullptr;
+    QAction* m_resume = nullptr;
     QAction* N1;
     QAction* T1;
     QAction* P1;

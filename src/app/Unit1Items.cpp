@@ -85,6 +85,7 @@ void TForm1::connectItemCommands() {
     connect(H1, &QAction::triggered, this, &TForm1::H1Click);
     connect(P1, &QAction::triggered, this, &TForm1::P1Click);
     connectListKeys();
+    buildListMenu();
 }
 
 // In the list, Enter views the selected reminder, a double click edits it,

@@ -11,7 +11,9 @@
 #include "kelvoctl/Json.h"
 #include "kelvoctl/Options.h"
 #include "kelvoctl/SyncCommands.h"
+#include "kelvoctl/PauseCommands.h"
 #include "lunar/LunarNames.h"
+#include "reminders/ItemTexts.h"
 #include "reminders/ReminderEngine.h"
 #include "reminders/ReminderList.h"
 #include "storage/DataFile.h"
@@ -70,10 +72,11 @@ void printList(const TIniFile& data, const Options& options, std::ostream& out) 
         return;
     }
     const ReminderList list = loadReminderList(data);
+    const DateTime now = SystemClock().now();
     for (size_t i = 0; i < list.lines.size(); ++i) {
         if (options.numbered)
             out << i + 1 << '\t';
-        out << list.lines[i] << '\n';
+        out << list.lines[i] << pauseNote(list.items[i], now) << '\n';
     }
 }
 
@@ -304,6 +307,11 @@ void runOptions(const Options& options, const std::string& dir, std::istream& in
         return;
     case Command::SyncSetup:
         setupSync(dir, options.setup, in, out);
+        return;
+    case Command::Skip:
+    case Command::Pause:
+    case Command::Resume:
+        runPauseCommand(DataPaths{dir}.dataFile(), options, out);
         return;
     default:
         break;

@@ -1,6 +1,7 @@
 #include "kelvoctl/Options.h"
 
 #include "core/WholeNumber.h"
+#include "kelvoctl/PauseCommands.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +62,10 @@ const char* const kUsage =
     "                                         \"休\", \"班\", or with X-APPLE-SPECIAL-DAY) or of\n"
     "                                         a text file (lines \"2027-02-06 休\"); they take\n"
     "                                         the place of the built-in years of the same number\n"
+    "  skip ITEM                              the next occurrence of reminder ITEM does not\n"
+    "                                         fire (again: the one after it too)\n"
+    "  pause ITEM --until YYYY-MM-DD          reminder ITEM fires again from that day on\n"
+    "  resume ITEM                            undoes skip and pause: it fires as always\n"
     "\n"
     "Options of add and edit:\n"
     "  --weekdays 1,3,5     weekly on these days (1 Monday ... 7 Sunday); DAY is then *\n"
@@ -87,6 +92,7 @@ const char* const kUsage =
     "Input the add dialog refuses is refused with its message (status 2, nothing written).\n"
     "While Kelvo runs on the directory, delete is done by it, so that its waiting\n"
     "snoozes move with the reminders. list, show, due, next and export change no file.\n"
+    "due and next leave out what a skip or a pause keeps from firing.\n"
     "Usage errors exit with status 2.\n";
 
 namespace {
@@ -294,6 +300,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         parseList(rest, options);
     } else if (command == "add" || command == "edit" || command == "delete" || command == "show") {
         parseItemCommand(command, rest, options);
+    } else if (command == "skip" || command == "pause" || command == "resume") {
+        parsePauseCommand(command, rest, options);
     } else if (command == "due") {
         parseDue(rest, options);
     } else if (command == "next") {

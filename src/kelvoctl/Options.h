@@ -38,7 +38,10 @@ enum class Command {
     Sync,
     SyncSetup,
     HolidaysList,
-    HolidaysImport
+    HolidaysImport,
+    Skip,
+    Pause,
+    Resume
 };
 
 struct Options {
@@ -51,8 +54,9 @@ struct Options {
     Date lunarOf;                   // lunar --of YYYY-MM-DD
     std::string file;               // export / import FILE
     std::vector<int32_t> items;     // export FILE ITEM...; none: every item; delete ITEM...
-    int32_t item = 0;               // edit ITEM, show ITEM
+    int32_t item = 0;               // edit ITEM, show ITEM, skip, pause and resume ITEM
     int32_t year = 0;               // holidays list YEAR; 0: every year
+    Date until;                     // pause ITEM --until DATE
     ItemArgs itemArgs;              // add, edit
     bool numbered = false;          // list -n
     bool json = false;              // --json of list, show, due, next, add, holidays list

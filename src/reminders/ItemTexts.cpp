@@ -100,20 +100,39 @@ ViewTexts viewTexts(const ReminderItem& item) {
 
 namespace {
 
-std::string dayAndTime(const DateTime& at, bool withYear) {
-    char text[48];
-    const auto n = withYear
-                       ? std::snprintf(text, sizeof text, "%d年%d月%d日 %02d:%02d", at.date.year,
-                                       at.date.month, at.date.day, at.hour, at.minute)
-                       : std::snprintf(text, sizeof text, "%d月%d日 %02d:%02d", at.date.month,
-                                       at.date.day, at.hour, at.minute);
+std::string dayText(const Date& day, bool withYear) {
+    char text[32];
+    const auto n =
+        withYear ? std::snprintf(text, sizeof text, "%d年%d月%d日", day.year, day.month, day.day)
+                 : std::snprintf(text, sizeof text, "%d月%d日", day.month, day.day);
     return std::string(text, static_cast<size_t>(n));
+}
+
+std::string dayAndTime(const DateTime& at, bool withYear) {
+    char time[16];
+    const auto n = std::snprintf(time, sizeof time, " %02d:%02d", at.hour, at.minute);
+    return dayText(at.date, withYear) + std::string(time, static_cast<size_t>(n));
 }
 
 } // namespace
 
 std::string nextFiringText(const DateTime& at) {
     return "下次提醒：" + dayAndTime(at, true);
+}
+
+std::string pauseNote(const ItemSchedule& item, const DateTime& now) {
+    const int64_t minute = minuteNumber(DateTime{now.date, now.hour, now.minute, 0});
+    if (item.notBefore <= minute)
+        return {};
+    if (item.notBefore % (24 * 60) != 0) {
+        // A skip; nothing kept back once the item's time was changed since.
+        const auto skipped = skippedOccurrence(item);
+        if (!skipped || minuteNumber(*skipped) < minute)
+            return {};
+        return "（跳过 " + dayAndTime(*skipped, skipped->date.year != now.date.year) + "）";
+    }
+    const Date day = fromMinuteNumber(item.notBefore).date;
+    return "（已暂停到 " + dayText(day, day.year != now.date.year) + "）";
 }
 
 std::string nextOfAllText(const DateTime& at, const Date& today, std::string_view message) {

@@ -40,6 +40,12 @@ std::string nextFiringText(const DateTime& at);
 // shows it.
 std::string nextOfAllText(const DateTime& at, const Date& today, std::string_view message);
 
+struct ItemSchedule;
+// What the list line adds while an item's not-before moment lies after the
+// minute `now`: "（已暂停到 12月20日）", "（跳过 12月10日 09:00）" (the year too
+// when it is not now's); empty otherwise.
+std::string pauseNote(const ItemSchedule& item, const DateTime& now);
+
 // The texts of the view dialog's fields for one item.
 struct ViewTexts {
     std::string year;  // "每年" or the number

@@ -51,7 +51,7 @@ AllFirings::AllFirings(const std::vector<ItemSchedule>& items, const DateTime& f
 
 // Queues the item for the next day it falls on from `from`, within the range.
 void AllFirings::wait(int32_t item, const Date& from) {
-    const auto day = nextDay(m_items[static_cast<size_t>(item - 1)], from);
+    const auto day = nextFreeDay(m_items[static_cast<size_t>(item - 1)], from);
     if (!day || daysFromCivil(*day) > floorDiv(m_to, kMinutesPerDay))
         return;
     m_heap.push_back(Waiting{daysFromCivil(*day), item});
@@ -74,10 +74,11 @@ void AllFirings::fillDay() {
             std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
             const int32_t k = m_heap.back().item;
             m_heap.pop_back();
-            const int n = dayFirings(m_items[static_cast<size_t>(k - 1)], pattern);
+            const ItemSchedule& item = m_items[static_cast<size_t>(k - 1)];
+            const int n = dayFirings(item, pattern);
             for (int i = 0; i < n; ++i) {
                 const int64_t minute = day * kMinutesPerDay + pattern[i].minute;
-                if (minute < m_from || minute > m_to)
+                if (minute < m_from || minute > m_to || !mayFireAt(item, minute))
                     continue;
                 ++starts[static_cast<size_t>(pattern[i].minute) + 1];
                 unsorted.push_back(

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,8 @@ inline constexpr int32_t kWeekendCode = 255 + 8192 + 16384;
 constexpr int32_t storedWeekdayCode(OfficialRule rule) {
     return rule == OfficialRule::DaysOff ? kWeekendCode : kMondayToFridayCode;
 }
+// The minute number of a reminder's not-before moment when it has none.
+inline constexpr int64_t kNoPause = std::numeric_limits<int64_t>::min();
 
 // One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
 // its first occurrence, a real Gregorian day, in year, month and day.
@@ -50,6 +53,9 @@ struct ReminderItem {
     std::string music;
     LunarRepeat lunar;
     OfficialRule official = OfficialRule::None; // in force with a weekday code only
+    // A skipped occurrence or a pause: nothing fires at a local minute
+    // number below it (kNoPause: no such moment).
+    int64_t notBefore = kNoPause;
 };
 
 // The readers of an item differ in what a missing key reads as; each names

@@ -223,6 +223,13 @@ int64_t minuteOf(const DateTime& t) {
     return minuteNumber(DateTime{t.date, t.hour, t.minute, 0});
 }
 
+// The first day on which anything may fire.
+Date firstFreeDay(const ItemSchedule& item, const Date& from) {
+    if (item.notBefore == kNoPause)
+        return from;
+    return std::max(from, fromMinuteNumber(item.notBefore).date);
+}
+
 // FNV-1a over the fields that decide when the item fires and what it says.
 uint64_t contentKey(const ReminderItem& item) {
     uint64_t hash = 14695981039346656037ull;
@@ -251,6 +258,7 @@ ItemSchedule scheduleOf(const ReminderItem& item) {
     ItemSchedule schedule{item.year,     item.month,      item.day,   item.hour,       item.min,
                           item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
     schedule.official = item.official;
+    schedule.notBefore = item.notBefore;
     return schedule;
 }
 
@@ -270,13 +278,14 @@ bool fallsOn(const ItemSchedule& item, const Date& date) {
 }
 
 bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t) {
-    return t.minute == 0 && firesOnTheHour(item.mindMethod) && fallsOn(item, t.date);
+    return t.minute == 0 && firesOnTheHour(item.mindMethod) && mayFireAt(item, minuteOf(t)) &&
+           fallsOn(item, t.date);
 }
 
 std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTime& t) {
     // The time is the cheaper test: the day is matched only when it fits.
     const auto kind = kindAtTime(item, t.hour, t.minute);
-    return kind && fallsOn(item, t.date) ? kind : std::nullopt;
+    return kind && mayFireAt(item, minuteOf(t)) && fallsOn(item, t.date) ? kind : std::nullopt;
 }
 
 bool firesAt(const ItemSchedule& item, const DateTime& t) {
@@ -284,11 +293,15 @@ bool firesAt(const ItemSchedule& item, const DateTime& t) {
 }
 
 bool firesAtStartOn(const ItemSchedule& item, const Date& date) {
-    return firesAtStart(item.mindMethod) && fallsOn(item, date);
+    return firesAtStart(item.mindMethod) && firstFreeDay(item, date) == date && fallsOn(item, date);
 }
 
 std::optional<Date> nextDay(const ItemSchedule& item, const Date& from) {
     return dayFrom(item, from, 1);
+}
+
+std::optional<Date> nextFreeDay(const ItemSchedule& item, const Date& from) {
+    return nextDay(item, firstFreeDay(item, from));
 }
 
 std::optional<Date> previousDay(const ItemSchedule& item, const Date& upto) {
@@ -296,11 +309,11 @@ std::optional<Date> previousDay(const ItemSchedule& item, const Date& upto) {
 }
 
 Firings::Firings(const ItemSchedule& item, const DateTime& from, const DateTime& to)
-    : m_item(item), m_from(minuteOf(from)), m_to(minuteOf(to)),
+    : m_item(item), m_from(std::max(minuteOf(from), item.notBefore)), m_to(minuteOf(to)),
       m_count(dayFirings(item, m_pattern)) {
     // No minute of any day: nothing to look for.
     if (m_count > 0 && m_from <= m_to)
-        loadDay(from.date);
+        loadDay(fromMinuteNumber(m_from).date);
 }
 
 void Firings::loadDay(const Date& from) {
@@ -340,9 +353,14 @@ std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTim
     for (auto d = previousDay(item, before.date); d; d = previousDay(item, addDays(*d, -1))) {
         const int64_t dayStart = daysFromCivil(*d) * kMinutesPerDay;
         for (int i = count; i-- > 0;) {
-            if (dayStart + pattern[i].minute < limit)
+            const int64_t minute = dayStart + pattern[i].minute;
+            if (minute < item.notBefore)
+                return std::nullopt;
+            if (minute < limit)
                 return firingOn(*d, pattern[i]);
         }
+        if (dayStart <= item.notBefore)
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -362,9 +380,31 @@ bool daysOffToCome(const ItemSchedule& item, const Date& today) {
 bool firesFrom(const ItemSchedule& item, const DateTime& now) {
     if (daysOffToCome(item, now.date))
         return true;
-    if (firesAtStart(item.mindMethod) && nextDay(item, now.date))
+    if (firesAtStart(item.mindMethod) && nextFreeDay(item, now.date))
         return true;
     return nextFiring(item, fromMinuteNumber(minuteOf(now) - 1)).has_value();
+}
+
+std::optional<int64_t> afterNextOccurrence(const ItemSchedule& item, const DateTime& now) {
+    const auto next = nextFiring(item, now);
+    if (!next)
+        return std::nullopt;
+    // A warning's occurrence lasts until the set time it warns of, the same
+    // day's; whatever fires in between goes with it.
+    return minuteNumber(next->at) + (next->advance() ? item.rdBefore : 0) + 1;
+}
+
+int64_t pausedUntil(const Date& day) {
+    return minuteNumber(DateTime{day, 0, 0, 0});
+}
+
+std::optional<DateTime> skippedOccurrence(const ItemSchedule& item) {
+    if (item.notBefore == kNoPause || item.notBefore % kMinutesPerDay == 0)
+        return std::nullopt;
+    ItemSchedule rules = item;
+    rules.notBefore = kNoPause;
+    const auto last = previousFiring(rules, fromMinuteNumber(item.notBefore));
+    return last ? std::optional(last->at) : std::nullopt;
 }
 
 std::optional<Date> lastRepeatedDay(const ItemSchedule& item) {

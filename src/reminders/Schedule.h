@@ -24,6 +24,10 @@ struct ItemSchedule {
     // for it in an earlier run is found again by it.
     uint64_t key = 0;
     OfficialRule official = OfficialRule::None; // with a weekday code: by the holiday calendar
+    // Nothing fires before this local minute number: the next occurrence
+    // skipped, or a pause until a day. Not part of the key: what fired for
+    // the item stays found across a skip, a pause and a resume.
+    int64_t notBefore = kNoPause;
 };
 
 ItemSchedule scheduleOf(const ReminderItem& item);
@@ -58,6 +62,9 @@ struct FiringTime {
     auto operator<=>(const FiringTime&) const = default;
 };
 
+// Every question below about minutes and starts answers by the item's
+// not-before moment as well; the day questions above do not.
+
 // The full hour of an hourly item at minute t.
 bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t);
 // The set time (SetTime) or the advance warning (Advance) at minute t. The
@@ -66,7 +73,8 @@ bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t);
 std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTime& t);
 // Whether anything fires at minute t.
 bool firesAt(const ItemSchedule& item, const DateTime& t);
-// The start check's rule: an at-start item fires on a day it falls on.
+// The start check's rule: an at-start item fires on a day it falls on, from
+// the day of its not-before moment on.
 bool firesAtStartOn(const ItemSchedule& item, const Date& date);
 
 // The first day on or after `from` (the last on or before `upto`) the item
@@ -75,6 +83,13 @@ bool firesAtStartOn(const ItemSchedule& item, const Date& date);
 // end with the lunar calendar.
 std::optional<Date> nextDay(const ItemSchedule& item, const Date& from);
 std::optional<Date> previousDay(const ItemSchedule& item, const Date& upto);
+// nextDay from the day of the item's not-before moment on.
+std::optional<Date> nextFreeDay(const ItemSchedule& item, const Date& from);
+// Whether the item's not-before moment lets it fire at the local minute
+// number.
+constexpr bool mayFireAt(const ItemSchedule& item, int64_t minute) {
+    return minute >= item.notBefore;
+}
 
 // Every Gregorian repetition that falls on some day comes round within this
 // many days: 29 February, every four years but not in 2100, is the longest.
@@ -124,6 +139,18 @@ std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTim
 // An item on the official days off may yet fall in a year whose arrangement
 // is not known: it counts as firing.
 bool firesFrom(const ItemSchedule& item, const DateTime& now);
+
+// Skipping the next occurrence: the not-before moment just after the first
+// firing after the minute `now`, or after the set time when that firing is
+// its advance warning (so both are skipped); none when nothing fires any
+// more.
+std::optional<int64_t> afterNextOccurrence(const ItemSchedule& item, const DateTime& now);
+// Pausing until a day: it reminds again from that day's first minute.
+int64_t pausedUntil(const Date& day);
+// The occurrence a skip put the not-before moment after: the last firing
+// before it by the rules alone; none for a pause (a moment at midnight) and
+// when nothing fires before it.
+std::optional<DateTime> skippedOccurrence(const ItemSchedule& item);
 
 // The last day a repeating item falls on when its repetition ends within
 // the year it is bound to (every day, week or month of one year or of one

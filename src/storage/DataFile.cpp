@@ -3,6 +3,7 @@
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
 #include "storage/IniFile.h"
+#include "storage/PauseKey.h"
 
 #include <algorithm>
 #include <array>
@@ -46,6 +47,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const OfficialRule official = readOfficialRule(source);
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
+    const int64_t notBefore = readNotBefore(source);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
@@ -55,6 +57,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     writeOfficialRule(data, target, official);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
+    writeNotBefore(data, target, notBefore);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -72,6 +75,7 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.music = defaults.music;
     item.lunar = readLunarRepeat(s);
     item.official = readOfficialRule(s);
+    item.notBefore = readNotBefore(s);
     return item;
 }
 
@@ -261,6 +265,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
+    writeNotBefore(data, s, kNoPause);
 }
 
 void writeItemCount(TIniFile& data, int32_t n) {

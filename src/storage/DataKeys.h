@@ -43,5 +43,10 @@ inline constexpr std::string_view Imported = "Imported";
 // The UID of the calendar event an item came from (ical/CalendarFile.h);
 // absent for every other item.
 inline constexpr std::string_view Uid = "Uid";
+// The moment before which an item does not fire, "YYYY-MM-DD HH:MM" local
+// time (storage/PauseKey.h): its next occurrence skipped, or a pause until a
+// day. Absent or empty for every other item; a reader that does not know it
+// sees the item fire as it always would.
+inline constexpr std::string_view NotBefore = "NotBefore";
 
 } // namespace kelvo::datakeys

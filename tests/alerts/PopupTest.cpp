@@ -1,5 +1,6 @@
 #include "alerts/AlertSound.h"
 #include "alerts/showmsg.h"
+#include "core/Clock.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/HandOff.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -75,9 +77,11 @@ class PopupTest : public QObject {
     }
     // A popup for the item, shown the way the main window fires one.
     std::unique_ptr<TForm4> open(quint16 item, const std::string& msg,
-                                 const std::string& music = "") {
+                                 const std::string& music = "", const Clock* clock = nullptr) {
         handOff(msg, music);
         auto popup = std::make_unique<TForm4>(m_main.get(), item, m_paths, m_fakes->platform);
+        if (clock)
+            popup->setClock(*clock);
         m_main->sender = popup.get();
         popup->show();
         return popup;
@@ -152,7 +156,7 @@ private slots:
         QVERIFY(!text->verticalScrollBar()->isVisible());
         // Every line lies within the message's area: the last one is seen.
         QVERIFY(text->document()->size().height() <= text->viewport()->height());
-        QVERIFY(text->geometry().bottom() < child<QWidget>(*popup, "later1")->y());
+        QVERIFY(text->geometry().bottom() < child<QWidget>(*popup, "laterChoices")->y());
         auto* close = child<QWidget>(*popup, "FlatSpeedButton1");
         QCOMPARE(close->geometry().bottom(), popup->height() - 9);
 
@@ -178,9 +182,10 @@ private slots:
         QCOMPARE(shownText(*early), QStringLiteral("提前提醒：00:05 早会（5 分钟后）"));
     }
 
-    // The menu's choices are buttons too, each sending its minutes.
+    // Beside the button and its menu, a row of choices: each minute button
+    // sends its minutes, "明天同一时间" the minutes to this minute tomorrow.
     void remindLaterChoicesAreButtons() {
-        const int minutes[] = {1, 2, 5, 10, 20, 30, 60};
+        const int minutes[] = {5, 10, 15, 30, 60};
         for (int m : minutes) {
             auto popup = open(7, "later");
             const QByteArray name = "later" + QByteArray::number(m);
@@ -192,6 +197,47 @@ private slots:
             QVERIFY(!popup->isVisible());
         }
         QCOMPARE(m_main->requests.size(), std::size(minutes));
+
+        // Shown at 09:00:20, chosen at 09:02:50: due again tomorrow at 09:00:20.
+        ManualClock clock(DateTime{Date{2026, 12, 9}, 9, 0, 20});
+        auto popup = open(7, "tomorrow", "", &clock);
+        clock.set(DateTime{Date{2026, 12, 9}, 9, 2, 50});
+        auto* tomorrow = child<QPushButton>(*popup, "laterTomorrow");
+        QCOMPARE(tomorrow->text(), QStringLiteral("明天同一时间"));
+        QTest::mouseClick(tomorrow, Qt::LeftButton);
+        QCOMPARE(m_main->requests.back().argument, qint64(7 | (1438 << 16)));
+        QVERIFY(!popup->isVisible());
+    }
+
+    // Digits typed at the popup (its message too) go to the field; Enter
+    // sends them as minutes, or a time of day as the minutes until it. Text
+    // that is neither is refused with a message and the popup stays.
+    void typedChoiceGoesWithEnter() {
+        ManualClock clock(DateTime{Date{2026, 12, 9}, 10, 0, 37});
+        auto popup = open(4, "typed", "", &clock);
+        QTest::keyClicks(popup.get(), "2");
+        QTest::keyClicks(memo(*popup), "5");
+        auto* field = child<QLineEdit>(*popup, "laterTyped");
+        QCOMPARE(field->text(), QStringLiteral("25"));
+        QCOMPARE(shownText(*popup), QStringLiteral("typed"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(m_main->requests.back().argument, qint64(4 | (25 << 16)));
+        QVERIFY(!popup->isVisible());
+
+        auto atTime = open(4, "at a time", "", &clock);
+        QTest::keyClicks(atTime.get(), "14:30");
+        QTest::keyClick(child<QLineEdit>(*atTime, "laterTyped"), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_main->requests.back().argument, qint64(4 | (270 << 16)));
+
+        const size_t sent = m_main->requests.size();
+        auto wrong = open(4, "wrong", "", &clock);
+        QTest::keyClicks(wrong.get(), "99:99");
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        QTest::keyClick(child<QLineEdit>(*wrong, "laterTyped"), Qt::Key_Return);
+        QCOMPARE(MessageBox::lastBox().caption, QStringLiteral("输入错误"));
+        QVERIFY(MessageBox::lastBox().text.contains(QStringLiteral("14:30")));
+        QCOMPARE(m_main->requests.size(), sent);
+        QVERIFY(wrong->isVisible());
     }
 
     void messageTakesNoTyping() {

@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -467,6 +469,60 @@ private slots:
         QVERIFY(tray.toolTip.startsWith("Kelvo\n农历"));
         QVERIFY(!tipTimer->isActive());
         QVERIFY(!tray.paused);
+    }
+
+    // The list's context menu on the line under the mouse: skip the next
+    // occurrence, pause until a day asked for (one that has come is refused),
+    // resume. The line and its tool tip tell what comes next; the file keeps it.
+    void skipPauseAndResumeFromTheListMenu() {
+        ThreeItems p;
+        auto* view = p.run->window->findChild<QListView*>("eventlist");
+        auto* menu = p.run->window->findChild<QMenu*>("listMenu");
+        const auto stored = [&] {
+            return TIniFile(p.run->paths.dataFile()).ReadString("Item1", "NotBefore", "(none)");
+        };
+        emit view->customContextMenuRequested(
+            view->visualRect(view->model()->index(0, 0)).center());
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(p.run->list().currentRow(), 0);
+        QVERIFY(p.run->action("skipNext")->isEnabled());
+        QVERIFY(!p.run->action("resumeItem")->isEnabled());
+        menu->hide();
+
+        p.run->action("skipNext")->trigger();
+        QCOMPARE(stored(), "2024-06-03 09:01");
+        QVERIFY(endsWith(p.lines()[0], "一（跳过 6月3日 09:00）"));
+        QVERIFY(view->model()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QStringLiteral("下次提醒：2024年6月4日 09:00")));
+        QVERIFY(p.run->fake.tray.toolTip.endsWith(QStringLiteral("下一个提醒：6月3日 10:00 二")));
+
+        QTimer::singleShot(0, p.run->window.get(), [&] {
+            auto* dialog = p.run->window->findChild<QDialog*>("PauseDialog");
+            QTRY_VERIFY(dialog && dialog->isVisible());
+            auto* day = dialog->findChild<QDateEdit*>("pauseDay");
+            QCOMPARE(day->date(), QDate(2024, 6, 4));
+            QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            day->setDate(QDate(2024, 6, 3));
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            ok->click();
+            QCOMPARE(MessageBox::lastBox().caption, "输入错误");
+            QVERIFY(dialog->isVisible());
+            day->setDate(QDate(2024, 6, 10));
+            ok->click();
+        });
+        p.run->action("pauseUntil")->trigger();
+        QCOMPARE(stored(), "2024-06-10 00:00");
+        QVERIFY(endsWith(p.lines()[0], "一（已暂停到 6月10日）"));
+        emit menu->aboutToShow();
+        QVERIFY(p.run->action("resumeItem")->isEnabled());
+
+        p.run->action("resumeItem")->trigger();
+        QCOMPARE(stored(), "");
+        QVERIFY(endsWith(p.lines()[0], "一"));
+        QCOMPARE(p.run->list().currentRow(), 0);
     }
 };
 

@@ -248,6 +248,17 @@ e2e_set_clock() {
     mv "$E2E_CLOCK_FILE.new" "$E2E_CLOCK_FILE"
 }
 
+# e2e_fake_start SPEED: from now on e2e_fake_seconds tells how many seconds
+# a clock running SPEED times as fast (libfaketime's xSPEED) has gone on.
+e2e_fake_start() {
+    E2E_FAKE_SPEED=$1
+    E2E_FAKE_START=$(date +%s.%N)
+}
+e2e_fake_seconds() {
+    awk -v s="$E2E_FAKE_START" -v n="$(date +%s.%N)" -v x="$E2E_FAKE_SPEED" \
+        'BEGIN {printf "%d", (n - s) * x}'
+}
+
 # e2e_windows TITLE: how many visible windows bear exactly this title.
 e2e_windows() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l

@@ -2,6 +2,7 @@
 #include "support/MarkShown.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace kelvo::test {
 namespace {
@@ -250,7 +251,51 @@ TEST_F(Kelvoctl, BadWritingCommandsAreUsageErrorsThatWriteNothing) {
                        "show",
                        "show 5",
                        "show 1 2",
-                       "list -x"});
+                       "list -x",
+                       "skip",
+                       "skip 0",
+                       "skip 5",
+                       "skip 1 2",
+                       "skip 1", // a day of 2005: it fires no more
+                       "pause 2",
+                       "pause 2 --until",
+                       "pause 2 --until 2030-13-01",
+                       "pause 2 --until 2020-01-01",
+                       "pause 2 2030-01-01 --until",
+                       "resume x"});
+    const Result past = kelvoctl(dirArg() + "pause 2 --until 2020-01-01");
+    EXPECT_EQ(past.err, "kelvoctl: 暂停到的日期必须在今天之后。\n");
+}
+
+// At Tuesday 2026-12-08 10:00: the skip of the 08:30 reminder takes its
+// warning of 08:20 with it; a pause of the hourly one holds it until the
+// day's first full hour; resume brings the next full hour back. Each says
+// what the list line now adds and when the reminder fires next.
+TEST_F(Kelvoctl, SkipPauseAndResumeStoreTheMomentAndSayWhatFiresNext) {
+    const std::string at = "TZ=UTC LD_PRELOAD=\"$(ls /usr/lib/*/faketime/libfaketime.so.1 "
+                           "| head -n 1)\" FAKETIME='@2026-12-08 10:00:00' ";
+    const auto run = [&](const std::string& args) {
+        const Result r = kelvoctl(dirArg() + args, "", at);
+        EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+        return r.out;
+    };
+    EXPECT_EQ(run("skip 4"), "reminder 4（跳过 12月9日 08:30）\n下次提醒：2026年12月10日 08:20\n");
+    EXPECT_NE(showOf(dirArg(), 4).find("NotBefore=2026-12-09 08:31\n"), std::string::npos);
+    EXPECT_NE(run("list").find("每天 8 时 30 分 0 方式，提醒为：早会（跳过 12月9日 08:30）\n"),
+              std::string::npos);
+    std::string fourth;
+    std::istringstream due(run("due --from '2026-12-09 00:00' --to '2026-12-10 08:20'"));
+    for (std::string line; std::getline(due, line);) {
+        if (line.find("\t4\t") != std::string::npos)
+            fourth += line + '\n';
+    }
+    EXPECT_EQ(fourth, "2026-12-10 08:20\t4\t提前提醒：早会\n");
+
+    EXPECT_EQ(run("pause 2 --until 2026-12-20"),
+              "reminder 2（已暂停到 12月20日）\n下次提醒：2026年12月20日 00:00\n");
+    EXPECT_EQ(run("next 1"), "2026-12-09 00:00\t3\t锻炼\n");
+    EXPECT_EQ(run("resume 2"), "reminder 2\n下次提醒：2026年12月8日 11:00\n");
+    EXPECT_NE(showOf(dirArg(), 2).find("NotBefore=\n"), std::string::npos);
 }
 
 } // namespace

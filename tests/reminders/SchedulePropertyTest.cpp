@@ -128,6 +128,25 @@ std::string describe(const ItemSchedule& item) {
            (item.lunar.leap ? "L" : "");
 }
 
+// The first and the last firing of the window, asked from its ends, are
+// the oracle's; whether it found any.
+bool endsAgree(const ItemSchedule& item, const DateTime& from, const DateTime& to,
+               const std::vector<Fire>& oracle) {
+    const auto next = nextFiring(item, addMinutes(from, -1));
+    const auto previous = previousFiring(item, addMinutes(to, 1));
+    if (oracle.empty()) {
+        EXPECT_TRUE(!next || next->at > to) << describe(item);
+        EXPECT_TRUE(!previous || previous->at < from) << describe(item);
+        return false;
+    }
+    EXPECT_TRUE(next && previous) << describe(item);
+    if (!next || !previous)
+        return false;
+    EXPECT_EQ((Fire{next->at, next->advance()}), oracle.front()) << describe(item);
+    EXPECT_EQ((Fire{previous->at, previous->advance()}), oracle.back()) << describe(item);
+    return true;
+}
+
 TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
     Rng rng(20261209);
     int withFirings = 0, lunarWithFirings = 0;
@@ -137,19 +156,10 @@ TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
         const DateTime to = addMinutes(from, 2 * 1440);
         const std::vector<Fire> oracle = engineFirings(item, from, to);
         ASSERT_EQ(scheduleFirings(item, from, to), oracle) << describe(item);
-
-        const auto next = nextFiring(item, addMinutes(from, -1));
-        const auto previous = previousFiring(item, addMinutes(to, 1));
-        if (oracle.empty()) {
-            EXPECT_TRUE(!next || next->at > to) << describe(item);
-            EXPECT_TRUE(!previous || previous->at < from) << describe(item);
+        if (!endsAgree(item, from, to, oracle))
             continue;
-        }
-        ASSERT_TRUE(next && previous) << describe(item);
         ++withFirings;
         lunarWithFirings += item.lunar.active();
-        EXPECT_EQ((Fire{next->at, next->advance()}), oracle.front()) << describe(item);
-        EXPECT_EQ((Fire{previous->at, previous->advance()}), oracle.back()) << describe(item);
         // From a moment inside the window: the first firing after its minute.
         const DateTime mid = addMinutes(from, pick(rng, 0, 2 * 1440));
         const auto after = nextFiring(item, mid);
@@ -165,6 +175,62 @@ TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
     // The windows must find something to compare.
     EXPECT_GT(withFirings, 1400);
     EXPECT_GT(lunarWithFirings, 120);
+}
+
+// A not-before moment (a skipped occurrence, a pause) keeps back exactly the
+// firings before it: the minute check, the look-ahead both ways, the missed
+// list and the start check give what the same item without it gives, less
+// what lies before the moment. A skip of the next occurrence moves the next
+// firing to the first one after that occurrence's set time.
+TEST(ScheduleAgainstEngine, NotBeforeKeepsBackTheFiringsBeforeItAndNoOther) {
+    Rng rng(30);
+    int keptBack = 0, skipped = 0;
+    for (int i = 0; i < 2500; ++i) {
+        const ItemSchedule rules = randomItem(rng);
+        const DateTime from{addDays(randomAnchor(rng, rules), -1), pick(rng, 0, 23), 0};
+        const DateTime to = addMinutes(from, 2 * 1440);
+        ItemSchedule item = rules;
+        // At any minute of the window, or at a midnight within it (a pause).
+        const DateTime moment = addMinutes(from, pick(rng, 0, 2 * 1440));
+        item.notBefore = pick(rng, 0, 1) ? minuteNumber(moment)
+                                         : pausedUntil(addDays(from.date, pick(rng, 1, 2)));
+        std::vector<Fire> expected = engineFirings(rules, from, to);
+        const size_t all = expected.size();
+        std::erase_if(expected, [&](const Fire& f) { return minuteNumber(f.at) < item.notBefore; });
+        keptBack += expected.size() < all;
+        ASSERT_EQ(engineFirings(item, from, to), expected) << describe(item);
+        ASSERT_EQ(scheduleFirings(item, from, to), expected) << describe(item);
+        endsAgree(item, from, to, expected);
+        // Missed: the latest occasion kept, none when all were kept back.
+        const auto missed = occasionsBetween({item}, minuteNumber(from) - 1, minuteNumber(to));
+        ASSERT_EQ(missed.size(), expected.empty() ? 0u : 1u) << describe(item);
+        if (!expected.empty()) {
+            EXPECT_EQ(missed.front().due, expected.back().at) << describe(item);
+        }
+        // The start check: from the moment's day on.
+        const Date moved = fromMinuteNumber(item.notBefore).date;
+        for (Date d = from.date; d <= to.date; d = addDays(d, 1)) {
+            EXPECT_EQ(firesAtStartOn(item, d), firesAtStartOn(rules, d) && d >= moved)
+                << describe(item);
+        }
+
+        // Skipping from the window's start: the firings of the occurrence
+        // skipped (a warning and its set time) go, the next one stays.
+        const auto after = afterNextOccurrence(rules, from);
+        if (!after)
+            continue;
+        ItemSchedule skip = rules;
+        skip.notBefore = *after;
+        const auto first = nextFiring(rules, from);
+        ASSERT_TRUE(first) << describe(rules);
+        EXPECT_TRUE(first->advance() || *after == minuteNumber(first->at) + 1) << describe(rules);
+        const auto following = nextFiring(skip, from);
+        EXPECT_TRUE(!following || minuteNumber(following->at) >= *after) << describe(rules);
+        EXPECT_EQ(following, nextFiring(rules, fromMinuteNumber(*after - 1))) << describe(rules);
+        skipped += following.has_value();
+    }
+    EXPECT_GT(keptBack, 500);
+    EXPECT_GT(skipped, 1000);
 }
 
 // The days the start check fires an at-start copy of each item on, over ten
