@@ -105,7 +105,7 @@ void BM_MinuteCheck(benchmark::State& state) {
     const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
     ManualClock clock(DateTime{Date{2024, 3, 4}, 9, static_cast<int>(state.range(1)), 0});
     int64_t fired = 0;
-    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
+    ReminderEngine engine(clock, {[&fired](int32_t, const FiringTime&) { ++fired; }});
     engine.setItems(loadReminderList(data).items);
     for (auto _ : state)
         engine.minuteCheck();
@@ -122,7 +122,7 @@ void BM_MinuteCheckLunar(benchmark::State& state) {
     const Date monday{2024, 3, 4};
     ManualClock clock(DateTime{monday, 9, static_cast<int>(state.range(1)), 0});
     int64_t fired = 0;
-    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
+    ReminderEngine engine(clock, {[&fired](int32_t, const FiringTime&) { ++fired; }});
     std::vector<ItemSchedule> items = loadReminderList(data).items;
     for (size_t i = 0; i < items.size(); i += 5) {
         const Date first = addDays(monday, static_cast<int64_t>(i % 400));

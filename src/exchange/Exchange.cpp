@@ -3,6 +3,7 @@
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
 #include "storage/IniFile.h"
+#include "storage/ItemRuleKeys.h"
 
 #include <algorithm>
 #include <optional>
@@ -23,6 +24,7 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     file.WriteString(s, key::Message, item.message);
     file.WriteString(s, key::Music, item.music);
     writeLunarRepeat(file, s, item.lunar);
+    writeItemRules(file, s, item);
 }
 
 bool isShutdown(const ReminderItem& item) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvo::ctl {
@@ -33,6 +34,10 @@ struct ItemArgs {
     std::optional<std::string> sound;            // --sound; empty: no sound
     bool shutdown = false;                       // --shutdown
     bool lunar = false;                          // --lunar: WHEN is a lunar date
+    std::optional<int32_t> every;                // --every MIN; 0: no longer an interval
+    std::optional<std::pair<int32_t, int32_t>> between; // --between: minutes of the day
+    std::optional<std::vector<int32_t>> warnDays;       // --warn: its day counts
+    std::optional<int32_t> warnAt; // --warn-at: minute of the day; -1 the set time
 };
 
 // Takes the option at args[i] (and its value) into `item`; false when

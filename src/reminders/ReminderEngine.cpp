@@ -169,33 +169,36 @@ void ReminderEngine::forEachItem(std::vector<uint32_t> ids, const std::function<
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
     const uint32_t id = m_ids[k - 1];
     if (firesOnTheHourAt(m_items[k - 1], t))
-        fireOnce(k, t, FiringKind::OnTheHour);
-    k = positionOf(id);
-    if (k == 0)
+        fireOnce(k, FiringTime{t, FiringKind::OnTheHour});
+    if ((k = positionOf(id)) == 0)
         return;
     if (const auto kind = setTimeFiringAt(m_items[k - 1], t))
-        fireOnce(k, t, *kind);
+        fireOnce(k, FiringTime{t, *kind});
+    if ((k = positionOf(id)) == 0)
+        return;
+    if (const auto days = dayWarningAt(m_items[k - 1], t))
+        fireOnce(k, FiringTime{t, FiringKind::DaysAhead, *days});
 }
 
-void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiringKind kind) {
+void ReminderEngine::fireOnce(int32_t k, const FiringTime& firing) {
     const uint32_t id = m_ids[k - 1];
-    const int64_t minute = minuteNumber(t);
-    if (m_stopped || m_fired.contains(id, minute, kind))
+    const int64_t minute = minuteNumber(firing.at);
+    if (m_stopped || m_fired.contains(id, minute, firing.kind))
         return;
     if (m_hooks.firedChanged) {
         const int64_t nowUtc = m_clock.read().utcSeconds;
         m_fired.prune(nowUtc);
-        m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, kind, nowUtc});
+        m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, firing.kind, nowUtc});
         m_hooks.firedChanged();
     }
-    m_hooks.fire(k, kind == FiringKind::Advance);
+    m_hooks.fire(k, firing);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     forEachItem(m_ids, [&](int32_t k) {
         if (firesAtStartOn(m_items[k - 1], today))
-            m_hooks.fire(k, false);
+            m_hooks.fire(k, FiringTime{fromMinuteNumber(minuteNumber(m_clock.now()))});
     });
 }
 
@@ -254,7 +257,10 @@ bool ReminderEngine::firedAlready(const Occasion& o) const {
     const int64_t minute = minuteNumber(o.due);
     if (o.advance)
         return m_fired.contains(id, minute, FiringKind::Advance);
+    if (o.daysAhead > 0)
+        return m_fired.contains(id, minute, FiringKind::DaysAhead);
     return m_fired.contains(id, minute, FiringKind::SetTime) ||
+           m_fired.contains(id, minute, FiringKind::Interval) ||
            m_fired.contains(id, minute, FiringKind::OnTheHour);
 }
 
@@ -277,7 +283,7 @@ void ReminderEngine::snoozeTick() {
         const int32_t item = due->item;
         m_queue.erase(due);
         queueChanged();
-        m_hooks.fire(item, false);
+        m_hooks.fire(item, FiringTime{fromMinuteNumber(minuteNumber(m_clock.now()))});
     }
 }
 

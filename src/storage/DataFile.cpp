@@ -2,6 +2,7 @@
 
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
+#include "storage/ItemRuleKeys.h"
 #include "storage/IniFile.h"
 
 #include <algorithm>
@@ -42,6 +43,9 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const std::string message = source.ReadString(key::Message, kDeleteDefaults.message);
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
+    ReminderItem rules;
+    rules.interval = readIntervalRule(source);
+    rules.warnings = readDayWarnings(source);
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
     const std::string target = itemSection(to);
@@ -50,6 +54,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     data.WriteString(target, key::Message, message);
     data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
+    writeItemRules(data, target, rules);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
 }
@@ -68,6 +73,8 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.message = s.ReadString(key::Message, defaults.message);
     item.music = defaults.music;
     item.lunar = readLunarRepeat(s);
+    item.interval = readIntervalRule(s);
+    item.warnings = readDayWarnings(s);
     return item;
 }
 
@@ -241,6 +248,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     if (withMusic)
         data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
+    writeItemRules(data, s, item);
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
@@ -270,6 +278,7 @@ void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
         data.WriteString(s, key::Message, item.message);
         data.WriteString(s, key::Music, item.music);
         writeLunarRepeat(data, s, item.lunar);
+        writeItemRules(data, s, item);
     });
 }
 

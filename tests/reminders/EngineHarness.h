@@ -14,6 +14,7 @@ struct Fired {
     int minute;
     int32_t item;
     bool advance;
+    int32_t daysAhead = 0;
     bool operator==(const Fired&) const = default;
 };
 
@@ -32,11 +33,12 @@ class EngineHarness {
 public:
     explicit EngineHarness(DateTime start)
         : clock(start),
-          engine(clock, {[this](int32_t item, bool advance) {
+          engine(clock, {[this](int32_t item, const FiringTime& f) {
                              const DateTime now = clock.now();
-                             fired.push_back(Fired{now.hour, now.minute, item, advance});
+                             fired.push_back(
+                                 Fired{now.hour, now.minute, item, f.advance(), f.daysAhead});
                              if (onFire)
-                                 onFire(item, advance);
+                                 onFire(item, f.advance());
                          },
                          [this](const std::vector<Occasion>& list) { missed.push_back(list); },
                          [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
