@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/ReminderControls.h"
+#include "editors/RuleControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
@@ -60,6 +61,7 @@ private:
 
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
+    RuleControls* m_rules;
     const DataPaths m_paths;
     const Clock& m_clock;
     int32_t m_item = 0; // the item being edited, from the hand-off file

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/ReminderControls.h"
+#include "editors/RuleControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
@@ -71,6 +72,7 @@ private:
 
     std::unique_ptr<Ui::TForm2> ui;
     const ReminderControls m_controls;
+    RuleControls* m_rules;
     const DataPaths m_paths;
     const Clock& m_clock;
     TForm9& m_remindLater;

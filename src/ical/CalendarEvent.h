@@ -21,6 +21,9 @@ inline constexpr std::string_view Command = "X-KELVO-COMMAND";
 // this property, as an RRULE value, not as an RRULE: the event lists its
 // days (RDATE), and readers that know no RSCALE see those days alone.
 inline constexpr std::string_view Lunar = "X-KELVO-LUNAR";
+// An interval reminder's window: "45;18:00", every 45 minutes from DTSTART's
+// time up to 18:00. Readers without it see the window's first minute.
+inline constexpr std::string_view Interval = "X-KELVO-INTERVAL";
 } // namespace icalprops
 
 // One repetition rule of a calendar event (an RRULE), as far as the mapping
