@@ -121,7 +121,8 @@ QString TForm1::nextOfAllTip() {
     m_nextOfAllText.clear();
     if (!next.empty()) {
         MessageBox::reportingErrors(this, [&] {
-            const Firing firing = readFiring(*m_data, next[0].item, next[0].advance, next[0].daysAhead);
+            const Firing firing =
+                readFiring(*m_data, next[0].item, next[0].advance, next[0].daysAhead);
             m_nextOfAllText = toQString(nextOfAllText(next[0].due, now.date, firing.text));
         });
         m_data->releaseContent();

@@ -1,17 +1,16 @@
 #include "editors/RuleControls.h"
 
 #include "editors/ItemInput.h"
-#include "reminders/ItemTexts.h"
 #include "storage/ItemRuleKeys.h"
 #include "widgets/NumericField.h"
 #include "widgets/QtText.h"
 
 #include <QCheckBox>
-#include <QTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTime>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -47,8 +46,8 @@ void insertRow(QWidget& dialog, QWidget& row, int top, int height) {
 
 RuleControls::RuleControls(NumericField& hour, NumericField& minute, QWidget* parent)
     : QWidget(parent), m_hour(hour), m_minute(minute),
-      m_interval(new QCheckBox(QStringLiteral("间隔提醒：每隔"), this)), m_every(new QSpinBox(this)),
-      m_start(clockField(QStringLiteral("intervalstart"), this)),
+      m_interval(new QCheckBox(QStringLiteral("间隔提醒：每隔"), this)),
+      m_every(new QSpinBox(this)), m_start(clockField(QStringLiteral("intervalstart"), this)),
       m_end(clockField(QStringLiteral("intervalend"), this)), m_warnDays(new QLineEdit(this)),
       m_warnOwnTime(new QCheckBox(QStringLiteral("在"), this)),
       m_warnAt(clockField(QStringLiteral("warnat"), this)) {

@@ -5,9 +5,9 @@
 #include "lunar/LunarRepeat.h"
 #include "reminders/Schedule.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace kelvo {
 namespace {
@@ -232,8 +232,8 @@ IntervalRule intervalOf(std::string_view value) {
     int every = 0, hour = 0, minute = 0;
     char rest = 0;
     const std::string text(value);
-    if (std::sscanf(text.c_str(), "%d;%d:%d%c", &every, &hour, &minute, &rest) != 3 ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59)
+    if (std::sscanf(text.c_str(), "%d;%d:%d%c", &every, &hour, &minute, &rest) != 3 || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59)
         return {};
     return IntervalRule{every, hour * 60 + minute};
 }

@@ -38,8 +38,8 @@ std::string lunarText(const ReminderItem& item) {
 
 std::string clockText(int32_t minuteOfDay) {
     char text[8];
-    const auto n = std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60 % 100,
-                                 minuteOfDay % 60);
+    const auto n =
+        std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60 % 100, minuteOfDay % 60);
     return std::string(text, static_cast<size_t>(n));
 }
 

@@ -83,7 +83,7 @@ void AllFirings::wait(int32_t item, int32_t shift, const Date& from) {
 
 void AllFirings::collect(const Waiting& w, const Date& date, std::array<uint32_t, 1441>& starts) {
     const ItemSchedule& item = m_items[static_cast<size_t>(w.item - 1)];
-    DayFiring pattern[kMostDayFirings];
+    DayFiring* pattern = m_pattern;
     int n = 1;
     if (w.shift == 0)
         n = dayFirings(item, pattern);
@@ -94,9 +94,9 @@ void AllFirings::collect(const Waiting& w, const Date& date, std::array<uint32_t
         if (minute < m_from || minute > m_to)
             continue;
         ++starts[static_cast<size_t>(pattern[i].minute) + 1];
-        m_unsorted.push_back(Occasion{
-            DateTime{date, pattern[i].minute / 60, pattern[i].minute % 60, 0}, w.item,
-            pattern[i].kind == FiringKind::Advance, w.shift});
+        m_unsorted.push_back(
+            Occasion{DateTime{date, pattern[i].minute / 60, pattern[i].minute % 60, 0}, w.item,
+                     pattern[i].kind == FiringKind::Advance, w.shift});
     }
 }
 

@@ -58,6 +58,7 @@ private:
     std::vector<Waiting> m_heap;
     std::vector<Occasion> m_day; // the firings of the day at hand, in order
     std::vector<Occasion> m_unsorted;
+    DayFiring m_pattern[kMostDayFirings]; // of the item at hand
     size_t m_next = 0;
 };
 

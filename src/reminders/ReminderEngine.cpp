@@ -172,7 +172,8 @@ void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
         fireOnce(k, FiringTime{t, FiringKind::OnTheHour});
     if ((k = positionOf(id)) == 0)
         return;
-    if (const auto kind = setTimeFiringAt(m_items[k - 1], t))
+    const auto kind = setTimeFiringAt(m_items[k - 1], t);
+    if (kind && !windowFiresAgainBy(m_items[k - 1], t, m_clock.now()))
         fireOnce(k, FiringTime{t, *kind});
     if ((k = positionOf(id)) == 0)
         return;

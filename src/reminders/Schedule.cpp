@@ -274,8 +274,8 @@ uint64_t contentKey(const ReminderItem& item) {
 } // namespace
 
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year,       item.month,     item.day,     item.hour,
-                        item.min,        item.rdBefore,  item.mindMethod, item.lunar,
+    return ItemSchedule{item.year,        item.month,    item.day,        item.hour,
+                        item.min,         item.rdBefore, item.mindMethod, item.lunar,
                         contentKey(item), item.interval, item.warnings};
 }
 
@@ -306,6 +306,15 @@ std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTi
 
 bool firesAt(const ItemSchedule& item, const DateTime& t) {
     return firesOnTheHourAt(item, t) || setTimeFiringAt(item, t).has_value();
+}
+
+bool windowFiresAgainBy(const ItemSchedule& item, const DateTime& t, const DateTime& now) {
+    const int m = t.hour * 60 + t.minute, start = item.hour * 60 + item.min;
+    if (!intervalApplies(item) || (m != start && !inWindow(item, m)))
+        return false;
+    const int next = m + item.interval.every;
+    return next <= item.interval.end &&
+           minuteNumber(DateTime{t.date, next / 60, next % 60, 0}) <= minuteOf(now);
 }
 
 std::optional<int32_t> dayWarningAt(const ItemSchedule& item, const DateTime& t) {
@@ -439,7 +448,8 @@ std::optional<FiringTime> previousWarning(const ItemSchedule& item, const DateTi
          d = previousDay(item, addDays(*d, -1))) {
         const Date on = addDays(*d, -days);
         if (daysFromCivil(on) * kMinutesPerDay + minute < limit)
-            return FiringTime{DateTime{on, minute / 60, minute % 60, 0}, FiringKind::DaysAhead, days};
+            return FiringTime{DateTime{on, minute / 60, minute % 60, 0}, FiringKind::DaysAhead,
+                              days};
     }
     return std::nullopt;
 }

@@ -78,6 +78,11 @@ bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t);
 // rdBefore minutes before the set time, on the same day only: a set time in
 // the first minutes after midnight gets no warning.
 std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTime& t);
+// Whether minute t is one of the interval window's and a later minute of
+// the same window has come by `now`: minutes checked late (those the start
+// of daylight saving time skips, or a busy program's) fire the window once,
+// at its latest minute, not once for each.
+bool windowFiresAgainBy(const ItemSchedule& item, const DateTime& t, const DateTime& now);
 // Whether the full hour or setTimeFiringAt() fires at minute t.
 bool firesAt(const ItemSchedule& item, const DateTime& t);
 // The warning days ahead at minute t: the fewest of the item's day counts N

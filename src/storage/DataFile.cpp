@@ -2,8 +2,8 @@
 
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
-#include "storage/ItemRuleKeys.h"
 #include "storage/IniFile.h"
+#include "storage/ItemRuleKeys.h"
 
 #include <algorithm>
 #include <array>

@@ -25,7 +25,7 @@ Firing readFiring(const TIniFile& data, int32_t item, bool advance, int32_t days
     firing.item = item;
     firing.message = data.ReadString(section, datakeys::Message, "");
     firing.daysAhead = advance ? 0 : daysAhead;
-    firing.text = advance             ? std::string(kAdvancePrefix) + firing.message
+    firing.text = advance         ? std::string(kAdvancePrefix) + firing.message
                   : daysAhead > 0 ? dayWarningPrefix(daysAhead) + firing.message
                                   : firing.message;
     firing.music = data.ReadString(section, datakeys::Music, "");
@@ -69,7 +69,8 @@ void readMissedRows(const TIniFile& data, const std::vector<Occasion>& missed,
     for (const Occasion& o : missed) {
         const int32_t method = data.ReadInteger(itemSection(o.item), datakeys::MindMethod, 0);
         const auto caption = mindMethodCaption(method);
-        rows.push_back(MissedRow{formatDateTime(o.due), readFiring(data, o.item, o.advance, o.daysAhead).text,
+        rows.push_back(MissedRow{formatDateTime(o.due),
+                                 readFiring(data, o.item, o.advance, o.daysAhead).text,
                                  caption ? std::string(*caption) : std::to_string(method)});
     }
 }

@@ -22,6 +22,16 @@ inline ItemSchedule everyDay(int hour, int min, int rdBefore = 0, int mindMethod
     return ItemSchedule{0, 0, 0, hour, min, rdBefore, mindMethod};
 }
 
+// What the look-ahead finds from `from` to `to`, in order.
+inline std::vector<FiringTime> firingsBetween(const ItemSchedule& item, const DateTime& from,
+                                              const DateTime& to) {
+    std::vector<FiringTime> found;
+    Firings range(item, from, to);
+    while (const auto f = range.next())
+        found.push_back(*f);
+    return found;
+}
+
 // 2024-01-01 is a Monday.
 inline constexpr Date kMonday{2024, 1, 1};
 inline constexpr Date kTuesday{2024, 1, 2};
@@ -33,15 +43,15 @@ class EngineHarness {
 public:
     explicit EngineHarness(DateTime start)
         : clock(start),
-          engine(clock, {[this](int32_t item, const FiringTime& f) {
-                             const DateTime now = clock.now();
-                             fired.push_back(
-                                 Fired{now.hour, now.minute, item, f.advance(), f.daysAhead});
-                             if (onFire)
-                                 onFire(item, f.advance());
-                         },
-                         [this](const std::vector<Occasion>& list) { missed.push_back(list); },
-                         [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
+          engine(clock,
+                 {[this](int32_t item, const FiringTime& f) {
+                      const DateTime now = clock.now();
+                      fired.push_back(Fired{now.hour, now.minute, item, f.advance(), f.daysAhead});
+                      if (onFire)
+                          onFire(item, f.advance());
+                  },
+                  [this](const std::vector<Occasion>& list) { missed.push_back(list); },
+                  [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
 
     // Lets the clock run for the given minutes, ticking twice a minute as the
     // one-second timer would within one minute.

@@ -71,9 +71,11 @@ void makeInterval(Rng& rng, ItemSchedule& item) {
 void makeDayWarnings(Rng& rng, ItemSchedule& item) {
     std::vector<int32_t> days;
     for (int i = pick(rng, 1, 3); i > 0; --i)
-        days.push_back(pick(rng, 0, 2) == 0 ? pick(rng, 1, 30) : std::array{1, 2, 7}[pick(rng, 0, 2)]);
-    const int minute = pick(rng, 0, 2) == 0 ? -1 : pick(rng, 0, 1) ? pick(rng, 0, 23) * 60
-                                                                   : pick(rng, 0, 1439);
+        days.push_back(pick(rng, 0, 2) == 0 ? pick(rng, 1, 30)
+                                            : std::array{1, 2, 7}[pick(rng, 0, 2)]);
+    const int minute = pick(rng, 0, 2) == 0 ? -1
+                       : pick(rng, 0, 1)    ? pick(rng, 0, 23) * 60
+                                            : pick(rng, 0, 1439);
     item.warnings = dayWarnings(days, minute);
 }
 
@@ -144,9 +146,8 @@ std::vector<Fire> engineFirings(const ItemSchedule& item, const DateTime& from,
 std::vector<Fire> scheduleFirings(const ItemSchedule& item, const DateTime& from,
                                   const DateTime& to) {
     std::vector<Fire> found;
-    Firings range(item, from, to);
-    while (const auto f = range.next())
-        found.push_back(fireOf(*f));
+    for (const FiringTime& f : firingsBetween(item, from, to))
+        found.push_back(fireOf(f));
     return found;
 }
 

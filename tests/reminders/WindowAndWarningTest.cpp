@@ -16,15 +16,6 @@ ItemSchedule window(int hour, int min, int every, int endMinute, int32_t day = 0
     return s;
 }
 
-std::vector<FiringTime> firingsBetween(const ItemSchedule& item, const DateTime& from,
-                                       const DateTime& to) {
-    std::vector<FiringTime> found;
-    Firings range(item, from, to);
-    while (const auto f = range.next())
-        found.push_back(*f);
-    return found;
-}
-
 TEST(IntervalWindow, EveryFortyFiveMinutesFromNineToSixOnWorkdays) {
     const int32_t workdays = weekdayCode({true, true, true, true, true, false, false});
     EngineHarness h(DateTime{kMonday, 8, 0});
@@ -35,9 +26,9 @@ TEST(IntervalWindow, EveryFortyFiveMinutesFromNineToSixOnWorkdays) {
     EXPECT_EQ(h.fired[1], (Fired{9, 45, 1, false}));
     EXPECT_EQ(h.fired.back(), (Fired{18, 0, 1, false}));
     // Saturday and Sunday (6 and 7 January) have none.
-    const auto weekend = firingsBetween(window(9, 0, 45, 18 * 60, workdays),
-                                        DateTime{Date{2024, 1, 6}, 0, 0},
-                                        DateTime{Date{2024, 1, 7}, 23, 59});
+    const auto weekend =
+        firingsBetween(window(9, 0, 45, 18 * 60, workdays), DateTime{Date{2024, 1, 6}, 0, 0},
+                       DateTime{Date{2024, 1, 7}, 23, 59});
     EXPECT_TRUE(weekend.empty());
 }
 
@@ -58,7 +49,7 @@ TEST(IntervalWindow, TheFirstMinuteIsTheSetTimeTheOthersTheirOwnKind) {
 TEST(IntervalWindow, EndsBeforeMidnightAndStartsAgainTheNextDay) {
     const auto f = firingsBetween(window(23, 30, 10, 1439), DateTime{kMonday, 23, 0},
                                   DateTime{kTuesday, 23, 35});
-    ASSERT_EQ(f.size(), 5u);
+    ASSERT_EQ(f.size(), 4u);
     EXPECT_EQ(f[2].at, (DateTime{kMonday, 23, 50}));
     EXPECT_EQ(f[3].at, (DateTime{kTuesday, 23, 30}));
     EXPECT_EQ(f[3].kind, FiringKind::SetTime);
@@ -70,8 +61,8 @@ TEST(IntervalWindow, EndsBeforeMidnightAndStartsAgainTheNextDay) {
 }
 
 TEST(IntervalWindow, ARuleNoWindowFitsLeavesThePlainSetTime) {
-    for (const auto& [every, end] : {std::pair{45, 9 * 60}, {45, 8 * 60}, {4, 18 * 60},
-                                     {721, 23 * 60}, {45, 1440}}) {
+    for (const auto& [every, end] :
+         {std::pair{45, 9 * 60}, {45, 8 * 60}, {4, 18 * 60}, {721, 23 * 60}, {45, 1440}}) {
         const ItemSchedule item = window(9, 0, every, end);
         EXPECT_FALSE(intervalApplies(item)) << every << " " << end;
         const auto f = firingsBetween(item, DateTime{kMonday, 0, 0}, DateTime{kMonday, 23, 59});
@@ -93,6 +84,31 @@ TEST(IntervalWindow, AGapListsTheReminderOnceAtItsLatestMinute) {
     h.jumpTo(DateTime{kMonday, 12, 5});
     ASSERT_EQ(h.missed.size(), 1u);
     EXPECT_EQ(h.missed[0], missed);
+}
+
+// The minutes the start of summer time skips are checked late at 03:00:
+// the window fires once there, not once for each of them. The hour that
+// the end of summer time repeats fires its minutes once.
+TEST(IntervalWindow, DaylightSavingTimeSkipsOrRepeatsTheWindowsMinutesOnce) {
+    EngineHarness spring(DateTime{kMonday, 1, 45});
+    spring.clock.setZone(DateTime{kMonday, 1, 45}, 60);
+    spring.engine.setItems({window(1, 0, 10, 4 * 60)});
+    spring.runMinutes(14); // 01:59 winter time
+    spring.clock.setZone(DateTime{kMonday, 3, 0}, 120);
+    spring.engine.minuteTick();
+    EXPECT_EQ(spring.fired, (std::vector<Fired>{{1, 50, 1, false}, {3, 0, 1, false}}));
+    EXPECT_TRUE(spring.missed.empty());
+
+    EngineHarness autumn(DateTime{kMonday, 0, 55});
+    autumn.clock.setZone(DateTime{kMonday, 0, 55}, 120);
+    autumn.engine.setItems({window(1, 0, 20, 4 * 60)});
+    autumn.runMinutes(64); // 01:59 summer time
+    autumn.clock.setZone(DateTime{kMonday, 1, 0}, 60);
+    autumn.engine.minuteTick();
+    autumn.runMinutes(70); // to 02:10 winter time
+    EXPECT_EQ(autumn.fired,
+              (std::vector<Fired>{
+                  {1, 0, 1, false}, {1, 20, 1, false}, {1, 40, 1, false}, {2, 0, 1, false}}));
 }
 
 ItemSchedule yearly(int month, int day, std::vector<int32_t> warnDays, int warnMinute = -1) {
@@ -151,11 +167,13 @@ TEST(DayWarnings, AWarningGivesWayToWhatFiresAtItsMinute) {
     // Monday's reminder says more than the warning of the next.
     ItemSchedule monday{0, 0, weekdayCode({true, false, false, false, false, false, false}), 9, 0};
     monday.warnings = dayWarnings({7, 2});
-    const auto f = firingsBetween(monday, DateTime{kMonday, 0, 0}, DateTime{Date{2024, 1, 14}, 23, 59});
-    ASSERT_EQ(f.size(), 3u);
+    const auto f =
+        firingsBetween(monday, DateTime{kMonday, 0, 0}, DateTime{Date{2024, 1, 14}, 23, 59});
+    ASSERT_EQ(f.size(), 4u);
     EXPECT_EQ(f[0].kind, FiringKind::SetTime);
     EXPECT_EQ(f[1], (FiringTime{DateTime{Date{2024, 1, 6}, 9, 0}, FiringKind::DaysAhead, 2}));
-    EXPECT_EQ(f[2].kind, FiringKind::SetTime);
+    EXPECT_EQ(f[2], (FiringTime{DateTime{Date{2024, 1, 8}, 9, 0}, FiringKind::SetTime}));
+    EXPECT_EQ(f[3], (FiringTime{DateTime{Date{2024, 1, 13}, 9, 0}, FiringKind::DaysAhead, 2}));
     // Two warnings of one minute (every day, 1 and 2 days ahead): the fewer days.
     ItemSchedule daily = everyDay(9, 0);
     daily.warnings = dayWarnings({2, 1}, 8 * 60);
