@@ -256,7 +256,8 @@ void TForm4::layOut() {
     drawPictures();
 }
 
-void TForm4::remindAgain() {
+void TForm4::remindAgain(const DueTime& due) {
+    m_due = due;
     ++m_times;
     showMessage();
     layOut();

@@ -85,10 +85,11 @@ public:
     quint16 item() const { return m_item; }
     bool onTime() const { return !m_due || (m_due->advanceMinutes == 0 && m_due->daysAhead == 0); }
 
-    // The reminder fired again while the popup is open (an interval
-    // reminder's next minute): it says so ("已经提醒 3 次"), comes to the
-    // front and sounds again, instead of a popup stacked on it.
-    void remindAgain();
+    // The reminder fired again for `due` while the popup is open (an
+    // interval reminder's next minute): it shows that time, says how often
+    // ("已经提醒 3 次"), comes to the front and sounds again, instead of a
+    // popup stacked on it.
+    void remindAgain(const DueTime& due);
 
     // Item k was deleted: the popup's snooze and command follow its
     // reminder to its new number; the deleted one's snooze is not queued.

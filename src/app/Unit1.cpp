@@ -575,7 +575,9 @@ void TForm1::fire(int32_t item, const FiringTime& at) {
     const auto number = static_cast<quint16>(item);
     const QString text = QString::fromStdString(firing.text);
     const QString music = QString::fromStdString(firing.music);
-    const DueTime due{firing.hour, firing.minute, firing.advanceMinutes, firing.daysAhead};
+    DueTime due{firing.hour, firing.minute, firing.advanceMinutes, firing.daysAhead};
+    if (at.kind == FiringKind::Interval) // a later minute of its window
+        due.hour = at.at.hour, due.minute = at.at.minute;
     const auto shown = [this, item, message = firing.message] { markShown(item, message); };
     const auto popupInstead = [this, number, text, music, due, shown] {
         showPopup(number, text, music, due, shown);
@@ -627,7 +629,7 @@ bool TForm1::remindAgain(int32_t item, const FiringTime& at) {
         return false;
     for (TForm4* popup : m_popups) {
         if (popup->item() == item && popup->onTime() && popup->isVisible()) {
-            popup->remindAgain();
+            popup->remindAgain(DueTime{at.at.hour, at.at.minute});
             return true;
         }
     }

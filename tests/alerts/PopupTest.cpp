@@ -187,9 +187,9 @@ private slots:
         auto water = openDue("喝水", DueTime{9, 0, 0});
         QVERIFY(water->onTime());
         QCOMPARE(water->item(), quint16(1));
-        water->remindAgain();
-        water->remindAgain();
-        QCOMPARE(shownText(*water), QStringLiteral("09:00 喝水（已经提醒 3 次）"));
+        water->remindAgain(DueTime{9, 45});
+        water->remindAgain(DueTime{10, 30});
+        QCOMPARE(shownText(*water), QStringLiteral("10:30 喝水（已经提醒 3 次）"));
         QVERIFY(water->isVisible());
     }
 

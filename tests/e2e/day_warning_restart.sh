@@ -13,12 +13,15 @@ e2e_start_desktop
 e2e_write_config 0
 e2e_write_autostart
 e2e_write_items \
-    Hour=9 Min=0 Year=0 Month=12 Day=14 ReMinded=0 RdBefore=0 MindMethod=0 "Message=e2e: 生日" Music= \
+    Hour=9 Min=0 Year=0 Month=12 Day=14 ReMinded=0 RdBefore=0 MindMethod=0 "Message=e2e: birthday" Music= \
     WarnDays=7,1 WarnHour=8 WarnMin=0
 e2e_start_kelvo faketime -f "@2026-12-07 07:59:50 x10"
 
 popup=$(e2e_wait_window 30 提醒) || e2e_fail "the warning did not pop up"
-e2e_ini_has "$E2E_DATA/TmpFile.tmp" Remind Msg "提前7天提醒：e2e: 生日" || e2e_fail "wrong hand-off"
+# The hand-off is in the files' encoding, GB18030.
+iconv -f GB18030 -t UTF-8 "$E2E_DATA/TmpFile.tmp" >"$E2E_WORK/handoff.txt"
+e2e_ini_has "$E2E_WORK/handoff.txt" Remind Msg "提前7天提醒：e2e: birthday" ||
+    e2e_fail "wrong hand-off: $(cat "$E2E_WORK/handoff.txt")"
 e2e_shot day-warning
 e2e_click "$popup" 308 177 # 关闭[&C]
 e2e_wait 10 e2e_window_gone 提醒 || e2e_fail "the popup did not close"
@@ -30,8 +33,7 @@ e2e_wait 20 bash -c "! kill -0 $pid" || e2e_fail "the program did not end at SIG
 
 # Started again at 07:59:40: 08:00 comes again in this run.
 e2e_start_kelvo faketime -f "@2026-12-07 07:59:40 x10"
-e2e_wait_window 30 Kelvo >/dev/null || true
-sleep 4 # 40 s of this clock: past 08:00
+sleep 6 # a minute of this clock: past 08:00, whether started before it or after
 e2e_window_gone 提醒 || e2e_fail "the warning came twice for one birthday"
 e2e_window_gone 错过的提醒 || e2e_fail "the warning that fired was listed as missed"
 e2e_kelvo_running || e2e_fail "the program ended"

@@ -13,7 +13,7 @@ e2e_start_desktop
 e2e_write_config 0
 e2e_write_autostart
 e2e_write_items \
-    Hour=9 Min=0 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMethod=0 "Message=e2e: 喝水" Music= \
+    Hour=9 Min=0 Year=0 Month=0 Day=0 ReMinded=0 RdBefore=0 MindMethod=0 "Message=e2e: drink water" Music= \
     Interval=20 IntervalEndHour=10 IntervalEndMin=40
 start=$(date +%s.%N)
 fake_seconds() { awk -v s="$start" -v n="$(date +%s.%N)" 'BEGIN {printf "%d", (n - s) * 180}'; }
