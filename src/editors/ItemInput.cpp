@@ -101,7 +101,7 @@ ReminderItem itemFromInput(const ItemInput& in) {
         item.lunar = lunarRepeatOn(Date{in.year, in.month, in.day}, in.lunarCycle, in.keptLunar);
     }
     if (in.interval)
-        item.interval = IntervalRule{in.intervalEvery, in.intervalEndHour * 60 + in.intervalEndMin};
+        item.interval = intervalRule(in.intervalEvery, in.intervalEndHour * 60 + in.intervalEndMin);
     item.warnings = dayWarnings(in.warnDays, in.warnOwnTime ? in.warnHour * 60 + in.warnMin : -1);
     return item;
 }

@@ -235,7 +235,7 @@ IntervalRule intervalOf(std::string_view value) {
     if (std::sscanf(text.c_str(), "%d;%d:%d%c", &every, &hour, &minute, &rest) != 3 || hour < 0 ||
         hour > 23 || minute < 0 || minute > 59)
         return {};
-    return IntervalRule{every, hour * 60 + minute};
+    return intervalRule(every, hour * 60 + minute);
 }
 
 void restoreProperties(ReminderItem& item, const CalendarEvent& event) {

@@ -63,6 +63,7 @@ AllFirings::AllFirings(const std::vector<ItemSchedule>& items, const DateTime& f
         const auto k = static_cast<int32_t>(i + 1);
         wait(k, 0, first);
         if (dayWarningMinute(items[i])) {
+            m_warnings = true;
             for (const uint8_t days : items[i].warnings.days) {
                 if (days != 0)
                     wait(k, days, first);
@@ -74,7 +75,8 @@ AllFirings::AllFirings(const std::vector<ItemSchedule>& items, const DateTime& f
 // Queues the item for the next day of its firings (shift 0) or of its
 // warning `shift` days ahead from `from` on, within the range.
 void AllFirings::wait(int32_t item, int32_t shift, const Date& from) {
-    const auto day = nextDay(m_items[static_cast<size_t>(item - 1)], addDays(from, shift));
+    const auto day =
+        nextDay(m_items[static_cast<size_t>(item - 1)], shift == 0 ? from : addDays(from, shift));
     if (!day || daysFromCivil(*day) - shift > floorDiv(m_to, kMinutesPerDay))
         return;
     m_heap.push_back(Waiting{daysFromCivil(*day) - shift, item, shift});
@@ -123,7 +125,8 @@ void AllFirings::fillDay() {
         for (const Occasion& o : m_unsorted)
             m_day[starts[static_cast<size_t>(o.due.hour) * 60 +
                          static_cast<size_t>(o.due.minute)]++] = o;
-        dropWarningsGivingWay(m_day);
+        if (m_warnings)
+            dropWarningsGivingWay(m_day);
     }
 }
 

@@ -59,6 +59,7 @@ private:
     std::vector<Occasion> m_day; // the firings of the day at hand, in order
     std::vector<Occasion> m_unsorted;
     DayFiring m_pattern[kMostDayFirings]; // of the item at hand
+    bool m_warnings = false;              // some item has warnings days ahead
     size_t m_next = 0;
 };
 

@@ -168,14 +168,21 @@ void ReminderEngine::forEachItem(std::vector<uint32_t> ids, const std::function<
 // The rule calls: whether item k fires at minute t, and for what.
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
     const uint32_t id = m_ids[k - 1];
-    if (firesOnTheHourAt(m_items[k - 1], t))
-        fireOnce(k, FiringTime{t, FiringKind::OnTheHour});
-    if ((k = positionOf(id)) == 0)
+    // A firing may change the items (a nested loop): k is looked up again.
+    const auto fired = [&](const FiringTime& f) {
+        fireOnce(k, f);
+        return (k = positionOf(id)) == 0;
+    };
+    if (firesOnTheHourAt(m_items[k - 1], t) && fired(FiringTime{t, FiringKind::OnTheHour}))
         return;
-    const auto kind = setTimeFiringAt(m_items[k - 1], t);
-    if (kind && !windowFiresAgainBy(m_items[k - 1], t, m_clock.now()))
-        fireOnce(k, FiringTime{t, *kind});
-    if ((k = positionOf(id)) == 0)
+    // The clock is read, and a warning looked for, only for items that may
+    // need it: the check of every minute stays as cheap as it was.
+    const ItemSchedule& item = m_items[k - 1];
+    const auto kind = setTimeFiringAt(item, t);
+    if (kind && !(item.interval.active() && windowFiresAgainBy(item, t, m_clock.now())) &&
+        fired(FiringTime{t, *kind}))
+        return;
+    if (!m_items[k - 1].warnings.any())
         return;
     if (const auto days = dayWarningAt(m_items[k - 1], t))
         fireOnce(k, FiringTime{t, FiringKind::DaysAhead, *days});

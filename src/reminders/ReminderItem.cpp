@@ -1,6 +1,7 @@
 #include "reminders/ReminderItem.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace kelvo {
 
@@ -15,6 +16,13 @@ int32_t weekdayCode(const std::array<bool, 7>& days) {
 
 std::string dayWarningPrefix(int32_t days) {
     return "提前" + std::to_string(days) + "天提醒：";
+}
+
+IntervalRule intervalRule(int32_t every, int32_t end) {
+    IntervalRule r;
+    r.every = static_cast<int16_t>(every >= 1 && every <= INT16_MAX ? every : 0);
+    r.end = static_cast<int16_t>(end >= 0 && end < 1440 ? end : -1);
+    return r;
 }
 
 DayWarnings dayWarnings(std::vector<int32_t> days, int32_t minute) {

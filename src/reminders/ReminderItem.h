@@ -31,11 +31,14 @@ constexpr bool firesAtStart(int32_t mindMethod) {
 struct IntervalRule {
     static constexpr int32_t kLeast = 5;
     static constexpr int32_t kMost = 720;
-    int32_t every = 0;
-    int32_t end = 0; // minute of the day, after the set time
+    int16_t every = 0;
+    int16_t end = 0; // minute of the day, after the set time
     bool active() const { return every > 0; }
     bool operator==(const IntervalRule&) const = default;
 };
+// The rule of an interval and an end as read or typed: an interval outside
+// 1 … 32767 is none, an end that is no minute of a day -1 (no window).
+IntervalRule intervalRule(int32_t every, int32_t end);
 
 // Warnings some days before each day the item falls on, at a time of the
 // day of their own or at the set time.

@@ -5,6 +5,9 @@
 #include <string_view>
 
 namespace kelvo {
+
+static_assert(sizeof(ItemSchedule) <= 64, "one cache line per item in the minute check");
+
 namespace {
 
 constexpr int kMinutesPerDay = 1440;
@@ -274,9 +277,9 @@ uint64_t contentKey(const ReminderItem& item) {
 } // namespace
 
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    return ItemSchedule{item.year,        item.month,    item.day,        item.hour,
-                        item.min,         item.rdBefore, item.mindMethod, item.lunar,
-                        contentKey(item), item.interval, item.warnings};
+    return ItemSchedule{item.year,     item.month,       item.day,        item.hour,
+                        item.min,      item.rdBefore,    item.mindMethod, item.lunar,
+                        item.interval, contentKey(item), item.warnings};
 }
 
 bool repeats(const ItemSchedule& item) {
@@ -365,7 +368,7 @@ void Firings::addLane(int first, int end, int32_t shift, const Date& from) {
     lane.first = lane.index = first;
     lane.end = end;
     lane.shift = shift;
-    lane.day = nextDay(m_item, addDays(from, shift));
+    lane.day = nextDay(m_item, shift == 0 ? from : addDays(from, shift));
     settle(lane);
 }
 

@@ -19,12 +19,13 @@ namespace kelvo {
 struct ItemSchedule {
     int32_t year = 2000, month = 1, day = 1, hour = 1, min = 1;
     int32_t rdBefore = 0, mindMethod = 0;
-    LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
+    LunarRepeat lunar = {};     // active: year, month and day are its first occurrence
+    IntervalRule interval = {}; // in force only when intervalApplies()
     // The item's content (its rules and message) as a number: what fired
     // for it in an earlier run is found again by it.
     uint64_t key = 0;
-    IntervalRule interval = {}; // in force only when intervalApplies()
     DayWarnings warnings = {};
+    // 64 bytes: one cache line per item for the minute check.
 };
 
 ItemSchedule scheduleOf(const ReminderItem& item);
@@ -107,9 +108,11 @@ inline constexpr int64_t kLongestGapDays = 8 * 366 + 1;
 inline constexpr DateTime kLastMoment{Date{9999, 12, 31}, 23, 59, 0};
 
 // One firing within a day: its minute of the day and its kind.
+// Without default values: an array of the largest pattern costs nothing
+// until it is written.
 struct DayFiring {
-    int minute = 0;
-    FiringKind kind = FiringKind::SetTime;
+    int minute;
+    FiringKind kind;
     auto operator<=>(const DayFiring&) const = default;
 };
 // 24 full hours, the advance warning and the window of an interval reminder

@@ -16,12 +16,13 @@ bool holds(const TIniFile& file, const std::string& section, std::string_view k)
 } // namespace
 
 IntervalRule readIntervalRule(const IniSectionReader& s) {
-    IntervalRule rule;
-    rule.every = s.ReadInteger(key::Interval, 0);
-    if (!rule.active())
+    const int32_t every = s.ReadInteger(key::Interval, 0);
+    if (every <= 0)
         return IntervalRule{};
-    rule.end = s.ReadInteger(key::IntervalEndHour, 0) * 60 + s.ReadInteger(key::IntervalEndMin, 0);
-    return rule;
+    const int32_t hour = s.ReadInteger(key::IntervalEndHour, 0);
+    const int32_t min = s.ReadInteger(key::IntervalEndMin, 0);
+    const bool clock = hour >= 0 && hour <= 23 && min >= 0 && min <= 59;
+    return intervalRule(every, clock ? hour * 60 + min : -1);
 }
 
 DayWarnings readDayWarnings(const IniSectionReader& s) {

@@ -62,8 +62,8 @@ void makeLunar(Rng& rng, ItemSchedule& item) {
 // after it, sometimes with an interval or end no firing fits (a plain item).
 void makeInterval(Rng& rng, ItemSchedule& item) {
     const int start = item.hour * 60 + item.min;
-    item.interval.every = pick(rng, 0, 5) == 0 ? pick(rng, 1, 900) : pick(rng, 5, 90);
-    item.interval.end = pick(rng, 0, 2) == 0 ? 1439 : pick(rng, start - 10, 1450);
+    item.interval = intervalRule(pick(rng, 0, 5) == 0 ? pick(rng, 1, 900) : pick(rng, 5, 90),
+                                 pick(rng, 0, 2) == 0 ? 1439 : pick(rng, start - 10, 1450));
 }
 
 // Warnings days ahead: short ones across month ends, a week, a month; at

@@ -12,7 +12,7 @@ namespace {
 ItemSchedule window(int hour, int min, int every, int endMinute, int32_t day = 0) {
     ItemSchedule s = everyDay(hour, min);
     s.day = day;
-    s.interval = IntervalRule{every, endMinute};
+    s.interval = intervalRule(every, endMinute);
     return s;
 }
 
