@@ -101,18 +101,27 @@ void BM_AddItem(benchmark::State& state) {
     measureChange(state, [&item](TIniFile& data) { appendItem(data, item, false); });
 }
 
-// One minute check over the in-memory items at 09:<range(1)> on a Monday:
-// at 09:00 the hourly items fire too. Firing itself is left out.
-void BM_MinuteCheck(benchmark::State& state) {
-    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
+// Minute checks over the items at 09:<range(1)> on Monday 2024-03-04;
+// firing itself is left out.
+void measureMinuteChecks(benchmark::State& state, std::vector<ItemSchedule> items) {
     ManualClock clock(DateTime{Date{2024, 3, 4}, 9, static_cast<int>(state.range(1)), 0});
     int64_t fired = 0;
-    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
-    engine.setItems(loadReminderList(data).items);
+    ReminderEngine engine(clock, {[&fired](int32_t, const FiringTime&) { ++fired; }});
+    engine.setItems(std::move(items));
     for (auto _ : state)
         engine.minuteCheck();
     state.counters["fired_per_check"] =
         static_cast<double>(fired) / static_cast<double>(state.iterations());
+}
+
+std::vector<ItemSchedule> fixtureItems(const benchmark::State& state) {
+    return loadReminderList(TIniFile(fixture(static_cast<int>(state.range(0))).path)).items;
+}
+
+// One minute check over the in-memory items at 09:<range(1)> on a Monday:
+// at 09:00 the hourly items fire too.
+void BM_MinuteCheck(benchmark::State& state) {
+    measureMinuteChecks(state, fixtureItems(state));
 }
 
 // The same with every fifth item (2,000 of 10,000) repeating by the lunar
@@ -120,23 +129,31 @@ void BM_MinuteCheck(benchmark::State& state) {
 // its day. Every minute check after a day's first converts no date; the
 // conversion of one day is BM_SolarToLunar.
 void BM_MinuteCheckLunar(benchmark::State& state) {
-    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
     const Date monday{2024, 3, 4};
-    ManualClock clock(DateTime{monday, 9, static_cast<int>(state.range(1)), 0});
-    int64_t fired = 0;
-    ReminderEngine engine(clock, {[&fired](int32_t, bool) { ++fired; }});
-    std::vector<ItemSchedule> items = loadReminderList(data).items;
+    std::vector<ItemSchedule> items = fixtureItems(state);
     for (size_t i = 0; i < items.size(); i += 5) {
         const Date first = addDays(monday, static_cast<int64_t>(i % 400));
         items[i].year = first.year, items[i].month = first.month, items[i].day = first.day;
         items[i].lunar =
             lunarRepeatOn(first, i % 2 == 0 ? LunarRepeat::kYearly : LunarRepeat::kMonthly);
     }
-    engine.setItems(std::move(items));
-    for (auto _ : state)
-        engine.minuteCheck();
-    state.counters["fired_per_check"] =
-        static_cast<double>(fired) / static_cast<double>(state.iterations());
+    measureMinuteChecks(state, std::move(items));
+}
+
+// Every fifth item an interval reminder (every 15 minutes from its time up
+// to 23:45) and every fifth another with warnings 7 and 1 days ahead: 2,000
+// of each among the 10,000.
+std::vector<ItemSchedule> withWindowsAndWarnings(std::vector<ItemSchedule> items) {
+    for (size_t i = 0; i < items.size(); i += 5) {
+        items[i].interval = IntervalRule{15, 23 * 60 + 45};
+        if (i + 2 < items.size())
+            items[i + 2].warnings = dayWarnings({7, 1});
+    }
+    return items;
+}
+
+void BM_MinuteCheckWindows(benchmark::State& state) {
+    measureMinuteChecks(state, withWindowsAndWarnings(fixtureItems(state)));
 }
 
 // One day's lunar date, the days of the whole calendar in turn (the late
@@ -163,9 +180,7 @@ void BM_MissedAfterSevenDays(benchmark::State& state) {
 
 // The firings of all items over range(1) days from a Monday, in the minute
 // checks' order, as kelvoctl due finds them (without printing).
-void BM_AllFirings(benchmark::State& state) {
-    const TIniFile data(fixture(static_cast<int>(state.range(0))).path);
-    const std::vector<ItemSchedule> items = loadReminderList(data).items;
+void measureAllFirings(benchmark::State& state, const std::vector<ItemSchedule>& items) {
     const DateTime from{Date{2024, 3, 4}, 0, 0, 0};
     const DateTime to = addMinutes(from, state.range(1) * 1440 - 1);
     int64_t found = 0;
@@ -176,6 +191,15 @@ void BM_AllFirings(benchmark::State& state) {
             ++found;
     }
     state.counters["firings"] = static_cast<double>(found);
+}
+
+void BM_AllFirings(benchmark::State& state) {
+    measureAllFirings(state, fixtureItems(state));
+}
+
+// The same with the interval reminders and warnings of BM_MinuteCheckWindows.
+void BM_AllFiringsWindows(benchmark::State& state) {
+    measureAllFirings(state, withWindowsAndWarnings(fixtureItems(state)));
 }
 
 // The next firing of all items, as the tray tip asks for it.
@@ -222,9 +246,14 @@ BENCHMARK(BM_DeleteFirstItem)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddItem)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MinuteCheck)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MinuteCheckLunar)->Args({10000, 17})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MinuteCheckWindows)
+    ->Args({10000, 17})
+    ->Args({10000, 0})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SolarToLunar)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MissedAfterSevenDays)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllFirings)->Args({10000, 1})->Args({10000, 365})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllFiringsWindows)->Args({10000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NextOfAll)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadHolidayTable)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WorkdaysOverAYear)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ManualClock clock(now);
     int firings = 0;
-    ReminderEngine engine(clock, {[&](int32_t k, bool) {
+    ReminderEngine engine(clock, {[&](int32_t k, const FiringTime&) {
                               FUZZ_CHECK(k == 1);
                               ++firings;
                           }});

@@ -155,7 +155,8 @@ void TForm4::FormShow() {
     activateWindow();
     setFocus();
     m_later->shown();
-    startSound(ownSound.isEmpty() ? systemSound : ownSound);
+    m_soundFile = ownSound.isEmpty() ? systemSound : ownSound;
+    startSound(m_soundFile);
     extractCommand();
     if (m_message == toQString(kShutdownMarker))
         showShutdownCountdown();
@@ -201,8 +202,11 @@ void TForm4::showMessage() {
     bold.setFontWeight(QFont::Bold);
     QString message = m_message;
     const bool advance = m_due && m_due->advanceMinutes > 0;
-    if (advance) {
-        const QString prefix = toQString(kAdvancePrefix);
+    const QString prefix = advance ? toQString(kAdvancePrefix)
+                           : m_due && m_due->daysAhead > 0
+                               ? toQString(dayWarningPrefix(m_due->daysAhead))
+                               : QString();
+    if (!prefix.isEmpty()) {
         if (message.startsWith(prefix))
             message.remove(0, prefix.size());
         cursor.insertText(prefix, plain);
@@ -212,6 +216,8 @@ void TForm4::showMessage() {
     cursor.insertText((m_due ? QStringLiteral(" ") : QString()) + visible(message), plain);
     if (advance)
         cursor.insertText(QStringLiteral("（%1 分钟后）").arg(m_due->advanceMinutes), plain);
+    if (m_times > 1)
+        cursor.insertText(QStringLiteral("（已经提醒 %1 次）").arg(m_times), bold);
     ui->msg->moveCursor(QTextCursor::Start);
 }
 
@@ -238,6 +244,17 @@ void TForm4::layOut() {
     ui->Image4->setGeometry(kWidth - 4, 33, 4, h - 37);
     ui->Image2->setGeometry(0, h - 4, kWidth, 4);
     drawPictures();
+}
+
+void TForm4::remindAgain(const DueTime& due) {
+    m_due = due;
+    ++m_times;
+    showMessage();
+    layOut();
+    raise();
+    activateWindow();
+    if (!m_closed)
+        startSound(m_soundFile);
 }
 
 void TForm4::startSound(const QString& file) {

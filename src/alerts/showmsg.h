@@ -23,11 +23,12 @@ class TForm4;
 namespace kelvo {
 
 // The time a reminder is due, shown above its message; advanceMinutes above
-// 0 for its advance warning.
+// 0 for its advance warning, daysAhead for a warning that many days before.
 struct DueTime {
     int hour = 0;
     int minute = 0;
     int advanceMinutes = 0;
+    int daysAhead = 0;
 };
 
 class AlertCommand;
@@ -82,6 +83,15 @@ public:
     // The message shown, as it was fired (an advance warning with its
     // prefix), without the due time.
     QString message() const { return m_message; }
+    // The item the popup shows, and whether on time (not a warning).
+    quint16 item() const { return m_item; }
+    bool onTime() const { return !m_due || (m_due->advanceMinutes == 0 && m_due->daysAhead == 0); }
+
+    // The reminder fired again for `due` while the popup is open (an
+    // interval reminder's next minute): it shows that time, says how often
+    // ("已经提醒 3 次"), comes to the front and sounds again, instead of a
+    // popup stacked on it.
+    void remindAgain(const DueTime& due);
 
     // Item k was deleted: the popup's snooze and command follow its
     // reminder to its new number; the deleted one's snooze is not queued.
@@ -150,6 +160,7 @@ private:
     QPointer<const QWidget> m_below; // the popup this one is stacked on
     bool m_stacked = false;
     QString m_message;
+    QString m_soundFile; // the sound chosen when shown
     std::unique_ptr<AlertCommand> m_command;
     std::unique_ptr<AlertSound> m_sound; // set while the sound plays
     bool m_autoRunCmd = false;
@@ -157,6 +168,7 @@ private:
     bool m_autoClose = false;
     int m_autoCloseSeconds = 10;
     int m_elapsedSeconds = 0;
+    int m_times = 1; // how often the reminder has fired into this popup
     bool m_closed = false;
     WindowDrag m_drag{*this, WindowDrag::Start::AtPress};
 };

@@ -126,7 +126,8 @@ QString TForm1::nextOfAllTip() {
     m_nextOfAllText.clear();
     if (!next.empty()) {
         MessageBox::reportingErrors(this, [&] {
-            const Firing firing = readFiring(*m_data, next[0].item, next[0].advance);
+            const Firing firing =
+                readFiring(*m_data, next[0].item, next[0].advance, next[0].daysAhead);
             m_nextOfAllText = toQString(nextOfAllText(next[0].due, now.date, firing.text));
         });
         m_data->releaseContent();
@@ -576,14 +577,18 @@ void TForm1::mainCommand(const WindowMessage& message) {
 // data file, whatever the disk does: the hand-off is written when it can be,
 // and the item is marked reminded only once the alert is up, by a mark that
 // waits in memory while the data file cannot be written or is locked.
-void TForm1::fire(int32_t item, bool advance) {
-    const Firing firing = readFiring(*m_data, item, advance);
+void TForm1::fire(int32_t item, const FiringTime& at) {
+    if (remindAgain(item, at))
+        return;
+    const Firing firing = readFiring(*m_data, item, at.advance(), at.daysAhead);
     m_data->releaseContent();
     writeQuietly([&] { writeHandOff(m_paths.handOff(), HandOff{firing.text, firing.music}); });
     const auto number = static_cast<quint16>(item);
     const QString text = QString::fromStdString(firing.text);
     const QString music = QString::fromStdString(firing.music);
-    const DueTime due{firing.hour, firing.minute, firing.advanceMinutes};
+    DueTime due{firing.hour, firing.minute, firing.advanceMinutes, firing.daysAhead};
+    if (at.kind == FiringKind::Interval) // a later minute of its window
+        due.hour = at.at.hour, due.minute = at.at.minute;
     const auto shown = [this, item, message = firing.message] { markShown(item, message); };
     const auto popupInstead = [this, number, text, music, due, shown] {
         showPopup(number, text, music, due, shown);
@@ -626,6 +631,21 @@ void TForm1::showPopup(quint16 item, const QString& text, const QString& music, 
     m_oneAfterAnother = false; // what fires meanwhile comes up at once
     popup->exec();
     m_oneAfterAnother = true;
+}
+
+// An interval reminder whose popup is still open when its next minute
+// comes is told again in that popup, not in one more on top of it.
+bool TForm1::remindAgain(int32_t item, const FiringTime& at) {
+    const bool ownMinute = at.kind == FiringKind::SetTime || at.kind == FiringKind::Interval;
+    if (!ownMinute || item > m_engine->count() || !intervalApplies(m_engine->items()[item - 1]))
+        return false;
+    for (TForm4* popup : m_popups) {
+        if (popup->item() == item && popup->onTime() && popup->isVisible()) {
+            popup->remindAgain(DueTime{at.at.hour, at.at.minute});
+            return true;
+        }
+    }
+    return false;
 }
 
 const TForm4* TForm1::topmostPopup() const {

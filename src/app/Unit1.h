@@ -175,7 +175,8 @@ private:
     void mainCommand(const WindowMessage& message);
     void selectLine(int position);
     void startCheck();
-    void fire(int32_t item, bool advance);
+    void fire(int32_t item, const FiringTime& at);
+    bool remindAgain(int32_t item, const FiringTime& at);
     void showPopup(quint16 item, const QString& text, const QString& music, const DueTime& due,
                    const std::function<void()>& shown);
     void removeItems(const std::vector<int32_t>& items);

@@ -19,7 +19,7 @@ namespace kelvo {
 std::unique_ptr<ReminderEngine> TForm1::makeEngine(const Clock& clock) {
     return std::make_unique<ReminderEngine>(
         clock,
-        ReminderEngine::Hooks{[this](int32_t item, bool advance) { fire(item, advance); },
+        ReminderEngine::Hooks{[this](int32_t item, const FiringTime& at) { fire(item, at); },
                               [this](const std::vector<Occasion>& missed) { listMissed(missed); },
                               [this] {
                                   armSnoozeTimer();

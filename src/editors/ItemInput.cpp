@@ -40,6 +40,27 @@ bool anyWeekday(const std::array<bool, 7>& days) {
     return false;
 }
 
+std::string_view intervalError(const ItemInput& in) {
+    if (!inRange(in.intervalEvery, IntervalRule::kLeast, IntervalRule::kMost))
+        return "间隔提醒的间隔必须在5到720分钟之间！";
+    if (!inRange(in.intervalEndHour, 0, 23) || !inRange(in.intervalEndMin, 0, 59) ||
+        in.intervalEndHour * 60 + in.intervalEndMin <= in.hour * 60 + in.min)
+        return "间隔提醒的结束时间必须晚于开始时间，并且在同一天之内！";
+    return {};
+}
+
+std::string_view dayWarningError(const ItemInput& in) {
+    for (const int32_t days : in.warnDays) {
+        if (!inRange(days, 1, DayWarnings::kMostDays))
+            return "提前提醒的天数必须在1到30之间！";
+    }
+    if (in.warnDays.size() > DayWarnings::kMost)
+        return "提前天数最多可以设置5个！";
+    if (in.warnOwnTime && (!inRange(in.warnHour, 0, 23) || !inRange(in.warnMin, 0, 59)))
+        return "提前几天提醒的时间必须在00:00到23:59之间！";
+    return {};
+}
+
 } // namespace
 
 std::string_view inputError(const ItemInput& in) {
@@ -53,6 +74,10 @@ std::string_view inputError(const ItemInput& in) {
         return "输入的提前提醒时间必须在0到30之间，0为不提前提醒！";
     if (in.everyWeek && !in.lunar && in.official == OfficialRule::None && !anyWeekday(in.weekdays))
         return "请选择星期中的一天！";
+    if (const auto e = in.interval ? intervalError(in) : std::string_view(); !e.empty())
+        return e;
+    if (const auto e = dayWarningError(in); !e.empty())
+        return e;
     if (in.lunar)
         return lunarError(in);
     return {};
@@ -80,6 +105,9 @@ ReminderItem itemFromInput(const ItemInput& in) {
         item.official = OfficialRule::None;
         item.lunar = lunarRepeatOn(Date{in.year, in.month, in.day}, in.lunarCycle, in.keptLunar);
     }
+    if (in.interval)
+        item.interval = intervalRule(in.intervalEvery, in.intervalEndHour * 60 + in.intervalEndMin);
+    item.warnings = dayWarnings(in.warnDays, in.warnOwnTime ? in.warnHour * 60 + in.warnMin : -1);
     return item;
 }
 
@@ -110,6 +138,21 @@ ItemInput inputFromItem(const ReminderItem& item) {
     if (in.lunar) {
         in.lunarCycle = item.lunar.cycle;
         in.keptLunar = item.lunar;
+    }
+    in.interval = item.interval.active();
+    if (in.interval) {
+        in.intervalEvery = item.interval.every;
+        in.intervalEndHour = item.interval.end / 60;
+        in.intervalEndMin = item.interval.end % 60;
+    }
+    for (const uint8_t days : item.warnings.days) {
+        if (days != 0)
+            in.warnDays.push_back(days);
+    }
+    in.warnOwnTime = item.warnings.minute >= 0;
+    if (in.warnOwnTime) {
+        in.warnHour = item.warnings.minute / 60;
+        in.warnMin = item.warnings.minute % 60;
     }
     return in;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
@@ -35,6 +36,18 @@ struct ItemInput {
     bool lunar = false;
     int32_t lunarCycle = LunarRepeat::kYearly;
     LunarRepeat keptLunar; // the stored repetition of an item being edited
+    // "间隔提醒": every intervalEvery minutes from the set time up to
+    // intervalEndHour:intervalEndMin of the same day.
+    bool interval = false;
+    int32_t intervalEvery = 45;
+    int32_t intervalEndHour = 18;
+    int32_t intervalEndMin = 0;
+    // Warnings days ahead, each a day count; at warnHour:warnMin when
+    // warnOwnTime, else at the set time.
+    std::vector<int32_t> warnDays;
+    bool warnOwnTime = false;
+    int32_t warnHour = 9;
+    int32_t warnMin = 0;
 
     static constexpr int32_t kNoMindMethod = -1; // no mode button ticked
 };

@@ -26,6 +26,8 @@ TForm6::TForm6(const DataPaths& paths, const Clock& clock, QWidget* parent)
     // Equal limits: a stored or typed advance time is never brought into a
     // range; only the store check enforces 0 … 30.
     m_controls.setLimits(0);
+    m_rules = new RuleControls(*ui->sethour, *ui->setmin, this);
+    m_rules->insertInto(*this, 334);
     ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     m_controls.connectHandlers(this);
     // After the week box's own handler, whose enabling of the weekdays it follows.
@@ -78,6 +80,7 @@ void TForm6::loadItem(const ReminderItem& item) {
     loadDay(item.day);
     m_official->show(isWeekly(item.day) ? item.official : OfficialRule::None);
     m_controls.setTime(item.hour, item.min);
+    m_rules->load(inputFromItem(item));
     ui->rdbf->setValue(item.rdBefore);
     const auto& mindButtons = m_controls.mindButtons;
     if (item.mindMethod >= 0 && item.mindMethod < static_cast<int32_t>(mindButtons.size()))
@@ -183,6 +186,7 @@ void TForm6::FlatSpeedButton1Click() {
 ItemInput TForm6::readInput() const {
     ItemInput in = m_controls.input();
     m_official->addTo(in);
+    m_rules->readInto(in);
     in.message = ui->setmsg->text().toStdString();
     return in;
 }

@@ -2,6 +2,7 @@
 
 #include "editors/OfficialDayChoice.h"
 #include "editors/ReminderControls.h"
+#include "editors/RuleControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
@@ -62,6 +63,7 @@ private:
     std::unique_ptr<Ui::TForm6> ui;
     const ReminderControls m_controls;
     OfficialDayChoice* m_official = nullptr;
+    RuleControls* m_rules;
     const DataPaths m_paths;
     const Clock& m_clock;
     int32_t m_item = 0; // the item being edited, from the hand-off file

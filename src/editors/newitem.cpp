@@ -38,6 +38,8 @@ TForm2::TForm2(const DataPaths& paths, const Clock& clock, TForm9& remindLater, 
       m_clock(clock), m_remindLater(remindLater), m_lunarDate(lunarDate) {
     setFixedSize(345, 399);
     m_controls.setLimits(30);
+    m_rules = new RuleControls(*ui->sethour, *ui->setmin, this);
+    m_rules->insertInto(*this, 350);
     ui->setmsg->setValidator(new ValueLengthValidator(ui->setmsg));
     connectHandlers();
     // After the week box's own handler, whose enabling of the weekdays it follows.
@@ -79,6 +81,7 @@ void TForm2::FormShow() {
     restoreWindowPos(*this, TIniFile(m_paths.config()), positions::NewItem);
     ui->mind0->setChecked(true);
     ui->rdbf->setValue(0);
+    m_rules->clear();
     ui->setmsg->setEditText(QString());
     ui->setmsg->setEnabled(true);
     ui->AutoClose->setChecked(false);
@@ -172,6 +175,7 @@ void TForm2::FlatSpeedButton5Click() {
 ItemInput TForm2::input() const {
     ItemInput in = m_controls.input();
     m_official->addTo(in);
+    m_rules->readInto(in);
     in.message = ui->setmsg->currentText().toStdString();
     return in;
 }

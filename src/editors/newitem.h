@@ -2,6 +2,7 @@
 
 #include "editors/OfficialDayChoice.h"
 #include "editors/ReminderControls.h"
+#include "editors/RuleControls.h"
 #include "storage/Paths.h"
 
 #include <QDialog>
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<Ui::TForm2> ui;
     const ReminderControls m_controls;
     OfficialDayChoice* m_official = nullptr;
+    RuleControls* m_rules;
     const DataPaths m_paths;
     const Clock& m_clock;
     TForm9& m_remindLater;

@@ -1,6 +1,7 @@
 #include "editors/viewitem.h"
 
 #include "core/VisibleText.h"
+#include "editors/RuleControls.h"
 #include "reminders/ItemTexts.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
@@ -10,6 +11,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/Placement.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
 
@@ -20,6 +22,11 @@ TForm3::TForm3(const DataPaths& paths, QWidget* parent)
       ui(std::make_unique<Ui::TForm3>()), m_paths(paths) {
     ui->setupUi(this);
     setFixedSize(312, 316);
+    // The interval and the warnings days ahead, under the other fields.
+    m_rules = new QLabel(this);
+    m_rules->setObjectName(QStringLiteral("ruletext"));
+    m_rules->setWordWrap(true);
+    insertRow(*this, *m_rules, 274, 36);
     connect(ui->FlatSpeedButton1, &QPushButton::clicked, this, &TForm3::FlatSpeedButton1Click);
 }
 
@@ -65,6 +72,8 @@ void TForm3::showItem(int32_t item) {
     showText(ui->FlatEdit9,
              stored.music.empty() ? t.music : t.music + "：" + visibleText(stored.music), true);
     showText(ui->FlatEdit10, t.lunar);
+    m_rules->setText(t.rules.empty() ? QStringLiteral("无间隔提醒，无提前几天的提醒")
+                                     : QString::fromStdString(t.rules));
 }
 
 void TForm3::FlatSpeedButton1Click() {

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QLabel;
+
 namespace Ui {
 class TForm3;
 }
@@ -35,6 +37,7 @@ private:
     void showItem(int32_t item);
 
     std::unique_ptr<Ui::TForm3> ui;
+    QLabel* m_rules; // the interval and the warnings days ahead
     const DataPaths m_paths;
 };
 

@@ -3,6 +3,7 @@
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
 #include "storage/IniFile.h"
+#include "storage/ItemRuleKeys.h"
 
 #include <algorithm>
 #include <optional>
@@ -24,6 +25,7 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     file.WriteString(s, key::Music, item.music);
     writeLunarRepeat(file, s, item.lunar);
     writeOfficialRule(file, s, item.official);
+    writeItemRules(file, s, item);
 }
 
 bool isShutdown(const ReminderItem& item) {

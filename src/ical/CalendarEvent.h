@@ -30,6 +30,9 @@ inline constexpr std::string_view OfficialDaysOff = "DAYS-OFF";
 // Holiday calendars of other programs mark their days so: WORK-HOLIDAY a day
 // off, ALTERNATE-WORKDAY a worked weekend day. Read like Kelvo's own.
 inline constexpr std::string_view SpecialDay = "X-APPLE-SPECIAL-DAY";
+// An interval reminder's window: "45;18:00", every 45 minutes from DTSTART's
+// time up to 18:00. Readers without it see the window's first minute.
+inline constexpr std::string_view Interval = "X-KELVO-INTERVAL";
 } // namespace icalprops
 
 // One repetition rule of a calendar event (an RRULE), as far as the mapping

@@ -5,6 +5,8 @@
 #include "reminders/Schedule.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace kelvo {
 namespace {
@@ -143,6 +145,24 @@ void addProperties(CalendarEvent& event, const ReminderItem& item) {
         event.properties.emplace_back(icalprops::Shutdown, "1");
     if (const auto command = extractCommand(item.message))
         event.properties.emplace_back(icalprops::Command, command->command);
+    if (item.interval.active()) {
+        char end[8];
+        std::snprintf(end, sizeof end, "%02d:%02d", item.interval.end / 60 % 100,
+                      item.interval.end % 60);
+        event.properties.emplace_back(icalprops::Interval,
+                                      std::to_string(item.interval.every) + ";" + end);
+    }
+}
+
+// One alarm per warning days ahead, the days before the start less the
+// warnings' own time of day after the set time ("-P7D" at the set time).
+void addDayAlarms(CalendarEvent& event, const ReminderItem& item) {
+    const int32_t setMinute = item.hour * 60 + item.min;
+    const int32_t at = item.warnings.minute >= 0 ? item.warnings.minute : setMinute;
+    for (auto it = item.warnings.days.rbegin(); it != item.warnings.days.rend(); ++it) {
+        if (*it != 0)
+            event.alarmsBefore.push_back(*it * 1440 + setMinute - at);
+    }
 }
 
 } // namespace
@@ -163,6 +183,7 @@ std::optional<CalendarEvent> eventOf(const ReminderItem& item, std::string uid, 
         addOfficialDays(event, item);
     else if (auto rule = gregorianRule(item))
         event.rules.push_back(*rule);
+    addDayAlarms(event, item);
     if (item.rdBefore > 0)
         event.alarmsBefore.push_back(item.rdBefore);
     event.alarmsBefore.push_back(0);

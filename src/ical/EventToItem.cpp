@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <utility>
 
 namespace kelvo {
@@ -244,6 +245,17 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// "45;18:00" of X-KELVO-INTERVAL; none for anything else.
+IntervalRule intervalOf(std::string_view value) {
+    int every = 0, hour = 0, minute = 0;
+    char rest = 0;
+    const std::string text(value);
+    if (std::sscanf(text.c_str(), "%d;%d:%d%c", &every, &hour, &minute, &rest) != 3 || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59)
+        return {};
+    return intervalRule(every, hour * 60 + minute);
+}
+
 void restoreProperties(ReminderItem& item, const CalendarEvent& event) {
     for (const auto& [name, value] : event.properties) {
         if (name == icalprops::MindMethod && value.size() == 1 && value[0] >= '0' &&
@@ -257,7 +269,27 @@ void restoreProperties(ReminderItem& item, const CalendarEvent& event) {
             item.official = value == icalprops::OfficialWorkdays  ? OfficialRule::Workdays
                             : value == icalprops::OfficialDaysOff ? OfficialRule::DaysOff
                                                                   : OfficialRule::None;
+        else if (name == icalprops::Interval)
+            item.interval = intervalOf(value);
     }
+}
+
+// The alarms (other than the advance warning's) that fall on one of the 30
+// days before the start's are the warnings days ahead, at the time of day
+// of the first of them (the warnings share one).
+DayWarnings dayWarningsOf(const std::vector<int32_t>& alarmsBefore, int32_t setMinute) {
+    std::vector<int32_t> days;
+    std::optional<int32_t> at;
+    for (const int32_t before : alarmsBefore) {
+        const int32_t moment = setMinute - before; // from the start's midnight
+        const int32_t n = moment < 0 ? (-moment + 1439) / 1440 : 0;
+        if (before <= kMostAdvance || n < 1 || n > DayWarnings::kMostDays)
+            continue;
+        days.push_back(n);
+        if (!at)
+            at = moment + n * 1440;
+    }
+    return dayWarnings(days, at && *at != setMinute ? *at : -1);
 }
 
 int32_t advanceOf(const std::vector<int32_t>& alarmsBefore) {
@@ -320,6 +352,8 @@ EventImport itemOf(const CalendarEvent& event, const DateTime& now) {
     item.min = start.minute;
     item.message = oneLine(event.summary);
     item.rdBefore = event.todo ? 0 : advanceOf(event.alarmsBefore);
+    if (!event.todo)
+        item.warnings = dayWarningsOf(event.alarmsBefore, item.hour * 60 + item.min);
     restoreProperties(item, event);
     // The rule is read as the days it names; the official rule comes after.
     const OfficialRule official = std::exchange(item.official, OfficialRule::None);

@@ -104,21 +104,25 @@ void printFiring(const std::string& when, const Firing& firing, bool json, std::
     out << object.str() << '\n';
 }
 
-// What each item hands over, read from the file once per item and kind.
+// What each item hands over, read from the file once per item and kind (a
+// warning days ahead, rare and of many day counts, each time).
 class FiringTexts {
 public:
     FiringTexts(const TIniFile& data, int32_t items)
         : m_data(data), m_texts(static_cast<size_t>(items) * 2) {}
-    const Firing& of(int32_t item, bool advance) {
-        std::optional<Firing>& text = m_texts[static_cast<size_t>(item - 1) * 2 + advance];
+    const Firing& of(const Occasion& o) {
+        if (o.daysAhead > 0)
+            return m_dayWarning = readFiring(m_data, o.item, false, o.daysAhead);
+        std::optional<Firing>& text = m_texts[static_cast<size_t>(o.item - 1) * 2 + o.advance];
         if (!text)
-            text = readFiring(m_data, item, advance);
+            text = readFiring(m_data, o.item, o.advance);
         return *text;
     }
 
 private:
     const TIniFile& m_data;
     std::vector<std::optional<Firing>> m_texts;
+    Firing m_dayWarning;
 };
 
 // Prints the firings in the order the minute checks give them; each
@@ -138,7 +142,7 @@ void printFirings(const TIniFile& data, const ReminderList& list, AllFirings& fi
             when = formatDateTime(o->due);
         }
         const bool noData = missing.note(list.items[static_cast<size_t>(o->item - 1)], o->due.date);
-        printFiring(when, texts.of(o->item, o->advance), json, out, noData);
+        printFiring(when, texts.of(*o), json, out, noData);
     }
     missing.tell(err);
 }
@@ -164,8 +168,8 @@ void printNext(const TIniFile& data, const Options& options, std::ostream& out, 
 void printDueStart(const TIniFile& data, const Options& options, std::ostream& out) {
     const Date& date = options.start;
     ManualClock clock(DateTime{date, 0, 0, 0});
-    ReminderEngine engine(clock, {[&](int32_t item, bool advance) {
-                              printFiring(formatDate(date), readFiring(data, item, advance),
+    ReminderEngine engine(clock, {[&](int32_t item, const FiringTime&) {
+                              printFiring(formatDate(date), readFiring(data, item, false),
                                           options.json, out);
                           }});
     engine.setItems(loadReminderList(data).items);

@@ -5,6 +5,8 @@
 #include "lunar/LunarRepeat.h"
 #include "reminders/Schedule.h"
 
+#include <algorithm>
+
 namespace kelvo::ctl {
 namespace {
 
@@ -62,6 +64,69 @@ std::string value(const std::vector<std::string>& args, size_t& i) {
     if (i + 1 >= args.size())
         throw UsageError(args[i] + " needs a value");
     return args[++i];
+}
+
+// "HH:MM" as a minute of the day, the numbers not yet checked.
+std::optional<int32_t> clockMinute(std::string_view text) {
+    const auto parts = split(text, ':');
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto hour = digits(parts[0]), min = digits(parts[1]);
+    if (!hour || !min || *hour > 23 || *min > 59)
+        return std::nullopt;
+    return *hour * 60 + *min;
+}
+
+std::pair<int32_t, int32_t> parseBetween(const std::string& text) {
+    const auto parts = split(text, '-');
+    const auto from = parts.size() == 2 ? clockMinute(parts[0]) : std::nullopt;
+    const auto to = parts.size() == 2 ? clockMinute(parts[1]) : std::nullopt;
+    if (!from || !to)
+        throw UsageError("--between takes HH:MM-HH:MM, such as 09:00-18:00: " + text);
+    return {*from, *to};
+}
+
+// "7d,1d,30m": warnings 7 and 1 days ahead and the advance warning 30
+// minutes before; "" none.
+void parseWarn(const std::string& text, ItemArgs& item) {
+    item.warnDays.emplace();
+    if (text.empty())
+        return;
+    for (std::string_view part : split(text, ',')) {
+        const auto n = part.empty() ? std::nullopt : digits(part.substr(0, part.size() - 1));
+        if (n && part.back() == 'd')
+            item.warnDays->push_back(*n);
+        else if (n && part.back() == 'm')
+            item.advance = *n;
+        else
+            throw UsageError("--warn takes days and minutes ahead, such as 7d,1d,30m: " + text);
+    }
+}
+
+// The interval and the warnings days ahead of the arguments.
+void applyRules(ItemInput& in, const ItemArgs& item) {
+    const bool wasInterval = in.interval;
+    if (item.every) {
+        in.interval = *item.every != 0;
+        in.intervalEvery = *item.every;
+        if (in.interval && !wasInterval && !item.between)
+            throw UsageError("--every needs --between HH:MM-HH:MM");
+    }
+    if (item.between) {
+        if (!in.interval)
+            throw UsageError("--between goes with --every");
+        in.hour = item.between->first / 60;
+        in.min = item.between->first % 60;
+        in.intervalEndHour = item.between->second / 60;
+        in.intervalEndMin = item.between->second % 60;
+    }
+    if (item.warnDays)
+        in.warnDays = *item.warnDays;
+    if (item.warnAt) {
+        in.warnOwnTime = *item.warnAt >= 0;
+        in.warnHour = std::max(*item.warnAt, 0) / 60;
+        in.warnMin = std::max(*item.warnAt, 0) % 60;
+    }
 }
 
 void applyWhen(ItemInput& in, const When& when) {
@@ -179,7 +244,18 @@ bool takeItemOption(const std::vector<std::string>& args, size_t& i, ItemArgs& i
         item.shutdown = true;
     else if (option == "--lunar")
         item.lunar = true;
-    else
+    else if (option == "--every")
+        item.every = number(option, value(args, i));
+    else if (option == "--between")
+        item.between = parseBetween(value(args, i));
+    else if (option == "--warn")
+        parseWarn(value(args, i), item);
+    else if (option == "--warn-at") {
+        const std::string at = value(args, i);
+        item.warnAt = at.empty() ? std::optional(-1) : clockMinute(at);
+        if (!item.warnAt)
+            throw UsageError("--warn-at takes HH:MM (\"\": the reminder's own time): " + at);
+    } else
         return false;
     return true;
 }
@@ -221,6 +297,7 @@ ItemInput applyItemArgs(ItemInput in, const ItemArgs& item, const Date& today) {
     if (item.shutdown)
         in.message = kShutdownMarker;
     in.rdBefore = item.advance.value_or(in.rdBefore);
+    applyRules(in, item);
     in.mindMethod = item.mode.value_or(in.mindMethod);
     if (item.sound) {
         in.withMusic = true;

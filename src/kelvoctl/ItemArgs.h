@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvo::ctl {
@@ -27,13 +28,17 @@ std::optional<When> parseWhen(std::string_view text, bool lunar = false);
 struct ItemArgs {
     std::optional<When> when;
     std::optional<std::string> message;
-    std::optional<std::array<bool, 7>> weekdays; // --weekdays, Monday first
-    std::optional<OfficialRule> official;        // --workdays, --days-off
-    std::optional<int32_t> advance;              // --advance
-    std::optional<int32_t> mode;                 // --mode
-    std::optional<std::string> sound;            // --sound; empty: no sound
-    bool shutdown = false;                       // --shutdown
-    bool lunar = false;                          // --lunar: WHEN is a lunar date
+    std::optional<std::array<bool, 7>> weekdays;        // --weekdays, Monday first
+    std::optional<OfficialRule> official;               // --workdays, --days-off
+    std::optional<int32_t> advance;                     // --advance
+    std::optional<int32_t> mode;                        // --mode
+    std::optional<std::string> sound;                   // --sound; empty: no sound
+    bool shutdown = false;                              // --shutdown
+    bool lunar = false;                                 // --lunar: WHEN is a lunar date
+    std::optional<int32_t> every;                       // --every MIN; 0: no longer an interval
+    std::optional<std::pair<int32_t, int32_t>> between; // --between: minutes of the day
+    std::optional<std::vector<int32_t>> warnDays;       // --warn: its day counts
+    std::optional<int32_t> warnAt; // --warn-at: minute of the day; -1 the set time
 };
 
 // Takes the option at args[i] (and its value) into `item`; false when

@@ -41,7 +41,35 @@ std::string lunarText(const ReminderItem& item) {
     return lunarDateName(SolarToLunar(Date{item.year, item.month, item.day}));
 }
 
+std::string clockText(int32_t minuteOfDay) {
+    char text[8];
+    const auto n =
+        std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60 % 100, minuteOfDay % 60);
+    return std::string(text, static_cast<size_t>(n));
+}
+
 } // namespace
+
+std::string intervalText(const ReminderItem& item) {
+    if (!item.interval.active())
+        return {};
+    return "每隔 " + std::to_string(item.interval.every) + " 分钟，从 " +
+           clockText(item.hour * 60 + item.min) + " 到 " + clockText(item.interval.end);
+}
+
+std::string dayWarningsText(const DayWarnings& warnings) {
+    if (!warnings.any())
+        return {};
+    std::string text = "提前 ";
+    for (size_t i = 0; i < warnings.days.size() && warnings.days[i] != 0; ++i) {
+        if (i > 0)
+            text += "、";
+        text += std::to_string(warnings.days[i]) + " 天";
+    }
+    if (warnings.minute >= 0)
+        text += " " + clockText(warnings.minute);
+    return text;
+}
 
 void appendWeekdays(std::string& out, int32_t code) {
     out += "周";
@@ -95,6 +123,9 @@ ViewTexts viewTexts(const ReminderItem& item) {
     t.message = item.message;
     t.music = item.music.empty() ? "系统音乐" : "已经设置";
     t.lunar = lunarText(item);
+    t.rules = intervalText(item);
+    if (const std::string warnings = dayWarningsText(item.warnings); !warnings.empty())
+        t.rules += (t.rules.empty() ? "" : "；") + warnings;
     return t;
 }
 

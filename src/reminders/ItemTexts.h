@@ -33,6 +33,13 @@ std::string_view officialDayMarkOf(const Date& day);
 // The caption of a mind method 0 … 3 ("精确提醒" …); nullopt for any other.
 std::optional<std::string_view> mindMethodCaption(int32_t mindMethod);
 
+// "每隔 45 分钟，从 09:00 到 18:00" for an interval reminder; empty for any
+// other.
+std::string intervalText(const ReminderItem& item);
+// "提前 7 天、1 天", with " 08:00" when they have a time of their own; empty
+// without warnings days ahead.
+std::string dayWarningsText(const DayWarnings& warnings);
+
 // A reminder's next firing: "下次提醒：2026年12月10日 09:00".
 std::string nextFiringText(const DateTime& at);
 // The next firing of all reminders, for the tray: "下一个提醒：12月10日 09:00
@@ -60,6 +67,8 @@ struct ViewTexts {
     // "农历每年 八月 十五" for a lunar repetition, else the lunar date of a
     // fixed date ("农历十月廿九"); empty when there is none.
     std::string lunar;
+    // intervalText() and dayWarningsText(), joined by "；"; empty for a plain item.
+    std::string rules;
 };
 ViewTexts viewTexts(const ReminderItem& item);
 

@@ -20,7 +20,21 @@ std::optional<Occasion> latestOccasion(const ItemSchedule& item, int32_t k, int6
         return std::nullopt;
     // At one minute the plain message wins over the advance warning.
     const bool advance = latest->advance() && !firesOnTheHourAt(item, latest->at);
-    return Occasion{latest->at, k, advance};
+    return Occasion{latest->at, k, advance, latest->daysAhead};
+}
+
+// A warning days ahead gives way to what the item fires at its minute
+// before it: its own firing, or a warning of fewer days. Each element is
+// read before anything is written over it.
+void dropWarningsGivingWay(std::vector<Occasion>& day) {
+    size_t kept = 0;
+    for (size_t i = 0; i < day.size(); ++i) {
+        const bool givesWay = day[i].daysAhead > 0 && i > 0 && day[i - 1].item == day[i].item &&
+                              day[i - 1].due == day[i].due;
+        if (!givesWay)
+            day[kept++] = day[i];
+    }
+    day.resize(kept);
 }
 
 } // namespace
@@ -45,17 +59,48 @@ AllFirings::AllFirings(const std::vector<ItemSchedule>& items, const DateTime& f
         return;
     const Date first = fromMinuteNumber(m_from).date;
     m_heap.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        wait(static_cast<int32_t>(i + 1), first);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const auto k = static_cast<int32_t>(i + 1);
+        wait(k, 0, first);
+        if (dayWarningMinute(items[i])) {
+            m_warnings = true;
+            for (const uint8_t days : items[i].warnings.days) {
+                if (days != 0)
+                    wait(k, days, first);
+            }
+        }
+    }
 }
 
-// Queues the item for the next day it falls on from `from`, within the range.
-void AllFirings::wait(int32_t item, const Date& from) {
-    const auto day = nextFreeDay(m_items[static_cast<size_t>(item - 1)], from);
-    if (!day || daysFromCivil(*day) > floorDiv(m_to, kMinutesPerDay))
+// Queues the item for the next day of its firings (shift 0) or of its
+// warning `shift` days ahead from `from` on, within the range.
+void AllFirings::wait(int32_t item, int32_t shift, const Date& from) {
+    const ItemSchedule& schedule = m_items[static_cast<size_t>(item - 1)];
+    const auto day =
+        shift == 0 ? nextFreeDay(schedule, from) : nextDay(schedule, addDays(from, shift));
+    if (!day || daysFromCivil(*day) - shift > floorDiv(m_to, kMinutesPerDay))
         return;
-    m_heap.push_back(Waiting{daysFromCivil(*day), item});
+    m_heap.push_back(Waiting{daysFromCivil(*day) - shift, item, shift});
     std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+}
+
+void AllFirings::collect(const Waiting& w, const Date& date, std::array<uint32_t, 1441>& starts) {
+    const ItemSchedule& item = m_items[static_cast<size_t>(w.item - 1)];
+    DayFiring* pattern = m_pattern;
+    int n = 1;
+    if (w.shift == 0)
+        n = dayFirings(item, pattern);
+    else
+        pattern[0] = DayFiring{*dayWarningMinute(item), FiringKind::DaysAhead};
+    for (int i = 0; i < n; ++i) {
+        const int64_t minute = w.day * kMinutesPerDay + pattern[i].minute;
+        if (minute < m_from || minute > m_to || !mayFireAt(item, minute))
+            continue;
+        ++starts[static_cast<size_t>(pattern[i].minute) + 1];
+        m_unsorted.push_back(
+            Occasion{DateTime{date, pattern[i].minute / 60, pattern[i].minute % 60, 0}, w.item,
+                     pattern[i].kind == FiringKind::Advance, w.shift});
+    }
 }
 
 // The firings of the next day any item falls on, sorted by minute (items in
@@ -66,33 +111,23 @@ void AllFirings::fillDay() {
     while (m_day.empty() && !m_heap.empty()) {
         const int64_t day = m_heap.front().day;
         const Date date = civilFromDays(day);
-        std::vector<Occasion>& unsorted = m_unsorted;
-        unsorted.clear();
+        m_unsorted.clear();
         std::array<uint32_t, kMinutesPerDay + 1> starts{};
-        DayFiring pattern[kMostDayFirings];
         while (!m_heap.empty() && m_heap.front().day == day) {
             std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
-            const int32_t k = m_heap.back().item;
+            const Waiting w = m_heap.back();
             m_heap.pop_back();
-            const ItemSchedule& item = m_items[static_cast<size_t>(k - 1)];
-            const int n = dayFirings(item, pattern);
-            for (int i = 0; i < n; ++i) {
-                const int64_t minute = day * kMinutesPerDay + pattern[i].minute;
-                if (minute < m_from || minute > m_to || !mayFireAt(item, minute))
-                    continue;
-                ++starts[static_cast<size_t>(pattern[i].minute) + 1];
-                unsorted.push_back(
-                    Occasion{DateTime{date, pattern[i].minute / 60, pattern[i].minute % 60, 0}, k,
-                             pattern[i].kind == FiringKind::Advance});
-            }
-            wait(k, addDays(date, 1));
+            collect(w, date, starts);
+            wait(w.item, w.shift, addDays(date, 1));
         }
         for (size_t m = 1; m < starts.size(); ++m)
             starts[m] += starts[m - 1];
-        m_day.resize(unsorted.size());
-        for (const Occasion& o : unsorted)
+        m_day.resize(m_unsorted.size());
+        for (const Occasion& o : m_unsorted)
             m_day[starts[static_cast<size_t>(o.due.hour) * 60 +
                          static_cast<size_t>(o.due.minute)]++] = o;
+        if (m_warnings)
+            dropWarningsGivingWay(m_day);
     }
 }
 

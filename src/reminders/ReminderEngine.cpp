@@ -168,34 +168,45 @@ void ReminderEngine::forEachItem(std::vector<uint32_t> ids, const std::function<
 // The rule calls: whether item k fires at minute t, and for what.
 void ReminderEngine::fireByRules(int32_t k, const DateTime& t) {
     const uint32_t id = m_ids[k - 1];
-    if (firesOnTheHourAt(m_items[k - 1], t))
-        fireOnce(k, t, FiringKind::OnTheHour);
-    k = positionOf(id);
-    if (k == 0)
+    // A firing may change the items (a nested loop): k is looked up again.
+    const auto fired = [&](const FiringTime& f) {
+        fireOnce(k, f);
+        return (k = positionOf(id)) == 0;
+    };
+    if (firesOnTheHourAt(m_items[k - 1], t) && fired(FiringTime{t, FiringKind::OnTheHour}))
         return;
-    if (const auto kind = setTimeFiringAt(m_items[k - 1], t))
-        fireOnce(k, t, *kind);
+    // The clock is read, and a warning looked for, only for items that may
+    // need it: the check of every minute stays as cheap as it was.
+    const ItemSchedule& item = m_items[k - 1];
+    const auto kind = setTimeFiringAt(item, t);
+    if (kind && !(item.interval.active() && windowFiresAgainBy(item, t, m_clock.now())) &&
+        fired(FiringTime{t, *kind}))
+        return;
+    if (!m_items[k - 1].warnings.any())
+        return;
+    if (const auto days = dayWarningAt(m_items[k - 1], t))
+        fireOnce(k, FiringTime{t, FiringKind::DaysAhead, *days});
 }
 
-void ReminderEngine::fireOnce(int32_t k, const DateTime& t, FiringKind kind) {
+void ReminderEngine::fireOnce(int32_t k, const FiringTime& firing) {
     const uint32_t id = m_ids[k - 1];
-    const int64_t minute = minuteNumber(t);
-    if (m_stopped || m_fired.contains(id, minute, kind))
+    const int64_t minute = minuteNumber(firing.at);
+    if (m_stopped || m_fired.contains(id, minute, firing.kind))
         return;
     if (m_hooks.firedChanged) {
         const int64_t nowUtc = m_clock.read().utcSeconds;
         m_fired.prune(nowUtc);
-        m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, kind, nowUtc});
+        m_fired.add(FiredOccasion{id, m_items[k - 1].key, minute, firing.kind, nowUtc});
         m_hooks.firedChanged();
     }
-    m_hooks.fire(k, kind == FiringKind::Advance);
+    m_hooks.fire(k, firing);
 }
 
 void ReminderEngine::startCheck() {
     const Date today = m_clock.now().date;
     forEachItem(m_ids, [&](int32_t k) {
         if (firesAtStartOn(m_items[k - 1], today))
-            m_hooks.fire(k, false);
+            m_hooks.fire(k, FiringTime{fromMinuteNumber(minuteNumber(m_clock.now()))});
     });
 }
 
@@ -254,7 +265,10 @@ bool ReminderEngine::firedAlready(const Occasion& o) const {
     const int64_t minute = minuteNumber(o.due);
     if (o.advance)
         return m_fired.contains(id, minute, FiringKind::Advance);
+    if (o.daysAhead > 0)
+        return m_fired.contains(id, minute, FiringKind::DaysAhead);
     return m_fired.contains(id, minute, FiringKind::SetTime) ||
+           m_fired.contains(id, minute, FiringKind::Interval) ||
            m_fired.contains(id, minute, FiringKind::OnTheHour);
 }
 
@@ -277,7 +291,7 @@ void ReminderEngine::snoozeTick() {
         const int32_t item = due->item;
         m_queue.erase(due);
         queueChanged();
-        m_hooks.fire(item, false);
+        m_hooks.fire(item, FiringTime{fromMinuteNumber(minuteNumber(m_clock.now()))});
     }
 }
 

@@ -34,8 +34,10 @@ class Clock;
 // minutes again and fires only what did not fire yet.
 class ReminderEngine {
 public:
-    // advance: the advance warning, whose text gets the prefix "提前提醒：".
-    using FireFn = std::function<void(int32_t item, bool advance)>;
+    // What fired and why: an advance warning's text gets the prefix
+    // "提前提醒：", a warning days ahead "提前7天提醒：" (firing.daysAhead). A
+    // snooze entry and the start check fire as SetTime at the clock's minute.
+    using FireFn = std::function<void(int32_t item, const FiringTime& firing)>;
     // Occasions that came and went unseen: listed, not fired.
     using MissedFn = std::function<void(const std::vector<Occasion>& missed)>;
 
@@ -136,7 +138,7 @@ private:
     void forEachItem(std::vector<uint32_t> ids, const std::function<void(int32_t)>& f);
     void fireByRules(int32_t k, const DateTime& t);
     // Fires item k for the occasion unless it fired for it already.
-    void fireOnce(int32_t k, const DateTime& t, FiringKind kind);
+    void fireOnce(int32_t k, const FiringTime& firing);
     int32_t positionOf(uint32_t id) const;
     void assignIds(const std::vector<ItemSchedule>& items);
     void indexPositions();

@@ -8,11 +8,14 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo {
 
 inline constexpr std::string_view kShutdownMarker = "AutoShutDownWindows";
 inline constexpr std::string_view kAdvancePrefix = "提前提醒：";
+// A warning days ahead: "提前7天提醒：".
+std::string dayWarningPrefix(int32_t days);
 
 // The mind methods: 0 at the set time only, 1 also at every full hour of its
 // days, 2 also at the program's start on its days, 3 both.
@@ -37,6 +40,34 @@ constexpr int32_t storedWeekdayCode(OfficialRule rule) {
 }
 // The minute number of a reminder's not-before moment when it has none.
 inline constexpr int64_t kNoPause = std::numeric_limits<int64_t>::min();
+// An interval reminder: every `every` minutes (kLeast … kMost) from the set
+// time up to and including the minute of the day `end`, on the item's days;
+// the window ends on the day it starts. Inactive (every 0): the plain set time.
+struct IntervalRule {
+    static constexpr int32_t kLeast = 5;
+    static constexpr int32_t kMost = 720;
+    int16_t every = 0;
+    int16_t end = 0; // minute of the day, after the set time
+    bool active() const { return every > 0; }
+    bool operator==(const IntervalRule&) const = default;
+};
+// The rule of an interval and an end as read or typed: an interval outside
+// 1 … 32767 is none, an end that is no minute of a day -1 (no window).
+IntervalRule intervalRule(int32_t every, int32_t end);
+
+// Warnings some days before each day the item falls on, at a time of the
+// day of their own or at the set time.
+struct DayWarnings {
+    static constexpr size_t kMost = 5;
+    static constexpr int32_t kMostDays = 30;
+    std::array<uint8_t, kMost> days{}; // 1 … kMostDays, ascending, then 0s
+    int16_t minute = -1;               // minute of the day; -1: the set time
+    bool any() const { return days[0] != 0; }
+    bool operator==(const DayWarnings&) const = default;
+};
+// The warnings of the given day counts (any order, duplicates and counts
+// outside 1 … kMostDays dropped, the smallest kMost kept).
+DayWarnings dayWarnings(std::vector<int32_t> days, int32_t minute = -1);
 
 // One reminder: a section Item<k> of DataFile.dat. A lunar repetition keeps
 // its first occurrence, a real Gregorian day, in year, month and day.
@@ -56,6 +87,8 @@ struct ReminderItem {
     // A skipped occurrence or a pause: nothing fires at a local minute
     // number below it (kNoPause: no such moment).
     int64_t notBefore = kNoPause;
+    IntervalRule interval;
+    DayWarnings warnings;
 };
 
 // The readers of an item differ in what a missing key reads as; each names

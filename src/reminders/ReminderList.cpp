@@ -82,7 +82,12 @@ void appendListLine(std::string& line, const ReminderItem& item) {
     appendNumber(line, item.hour, "时");
     appendNumber(line, item.min, "分");
     appendDigits(line, item.mindMethod);
-    line += " 方式，提醒为：";
+    line += " 方式，";
+    for (const std::string& rule : {intervalText(item), dayWarningsText(item.warnings)}) {
+        if (!rule.empty())
+            line += rule + "，";
+    }
+    line += "提醒为：";
     appendVisibleText(line, item.message);
 }
 

@@ -7,6 +7,9 @@
 #include <string_view>
 
 namespace kelvo {
+
+static_assert(sizeof(ItemSchedule) <= 80, "the minute check reads the items in order");
+
 namespace {
 
 constexpr int kMinutesPerDay = 1440;
@@ -177,10 +180,24 @@ std::optional<Date> dayFrom(const ItemSchedule& item, const Date& from, int step
 
 // --- the firings of one day ----------------------------------------------
 
-// The set-time and advance rules by the time of day alone.
+bool validTime(int64_t hour, int64_t minute) {
+    return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+}
+
+// Whether a later minute of the interval window falls at the minute of the
+// day `m`; the window's first is the set time.
+bool inWindow(const ItemSchedule& item, int m) {
+    const int start = item.hour * 60 + item.min;
+    return m > start && m <= item.interval.end && (m - start) % item.interval.every == 0 &&
+           intervalApplies(item);
+}
+
+// The set-time, interval and advance rules by the time of day alone.
 std::optional<FiringKind> kindAtTime(const ItemSchedule& item, int hour, int minute) {
     if (hour == item.hour && minute == item.min)
         return FiringKind::SetTime;
+    if (item.interval.active() && inWindow(item, hour * 60 + minute))
+        return FiringKind::Interval;
     if (item.rdBefore <= 0)
         return std::nullopt;
     const int64_t moved = int64_t{minute} + item.rdBefore;
@@ -191,14 +208,35 @@ std::optional<FiringKind> kindAtTime(const ItemSchedule& item, int hour, int min
 
 } // namespace
 
+bool intervalApplies(const ItemSchedule& item) {
+    const IntervalRule& r = item.interval;
+    return r.every >= IntervalRule::kLeast && r.every <= IntervalRule::kMost &&
+           validTime(item.hour, item.min) && r.end > item.hour * 60 + item.min && r.end < 1440;
+}
+
+std::optional<int> dayWarningMinute(const ItemSchedule& item) {
+    if (!item.warnings.any())
+        return std::nullopt;
+    if (item.warnings.minute >= 0)
+        return item.warnings.minute;
+    if (!validTime(item.hour, item.min))
+        return std::nullopt;
+    return item.hour * 60 + item.min;
+}
+
 int dayFirings(const ItemSchedule& item, DayFiring* out) {
     int n = 0;
     if (firesOnTheHour(item.mindMethod)) {
         for (int hour = 0; hour < 24; ++hour)
             out[n++] = DayFiring{hour * 60, FiringKind::OnTheHour};
     }
+    if (intervalApplies(item)) {
+        const int start = item.hour * 60 + item.min;
+        for (int m = start + item.interval.every; m <= item.interval.end; m += item.interval.every)
+            out[n++] = DayFiring{m, FiringKind::Interval};
+    }
     auto consider = [&](int64_t hour, int64_t minute) {
-        if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+        if (!validTime(hour, minute))
             return;
         const auto kind = kindAtTime(item, static_cast<int>(hour), static_cast<int>(minute));
         if (kind)
@@ -249,14 +287,24 @@ uint64_t contentKey(const ReminderItem& item) {
     // Only an item with the rule mixes it in: every other keeps its key.
     if (item.official != OfficialRule::None)
         mix("official" + std::to_string(static_cast<int32_t>(item.official)));
+    // Only items that have them mix these in: every other keeps its key.
+    if (item.interval.active()) {
+        for (const int32_t v : {item.interval.every, item.interval.end})
+            mix(std::to_string(v));
+    }
+    if (item.warnings.any()) {
+        mix(std::string(item.warnings.days.begin(), item.warnings.days.end()));
+        mix(std::to_string(item.warnings.minute));
+    }
     return hash;
 }
 
 } // namespace
 
 ItemSchedule scheduleOf(const ReminderItem& item) {
-    ItemSchedule schedule{item.year,     item.month,      item.day,   item.hour,       item.min,
-                          item.rdBefore, item.mindMethod, item.lunar, contentKey(item)};
+    ItemSchedule schedule{item.year,     item.month,       item.day,        item.hour,
+                          item.min,      item.rdBefore,    item.mindMethod, item.lunar,
+                          item.interval, contentKey(item), item.warnings};
     schedule.official = item.official;
     schedule.notBefore = item.notBefore;
     return schedule;
@@ -292,6 +340,28 @@ bool firesAt(const ItemSchedule& item, const DateTime& t) {
     return firesOnTheHourAt(item, t) || setTimeFiringAt(item, t).has_value();
 }
 
+bool windowFiresAgainBy(const ItemSchedule& item, const DateTime& t, const DateTime& now) {
+    const int m = t.hour * 60 + t.minute, start = item.hour * 60 + item.min;
+    if (!intervalApplies(item) || (m != start && !inWindow(item, m)))
+        return false;
+    const int next = m + item.interval.every;
+    return next <= item.interval.end &&
+           minuteNumber(DateTime{t.date, next / 60, next % 60, 0}) <= minuteOf(now);
+}
+
+std::optional<int32_t> dayWarningAt(const ItemSchedule& item, const DateTime& t) {
+    const auto minute = dayWarningMinute(item);
+    if (!minute || t.hour * 60 + t.minute != *minute || !mayFireAt(item, minuteOf(t)))
+        return std::nullopt;
+    for (const uint8_t days : item.warnings.days) {
+        if (days == 0)
+            return std::nullopt;
+        if (fallsOn(item, addDays(t.date, days)))
+            return firesAt(item, t) ? std::nullopt : std::optional<int32_t>(days);
+    }
+    return std::nullopt;
+}
+
 bool firesAtStartOn(const ItemSchedule& item, const Date& date) {
     return firesAtStart(item.mindMethod) && firstFreeDay(item, date) == date && fallsOn(item, date);
 }
@@ -309,42 +379,88 @@ std::optional<Date> previousDay(const ItemSchedule& item, const Date& upto) {
 }
 
 Firings::Firings(const ItemSchedule& item, const DateTime& from, const DateTime& to)
-    : m_item(item), m_from(std::max(minuteOf(from), item.notBefore)), m_to(minuteOf(to)),
-      m_count(dayFirings(item, m_pattern)) {
-    // No minute of any day: nothing to look for.
-    if (m_count > 0 && m_from <= m_to)
-        loadDay(fromMinuteNumber(m_from).date);
-}
-
-void Firings::loadDay(const Date& from) {
-    m_day = nextDay(m_item, from);
-    m_index = 0;
-    if (m_day && daysFromCivil(*m_day) * kMinutesPerDay > m_to)
-        m_day.reset();
-}
-
-std::optional<FiringTime> Firings::next() {
-    while (m_day) {
-        const int64_t dayStart = daysFromCivil(*m_day) * kMinutesPerDay;
-        while (m_index < m_count) {
-            const DayFiring& f = m_pattern[m_index++];
-            if (dayStart + f.minute > m_to) {
-                m_day.reset();
-                return std::nullopt;
-            }
-            if (dayStart + f.minute >= m_from)
-                return firingOn(*m_day, f);
+    : m_item(item), m_from(std::max(minuteOf(from), item.notBefore)), m_to(minuteOf(to)) {
+    const int count = dayFirings(item, m_pattern);
+    int end = count;
+    if (const auto minute = dayWarningMinute(item)) {
+        for (const uint8_t days : item.warnings.days) {
+            if (days != 0)
+                m_pattern[end++] = DayFiring{*minute, FiringKind::DaysAhead};
         }
-        loadDay(addDays(*m_day, 1));
     }
-    return std::nullopt;
+    if (m_from > m_to)
+        return;
+    const Date start = fromMinuteNumber(m_from).date;
+    if (count > 0)
+        addLane(0, count, 0, start);
+    for (int i = count; i < end; ++i)
+        addLane(i, i + 1, item.warnings.days[static_cast<size_t>(i - count)], start);
+}
+
+void Firings::addLane(int first, int end, int32_t shift, const Date& from) {
+    Lane& lane = m_lanes[m_laneCount++];
+    lane.first = lane.index = first;
+    lane.end = end;
+    lane.shift = shift;
+    lane.day = nextDay(m_item, shift == 0 ? from : addDays(from, shift));
+    settle(lane);
+}
+
+void Firings::settle(Lane& lane) const {
+    while (lane.day) {
+        const int64_t dayStart = (daysFromCivil(*lane.day) - lane.shift) * kMinutesPerDay;
+        if (dayStart > m_to) {
+            lane.day.reset();
+            return;
+        }
+        for (; lane.index < lane.end; ++lane.index) {
+            lane.minute = dayStart + m_pattern[lane.index].minute;
+            if (lane.minute > m_to) {
+                lane.day.reset();
+                return;
+            }
+            if (lane.minute >= m_from)
+                return;
+        }
+        lane.day = nextDay(m_item, addDays(*lane.day, 1));
+        lane.index = lane.first;
+    }
+}
+
+// The lanes' earliest firing; at one minute the item's own days' first and
+// the warnings by their days, fewest first. A warning at a minute something
+// else fired at gives way.
+std::optional<FiringTime> Firings::next() {
+    for (;;) {
+        Lane* soonest = nullptr;
+        for (int i = 0; i < m_laneCount; ++i) {
+            Lane& lane = m_lanes[i];
+            if (lane.day && (!soonest || lane.minute < soonest->minute))
+                soonest = &lane;
+        }
+        if (!soonest)
+            return std::nullopt;
+        const Date day = addDays(*soonest->day, -soonest->shift);
+        FiringTime f = firingOn(day, m_pattern[soonest->index]);
+        f.daysAhead = soonest->shift;
+        const int64_t minute = soonest->minute;
+        ++soonest->index;
+        settle(*soonest);
+        if (f.kind == FiringKind::DaysAhead && minute == m_lastMinute)
+            continue;
+        m_lastMinute = minute;
+        return f;
+    }
 }
 
 std::optional<FiringTime> nextFiring(const ItemSchedule& item, const DateTime& after) {
     return Firings(item, fromMinuteNumber(minuteOf(after) + 1), kLastMoment).next();
 }
 
-std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTime& before) {
+namespace {
+
+// The last firing on the item's own days before the minute `limit`.
+std::optional<FiringTime> previousOwnFiring(const ItemSchedule& item, const DateTime& before) {
     DayFiring pattern[kMostDayFirings];
     const int count = dayFirings(item, pattern);
     if (count == 0)
@@ -365,7 +481,23 @@ std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTim
     return std::nullopt;
 }
 
-namespace {
+// The last warning `days` ahead before `before`, at the minute of the day
+// `minute`.
+std::optional<FiringTime> previousWarning(const ItemSchedule& item, const DateTime& before,
+                                          int32_t days, int minute) {
+    const int64_t limit = minuteOf(before);
+    for (auto d = previousDay(item, addDays(before.date, days)); d;
+         d = previousDay(item, addDays(*d, -1))) {
+        const Date on = addDays(*d, -days);
+        const int64_t at = daysFromCivil(on) * kMinutesPerDay + minute;
+        if (at < item.notBefore)
+            return std::nullopt;
+        if (at < limit)
+            return FiringTime{DateTime{on, minute / 60, minute % 60, 0}, FiringKind::DaysAhead,
+                              days};
+    }
+    return std::nullopt;
+}
 
 // The official days off of a year whose arrangement is not known yet are
 // none so far: such a year may still bring some.
@@ -376,6 +508,23 @@ bool daysOffToCome(const ItemSchedule& item, const Date& today) {
 }
 
 } // namespace
+
+// The latest of the item's own firing and its warnings' (at one minute the
+// own firing, else the warning of the fewest days: see Firings::next()).
+std::optional<FiringTime> previousFiring(const ItemSchedule& item, const DateTime& before) {
+    std::optional<FiringTime> latest = previousOwnFiring(item, before);
+    const auto minute = dayWarningMinute(item);
+    if (!minute)
+        return latest;
+    for (const uint8_t days : item.warnings.days) {
+        if (days == 0)
+            break;
+        const auto w = previousWarning(item, before, days, *minute);
+        if (w && (!latest || w->at > latest->at))
+            latest = w;
+    }
+    return latest;
+}
 
 bool firesFrom(const ItemSchedule& item, const DateTime& now) {
     if (daysOffToCome(item, now.date))

@@ -9,6 +9,7 @@
 #include "reminders/ReminderItem.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -19,15 +20,18 @@ namespace kelvo {
 struct ItemSchedule {
     int32_t year = 2000, month = 1, day = 1, hour = 1, min = 1;
     int32_t rdBefore = 0, mindMethod = 0;
-    LunarRepeat lunar = {}; // active: year, month and day are its first occurrence
+    LunarRepeat lunar = {};     // active: year, month and day are its first occurrence
+    IntervalRule interval = {}; // in force only when intervalApplies()
     // The item's content (its rules and message) as a number: what fired
     // for it in an earlier run is found again by it.
     uint64_t key = 0;
+    DayWarnings warnings = {};
     OfficialRule official = OfficialRule::None; // with a weekday code: by the holiday calendar
     // Nothing fires before this local minute number: the next occurrence
     // skipped, or a pause until a day. Not part of the key: what fired for
     // the item stays found across a skip, a pause and a resume.
     int64_t notBefore = kNoPause;
+    // 80 bytes: the minute check reads the items in order.
 };
 
 ItemSchedule scheduleOf(const ReminderItem& item);
@@ -51,28 +55,54 @@ bool repeats(const ItemSchedule& item);
 bool fallsOn(const ItemSchedule& item, const Date& date);
 
 // The firings of one minute, in the order the minute check gives them: the
-// full hour first, then the set time or the advance warning. An item with
-// mind method 1 or 3 may fire twice in one minute. The values are stored.
-enum class FiringKind : uint8_t { OnTheHour = 0, SetTime = 1, Advance = 2 };
+// full hour first, then the set time, the advance warning or a later minute
+// of an interval reminder's window, then a warning days ahead. An item may
+// fire up to three times in one minute. The values are stored.
+enum class FiringKind : uint8_t {
+    OnTheHour = 0,
+    SetTime = 1,
+    Advance = 2,
+    Interval = 3,
+    DaysAhead = 4
+};
 
 struct FiringTime {
     DateTime at; // second 0
     FiringKind kind = FiringKind::SetTime;
+    int32_t daysAhead = 0; // of a DaysAhead warning: the days until the item's day
     bool advance() const { return kind == FiringKind::Advance; }
     auto operator<=>(const FiringTime&) const = default;
 };
+
+// Whether the item's interval rule is in force: an interval of
+// IntervalRule::kLeast … kMost minutes and a window that ends after the set
+// time on the same day. Otherwise the item fires at its set time alone.
+bool intervalApplies(const ItemSchedule& item);
+// The minute of the day of the item's warnings days ahead: their own, else
+// the set time; none without warnings or with a set time of no day.
+std::optional<int> dayWarningMinute(const ItemSchedule& item);
 
 // Every question below about minutes and starts answers by the item's
 // not-before moment as well; the day questions above do not.
 
 // The full hour of an hourly item at minute t.
 bool firesOnTheHourAt(const ItemSchedule& item, const DateTime& t);
-// The set time (SetTime) or the advance warning (Advance) at minute t. The
-// advance moment lies rdBefore minutes before the set time, on the same day
-// only: a set time in the first minutes after midnight gets no warning.
+// The set time (SetTime), the advance warning (Advance) or a later minute of
+// the interval window (Interval) at minute t. The advance moment lies
+// rdBefore minutes before the set time, on the same day only: a set time in
+// the first minutes after midnight gets no warning.
 std::optional<FiringKind> setTimeFiringAt(const ItemSchedule& item, const DateTime& t);
-// Whether anything fires at minute t.
+// Whether minute t is one of the interval window's and a later minute of
+// the same window has come by `now`: minutes checked late (those the start
+// of daylight saving time skips, or a busy program's) fire the window once,
+// at its latest minute, not once for each.
+bool windowFiresAgainBy(const ItemSchedule& item, const DateTime& t, const DateTime& now);
+// Whether the full hour or setTimeFiringAt() fires at minute t.
 bool firesAt(const ItemSchedule& item, const DateTime& t);
+// The warning days ahead at minute t: the fewest of the item's day counts N
+// for which it falls on the day N days after t's, unless it fires by
+// firesAt() at t already (its own firing says more). Once per minute at most.
+std::optional<int32_t> dayWarningAt(const ItemSchedule& item, const DateTime& t);
 // The start check's rule: an at-start item fires on a day it falls on, from
 // the day of its not-before moment on.
 bool firesAtStartOn(const ItemSchedule& item, const Date& date);
@@ -99,34 +129,49 @@ inline constexpr int64_t kLongestGapDays = 8 * 366 + 1;
 inline constexpr DateTime kLastMoment{Date{9999, 12, 31}, 23, 59, 0};
 
 // One firing within a day: its minute of the day and its kind.
+// Without default values: an array of the largest pattern costs nothing
+// until it is written.
 struct DayFiring {
-    int minute = 0;
-    FiringKind kind = FiringKind::SetTime;
+    int minute;
+    FiringKind kind;
     auto operator<=>(const DayFiring&) const = default;
 };
-// 24 full hours, the set time and the advance warning.
-inline constexpr int kMostDayFirings = 26;
+// 24 full hours, the advance warning and the window of an interval reminder
+// (its set time and every kLeast minutes after it until 23:59).
+inline constexpr int kMostDayFirings = 24 + 1 + (1439 / IntervalRule::kLeast + 1);
 
 // The minutes of the day at which the item fires on a day it falls on, in
 // the minute check's order, written to `out`; their number. The same on
-// every such day.
+// every such day. Warnings days ahead fall on other days: not among them.
 int dayFirings(const ItemSchedule& item, DayFiring* out);
 
 // The firings of the minute check from `from` to `to` (minutes, both
-// included), in order, found day by day as they are asked for.
+// included), in order, found day by day as they are asked for: those on the
+// item's days and those of each warning days ahead, merged.
 class Firings {
 public:
     Firings(const ItemSchedule& item, const DateTime& from, const DateTime& to = kLastMoment);
     std::optional<FiringTime> next();
 
 private:
-    void loadDay(const Date& from);
+    // The firings pattern[first, end) on each day the item falls on, `shift`
+    // days earlier (0: on the day; N: the warning N days ahead).
+    struct Lane {
+        int first = 0, end = 0, index = 0;
+        int32_t shift = 0;
+        std::optional<Date> day; // the day the item falls on
+        int64_t minute = 0;      // of the lane's next firing
+    };
+    void addLane(int first, int end, int32_t shift, const Date& from);
+    // Moves the lane to its first firing from m_from on, or ends it.
+    void settle(Lane& lane) const;
 
     ItemSchedule m_item;
     int64_t m_from, m_to; // minute numbers
-    DayFiring m_pattern[kMostDayFirings];
-    int m_count = 0, m_index = 0;
-    std::optional<Date> m_day;
+    DayFiring m_pattern[kMostDayFirings + DayWarnings::kMost];
+    Lane m_lanes[1 + DayWarnings::kMost];
+    int m_laneCount = 0;
+    int64_t m_lastMinute = std::numeric_limits<int64_t>::min(); // of the firing given last
 };
 
 // The first firing at a minute after `after`, the last at a minute before

@@ -3,6 +3,7 @@
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
 #include "storage/IniFile.h"
+#include "storage/ItemRuleKeys.h"
 #include "storage/PauseKey.h"
 
 #include <algorithm>
@@ -45,6 +46,9 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
     const LunarRepeat lunar = readLunarRepeat(source);
     const OfficialRule official = readOfficialRule(source);
+    ReminderItem rules;
+    rules.interval = readIntervalRule(source);
+    rules.warnings = readDayWarnings(source);
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
     const int64_t notBefore = readNotBefore(source);
@@ -55,6 +59,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     data.WriteString(target, key::Music, music);
     writeLunarRepeat(data, target, lunar);
     writeOfficialRule(data, target, official);
+    writeItemRules(data, target, rules);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
     writeNotBefore(data, target, notBefore);
@@ -76,6 +81,8 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.lunar = readLunarRepeat(s);
     item.official = readOfficialRule(s);
     item.notBefore = readNotBefore(s);
+    item.interval = readIntervalRule(s);
+    item.warnings = readDayWarnings(s);
     return item;
 }
 
@@ -262,6 +269,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
         data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
     writeOfficialRule(data, s, item.official);
+    writeItemRules(data, s, item);
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
@@ -292,6 +300,7 @@ void writeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
     data.WriteString(s, key::Music, item.music);
     writeLunarRepeat(data, s, item.lunar);
     writeOfficialRule(data, s, item.official);
+    writeItemRules(data, s, item);
 }
 
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {

@@ -37,6 +37,18 @@ inline constexpr std::string_view LunarLeap = "LunarLeap";
 // 1: on the official workdays, 2: on the official days off, instead of the
 // weekday bits of Day (OfficialRule); absent: 0, by the bits.
 inline constexpr std::string_view OfficialDays = "OfficialDays";
+// An interval reminder: every Interval minutes (5 … 720) from Hour:Min up
+// to IntervalEndHour:IntervalEndMin of the same day. Absent or 0: a plain
+// reminder at Hour:Min, which is how a reader without these keys reads it.
+inline constexpr std::string_view Interval = "Interval";
+inline constexpr std::string_view IntervalEndHour = "IntervalEndHour";
+inline constexpr std::string_view IntervalEndMin = "IntervalEndMin";
+// Warnings days ahead: WarnDays lists the day counts ("7,1", each 1 … 30),
+// at WarnHour:WarnMin, absent the set time. Absent or empty: none; RdBefore
+// stays the minutes of the advance warning beside them.
+inline constexpr std::string_view WarnDays = "WarnDays";
+inline constexpr std::string_view WarnHour = "WarnHour";
+inline constexpr std::string_view WarnMin = "WarnMin";
 // Whether an item with a command came in by import, and whether the user has
 // confirmed that command since (storage/DataFile.h).
 inline constexpr std::string_view Imported = "Imported";

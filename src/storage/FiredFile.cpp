@@ -43,7 +43,8 @@ std::vector<FiredOccasion> readFiredFile(const std::string& path) {
         const auto at = parseDateTime(file.ReadString(s, "At", ""));
         const int32_t kind = file.ReadInteger(s, "Kind", -1);
         const auto firedAt = parseWholeNumber<int64_t>(file.ReadString(s, "FiredAt", ""));
-        if (key && at && kind >= 0 && kind <= 2 && firedAt)
+        if (key && at && kind >= 0 && kind <= static_cast<int32_t>(FiringKind::DaysAhead) &&
+            firedAt)
             fired.push_back(
                 FiredOccasion{0, *key, minuteNumber(*at), static_cast<FiringKind>(kind), *firedAt});
     }

@@ -12,7 +12,8 @@ namespace kelvo {
 // restart fires nothing twice:
 //   [Main]  Count=N
 //   [Fired1] … [FiredN]  Key=<item content key>  At=YYYY-MM-DD HH:MM (the
-//   occasion, local time)  Kind=0 full hour, 1 set time, 2 advance
+//   occasion, local time)  Kind=0 full hour, 1 set time, 2 advance,
+//   3 a later minute of an interval window, 4 a warning days ahead
 //   FiredAt=<UTC seconds>
 // Each write replaces the whole file atomically; throws IniWriteError.
 void writeFiredFile(const std::string& path, const std::vector<FiredOccasion>& fired);

@@ -19,12 +19,15 @@ ReminderList loadReminderList(const TIniFile& data) {
     return list;
 }
 
-Firing readFiring(const TIniFile& data, int32_t item, bool advance) {
+Firing readFiring(const TIniFile& data, int32_t item, bool advance, int32_t daysAhead) {
     const std::string section = itemSection(item);
     Firing firing;
     firing.item = item;
     firing.message = data.ReadString(section, datakeys::Message, "");
-    firing.text = advance ? std::string(kAdvancePrefix) + firing.message : firing.message;
+    firing.daysAhead = advance ? 0 : daysAhead;
+    firing.text = advance         ? std::string(kAdvancePrefix) + firing.message
+                  : daysAhead > 0 ? dayWarningPrefix(daysAhead) + firing.message
+                                  : firing.message;
     firing.music = data.ReadString(section, datakeys::Music, "");
     firing.hour = data.ReadInteger(section, datakeys::Hour, kListDefaults.hour);
     firing.minute = data.ReadInteger(section, datakeys::Min, kListDefaults.min);
@@ -66,7 +69,8 @@ void readMissedRows(const TIniFile& data, const std::vector<Occasion>& missed,
     for (const Occasion& o : missed) {
         const int32_t method = data.ReadInteger(itemSection(o.item), datakeys::MindMethod, 0);
         const auto caption = mindMethodCaption(method);
-        rows.push_back(MissedRow{formatDateTime(o.due), readFiring(data, o.item, o.advance).text,
+        rows.push_back(MissedRow{formatDateTime(o.due),
+                                 readFiring(data, o.item, o.advance, o.daysAhead).text,
                                  caption ? std::string(*caption) : std::to_string(method)});
     }
 }

@@ -21,14 +21,16 @@ ReminderList loadReminderList(const TIniFile& data);
 struct Firing {
     int32_t item = 0;
     std::string message;          // the item's message as stored
-    std::string text;             // the message, with the advance prefix where it applies
+    std::string text;             // the message, with the warning's prefix where it applies
     std::string music;            // the item's own sound; empty: the default sound
     int32_t hour = 0, minute = 0; // the item's set time, shown with the message
     int32_t advanceMinutes = 0;   // of an advance warning; 0 on time
+    int32_t daysAhead = 0;        // of a warning days ahead; 0 on the day
 };
 
-// Reads what item k hands over, changing nothing.
-Firing readFiring(const TIniFile& data, int32_t item, bool advance);
+// Reads what item k hands over, changing nothing: for its advance warning,
+// for a warning `daysAhead` days before its day, or on time.
+Firing readFiring(const TIniFile& data, int32_t item, bool advance, int32_t daysAhead = 0);
 
 // The ReMinded marks of reminders that were shown but not yet stored: a
 // reminder is shown first and marked after, and a mark that cannot be

@@ -182,6 +182,21 @@ private slots:
         QCOMPARE(shownText(*early), QStringLiteral("提前提醒：00:05 早会（5 分钟后）"));
     }
 
+    // A warning days ahead names the days; an interval reminder fired again
+    // into its open popup says how often, and the popup stays the one.
+    void daysAheadAndRemindedAgain() {
+        auto week = openDue("提前7天提醒：生日", DueTime{9, 0, 0, 7});
+        QCOMPARE(shownText(*week), QStringLiteral("提前7天提醒：09:00 生日"));
+        QVERIFY(!week->onTime());
+        auto water = openDue("喝水", DueTime{9, 0, 0});
+        QVERIFY(water->onTime());
+        QCOMPARE(water->item(), quint16(1));
+        water->remindAgain(DueTime{9, 45});
+        water->remindAgain(DueTime{10, 30});
+        QCOMPARE(shownText(*water), QStringLiteral("10:30 喝水（已经提醒 3 次）"));
+        QVERIFY(water->isVisible());
+    }
+
     // Beside the button and its menu, a row of choices: each minute button
     // sends its minutes, "明天同一时间" the minutes to this minute tomorrow.
     void remindLaterChoicesAreButtons() {

@@ -19,7 +19,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <functional>
@@ -134,7 +136,10 @@ private slots:
     // Today at the next full hour (the clock reads 08:29:45).
     void firstShowingHasTheStartingValues() {
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("添加提醒"));
-        QCOMPARE(m_dialog->size(), QSize(345, 399));
+        QCOMPARE(m_dialog->size(), QSize(345, 399 + 52)); // with the interval and warnings
+        QVERIFY(!box("interval")->isChecked());
+        QVERIFY(!control<QSpinBox>("intervalevery")->isEnabled());
+        QCOMPARE(control<QLineEdit>("warndays")->text(), QString());
         QCOMPARE(m_dialog->focusWidget(), box("everyday"));
         for (auto [name, value] : {std::pair{"setyear", 2024},
                                    {"setmonth", 6},
@@ -661,6 +666,47 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(run.list().count(), 1);
         QVERIFY(run.list().text(0).contains(QStringLiteral("从主窗口添加")));
+    }
+
+    // The window starts at the set time: the two fields follow each other.
+    // Stored with its keys; out of range refused with the check's message.
+    void intervalWindowIsStoredFromItsControls() {
+        type("sethour", "8");
+        box("interval")->click();
+        QVERIFY(control<QSpinBox>("intervalevery")->isEnabled());
+        QCOMPARE(control<QTimeEdit>("intervalstart")->time(), QTime(8, 0));
+        control<QTimeEdit>("intervalstart")->setTime(QTime(9, 0));
+        QCOMPARE(field("sethour")->value(), 9);
+        box("everyday")->click();
+        typeMessage(QStringLiteral("喝水"));
+        control<QSpinBox>("intervalevery")->setValue(3);
+        QCOMPARE(store(), QStringLiteral("间隔提醒的间隔必须在5到720分钟之间！"));
+        control<QSpinBox>("intervalevery")->setValue(45);
+        control<QTimeEdit>("intervalend")->setTime(QTime(8, 30));
+        QCOMPARE(store(), QStringLiteral("间隔提醒的结束时间必须晚于开始时间，并且在同一天之内！"));
+        control<QTimeEdit>("intervalend")->setTime(QTime(18, 0));
+        QCOMPARE(store(), QString());
+        const ReminderItem item = readItem(data(), 1, kViewDefaults);
+        QCOMPARE(std::tuple(item.hour, item.min), std::tuple(9, 0));
+        QVERIFY(item.interval == (IntervalRule{45, 18 * 60}));
+        QVERIFY(!item.warnings.any());
+        // The next showing starts without them.
+        m_dialog->show();
+        QVERIFY(!box("interval")->isChecked());
+    }
+
+    void warningsDaysAheadAreStoredFromItsControls() {
+        typeMessage(QStringLiteral("生日"));
+        control<QLineEdit>("warndays")->setText(QStringLiteral("7、x"));
+        QCOMPARE(store(), QStringLiteral("提前提醒的天数必须在1到30之间！"));
+        control<QLineEdit>("warndays")->setText(QStringLiteral("7、1"));
+        QVERIFY(!control<QTimeEdit>("warnat")->isEnabled());
+        box("warnowntime")->click();
+        control<QTimeEdit>("warnat")->setTime(QTime(20, 15));
+        QCOMPARE(store(), QString());
+        const ReminderItem item = readItem(data(), 1, kViewDefaults);
+        QVERIFY(item.warnings == dayWarnings({1, 7}, 20 * 60 + 15));
+        QVERIFY(!item.interval.active());
     }
 
     void fieldsTakeDigitsOnly() {

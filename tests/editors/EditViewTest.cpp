@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimeEdit>
 
 // After the Qt headers: the moc cannot read the standard library it includes.
 #include "core/Clock.h"
@@ -291,7 +293,7 @@ private slots:
         f.clock.set({Date{2026, 12, 8}, 9, 0}); // lunar days are known from here on
         TForm6 edit(f.paths, f.clock);
         edit.show();
-        QCOMPARE(edit.size(), QSize(326, 388));
+        QCOMPARE(edit.size(), QSize(326, 388 + 52)); // with the interval and warnings
         QVERIFY(child<QCheckBox>(edit, "lunarrepeat")->isChecked());
         QCOMPARE(child<QComboBox>(edit, "lunarcycle")->currentIndex(), 0);
         QVERIFY(child<QComboBox>(edit, "lunarcycle")->isEnabled());
@@ -332,6 +334,50 @@ private slots:
         QVERIFY(!child<QCheckBox>(edit, "lunarrepeat")->isChecked());
     }
 
+    // The edit dialog shows a stored interval and warnings and keeps them;
+    // the view dialog says what they are.
+    void intervalAndWarningsAreShownKeptAndViewed() {
+        Files f;
+        f.item(1, {{"Year", "0"},
+                   {"Month", "0"},
+                   {"Day", "0"},
+                   {"Hour", "9"},
+                   {"Min", "30"},
+                   {"Message", "护眼"},
+                   {"Interval", "20"},
+                   {"IntervalEndHour", "17"},
+                   {"IntervalEndMin", "10"},
+                   {"WarnDays", "3,1"}});
+        TForm6 edit(f.paths, f.clock);
+        edit.show();
+        QVERIFY(child<QCheckBox>(edit, "interval")->isChecked());
+        QCOMPARE(child<QSpinBox>(edit, "intervalevery")->value(), 20);
+        QCOMPARE(child<QTimeEdit>(edit, "intervalstart")->time(), QTime(9, 30));
+        QCOMPARE(child<QTimeEdit>(edit, "intervalend")->time(), QTime(17, 10));
+        QCOMPARE(child<QLineEdit>(edit, "warndays")->text(), "1、3");
+        QVERIFY(!child<QCheckBox>(edit, "warnowntime")->isChecked());
+        child<QTimeEdit>(edit, "intervalend")->setTime(QTime(16, 0));
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(!edit.isVisible());
+        const ReminderItem stored = readItem(f.data(), 1, kEditDefaults);
+        QVERIFY(stored.interval == (IntervalRule{20, 16 * 60}));
+        QVERIFY(stored.warnings == dayWarnings({1, 3}));
+
+        TForm3 view(f.paths);
+        view.show();
+        QCOMPARE(child<QLabel>(view, "ruletext")->text(),
+                 "每隔 20 分钟，从 09:30 到 16:00；提前 1 天、3 天");
+        view.close();
+        // Unticked, the interval is gone; a plain reminder is viewed as one.
+        edit.show();
+        child<QCheckBox>(edit, "interval")->click();
+        child<QLineEdit>(edit, "warndays")->clear();
+        child<QAbstractButton>(edit, "FlatSpeedButton1")->click();
+        QVERIFY(!readItem(f.data(), 1, kEditDefaults).interval.active());
+        view.show();
+        QCOMPARE(child<QLabel>(view, "ruletext")->text(), "无间隔提醒，无提前几天的提醒");
+    }
+
     void viewShowsTheLunarDate() {
         Files f;
         f.item(1, {{"Year", "2026"},
@@ -343,7 +389,7 @@ private slots:
                    {"LunarDay", "15"}});
         TForm3 view(f.paths);
         view.show();
-        QCOMPARE(view.size(), QSize(312, 316));
+        QCOMPARE(view.size(), QSize(312, 316 + 36)); // with the interval and warnings
         QCOMPARE(child<QLineEdit>(view, "FlatEdit10")->text(), "农历每年 八月 十五");
         QCOMPARE(child<QLineEdit>(view, "FlatEdit1")->text(), "2026");
         QCOMPARE(child<QLineEdit>(view, "FlatEdit3")->text(), "25");

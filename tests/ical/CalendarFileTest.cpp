@@ -32,6 +32,13 @@ protected:
         dir.write("in.ics", text);
         return readCalendar(dir.file("in.ics"), data, kReading);
     }
+    // The file of dir read into a fresh data file.
+    CalendarImport readIntoFresh(const std::string& name) const {
+        TempDir other;
+        TIniFile fresh(other.file("DataFile.dat"));
+        createDataFile(fresh);
+        return readCalendar(dir.file(name), fresh, kReading);
+    }
     TempDir dir;
     TIniFile data{dir.file("DataFile.dat")};
 };
@@ -392,13 +399,50 @@ TEST_F(CalendarFile, LunarRemindersGoOutAsTheirDaysAndComeBackLunar) {
               std::string::npos);
     EXPECT_NE(text.find("RDATE:20281003T090000"), std::string::npos); // 八月十五 of 2028
 
-    TempDir other;
-    TIniFile fresh(other.file("DataFile.dat"));
-    createDataFile(fresh);
-    const CalendarImport c = readCalendar(dir.file("lunar.ics"), fresh, kReading);
+    const CalendarImport c = readIntoFresh("lunar.ics");
     ASSERT_EQ(c.items.size(), 1u);
     EXPECT_EQ(c.items[0].lunar, midAutumn.lunar);
     expectItem(c.items[0], 2027, 9, 15, 9, 0, 0, "中秋");
+}
+
+// Warnings days ahead go out as VALARMs of whole days ("-P7D", at the set
+// time) or with the hours of their own time, and come back as they were;
+// an interval's window travels in a property of its own.
+TEST_F(CalendarFile, WarningsDaysAheadAndIntervalsGoOutAndComeBack) {
+    ReminderItem birthday;
+    birthday.year = 0, birthday.month = 3, birthday.day = 14, birthday.hour = 9;
+    birthday.rdBefore = 10;
+    birthday.message = "生日";
+    birthday.warnings = dayWarnings({7, 1});
+    ReminderItem bill = birthday;
+    bill.message = "账单";
+    bill.rdBefore = 0;
+    bill.warnings = dayWarnings({2}, 20 * 60);
+    ReminderItem water = birthday;
+    water.month = 0, water.day = 0, water.rdBefore = 0, water.message = "喝水";
+    water.warnings = {};
+    water.interval = IntervalRule{45, 18 * 60};
+    for (const ReminderItem& item : {birthday, bill, water})
+        appendItem(data, item, false);
+    exportCalendar(data, {1, 2, 3}, dir.file("out.ics"), kNow.date, 0);
+    const std::string text = dir.read("out.ics");
+    for (const char* line : {"TRIGGER:-P7D", "TRIGGER:-P1D", "TRIGGER:-PT10M", "TRIGGER:-P1DT13H",
+                             "X-KELVO-INTERVAL:45;18:00"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    const CalendarImport c = readIntoFresh("out.ics");
+    ASSERT_EQ(c.items.size(), 3u);
+    EXPECT_EQ(c.items[0].warnings, birthday.warnings);
+    EXPECT_EQ(c.items[0].rdBefore, 10);
+    EXPECT_EQ(c.items[1].warnings, bill.warnings);
+    EXPECT_EQ(c.items[2].interval, water.interval);
+    // Alarms of other calendars: up to 30 days ahead, a week as weeks.
+    const CalendarImport weeks = read(
+        calendar(event("w", "DTSTART:20270314T090000\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:w\r\n"
+                            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-P1W\r\nEND:VALARM\r\n"
+                            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-P31D\r\nEND:VALARM\r\n")));
+    ASSERT_EQ(weeks.items.size(), 1u);
+    EXPECT_EQ(weeks.items[0].warnings, dayWarnings({7}));
 }
 
 TEST_F(CalendarFile, CommandsAndShutdownsAreAskedAboutAsForTheExchangeFile) {

@@ -175,6 +175,60 @@ TEST_F(Kelvoctl, EditChecksTheResultAsTheEditDialogDoes) {
     EXPECT_EQ(snapshot(dir), before);
 }
 
+// An interval reminder on workdays and a birthday warned a week and a day
+// ahead: stored with their keys, listed, due at their minutes, and refused
+// with the dialogs' messages when out of range.
+TEST_F(Kelvoctl, IntervalsAndWarningsDaysAheadAreAddedEditedAndDue) {
+    Result r = kelvoctl(dirArg() + "add '*-*-* 08:00' 喝水 --every 45 --between 09:00-18:00 "
+                                   "--weekdays 1,2,3,4,5");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "5\n");
+    const std::string water = showOf(dirArg(), 5);
+    EXPECT_NE(water.find("Hour=9\nMin=0\n"), std::string::npos) << water;
+    EXPECT_NE(water.find("Interval=45\nIntervalEndHour=18\nIntervalEndMin=0\n"), std::string::npos)
+        << water;
+    r = kelvoctl(dirArg() + "add '*-3-14 09:00' 生日 --warn 7d,1d,30m --warn-at 20:00");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string birthday = showOf(dirArg(), 6);
+    EXPECT_NE(birthday.find("RdBefore=30\n"), std::string::npos) << birthday;
+    EXPECT_NE(birthday.find("WarnDays=1,7\nWarnHour=20\nWarnMin=0\n"), std::string::npos)
+        << birthday;
+    const std::string list = kelvoctl(dirArg() + "list").out;
+    EXPECT_NE(list.find("每隔 45 分钟，从 09:00 到 18:00，提醒为：喝水"), std::string::npos)
+        << list;
+    EXPECT_NE(list.find("提前 1 天、7 天 20:00，提醒为：生日"), std::string::npos) << list;
+    // Monday 2027-03-08: the warning at 20:00 and the window's minutes.
+    r = kelvoctl(dirArg() + "due --from '2027-03-07 19:59' --to '2027-03-08 10:00'");
+    for (const char* line : {"2027-03-07 20:00\t6\t提前7天提醒：生日\n",
+                             "2027-03-08 09:00\t5\t喝水\n", "2027-03-08 09:45\t5\t喝水\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 32); // the others' as before
+    // Edit: another window end; --every 0 ends the interval, --warn '' the warnings.
+    EXPECT_EQ(kelvoctl(dirArg() + "edit 5 --between 10:00-12:00").status, 0);
+    EXPECT_NE(showOf(dirArg(), 5).find("Hour=10\nMin=0\n"), std::string::npos);
+    EXPECT_EQ(kelvoctl(dirArg() + "edit 5 --every 0").status, 0);
+    EXPECT_NE(showOf(dirArg(), 5).find("Interval=0\n"), std::string::npos);
+    EXPECT_EQ(kelvoctl(dirArg() + "edit 6 --warn ''").status, 0);
+    EXPECT_NE(showOf(dirArg(), 6).find("WarnDays=\n"), std::string::npos);
+
+    const auto before = snapshot(dir);
+    for (const auto& [args, message] : std::vector<std::pair<std::string, std::string>>{
+             {"--every 3 --between 09:00-18:00", "间隔提醒的间隔必须在5到720分钟之间！"},
+             {"--every 45 --between 18:00-09:00",
+              "间隔提醒的结束时间必须晚于开始时间，并且在同一天之内！"},
+             {"--warn 31d", "提前提醒的天数必须在1到30之间！"},
+             {"--warn 1d,2d,3d,4d,5d,6d", "提前天数最多可以设置5个！"},
+         }) {
+        SCOPED_TRACE(args);
+        r = kelvoctl(dirArg() + "add '*-*-* 08:00' x " + args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "kelvoctl: " + message + "\n");
+    }
+    EXPECT_EQ(kelvoctl(dirArg() + "add '*-*-* 08:00' x --every 45").status, 2);
+    EXPECT_EQ(kelvoctl(dirArg() + "add '*-*-* 08:00' x --warn 7w").status, 2);
+    EXPECT_EQ(snapshot(dir), before);
+}
+
 TEST_F(Kelvoctl, DeleteWithoutARunningProgramMovesLaterRemindersDown) {
     const Result r = kelvoctl(dirArg() + "delete 1 3 3");
     EXPECT_EQ(r.status, 0);

@@ -181,8 +181,8 @@ TEST(ExtremeIntegers, EngineFiresOnlyTimesThatExistAndNeverOverflows) {
         SCOPED_TRACE(v);
         ManualClock clock(DateTime{Date{2026, 12, 9}, 23, 59, 0});
         std::vector<std::pair<int32_t, bool>> fired;
-        ReminderEngine engine(clock, {[&](int32_t k, bool advance) {
-                                  fired.push_back({k, advance});
+        ReminderEngine engine(clock, {[&](int32_t k, const FiringTime& f) {
+                                  fired.push_back({k, f.advance()});
                               }});
         // Every day: hour 99 and minute -1 with the value as advance and
         // method, and the value in every field.
@@ -205,7 +205,7 @@ TEST(ExtremeIntegers, EngineFiresOnlyTimesThatExistAndNeverOverflows) {
 TEST(ExtremeIntegers, WeekdayCodeBeyondTheWeekMatchesByItsBitsAndMethodSevenIsPrecise) {
     ManualClock clock(DateTime{Date{2026, 12, 9}, 10, 0, 0}); // Wednesday
     int fired = 0;
-    ReminderEngine engine(clock, {[&](int32_t, bool) { ++fired; }});
+    ReminderEngine engine(clock, {[&](int32_t, const FiringTime&) { ++fired; }});
     engine.setItems({ItemSchedule{0, 0, 40000, 10, 0, 0, 7}});
     engine.startCheck();
     EXPECT_EQ(fired, 0);

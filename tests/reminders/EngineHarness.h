@@ -14,11 +14,22 @@ struct Fired {
     int minute;
     int32_t item;
     bool advance;
+    int32_t daysAhead = 0;
     bool operator==(const Fired&) const = default;
 };
 
 inline ItemSchedule everyDay(int hour, int min, int rdBefore = 0, int mindMethod = 0) {
     return ItemSchedule{0, 0, 0, hour, min, rdBefore, mindMethod};
+}
+
+// What the look-ahead finds from `from` to `to`, in order.
+inline std::vector<FiringTime> firingsBetween(const ItemSchedule& item, const DateTime& from,
+                                              const DateTime& to) {
+    std::vector<FiringTime> found;
+    Firings range(item, from, to);
+    while (const auto f = range.next())
+        found.push_back(*f);
+    return found;
 }
 
 // 2024-01-01 is a Monday.
@@ -32,14 +43,15 @@ class EngineHarness {
 public:
     explicit EngineHarness(DateTime start)
         : clock(start),
-          engine(clock, {[this](int32_t item, bool advance) {
-                             const DateTime now = clock.now();
-                             fired.push_back(Fired{now.hour, now.minute, item, advance});
-                             if (onFire)
-                                 onFire(item, advance);
-                         },
-                         [this](const std::vector<Occasion>& list) { missed.push_back(list); },
-                         [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
+          engine(clock,
+                 {[this](int32_t item, const FiringTime& f) {
+                      const DateTime now = clock.now();
+                      fired.push_back(Fired{now.hour, now.minute, item, f.advance(), f.daysAhead});
+                      if (onFire)
+                          onFire(item, f.advance());
+                  },
+                  [this](const std::vector<Occasion>& list) { missed.push_back(list); },
+                  [this] { ++queueChanges; }, [this] { ++firedChanges; }}) {}
 
     // Lets the clock run for the given minutes, ticking twice a minute as the
     // one-second timer would within one minute.

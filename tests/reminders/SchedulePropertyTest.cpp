@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 namespace kelvo::test {
@@ -57,6 +58,27 @@ void makeLunar(Rng& rng, ItemSchedule& item) {
     item.day = first.day;
 }
 
+// An interval window, often ending just before midnight or starting just
+// after it, sometimes with an interval or end no firing fits (a plain item).
+void makeInterval(Rng& rng, ItemSchedule& item) {
+    const int start = item.hour * 60 + item.min;
+    item.interval = intervalRule(pick(rng, 0, 5) == 0 ? pick(rng, 1, 900) : pick(rng, 5, 90),
+                                 pick(rng, 0, 2) == 0 ? 1439 : pick(rng, start - 10, 1450));
+}
+
+// Warnings days ahead: short ones across month ends, a week, a month; at
+// the set time, at a time of their own, or at a full hour.
+void makeDayWarnings(Rng& rng, ItemSchedule& item) {
+    std::vector<int32_t> days;
+    for (int i = pick(rng, 1, 3); i > 0; --i)
+        days.push_back(pick(rng, 0, 2) == 0 ? pick(rng, 1, 30)
+                                            : std::array{1, 2, 7}[pick(rng, 0, 2)]);
+    const int minute = pick(rng, 0, 2) == 0 ? -1
+                       : pick(rng, 0, 1)    ? pick(rng, 0, 23) * 60
+                                            : pick(rng, 0, 1439);
+    item.warnings = dayWarnings(days, minute);
+}
+
 ItemSchedule randomItem(Rng& rng) {
     ItemSchedule item;
     item.year = pick(rng, 0, 2) == 0 ? pick(rng, 2024, 2031) : 0;
@@ -68,6 +90,10 @@ ItemSchedule randomItem(Rng& rng) {
     item.mindMethod = pick(rng, 0, 3);
     if (pick(rng, 0, 4) == 0)
         makeLunar(rng, item);
+    if (pick(rng, 0, 3) == 0)
+        makeInterval(rng, item);
+    if (pick(rng, 0, 3) == 0)
+        makeDayWarnings(rng, item);
     return item;
 }
 
@@ -85,22 +111,29 @@ Date randomAnchor(Rng& rng, const ItemSchedule& item) {
     const int y = item.year >= 2024 && !item.lunar.active() ? item.year : year;
     const int month = item.month >= 1 && item.month <= 12 ? item.month : pick(rng, 1, 12);
     const bool ownDay = item.day >= 1 && item.day <= 31 && pick(rng, 0, 1);
-    return Date{y, month, std::min(ownDay ? item.day : 31, daysInMonth(y, month))};
+    const Date d{y, month, std::min(ownDay ? item.day : 31, daysInMonth(y, month))};
+    // The warnings of the days around it, some days before them.
+    return item.warnings.any() && pick(rng, 0, 1) ? addDays(d, -item.warnings.days[0]) : d;
 }
 
 struct Fire {
     DateTime at;
-    bool advance;
+    FiringKind kind;
+    int32_t daysAhead;
     bool operator==(const Fire&) const = default;
 };
+
+Fire fireOf(const FiringTime& f) {
+    return Fire{f.at, f.kind, f.daysAhead};
+}
 
 // The engine's minute check run on each minute from `from` to `to`.
 std::vector<Fire> engineFirings(const ItemSchedule& item, const DateTime& from,
                                 const DateTime& to) {
     ManualClock clock(from);
     std::vector<Fire> fired;
-    ReminderEngine engine(clock, {[&](int32_t, bool advance) {
-                              fired.push_back(Fire{clock.now(), advance});
+    ReminderEngine engine(clock, {[&](int32_t, const FiringTime& f) {
+                              fired.push_back(Fire{clock.now(), f.kind, f.daysAhead});
                           }});
     engine.setItems({item});
     for (DateTime t = from; t <= to; t = addMinutes(t, 1)) {
@@ -113,9 +146,8 @@ std::vector<Fire> engineFirings(const ItemSchedule& item, const DateTime& from,
 std::vector<Fire> scheduleFirings(const ItemSchedule& item, const DateTime& from,
                                   const DateTime& to) {
     std::vector<Fire> found;
-    Firings range(item, from, to);
-    while (const auto f = range.next())
-        found.push_back(Fire{f->at, f->advance()});
+    for (const FiringTime& f : firingsBetween(item, from, to))
+        found.push_back(fireOf(f));
     return found;
 }
 
@@ -125,7 +157,11 @@ std::string describe(const ItemSchedule& item) {
            std::to_string(item.min) + " before " + std::to_string(item.rdBefore) + " method " +
            std::to_string(item.mindMethod) + " lunar " + std::to_string(item.lunar.cycle) + "/" +
            std::to_string(item.lunar.month) + "/" + std::to_string(item.lunar.day) +
-           (item.lunar.leap ? "L" : "");
+           (item.lunar.leap ? "L" : "") + " every " + std::to_string(item.interval.every) +
+           " until " + std::to_string(item.interval.end) + " warn " +
+           std::to_string(item.warnings.days[0]) + "," + std::to_string(item.warnings.days[1]) +
+           "," + std::to_string(item.warnings.days[2]) + " at " +
+           std::to_string(item.warnings.minute);
 }
 
 // The first and the last firing of the window, asked from its ends, are
@@ -142,14 +178,14 @@ bool endsAgree(const ItemSchedule& item, const DateTime& from, const DateTime& t
     EXPECT_TRUE(next && previous) << describe(item);
     if (!next || !previous)
         return false;
-    EXPECT_EQ((Fire{next->at, next->advance()}), oracle.front()) << describe(item);
-    EXPECT_EQ((Fire{previous->at, previous->advance()}), oracle.back()) << describe(item);
+    EXPECT_EQ(fireOf(*next), oracle.front()) << describe(item);
+    EXPECT_EQ(fireOf(*previous), oracle.back()) << describe(item);
     return true;
 }
 
 TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
     Rng rng(20261209);
-    int withFirings = 0, lunarWithFirings = 0;
+    int withFirings = 0, lunarWithFirings = 0, intervalsWithFirings = 0, warningsSeen = 0;
     for (int i = 0; i < 4000; ++i) {
         const ItemSchedule item = randomItem(rng);
         const DateTime from{addDays(randomAnchor(rng, item), -1), pick(rng, 0, 23), 0};
@@ -160,6 +196,10 @@ TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
             continue;
         ++withFirings;
         lunarWithFirings += item.lunar.active();
+        intervalsWithFirings += intervalApplies(item);
+        warningsSeen += std::count_if(oracle.begin(), oracle.end(), [](const Fire& f) {
+                            return f.kind == FiringKind::DaysAhead;
+                        }) > 0;
         // From a moment inside the window: the first firing after its minute.
         const DateTime mid = addMinutes(from, pick(rng, 0, 2 * 1440));
         const auto after = nextFiring(item, mid);
@@ -175,6 +215,8 @@ TEST(ScheduleAgainstEngine, FiringsNextAndPreviousInWindowsOfMinutes) {
     // The windows must find something to compare.
     EXPECT_GT(withFirings, 1400);
     EXPECT_GT(lunarWithFirings, 120);
+    EXPECT_GT(intervalsWithFirings, 200);
+    EXPECT_GT(warningsSeen, 150);
 }
 
 // A not-before moment (a skipped occurrence, a pause) keeps back exactly the
@@ -246,7 +288,7 @@ TEST(ScheduleAgainstEngine, DaysOverTenYearsAreTheStartChecksDays) {
     const Date first{2024, 1, 1}, last{2033, 12, 31};
     std::vector<std::vector<Date>> oracle(items.size());
     ManualClock clock(DateTime{first, 12, 0});
-    ReminderEngine engine(clock, {[&](int32_t k, bool) {
+    ReminderEngine engine(clock, {[&](int32_t k, const FiringTime&) {
                               oracle[static_cast<size_t>(k - 1)].push_back(clock.now().date);
                           }});
     engine.setItems(items);
@@ -276,11 +318,15 @@ TEST(ScheduleAgainstEngine, AllFiringsComeInTheMinuteChecksOrder) {
         items.push_back(randomItem(rng));
     items.push_back(ItemSchedule{0, 0, 0, 10, 0, 0, 1}); // two firings at 10:00
     items.push_back(ItemSchedule{0, 0, 0, 11, 5, 5, 3}); // the warning at a full hour
+    ItemSchedule window{0, 0, 0, 23, 0, 0, 1};           // an interval up to midnight
+    window.interval = IntervalRule{7, 1439};
+    window.warnings = dayWarnings({1, 2}, 0); // both at midnight: the fewer days only
+    items.push_back(window);
     const DateTime from{Date{2028, 2, 27}, 22, 30}, to{Date{2028, 3, 1}, 1, 15};
     ManualClock clock(from);
     std::vector<Occasion> oracle;
-    ReminderEngine engine(clock, {[&](int32_t k, bool advance) {
-                              oracle.push_back(Occasion{clock.now(), k, advance});
+    ReminderEngine engine(clock, {[&](int32_t k, const FiringTime& f) {
+                              oracle.push_back(Occasion{clock.now(), k, f.advance(), f.daysAhead});
                           }});
     engine.setItems(items);
     for (DateTime t = from; t <= to; t = addMinutes(t, 1)) {

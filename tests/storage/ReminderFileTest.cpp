@@ -37,6 +37,9 @@ TEST_F(FireItem, ReadFiringChangesNothing) {
     EXPECT_EQ(advance.message, "AutoShutDownWindows");
     EXPECT_EQ(advance.music, "/sounds/bell.wav");
     EXPECT_EQ(readFiring(data, 1, false).text, "AutoShutDownWindows");
+    const kelvo::Firing daysAhead = readFiring(data, 1, false, 7);
+    EXPECT_EQ(daysAhead.text, "提前7天提醒：AutoShutDownWindows");
+    EXPECT_EQ(daysAhead.daysAhead, 7);
     EXPECT_EQ(dir.read("DataFile.dat"), before);
     EXPECT_FALSE(std::filesystem::exists(handOff));
 }

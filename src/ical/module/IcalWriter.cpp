@@ -23,10 +23,21 @@ icaltimetype floating(const DateTime& t) {
     return time;
 }
 
+// Days, hours and minutes as they are ("-P7D", not libical's "-P1W").
+icaldurationtype durationBefore(int32_t minutes) {
+    icaldurationtype d = icaldurationtype_null_duration();
+    d.is_neg = minutes > 0 ? 1 : 0;
+    const auto m = static_cast<unsigned int>(minutes > 0 ? minutes : -minutes);
+    d.days = m / 1440;
+    d.hours = m % 1440 / 60;
+    d.minutes = m % 60;
+    return d;
+}
+
 icalcomponent* alarmOf(int32_t minutesBefore, const std::string& summary) {
     icaltriggertype trigger{};
     trigger.time = icaltime_null_time();
-    trigger.duration = icaldurationtype_from_int(-minutesBefore * 60);
+    trigger.duration = durationBefore(minutesBefore);
     return icalcomponent_vanew(ICAL_VALARM_COMPONENT, icalproperty_new_action(ICAL_ACTION_DISPLAY),
                                icalproperty_new_trigger(trigger),
                                icalproperty_new_description(summary.c_str()), nullptr);
