@@ -264,6 +264,8 @@ void parseSync(const std::vector<std::string>& args, Options& options) {
         throw UsageError(
             "sync needs [--json] or --setup URL USER [--calendar NAME] [--trust SHA256]");
     }
+}
+
 // holidays list [YEAR] [--json], holidays import FILE
 void parseHolidays(std::vector<std::string> args, Options& options) {
     const std::string sub = args.empty() ? "" : args.front();

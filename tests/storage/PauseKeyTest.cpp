@@ -116,7 +116,7 @@ TEST_F(PauseKeyTest, WhatFiredDuringASkipIsFoundAfterResumeAndRestart) {
     const DateTime tomorrow{Date{2026, 12, 10}, 8, 59};
     ManualClock clock(tomorrow);
     std::vector<DateTime> fired;
-    const auto record = [&](int32_t, bool) { fired.push_back(clock.now()); };
+    const auto record = [&](int32_t, const FiringTime&) { fired.push_back(clock.now()); };
     std::vector<FiredOccasion> kept;
     {
         ReminderEngine engine(clock, {record, {}, {}, [] {}});
