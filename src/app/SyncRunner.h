@@ -38,6 +38,13 @@ public:
     void start();
     // A sync now (or right after the one under way).
     void syncNow();
+    // The account was set or changed in the program: syncs with it from now
+    // on, with `password` when no secret store took it.
+    void accountSet(const QString& password);
+
+signals:
+    // What a sync did, or why it did not finish, in the user's words.
+    void synced(const QString& outcome);
 
 private:
     struct Outcome {
@@ -60,6 +67,7 @@ private:
     QTimer* m_afterChange;
     QTimer* m_retry;
     QThread* m_worker = nullptr;
+    bool m_started = false;
     bool m_again = false;
     int m_failures = 0;
     std::set<int> m_toldFailures;          // each kind of failure is told once a run

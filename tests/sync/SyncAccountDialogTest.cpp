@@ -1,0 +1,99 @@
+#include "sync/SyncAccountDialog.h"
+#include "storage/IniFile.h"
+#include "storage/Paths.h"
+#include "support/TempDir.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace {
+
+// The server the test script started: SYNC_URL, user alice, password geheim.
+QString serverUrl() {
+    return qEnvironmentVariable("SYNC_URL");
+}
+
+// Fills the account in and presses a button; waits until its work is done.
+void press(SyncAccountDialog& dialog, const QString& password, const QString& button) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("url"))->setText(serverUrl());
+    dialog.findChild<QLineEdit*>(QStringLiteral("user"))->setText(QStringLiteral("alice"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
+    QSignalSpy done(&dialog, &SyncAccountDialog::workDone);
+    QPushButton* pressed = nullptr;
+    for (QPushButton* candidate : dialog.findChildren<QPushButton*>())
+        if (candidate->text() == button)
+            pressed = candidate;
+    QVERIFY(pressed);
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    QVERIFY(dialog.busy());
+    QVERIFY(done.wait(10'000));
+}
+
+QString status(const SyncAccountDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("status"))->text();
+}
+
+} // namespace
+
+class SyncAccountDialogTest : public QObject {
+    Q_OBJECT
+    TempDir m_dir;
+    DataPaths m_paths{m_dir.path()};
+
+private slots:
+    void initTestCase() { QVERIFY2(!serverUrl().isEmpty(), "run through account_dialog.sh"); }
+
+    // A wrong password is told as such, and nothing is stored.
+    void wrongPasswordIsToldAndNotSaved() {
+        SyncAccountDialog dialog(m_paths);
+        press(dialog, QStringLiteral("falsch"), QStringLiteral("测试连接"));
+        QCOMPARE(status(dialog), QStringLiteral("用户名或密码不对。"));
+        press(dialog, QStringLiteral("falsch"), QStringLiteral("保存"));
+        QVERIFY2(status(dialog).startsWith(QStringLiteral("没有保存：")),
+                 qPrintable(status(dialog)));
+        QVERIFY(!readSyncSettings(TIniFile(m_paths.config())).set());
+    }
+
+    // The right password finds the account's calendars; saving with a new
+    // calendar makes it, keeps the account (not the password) in Config.ini
+    // and hands the program the account.
+    void savesTheAccountWithANewCalendar() {
+        SyncAccountDialog dialog(m_paths);
+        press(dialog, QStringLiteral("geheim"), QStringLiteral("测试连接"));
+        QCOMPARE(status(dialog), QStringLiteral("找到 0 个日历。"));
+        auto* calendar = dialog.findChild<QComboBox*>(QStringLiteral("calendar"));
+        QCOMPARE(calendar->currentText(), QStringLiteral("新建日历“Kelvo”"));
+        QSignalSpy saved(&dialog, &SyncAccountDialog::accountSaved);
+        press(dialog, QStringLiteral("geheim"), QStringLiteral("保存"));
+        QCOMPARE(saved.size(), 1);
+        QVERIFY2(status(dialog).contains(QStringLiteral("帐户已保存")), qPrintable(status(dialog)));
+        const SyncSettings account = readSyncSettings(TIniFile(m_paths.config()));
+        QCOMPARE(QString::fromStdString(account.url), serverUrl());
+        QCOMPARE(account.user, std::string("alice"));
+        QCOMPARE(account.calendar, std::string("/alice/kelvo/"));
+        QVERIFY(m_dir.read("Config.ini").find("geheim") == std::string::npos);
+    }
+
+    // Opened again, the dialog shows the account; a test lists the calendar
+    // made and keeps it chosen.
+    void showsTheSavedAccount() {
+        SyncAccountDialog dialog(m_paths);
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("url"))->text(), serverUrl());
+        press(dialog, QStringLiteral("geheim"), QStringLiteral("测试连接"));
+        QCOMPARE(status(dialog), QStringLiteral("找到 1 个日历。"));
+        auto* calendar = dialog.findChild<QComboBox*>(QStringLiteral("calendar"));
+        QCOMPARE(calendar->count(), 2);
+        QCOMPARE(calendar->currentText(), QStringLiteral("Kelvo"));
+        QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("syncNow"))->isEnabled());
+    }
+};
+
+QTEST_MAIN(SyncAccountDialogTest)
+#include "SyncAccountDialogTest.moc"
