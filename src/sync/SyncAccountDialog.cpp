@@ -81,6 +81,7 @@ void SyncAccountDialog::buildControls() {
     m_calendar->setObjectName(QStringLiteral("calendar"));
     m_status->setObjectName(QStringLiteral("status"));
     m_syncNow->setObjectName(QStringLiteral("syncNow"));
+    m_trust->setObjectName(QStringLiteral("trust"));
     m_url->setPlaceholderText(QStringLiteral("https://cloud.example.org/remote.php/dav/"));
     m_password->setEchoMode(QLineEdit::Password);
     m_status->setWordWrap(true);
