@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "storage/IniFile.h"
 #include "sync/SyncAccount.h"
+#include "sync/SyncAccountDialog.h"
 #include "sync/SyncFields.h"
 #include "system/ClockWatch.h"
 #include "system/FileWatch.h"
@@ -81,6 +82,12 @@ void SyncRunner::accountSet(const QString& password) {
     if (m_started)
         return syncNow();
     start();
+}
+
+void SyncRunner::attach(SyncAccountDialog& dialog) {
+    connect(&dialog, &SyncAccountDialog::syncRequested, this, &SyncRunner::syncNow);
+    connect(&dialog, &SyncAccountDialog::accountSaved, this, &SyncRunner::accountSet);
+    connect(this, &SyncRunner::synced, &dialog, &SyncAccountDialog::showOutcome);
 }
 
 void SyncRunner::syncNow() {

@@ -18,6 +18,7 @@ class QWidget;
 namespace kelvo {
 
 class Clock;
+class SyncAccountDialog;
 struct Platform;
 
 // Runs the sync of the account set in Config.ini, on a worker thread, so
@@ -41,6 +42,8 @@ public:
     // The account was set or changed in the program: syncs with it from now
     // on, with `password` when no secret store took it.
     void accountSet(const QString& password);
+    // Takes the dialog's account and 立即同步, and tells it what syncs do.
+    void attach(SyncAccountDialog& dialog);
 
 signals:
     // What a sync did, or why it did not finish, in the user's words.

@@ -112,9 +112,7 @@ void TForm1::FlatSpeedButton1Click() {
 // The sync account, over the settings dialog; the program's sync follows it.
 void TForm1::openSyncAccount() {
     SyncAccountDialog account(m_paths, &m_dialogs.settings());
-    connect(&account, &SyncAccountDialog::syncRequested, m_sync, &SyncRunner::syncNow);
-    connect(&account, &SyncAccountDialog::accountSaved, m_sync, &SyncRunner::accountSet);
-    connect(m_sync, &SyncRunner::synced, &account, &SyncAccountDialog::showOutcome);
+    m_sync->attach(account);
     account.exec();
 }
 

@@ -128,6 +128,7 @@ void SyncAccountDialog::runOffThread(std::function<void()> work, std::function<v
     for (QPushButton* button : {m_test, m_trust, m_save})
         button->setEnabled(false);
     m_worker = QThread::create(std::move(work));
+    m_worker->setParent(this); // gone with the dialog, which waits for it
     connect(m_worker, &QThread::finished, this, [this, done = std::move(done)] {
         m_worker->deleteLater();
         m_worker = nullptr;

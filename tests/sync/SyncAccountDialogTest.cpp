@@ -1,6 +1,9 @@
 #include "sync/SyncAccountDialog.h"
+#include "app/SyncRunner.h"
+#include "core/Clock.h"
 #include "storage/IniFile.h"
 #include "storage/Paths.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 #include <QComboBox>
@@ -124,6 +127,29 @@ private slots:
         QCOMPARE(calendar->count(), 2);
         QCOMPARE(calendar->currentText(), QStringLiteral("Kelvo"));
         QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("syncNow"))->isEnabled());
+    }
+
+    // Saved in the window, the account is synced by the running program
+    // (which had none) without a restart; 立即同步 syncs again, and the
+    // dialog tells what each sync did.
+    void runningProgramSyncsTheSavedAccount() {
+        if (overTls())
+            QSKIP("run over plain HTTP");
+        TempDir dir;
+        const DataPaths paths{dir.path()};
+        FakePlatform fake;
+        const SystemClock clock;
+        QWidget window;
+        SyncRunner runner(paths, fake.platform, clock, &window);
+        runner.start();
+        SyncAccountDialog dialog(paths);
+        runner.attach(dialog);
+        press(dialog, QStringLiteral("geheim"), QStringLiteral("保存"));
+        QTRY_VERIFY_WITH_TIMEOUT(status(dialog).startsWith(QStringLiteral("同步完成")), 10'000);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("syncNow")),
+                          Qt::LeftButton);
+        QCOMPARE(status(dialog), QStringLiteral("正在同步……"));
+        QTRY_VERIFY_WITH_TIMEOUT(status(dialog).startsWith(QStringLiteral("同步完成")), 10'000);
     }
 };
 
