@@ -24,8 +24,9 @@ QString serverUrl() {
 }
 
 // Fills the account in and presses a button; waits until its work is done.
-void press(SyncAccountDialog& dialog, const QString& password, const QString& button) {
-    dialog.findChild<QLineEdit*>(QStringLiteral("url"))->setText(serverUrl());
+void press(SyncAccountDialog& dialog, const QString& password, const QString& button,
+           const QString& url = serverUrl()) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("url"))->setText(url);
     dialog.findChild<QLineEdit*>(QStringLiteral("user"))->setText(QStringLiteral("alice"));
     dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
     QSignalSpy done(&dialog, &SyncAccountDialog::workDone);
@@ -90,6 +91,16 @@ private slots:
         QVERIFY2(status(dialog).startsWith(QStringLiteral("没有保存：")),
                  qPrintable(status(dialog)));
         QVERIFY(!readSyncSettings(TIniFile(m_paths.config())).set());
+    }
+
+    // A web server that speaks no CalDAV is told as such.
+    void noCalDavThereIsTold() {
+        if (overTls())
+            QSKIP("run over plain HTTP");
+        SyncAccountDialog dialog(m_paths);
+        press(dialog, QStringLiteral("geheim"), QStringLiteral("测试连接"),
+              qEnvironmentVariable("PLAIN_HTTP_URL"));
+        QCOMPARE(status(dialog), QStringLiteral("那里没有 CalDAV 服务。"));
     }
 
     // The right password finds the account's calendars; saving with a new
