@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "storage/IniFile.h"
 #include "sync/SyncAccount.h"
+#include "sync/SyncAccountDialog.h"
 #include "sync/SyncFields.h"
 #include "system/ClockWatch.h"
 #include "system/FileWatch.h"
@@ -58,8 +59,9 @@ SyncRunner::~SyncRunner() {
 }
 
 void SyncRunner::start() {
-    if (!readSyncSettings(TIniFile(m_paths.config())).set())
+    if (m_started || !readSyncSettings(TIniFile(m_paths.config())).set())
         return;
+    m_started = true;
     m_every->start();
     connect(&m_platform.dataFileWatch, &FileWatch::changed, this, [this] {
         if (stampOf(m_paths.dataFile()) != m_syncedVersion)
@@ -68,6 +70,24 @@ void SyncRunner::start() {
     connect(&m_platform.clockWatch, &ClockWatch::jumped, this,
             [this] { QTimer::singleShot(kAfterResumeMs, this, &SyncRunner::syncNow); });
     QTimer::singleShot(kAfterStartMs, this, &SyncRunner::syncNow);
+}
+
+void SyncRunner::accountSet(const QString& password) {
+    if (password.isEmpty())
+        m_password.reset();
+    else
+        m_password = password.toStdString();
+    m_toldFailures.clear();
+    m_failures = 0;
+    if (m_started)
+        return syncNow();
+    start();
+}
+
+void SyncRunner::attach(SyncAccountDialog& dialog) {
+    connect(&dialog, &SyncAccountDialog::syncRequested, this, &SyncRunner::syncNow);
+    connect(&dialog, &SyncAccountDialog::accountSaved, this, &SyncRunner::accountSet);
+    connect(this, &SyncRunner::synced, &dialog, &SyncAccountDialog::showOutcome);
 }
 
 void SyncRunner::syncNow() {
@@ -131,9 +151,18 @@ void SyncRunner::finished(const Outcome& outcome) {
 }
 
 void SyncRunner::tell(const Outcome& outcome) {
-    if (!outcome.report)
+    if (!outcome.report) {
+        emit synced(
+            QStringLiteral("同步没有完成：%1。").arg(QString::fromStdString(outcome.error)));
         return tellFailure(outcome);
+    }
     const SyncReport& report = *outcome.report;
+    emit synced(
+        QStringLiteral("同步完成：上传 %1 个，下载 %2 个，本机删除 %3 个，服务器上删除 %4 个。")
+            .arg(report.uploaded)
+            .arg(report.downloaded)
+            .arg(report.removedHere)
+            .arg(report.removedThere));
     if (!report.conflicts.empty())
         m_platform.tray.showBalloon(
             programTitle(),

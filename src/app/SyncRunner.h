@@ -18,6 +18,7 @@ class QWidget;
 namespace kelvo {
 
 class Clock;
+class SyncAccountDialog;
 struct Platform;
 
 // Runs the sync of the account set in Config.ini, on a worker thread, so
@@ -38,6 +39,15 @@ public:
     void start();
     // A sync now (or right after the one under way).
     void syncNow();
+    // The account was set or changed in the program: syncs with it from now
+    // on, with `password` when no secret store took it.
+    void accountSet(const QString& password);
+    // Takes the dialog's account and 立即同步, and tells it what syncs do.
+    void attach(SyncAccountDialog& dialog);
+
+signals:
+    // What a sync did, or why it did not finish, in the user's words.
+    void synced(const QString& outcome);
 
 private:
     struct Outcome {
@@ -60,6 +70,7 @@ private:
     QTimer* m_afterChange;
     QTimer* m_retry;
     QThread* m_worker = nullptr;
+    bool m_started = false;
     bool m_again = false;
     int m_failures = 0;
     std::set<int> m_toldFailures;          // each kind of failure is told once a run

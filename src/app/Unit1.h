@@ -107,6 +107,7 @@ public slots:
     void resumeClick();     // 恢复提醒: it reminds as always again
     // Settings, autorun and search (Unit1Settings.cpp).
     void FlatSpeedButton1Click();  // 系统设置: the settings dialog
+    void openSyncAccount();        // 同步… in the settings dialog: the sync account
     void R1Click();                // 开机自运行: register or remove the log-on entry
     void FlatSpeedButton10Click(); // 搜索提醒: the search window
     // Import and export (Unit1Exchange.cpp).

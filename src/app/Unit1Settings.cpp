@@ -3,12 +3,14 @@
 #include "alerts/showmsg.h"
 #include "app/Dialogs.h"
 #include "app/ReminderListModel.h"
+#include "app/SyncRunner.h"
 #include "core/VisibleText.h"
 #include "editors/SearchForm.h"
 #include "settings/setting.h"
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
 #include "storage/IniFile.h"
+#include "sync/SyncAccountDialog.h"
 #include "system/Autorun.h"
 #include "system/Platform.h"
 #include "system/RegAutoRun.h"
@@ -100,9 +102,18 @@ void TForm1::moveEvent(QMoveEvent* event) {
 
 void TForm1::FlatSpeedButton1Click() {
     TForm5& settings = m_dialogs.settings();
+    connect(&settings, &TForm5::syncAccountClicked, this, &TForm1::openSyncAccount,
+            Qt::UniqueConnection);
     settings.exec();
     if (TForm5::confirmed)
         TForm4::remindLaterMinutes = static_cast<quint16>(settings.remindLaterMinutes());
+}
+
+// The sync account, over the settings dialog; the program's sync follows it.
+void TForm1::openSyncAccount() {
+    SyncAccountDialog account(m_paths, &m_dialogs.settings());
+    m_sync->attach(account);
+    account.exec();
 }
 
 void TForm1::R1Click() {

@@ -7,20 +7,13 @@
 #include "sync/SyncAccount.h"
 #include "sync/SyncEngine.h"
 #include "sync/SyncFields.h"
+#include "sync/SyncSetup.h"
 
 #include <istream>
-#include <memory>
 #include <ostream>
 
 namespace kelvo::ctl {
 namespace {
-
-// The module's session, closed at the end.
-struct Session {
-    const SyncModuleApi& api;
-    void* handle;
-    ~Session() { api.close(handle); }
-};
 
 std::string passwordLine(std::istream& in) {
     std::string password;
@@ -30,53 +23,21 @@ std::string passwordLine(std::istream& in) {
     return password;
 }
 
-std::string chosenCalendar(const SyncModuleApi& api, void* session, const std::string& home,
-                           const std::vector<DavCalendar>& calendars, const std::string& wanted,
-                           bool& syncCollection, std::ostream& out) {
-    const std::string name = wanted.empty() ? "Kelvo" : wanted;
-    for (const DavCalendar& calendar : calendars) {
-        if (calendar.name == name || calendar.href == name) {
-            syncCollection = calendar.syncCollection;
-            return calendar.href;
-        }
-    }
-    if (!wanted.empty())
-        throw SyncError(DavFailure::None, "服务器上没有日历“" + wanted + "”");
-    std::string href;
-    const DavResult made = api.makeCalendar(session, home, name, href);
-    if (!made.ok())
-        throw SyncError(made);
-    out << "made the calendar " << name << " at " << href << '\n';
-    syncCollection = true;
-    return href;
-}
-
 } // namespace
 
 void setupSync(const std::string& dir, const SyncSetup& setup, std::istream& in,
                std::ostream& out) {
-    SyncSettings account{setup.url, setup.user, {}, setup.trust, true};
     const std::string password = passwordLine(in);
-    const SyncModuleApi& api = syncModule();
-    Session session{api, api.open(davAccount(account, password))};
-    if (!session.handle)
-        throw SyncError(DavFailure::Network, "无法建立与同步服务器的连接");
-    std::string home;
-    std::vector<DavCalendar> calendars;
-    const DavResult found = api.discover(session.handle, home, calendars);
-    if (!found.ok())
-        throw SyncError(found);
-    out << "found " << calendars.size() << " calendar(s)\n";
-    account.calendar = chosenCalendar(api, session.handle, home, calendars, setup.calendar,
-                                      account.syncCollection, out);
-    TIniFile config(DataPaths{dir}.config());
-    writeSyncSettings(config, account);
-    std::string error;
-    if (!api.storePassword(passwordKey(account), password, error))
-        out << "没有可用的密钥环（" << error
+    const SyncSetupResult done = setUpSyncAccount(
+        dir, SyncSettings{setup.url, setup.user, {}, setup.trust, true}, password, setup.calendar);
+    out << "found " << done.found << " calendar(s)\n";
+    if (done.madeCalendar)
+        out << "made the calendar " << kOwnCalendarName << " at " << done.account.calendar << '\n';
+    if (!done.keyringError.empty())
+        out << "没有可用的密钥环（" << done.keyringError
             << "），密码未保存：同步时请在标准输入或环境变量 KELVO_SYNC_PASSWORD 中提供密码\n";
-    out << "sync account set: " << account.user << " at " << account.url << ", calendar "
-        << account.calendar << '\n';
+    out << "sync account set: " << done.account.user << " at " << done.account.url << ", calendar "
+        << done.account.calendar << '\n';
 }
 
 void runSync(const std::string& dir, bool json, std::istream& in, std::ostream& out) {

@@ -12,6 +12,7 @@
 #include "widgets/QtText.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace kelvo {
@@ -42,6 +43,10 @@ TForm5::TForm5(const DataPaths& paths, TForm11& quickPhrases, QWidget* parent)
     limitField(ui->autoclosemin, settings::AutoCloseShowBoxMin, 10);
     limitField(ui->timeLate, settings::TimeLate, 5);
     limitField(ui->TimeFormABV, settings::TimeFormABV, 10);
+    auto* sync = new QPushButton(QStringLiteral("同步…"), this);
+    sync->setObjectName(QStringLiteral("syncAccount"));
+    sync->setGeometry(235, 303, 75, 23);
+    connect(sync, &QPushButton::clicked, this, &TForm5::syncAccountClicked);
     connectHandlers();
 }
 

@@ -51,6 +51,10 @@ public:
     // Every way of closing the dialog ends here; it stores the position.
     void done(int result) override;
 
+signals:
+    // The button 同步… was pressed: the owner opens the sync account.
+    void syncAccountClicked();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

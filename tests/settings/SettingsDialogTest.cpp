@@ -7,6 +7,8 @@
 #include "storage/IniFile.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
+#include "sync/SyncAccount.h"
+#include "sync/SyncAccountDialog.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Messages.h"
@@ -17,11 +19,14 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -358,6 +363,33 @@ private slots:
         run.dialog.FlatButton1Click();
         QCOMPARE(shown, "x\n");
         QVERIFY(run.dialog.isVisible());
+    }
+
+    // 同步… opens the sync account over the settings, with the account of
+    // Config.ini; opening it loads no sync module.
+    void syncButtonOpensTheAccountWithoutTheModule() {
+        TempDir dir;
+        firstStart(dir);
+        TIniFile config(DataPaths{dir.path()}.config());
+        writeSyncSettings(config, {"http://127.0.0.1:9/", "alice", "/alice/kelvo/", {}, true});
+        Run run(dir);
+        run.window->show();
+        QString url;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, [&] {
+                auto* account = run.dialogs.settings().findChild<SyncAccountDialog*>();
+                url = account->findChild<QLineEdit*>("url")->text();
+                account->reject();
+                run.dialogs.settings().FlatSpeedButton1Click();
+            });
+            run.dialogs.settings().findChild<QPushButton*>("syncAccount")->click();
+        });
+        run.window->FlatSpeedButton1Click();
+        QCOMPARE(url, "http://127.0.0.1:9/");
+        QVERIFY(run.dialogs.settings().findChildren<SyncAccountDialog*>().isEmpty());
+        std::ifstream maps("/proc/self/maps");
+        const std::string mapped{std::istreambuf_iterator<char>(maps), {}};
+        QVERIFY(mapped.find("kelvo_sync") == std::string::npos);
     }
 
     // The main window takes the remind-later minutes only after OK.
