@@ -1,8 +1,8 @@
 #include "ical/HolidayImport.h"
 
+#include "core/UserError.h"
 #include "ical/CalendarEvent.h"
 #include "ical/CalendarFile.h"
-#include "core/UserError.h"
 #include "ical/IcalModule.h"
 #include "storage/FileIO.h"
 #include "storage/HolidayFile.h"

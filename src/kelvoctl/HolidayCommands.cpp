@@ -1,6 +1,7 @@
 #include "kelvoctl/HolidayCommands.h"
 
 #include "core/DateText.h"
+#include "core/UserError.h"
 #include "ical/HolidayImport.h"
 #include "kelvoctl/Json.h"
 #include "reminders/HolidayText.h"
@@ -8,7 +9,6 @@
 #include "reminders/ItemTexts.h"
 
 #include <iostream>
-#include <stdexcept>
 
 namespace kelvo::ctl {
 namespace {
@@ -44,7 +44,7 @@ void listHolidays(int32_t year, bool json, std::ostream& out) {
     const auto& years = holidayCalendar().years();
     const auto it = years.find(year);
     if (it == years.end())
-        throw std::runtime_error(std::to_string(year) + "年的节假日安排还没有导入");
+        throw UserError({}, std::to_string(year) + "年的节假日安排还没有导入");
     for (const ArrangedDay& d : it->second.days) {
         if (json)
             out << JsonObject()
@@ -62,7 +62,7 @@ void listHolidays(int32_t year, bool json, std::ostream& out) {
 void importHolidays(const std::string& file, const std::string& holidaysPath, std::ostream& out) {
     const HolidayImport import = importHolidayFile(file, holidaysPath);
     if (!import.error.empty())
-        throw std::runtime_error("holidays import: " + import.error + "（没有导入任何安排）");
+        throw UserError(file, "holidays import: " + import.error + "（没有导入任何安排）");
     out << holidayImportText(import) << '\n';
 }
 

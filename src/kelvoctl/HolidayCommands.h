@@ -15,7 +15,7 @@ namespace kelvo::ctl {
 void listHolidays(int32_t year, bool json, std::ostream& out);
 
 // holidays import FILE: the years of a holiday calendar or text file stored
-// as the user's own. A file with a fault stores nothing (runtime_error).
+// as the user's own. A file with a fault stores nothing (UserError).
 void importHolidays(const std::string& file, const std::string& holidaysPath, std::ostream& out);
 
 // One warning line on `err` for each year without a known arrangement, as

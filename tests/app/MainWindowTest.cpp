@@ -70,16 +70,17 @@ private slots:
         const QSize main = run.window->frameGeometry().size();
         QCOMPARE(config.ReadInteger("Sys", "FormLeft", -1), centred(screen.width(), main.width()));
         QCOMPARE(config.ReadInteger("Sys", "FormTop", -1), centred(screen.height(), main.height()));
-        // The dialogs' outer sizes: their client areas and the main window's frame.
+        // The dialogs' outer sizes: their client areas (the view and edit
+        // dialogs with their rows of interval and warnings) and the frame.
         const QSize frame = main - run.window->size();
         QCOMPARE(config.ReadInteger("NewItem", "FormLeft", -1),
                  centred(screen.width(), 345 + frame.width()));
         QCOMPARE(config.ReadInteger("View", "FormTop", -1),
-                 centred(screen.height(), 316 + frame.height()));
+                 centred(screen.height(), 352 + frame.height()));
         QCOMPARE(config.ReadInteger("Setting", "FormLeft", -1),
                  centred(screen.width(), 326 + frame.width()));
         QCOMPARE(config.ReadInteger("Edit", "FormTop", -1),
-                 centred(screen.height(), 388 + frame.height()));
+                 centred(screen.height(), 440 + frame.height()));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormLeft", -1), centred(screen.width(), 376));
         QCOMPARE(config.ReadInteger("ShowMsg", "FormTop", -1), centred(screen.height(), 376));
 

@@ -318,15 +318,19 @@ e2e_window_gone() {
 }
 
 # e2e_click WINDOW X Y [BUTTON]: clicks at a point of the window's client
-# area: the move and the click go in this order on one connection.
+# area: the move and the click go in this order on one connection, the click
+# a moment after the move (an embedded tray icon takes a click only once the
+# pointer has entered it).
 e2e_click() {
-    xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+    xdotool mousemove --window "$1" "$2" "$3" sleep 0.2 click "${4:-1}"
 }
 
 # e2e_control_box FORM NAME: where the control NAME of the window whose form
 # is FORM.ui (under src/) lies in the window's client area, "X Y WIDTH
 # HEIGHT", from the control's place in the form: a test names the control,
-# not its pixels.
+# not its pixels. The add, edit and view dialogs put a row of their own
+# (the interval and the warnings days ahead) into the form at a height, and
+# what lies below it moves down by the row's height (see their constructors).
 e2e_control_box() {
     python3 - "$E2E_HERE/../../src" "$1" "$2" <<'PY'
 import pathlib, sys, xml.etree.ElementTree as ET
@@ -349,6 +353,9 @@ top = ET.parse(files[0]).getroot().find("widget")
 point = find(top, 0, 0)
 if not point:
     sys.exit(f"no control {name} in {form}.ui")
+rows = {"newitem": (350, 52), "edititem": (334, 52), "viewitem": (274, 36)}
+if form in rows and point[1] >= rows[form][0]:
+    point = (point[0], point[1] + rows[form][1]) + point[2:]
 print(*point)
 PY
 }
@@ -408,10 +415,13 @@ e2e_tray_icon() {
     } END { exit !found }'
 }
 
-# A popup menu of the program that is open now (an override-redirect window).
+# A popup menu of the program that is open now (an override-redirect window),
+# other than the windows named in $E2E_NOT_MENUS (the desktop clock is one
+# of that kind too).
 e2e_open_menu() {
     local id
     for id in $(xdotool search --onlyvisible --class kelvo 2>/dev/null); do
+        [[ " ${E2E_NOT_MENUS:-} " == *" $id "* ]] && continue
         xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
             xwininfo -id "$id" | grep -q 'Map State: IsViewable' && {
             echo "$id"
@@ -427,12 +437,15 @@ e2e_tray_menu() {
     local icon menu
     icon=$(e2e_tray_icon)
     [ -n "$icon" ] || e2e_fail "no tray icon"
+    E2E_NOT_MENUS=$(xdotool search --onlyvisible --class kelvo 2>/dev/null | tr '\n' ' ')
+    export E2E_NOT_MENUS
     e2e_click "$icon" 10 10 3
     e2e_wait 10 e2e_open_menu || e2e_fail "the tray menu did not open"
     menu=$(e2e_open_menu)
     xdotool key "$1"
     e2e_wait 10 bash -c "! xwininfo -id $menu 2>/dev/null | grep -q IsViewable" ||
         e2e_fail "the tray menu did not close"
+    E2E_NOT_MENUS=
 }
 
 # e2e_frame_id WINDOW: the window with its frame, the window manager's parent
