@@ -23,9 +23,7 @@ void writeExchangeItem(TIniFile& file, int32_t k, const ReminderItem& item) {
     file.WriteInteger(s, key::MindMethod, item.mindMethod);
     file.WriteString(s, key::Message, item.message);
     file.WriteString(s, key::Music, item.music);
-    writeLunarRepeat(file, s, item.lunar);
-    writeOfficialRule(file, s, item.official);
-    writeItemRules(file, s, item);
+    writeRepetitionKeys(file, s, item);
 }
 
 bool isShutdown(const ReminderItem& item) {

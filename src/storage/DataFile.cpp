@@ -44,9 +44,9 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
         values[i] = source.ReadInteger(kMovedIntegers[i].key, kMovedIntegers[i].def);
     const std::string message = source.ReadString(key::Message, kDeleteDefaults.message);
     const std::string music = source.ReadString(key::Music, kDeleteDefaults.music);
-    const LunarRepeat lunar = readLunarRepeat(source);
-    const OfficialRule official = readOfficialRule(source);
     ReminderItem rules;
+    rules.lunar = readLunarRepeat(source);
+    rules.official = readOfficialRule(source);
     rules.interval = readIntervalRule(source);
     rules.warnings = readDayWarnings(source);
     const Imported imported = readImported(data, from);
@@ -57,9 +57,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
     data.WriteString(target, key::Message, message);
     data.WriteString(target, key::Music, music);
-    writeLunarRepeat(data, target, lunar);
-    writeOfficialRule(data, target, official);
-    writeItemRules(data, target, rules);
+    writeRepetitionKeys(data, target, rules);
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
     writeNotBefore(data, target, notBefore);
@@ -118,6 +116,12 @@ void writeOfficialRule(TIniFile& file, const std::string& section, OfficialRule 
         file.section(section).ReadString(kOfficialDays.key, "").empty())
         return;
     file.WriteInteger(section, kOfficialDays.key, static_cast<int32_t>(rule));
+}
+
+void writeRepetitionKeys(TIniFile& file, const std::string& section, const ReminderItem& item) {
+    writeLunarRepeat(file, section, item.lunar);
+    writeOfficialRule(file, section, item.official);
+    writeItemRules(file, section, item);
 }
 
 std::string itemSection(int32_t k) {
@@ -267,9 +271,7 @@ void writeNewItemKeys(TIniFile& data, int32_t k, const ReminderItem& item, bool 
     data.WriteString(s, key::Message, item.message);
     if (withMusic)
         data.WriteString(s, key::Music, item.music);
-    writeLunarRepeat(data, s, item.lunar);
-    writeOfficialRule(data, s, item.official);
-    writeItemRules(data, s, item);
+    writeRepetitionKeys(data, s, item);
     // A section left over from a delete may still hold these keys.
     writeImported(data, k, Imported::No);
     writeItemUid(data, k, {});
@@ -298,9 +300,7 @@ void writeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {
     data.WriteInteger(s, key::MindMethod, item.mindMethod);
     data.WriteString(s, key::Message, item.message);
     data.WriteString(s, key::Music, item.music);
-    writeLunarRepeat(data, s, item.lunar);
-    writeOfficialRule(data, s, item.official);
-    writeItemRules(data, s, item);
+    writeRepetitionKeys(data, s, item);
 }
 
 void storeEditedItem(TIniFile& data, int32_t k, const ReminderItem& item) {

@@ -62,6 +62,11 @@ void writeLunarRepeat(TIniFile& file, const std::string& section, const LunarRep
 OfficialRule readOfficialRule(const IniSectionReader& section);
 void writeOfficialRule(TIniFile& file, const std::string& section, OfficialRule rule);
 
+// The keys of how an item repeats beyond its date: the lunar repetition, the
+// official days, the interval and the warnings days ahead, each written as
+// its own writer writes it.
+void writeRepetitionKeys(TIniFile& file, const std::string& section, const ReminderItem& item);
+
 // Main/Items as stored (default 0).
 int32_t storedItemCount(const TIniFile& data);
 // Main/Items bounded to 0 … the sections the file holds, so a damaged count
