@@ -84,6 +84,15 @@ struct CalendarEvent {
     std::vector<int32_t> alarmsBefore;
     // The X-KELVO-… properties and X-APPLE-SPECIAL-DAY, name and value.
     std::vector<std::pair<std::string, std::string>> properties;
+    // Seconds since 1970 UTC up to which its alarms were acknowledged (0:
+    // never): the latest of X-MOZ-LASTACK and the VALARMs' ACKNOWLEDGED.
+    int64_t acknowledged = 0;
+    // Seconds since 1970 UTC when the snoozed alarm comes again (0: none):
+    // the latest X-MOZ-SNOOZE-TIME(-…) or RELTYPE=SNOOZE alarm's TRIGGER,
+    // if later than `acknowledged`; an older one was acknowledged since.
+    int64_t snoozedUntil = 0;
+    // Read only: it has an ATTENDEE, and its acknowledgement would go to all.
+    bool attendees = false;
     bool operator==(const CalendarEvent&) const = default;
 };
 

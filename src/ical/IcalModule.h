@@ -23,8 +23,15 @@ struct IcalModuleApi {
     // `error` when libical refuses an event.
     bool (*write)(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
                   std::string& error);
+    // The calendar object `text` (one event, maybe with RECURRENCE-ID
+    // overrides) with its master event's acknowledgement and snooze set as
+    // write() sets them (see CalendarEvent::acknowledged, snoozedUntil), all
+    // else as it was; false and `error` when the text is no calendar or has
+    // no event.
+    bool (*acknowledge)(const std::string& text, int64_t acknowledged, int64_t snoozedUntil,
+                        std::string& out, std::string& error);
 };
-inline constexpr int32_t kIcalModuleVersion = 3;
+inline constexpr int32_t kIcalModuleVersion = 4;
 inline constexpr const char* kIcalModuleEntry = "kelvo_ical_module";
 inline constexpr const char* kIcalModuleFile = "kelvo_ical.so";
 

@@ -13,5 +13,7 @@ bool read(const std::string& text, int64_t nowUtc, std::vector<CalendarEvent>& e
           std::string& error);
 bool write(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::string& text,
            std::string& error);
+bool acknowledge(const std::string& text, int64_t acknowledged, int64_t snoozedUntil,
+                 std::string& out, std::string& error);
 
 } // namespace kelvo::icalcodec

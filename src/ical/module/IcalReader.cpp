@@ -1,4 +1,5 @@
 // Reads the VEVENTs and VTODOs of an iCalendar text with libical.
+#include "ical/module/IcalAlarms.h"
 #include "ical/module/IcalCodec.h"
 #include "ical/module/IcalTimes.h"
 
@@ -126,6 +127,9 @@ void readProperties(icalcomponent* event, CalendarEvent& out) {
         case ICAL_STATUS_PROPERTY:
             readStatus(p, out);
             break;
+        case ICAL_ATTENDEE_PROPERTY:
+            out.attendees = true;
+            break;
         case ICAL_COMPLETED_PROPERTY:
             out.status = CalendarEvent::Status::Completed;
             break;
@@ -178,6 +182,9 @@ void readCommon(icalcomponent* component, CalendarEvent& out) {
     out.summary = summary ? summary : "";
     noteErrors(component, out);
     readProperties(component, out);
+    const Acknowledgement ack = acknowledgementOf(component);
+    out.acknowledged = ack.acknowledged;
+    out.snoozedUntil = ack.snoozedUntil;
 }
 
 CalendarEvent eventOf(icalcomponent* event, LocalTimeCheck& check) {

@@ -2,6 +2,7 @@
 // entry point.
 #include "ical/IcalModule.h"
 #include "ical/RuleText.h"
+#include "ical/module/IcalAlarms.h"
 #include "ical/module/IcalCodec.h"
 
 #include <libical/ical.h>
@@ -43,12 +44,6 @@ icalcomponent* alarmOf(int32_t minutesBefore, const std::string& summary) {
                                icalproperty_new_description(summary.c_str()), nullptr);
 }
 
-void addX(icalcomponent* vevent, std::string_view name, const std::string& value) {
-    icalproperty* x = icalproperty_new_x(value.c_str());
-    icalproperty_set_x_name(x, std::string(name).c_str());
-    icalcomponent_add_property(vevent, x);
-}
-
 void addDates(icalcomponent* vevent, const CalendarEvent& event) {
     for (const DateTime& t : event.exdates)
         icalcomponent_add_property(vevent, icalproperty_new_exdate(floating(t)));
@@ -87,6 +82,7 @@ bool addEvent(icalcomponent* calendar, const CalendarEvent& event, int64_t stamp
         addX(vevent, name, value);
     for (int32_t before : event.alarmsBefore)
         icalcomponent_add_component(vevent, alarmOf(before, event.summary));
+    setAcknowledgement(vevent, event.acknowledged, event.snoozedUntil);
     icalcomponent_add_component(calendar, vevent);
     return true;
 }
@@ -139,7 +135,18 @@ bool writeCaught(const std::vector<kelvo::CalendarEvent>& events, int64_t stampU
     }
 }
 
-const kelvo::IcalModuleApi kApi{kelvo::kIcalModuleVersion, readCaught, writeCaught};
+bool acknowledgeCaught(const std::string& text, int64_t acknowledged, int64_t snoozedUntil,
+                       std::string& out, std::string& error) noexcept {
+    try {
+        return kelvo::icalcodec::acknowledge(text, acknowledged, snoozedUntil, out, error);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
+const kelvo::IcalModuleApi kApi{kelvo::kIcalModuleVersion, readCaught, writeCaught,
+                                acknowledgeCaught};
 
 } // namespace
 
