@@ -39,18 +39,17 @@ bool popupStaysOnTop() {
 
 } // namespace
 
-bool alertByNotification(QWidget* mainWindow, quint16 item, const QString& message,
-                         const QString& music, const DataPaths& paths, Platform& platform,
-                         std::function<void()> popupInstead) {
+NotificationAlert* alertByNotification(QWidget* mainWindow, quint16 item, const QString& message,
+                                       const QString& music, const DataPaths& paths,
+                                       Platform& platform, std::function<void()> popupInstead) {
     const std::string text = message.toStdString();
     const AlertCircumstances circumstances{text,
                                            settings::NotifyAlerts.read(TIniFile(paths.config())),
                                            popupStaysOnTop(), platform.notifier.isAvailable()};
     if (chooseAlert(circumstances) != AlertKind::Notification)
-        return false;
-    new NotificationAlert(mainWindow, item, message, music, paths, platform,
-                          std::move(popupInstead));
-    return true;
+        return nullptr;
+    return new NotificationAlert(mainWindow, item, message, music, paths, platform,
+                                 std::move(popupInstead));
 }
 
 NotificationAlert::NotificationAlert(QWidget* mainWindow, quint16 item, const QString& message,
@@ -102,9 +101,10 @@ void NotificationAlert::show(const QString& message, const QString& ownSound) {
 void NotificationAlert::actionInvoked(uint id, const QString& key) {
     if (id == 0 || id != m_id)
         return;
-    if (key.startsWith(kSnooze))
+    if (key.startsWith(kSnooze)) {
         sendSnoozeRequest(m_mainWindow, m_item, key.mid(kSnooze.size()).toUShort());
-    else if (key == kCommand)
+        m_answered = true;
+    } else if (key == kCommand)
         MessageBox::reportingErrors(m_mainWindow, [this] { m_command->run(true); });
     if (key != kCommand)
         closed(id);
@@ -119,9 +119,19 @@ void NotificationAlert::lost() {
         popup();
 }
 
+void NotificationAlert::withdraw() {
+    m_answered = true;
+    if (m_id != 0)
+        m_platform.notifier.close(m_id);
+    end();
+}
+
 void NotificationAlert::closed(uint id) {
-    if (id != 0 && id == m_id)
-        end();
+    if (id == 0 || id != m_id)
+        return;
+    if (!m_answered)
+        sendDismissal(m_mainWindow, m_item);
+    end();
 }
 
 // However it went: the sound stops, and the alert is over.

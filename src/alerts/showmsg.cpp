@@ -298,6 +298,7 @@ void TForm4::closetimerTimer() {
     if (m_elapsedSeconds >= m_autoCloseSeconds) {
         closetimer->stop();
         ui->closewin->hide();
+        m_closing = Closing::ByItself;
         close();
     }
 }
@@ -311,6 +312,12 @@ void TForm4::docmdClick() {
 // popup goes.
 void TForm4::snooze(quint16 minutes) {
     sendSnoozeRequest(m_mainWindow, m_item, minutes);
+    m_closing = Closing::Snoozed;
+    close();
+}
+
+void TForm4::withdraw() {
+    m_closing = Closing::ByItself;
     close();
 }
 
@@ -356,6 +363,8 @@ void TForm4::done(int result) {
 }
 
 void TForm4::FormClose() {
+    if (m_closing == Closing::ByUser)
+        sendDismissal(m_mainWindow, m_item);
     closetimer->stop();
     storePosition();
     m_sound.reset();

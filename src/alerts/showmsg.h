@@ -97,6 +97,14 @@ public:
     // reminder to its new number; the deleted one's snooze is not queued.
     void itemDeleted(int32_t k);
 
+    // When the reminder last fired into the popup (seconds since 1970 UTC),
+    // as the main window tells it.
+    void setFiredAt(int64_t utcSeconds) { m_firedAt = utcSeconds; }
+    int64_t firedAt() const { return m_firedAt; }
+    // The reminder was dismissed on another computer: the popup closes
+    // without telling the main window of a dismissal.
+    void withdraw();
+
     // Every way of closing ends here; it runs FormClose once.
     void done(int result) override;
 
@@ -169,6 +177,12 @@ private:
     int m_autoCloseSeconds = 10;
     int m_elapsedSeconds = 0;
     int m_times = 1; // how often the reminder has fired into this popup
+    int64_t m_firedAt = 0;
+    // How it closes: the user's own close is a dismissal, told to the main
+    // window; a snooze is told as such, and the countdown and a dismissal
+    // elsewhere are none.
+    enum class Closing { ByUser, Snoozed, ByItself };
+    Closing m_closing = Closing::ByUser;
     bool m_closed = false;
     WindowDrag m_drag{*this, WindowDrag::Start::AtPress};
 };

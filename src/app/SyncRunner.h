@@ -44,6 +44,8 @@ public:
     void accountSet(const QString& password);
     // Takes the dialog's account and 立即同步, and tells it what syncs do.
     void attach(SyncAccountDialog& dialog);
+    // Whether an account is set and synced with.
+    bool active() const { return m_started; }
 
 signals:
     // What a sync did, or why it did not finish, in the user's words.

@@ -273,6 +273,9 @@ void TForm1::reloadList() {
     ReminderList list = loadReminderList(*m_data);
     m_engine->setItems(std::move(list.items));
     m_lines->setLines(std::move(list.lines));
+    m_listDismissals = std::move(list.dismissals);
+    if (m_engine->resumed())
+        followDismissals();
     selectLine(position);
     m_nextOfAll.reset();
     updateTrayTip();
@@ -561,9 +564,14 @@ void TForm1::mainCommand(const WindowMessage& message) {
         break;
     case kCmdSnooze: {
         const SnoozeArgument snooze = SnoozeArgument::unpack(message.lParam());
-        m_engine->requestSnooze(snooze.item, snooze.minutes);
+        const int64_t due = m_clock.read().utcSeconds + int64_t{snooze.minutes} * 60;
+        if (m_engine->queueSnooze(snooze.item, due))
+            acknowledge(snooze.item, due);
         break;
     }
+    case kCmdDismissed:
+        acknowledge(static_cast<int32_t>(message.lParam()), 0);
+        break;
     case kCmdSelectLine:
         selectLine(static_cast<int>(message.lParam()));
         break;
@@ -593,10 +601,13 @@ void TForm1::fire(int32_t item, const FiringTime& at) {
     const auto popupInstead = [this, number, text, music, due, shown] {
         showPopup(number, text, music, due, shown);
     };
-    if (alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead))
+    if (NotificationAlert* alert =
+            alertByNotification(this, number, text, music, m_paths, m_platform, popupInstead)) {
+        alert->setFiredAt(m_clock.read().utcSeconds);
         shown();
-    else
+    } else {
         popupInstead();
+    }
 }
 
 // A popup that comes while others are open goes on top of them. It stays
@@ -609,6 +620,7 @@ void TForm1::showPopup(quint16 item, const QString& text, const QString& music, 
     popup->setReminder(text, music);
     popup->setDue(due);
     popup->setClock(m_clock);
+    popup->setFiredAt(m_clock.read().utcSeconds);
     if (const TForm4* below = topmostPopup())
         popup->stackOn(*below);
     popup->setShutdownWindow([this]() -> TForm7& { return m_dialogs.shutdown(); });
@@ -641,6 +653,7 @@ bool TForm1::remindAgain(int32_t item, const FiringTime& at) {
         return false;
     for (TForm4* popup : m_popups) {
         if (popup->item() == item && popup->onTime() && popup->isVisible()) {
+            popup->setFiredAt(m_clock.read().utcSeconds);
             popup->remindAgain(DueTime{at.at.hour, at.at.minute});
             return true;
         }

@@ -260,13 +260,22 @@ private:
     // What a shown reminder stores, and the failures of writes while the
     // program runs, told once in the tray (Unit1Marks.cpp).
     void markShown(int32_t item, const std::string& message);
+    // The user dismissed item k's reminder here, snoozed until `snoozedUntil`
+    // (0: not snoozed): stored for sync to tell the other computers.
+    void acknowledge(int32_t item, int64_t snoozedUntil);
+    // Follows the dismissals of the list that are new since the last call:
+    // the reminder's alerts that fired until then close, its snooze here
+    // becomes the one given there.
+    void followDismissals();
     void storeMarks();
     void writeQuietly(const std::function<void()>& write);
     void tellWriteFailure(const IniWriteError& e);
 
     PendingMarks m_pendingMarks;
-    bool m_snoozesUnstored = false; // tried again at every minute
-    QTimer* m_markRetry = nullptr;  // while another program holds the data file's lock
+    std::vector<Dismissal> m_listDismissals;     // as the list was last loaded
+    std::vector<Dismissal> m_followedDismissals; // as followDismissals() last saw them
+    bool m_snoozesUnstored = false;              // tried again at every minute
+    QTimer* m_markRetry = nullptr;               // while another program holds the data file's lock
     int m_busyRetries = 0;
     bool m_firedStorePending = false;
     bool m_oneAfterAnother = false; // the start check: each popup waited for

@@ -39,6 +39,7 @@ void TForm1::resumeEngine() {
         lastCheckUtc = minuteNumber(*utc) * 60;
     m_engine->resume(parseDateTime(settings::LastCheck.read(*m_config)),
                      readSnoozeFile(m_paths.snoozes(), ReminderEngine::kMaxSnoozes), lastCheckUtc);
+    followDismissals();
     armSnoozeTimer();
     startWrite([this] { storeLastCheck(); });
 }

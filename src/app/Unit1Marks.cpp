@@ -3,13 +3,20 @@
 // box that would stand in front of a reminder.
 #include "app/Unit1.h"
 
+#include "alerts/NotificationAlert.h"
+#include "alerts/showmsg.h"
+#include "app/SyncRunner.h"
+#include "core/Clock.h"
 #include "core/SystemError.h"
+#include "reminders/ReminderEngine.h"
 #include "storage/IniFile.h"
 #include "system/Platform.h"
 #include "system/Tray.h"
 #include "widgets/QtText.h"
 
 #include <QTimer>
+
+#include <algorithm>
 
 namespace kelvo {
 namespace {
@@ -41,6 +48,40 @@ std::string failureText(const IniWriteError& e) {
 void TForm1::markShown(int32_t item, const std::string& message) {
     m_pendingMarks.add(item, message);
     storeMarks();
+}
+
+// Only with a sync account: without one nothing reads it, and a dismissal
+// changes nothing in the data file.
+void TForm1::acknowledge(int32_t item, int64_t snoozedUntil) {
+    if (!m_sync || !m_sync->active() || item < 1 || item > m_engine->count() || !m_data)
+        return;
+    const std::string message = readFiring(*m_data, item, false).message;
+    m_data->releaseContent();
+    const int64_t now = m_clock.read().utcSeconds;
+    m_pendingMarks.acknowledge(item, message, now, snoozedUntil);
+    // Followed already: this program's own alerts and queue are as it left them.
+    m_followedDismissals.push_back({item, now, snoozedUntil});
+    storeMarks();
+    m_sync->syncNow();
+}
+
+void TForm1::followDismissals() {
+    for (const Dismissal& d : m_listDismissals) {
+        if (std::find(m_followedDismissals.begin(), m_followedDismissals.end(), d) !=
+            m_followedDismissals.end())
+            continue;
+        for (TForm4* popup : std::vector<TForm4*>(m_popups)) {
+            if (popup->item() == d.item && popup->firedAt() <= d.at)
+                popup->withdraw();
+        }
+        for (NotificationAlert* alert : findChildren<NotificationAlert*>()) {
+            if (alert->item() == d.item && alert->firedAt() <= d.at)
+                alert->withdraw();
+        }
+        m_engine->replaceSnoozes(d.item, d.snoozedUntil > d.at ? std::optional(d.snoozedUntil)
+                                                               : std::nullopt);
+    }
+    m_followedDismissals = m_listDismissals;
 }
 
 // Marks that cannot be stored wait: for another program's lock a second,

@@ -20,6 +20,9 @@ public:
     DateTime now() const { return read().local; }
 };
 
+// The system zone's local wall time of a moment (seconds since 1970 UTC).
+DateTime localTimeOf(int64_t utcSeconds);
+
 // Local time of the system.
 class SystemClock final : public Clock {
 public:

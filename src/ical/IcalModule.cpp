@@ -3,17 +3,12 @@
 #include "core/Module.h"
 #include "core/UserError.h"
 
-#include <mutex>
-
 namespace kelvo {
 
 const IcalModuleApi& icalModule(const std::string& path) {
-    static std::once_flag once;
-    static LoadedModule loaded;
-    std::call_once(once, [] {
-        loaded =
-            loadProgramModule("日历模块", kIcalModuleFile, kIcalModuleEntry, kIcalModuleVersion);
-    });
+    // Loaded once per process, whichever thread asks first.
+    static const LoadedModule loaded =
+        loadProgramModule("日历模块", kIcalModuleFile, kIcalModuleEntry, kIcalModuleVersion);
     if (!loaded.table)
         throw UserError(path, loaded.errors);
     return *static_cast<const IcalModuleApi*>(loaded.table);

@@ -59,6 +59,8 @@ void runSync(const std::string& dir, bool json, std::istream& in, std::ostream& 
                    .number("Downloaded", report.downloaded)
                    .number("RemovedHere", report.removedHere)
                    .number("RemovedThere", report.removedThere)
+                   .number("DismissedHere", report.dismissedHere)
+                   .number("DismissedThere", report.dismissedThere)
                    .number("Conflicts", static_cast<int64_t>(report.conflicts.size()))
                    .number("Unexpressible", static_cast<int64_t>(report.unexpressible.size()))
                    .str()
@@ -66,7 +68,8 @@ void runSync(const std::string& dir, bool json, std::istream& in, std::ostream& 
     } else {
         out << "synced: " << report.uploaded << " up, " << report.downloaded << " down, "
             << report.removedHere << " deleted here, " << report.removedThere
-            << " deleted on the server\n";
+            << " deleted on the server, " << report.dismissedHere << " dismissed here, "
+            << report.dismissedThere << " dismissed on the server\n";
     }
     for (const std::string& message : report.conflicts)
         out << "冲突：" << message << "（本机的版本另存为“" << kConflictMark << "”）\n";

@@ -153,7 +153,7 @@ std::string nextFiringText(const DateTime& at) {
 
 std::string pauseNote(const ItemSchedule& item, const DateTime& now) {
     const int64_t minute = minuteNumber(DateTime{now.date, now.hour, now.minute, 0});
-    if (item.notBefore <= minute)
+    if (item.notBefore <= minute || item.dismissed)
         return {};
     if (item.notBefore % (24 * 60) != 0) {
         // A skip; nothing kept back once the item's time was changed since.

@@ -50,7 +50,8 @@ std::string nextOfAllText(const DateTime& at, const Date& today, std::string_vie
 struct ItemSchedule;
 // What the list line adds while an item's not-before moment lies after the
 // minute `now`: "（已暂停到 12月20日）", "（跳过 12月10日 09:00）" (the year too
-// when it is not now's); empty otherwise.
+// when it is not now's); empty otherwise, and for a moment that a dismissal
+// set.
 std::string pauseNote(const ItemSchedule& item, const DateTime& now);
 
 // The texts of the view dialog's fields for one item.

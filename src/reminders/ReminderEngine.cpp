@@ -296,11 +296,24 @@ void ReminderEngine::snoozeTick() {
 }
 
 bool ReminderEngine::requestSnooze(int32_t item, int32_t minutes) {
+    return queueSnooze(item, m_clock.read().utcSeconds + int64_t{minutes} * 60);
+}
+
+bool ReminderEngine::queueSnooze(int32_t item, int64_t due) {
     if (m_queue.size() >= kMaxSnoozes || item < 1)
         return false;
-    m_queue.push_back(SnoozeEntry{m_clock.read().utcSeconds + int64_t{minutes} * 60, item});
+    m_queue.push_back(SnoozeEntry{due, item});
     queueChanged();
     return true;
+}
+
+void ReminderEngine::replaceSnoozes(int32_t item, std::optional<int64_t> due) {
+    const std::vector<SnoozeEntry> before = m_queue;
+    std::erase_if(m_queue, [item](const SnoozeEntry& e) { return e.item == item; });
+    if (due && *due > m_clock.read().utcSeconds && m_queue.size() < kMaxSnoozes)
+        m_queue.push_back(SnoozeEntry{*due, item});
+    if (m_queue != before)
+        queueChanged();
 }
 
 void ReminderEngine::itemDeleted(int32_t k) {

@@ -120,6 +120,11 @@ public:
     // Queues a snooze due `minutes` from now; false (and nothing queued)
     // when 20 are waiting or the item is none (0: a deleted one's).
     bool requestSnooze(int32_t item, int32_t minutes);
+    // Queues a snooze due at `due` (seconds since 1970 UTC); false as above.
+    bool queueSnooze(int32_t item, int64_t due);
+    // The item was dismissed on another computer: its waiting entries go,
+    // and the snooze it got there (`due`, when later than now) waits instead.
+    void replaceSnoozes(int32_t item, std::optional<int64_t> due);
     // Item k was deleted: drop its entries, renumber the later ones.
     void itemDeleted(int32_t k);
     // The waiting entries in arrival order.

@@ -89,6 +89,11 @@ struct ReminderItem {
     int64_t notBefore = kNoPause;
     IntervalRule interval;
     DayWarnings warnings;
+    // Dismissed on this or another computer of the user's (sync): what fell
+    // due up to this moment does not fire (seconds since 1970 UTC; 0: never
+    // dismissed). Snoozed then: due again at snoozedUntil, when later.
+    int64_t acknowledged = 0;
+    int64_t snoozedUntil = 0;
 };
 
 // The readers of an item differ in what a missing key reads as; each names

@@ -69,6 +69,8 @@ void ReminderList::append(const ReminderItem& item) {
     items.push_back(scheduleOf(item));
     appendListLine(lines.text(), item);
     lines.endLine();
+    if (item.acknowledged > 0)
+        dismissals.push_back({count(), item.acknowledged, item.snoozedUntil});
 }
 
 std::string listLine(const ReminderItem& item) {

@@ -31,11 +31,20 @@ private:
     std::vector<size_t> m_ends;
 };
 
+// The last dismissal of item k and the snooze it got (ReminderItem's
+// acknowledged and snoozedUntil).
+struct Dismissal {
+    int32_t item = 0;
+    int64_t at = 0, snoozedUntil = 0;
+    bool operator==(const Dismissal&) const = default;
+};
+
 // The in-memory copy of the reminders and the main window's list lines:
 // items[k - 1] and lines[k - 1] belong to item k.
 struct ReminderList {
     std::vector<ItemSchedule> items;
     PackedLines lines;
+    std::vector<Dismissal> dismissals; // of the items that have one, in order
     int32_t count() const { return static_cast<int32_t>(items.size()); }
     // Room for n items, so that a load allocates once.
     void reserve(int32_t n);

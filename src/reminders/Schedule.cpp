@@ -1,5 +1,6 @@
 #include "reminders/Schedule.h"
 
+#include "core/Clock.h"
 #include "reminders/Holidays.h"
 
 #include <algorithm>
@@ -307,6 +308,12 @@ ItemSchedule scheduleOf(const ReminderItem& item) {
                           item.interval, contentKey(item), item.warnings};
     schedule.official = item.official;
     schedule.notBefore = item.notBefore;
+    // What fell due up to the minute of a dismissal was seen.
+    if (item.acknowledged > 0) {
+        const int64_t after = minuteNumber(localTimeOf(item.acknowledged)) + 1;
+        schedule.dismissed = after > schedule.notBefore;
+        schedule.notBefore = std::max(schedule.notBefore, after);
+    }
     return schedule;
 }
 

@@ -27,6 +27,9 @@ struct ItemSchedule {
     uint64_t key = 0;
     DayWarnings warnings = {};
     OfficialRule official = OfficialRule::None; // with a weekday code: by the holiday calendar
+    // notBefore is the minute after the item's last dismissal (on this or
+    // another computer), not a skip or pause of the user's.
+    bool dismissed = false;
     // Nothing fires before this local minute number: the next occurrence
     // skipped, or a pause until a day. Not part of the key: what fired for
     // the item stays found across a skip, a pause and a resume.

@@ -1,5 +1,6 @@
 #include "storage/DataFile.h"
 
+#include "storage/AckKeys.h"
 #include "storage/DataKeys.h"
 #include "storage/Identity.h"
 #include "storage/IniFile.h"
@@ -52,6 +53,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     const Imported imported = readImported(data, from);
     const std::string uid = source.ReadString(key::Uid, "");
     const int64_t notBefore = readNotBefore(source);
+    readAcknowledgement(source, rules);
     const std::string target = itemSection(to);
     for (size_t i = 0; i < values.size(); ++i)
         data.WriteInteger(target, kMovedIntegers[i].key, values[i]);
@@ -61,6 +63,7 @@ void moveItemDown(TIniFile& data, int32_t from, int32_t to) {
     writeImported(data, to, imported);
     writeItemUid(data, to, uid);
     writeNotBefore(data, target, notBefore);
+    writeAcknowledgement(data, target, rules.acknowledged, rules.snoozedUntil);
 }
 
 // The keys that the list reads; Reminded and Music keep their defaults.
@@ -81,6 +84,7 @@ ReminderItem readListedKeys(const IniSectionReader& s, const ItemDefaults& defau
     item.notBefore = readNotBefore(s);
     item.interval = readIntervalRule(s);
     item.warnings = readDayWarnings(s);
+    readAcknowledgement(s, item);
     return item;
 }
 

@@ -60,5 +60,12 @@ inline constexpr std::string_view Uid = "Uid";
 // day. Absent or empty for every other item; a reader that does not know it
 // sees the item fire as it always would.
 inline constexpr std::string_view NotBefore = "NotBefore";
+// With a sync account: when the item's reminder was last dismissed on this or
+// another computer, and when it is due again if it was snoozed then, UTC
+// times "20261209T090030Z" (storage/AckKeys.h). What fell due up to Acked
+// does not fire. Absent or empty: never; a reader that does not know them
+// sees the item fire as it always would.
+inline constexpr std::string_view Acked = "Acked";
+inline constexpr std::string_view SnoozedTo = "SnoozedTo";
 
 } // namespace kelvo::datakeys

@@ -2,6 +2,7 @@
 
 #include "core/DateText.h"
 #include "reminders/ItemTexts.h"
+#include "storage/AckKeys.h"
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
 #include "storage/IniFile.h"
@@ -40,6 +41,11 @@ void PendingMarks::add(int32_t item, std::string message) {
     m_marks.push_back(Mark{item, std::move(message)});
 }
 
+void PendingMarks::acknowledge(int32_t item, std::string message, int64_t at,
+                               int64_t snoozedUntil) {
+    m_marks.push_back(Mark{item, std::move(message), at, snoozedUntil});
+}
+
 void PendingMarks::itemDeleted(int32_t k) {
     std::erase_if(m_marks, [k](const Mark& m) { return m.item == k; });
     for (Mark& m : m_marks) {
@@ -56,8 +62,13 @@ void PendingMarks::store(TIniFile& data) {
             const int32_t n = itemCount(data);
             for (const Mark& m : m_marks) {
                 const std::string section = itemSection(m.item);
-                if (m.item <= n && data.ReadString(section, datakeys::Message, "") == m.message)
+                if (m.item > n || data.ReadString(section, datakeys::Message, "") != m.message)
+                    continue;
+                if (m.acknowledged == 0)
                     data.WriteInteger(section, datakeys::ReMinded, 1);
+                else if (m.acknowledged >
+                         parseUtcText(data.ReadString(section, datakeys::Acked, "")))
+                    writeAcknowledgement(data, section, m.acknowledged, m.snoozedUntil);
             }
         },
         std::chrono::milliseconds(0));

@@ -40,6 +40,11 @@ class PendingMarks {
 public:
     // Item k was shown with its stored message `message` (without a prefix).
     void add(int32_t item, std::string message);
+    // Item k, holding `message`, was dismissed at `at` (seconds since 1970
+    // UTC) and snoozed until `snoozedUntil` (0: not snoozed), for sync to
+    // tell the user's other computers. A dismissal older than the one
+    // stored changes nothing.
+    void acknowledge(int32_t item, std::string message, int64_t at, int64_t snoozedUntil);
     // Item k was deleted by this program: its mark goes, later ones move down.
     void itemDeleted(int32_t k);
     bool empty() const { return m_marks.empty(); }
@@ -54,6 +59,8 @@ private:
     struct Mark {
         int32_t item;
         std::string message;
+        int64_t acknowledged = 0; // a dismissal's mark when above 0
+        int64_t snoozedUntil = 0;
     };
     std::vector<Mark> m_marks;
 };

@@ -5,7 +5,6 @@
 #include "storage/IniFile.h"
 
 #include <cstdlib>
-#include <mutex>
 
 namespace kelvo {
 SyncSettings readSyncSettings(const TIniFile& config) {
@@ -25,12 +24,9 @@ void writeSyncSettings(TIniFile& config, const SyncSettings& account) {
 }
 
 const SyncModuleApi& syncModule() {
-    static std::once_flag once;
-    static LoadedModule loaded;
-    std::call_once(once, [] {
-        loaded =
-            loadProgramModule("同步模块", kSyncModuleFile, kSyncModuleEntry, kSyncModuleVersion);
-    });
+    // Loaded once per process, whichever thread asks first.
+    static const LoadedModule loaded =
+        loadProgramModule("同步模块", kSyncModuleFile, kSyncModuleEntry, kSyncModuleVersion);
     if (!loaded.table)
         throw SyncError(DavFailure::None, loaded.errors);
     return *static_cast<const SyncModuleApi*>(loaded.table);

@@ -22,6 +22,9 @@ constexpr size_t kPutsPerStep = 100; // the state is stored after each such step
 constexpr int kPushRounds = 3;       // a 412 is merged and sent again, this often
 // How long a sync waits for another one on the same data directory.
 constexpr std::chrono::seconds kSyncWait{10};
+// A dismissal further ahead of this computer's clock than this comes from a
+// clock that is wrong: it would silence reminders here, so it is not taken.
+constexpr int64_t kFurthestAheadSeconds = 24 * 3600;
 
 bool safeNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -69,6 +72,7 @@ public:
         pull();
         for (int round = 0; round < kPushRounds && push(); ++round) {
         }
+        pushAcknowledgements();
         removeThere();
         store();
         return m_report;
@@ -168,6 +172,7 @@ private:
         if (!mapped.item)
             return leaveAlone(uid, object, event ? event->summary : object.href);
         const ReminderItem& remote = *mapped.item;
+        takeAcknowledgement(uid, *event, changes);
         const auto known = m_state.objects.find(uid);
         const auto local = m_local.find(uid);
         if (local == m_local.end()) {
@@ -182,7 +187,20 @@ private:
             mergeInto(uid, local->second, based ? known->second.base : fieldsOf(remote), remote,
                       changes);
         }
-        m_state.objects[uid] = {object.href, object.etag, fieldsOf(remote), false};
+        m_state.objects[uid] = {object.href, object.etag,         fieldsOf(remote),
+                                false,       event->acknowledged, event->attendees};
+    }
+
+    // The server's dismissal when it is later than this computer's.
+    void takeAcknowledgement(const std::string& uid, const CalendarEvent& event,
+                             LocalChanges& changes) {
+        const auto local = m_local.find(uid);
+        const int64_t mine = local == m_local.end() ? 0 : local->second.item.acknowledged;
+        if (event.acknowledged <= mine ||
+            event.acknowledged > m_now.utcSeconds + kFurthestAheadSeconds)
+            return;
+        changes.acknowledged.push_back({uid, event.acknowledged, event.snoozedUntil});
+        ++m_report.dismissedHere;
     }
 
     void mergeInto(const std::string& uid, LocalItem& local, const ItemFields& base,
@@ -260,9 +278,16 @@ private:
         const bool have = known != m_state.objects.end();
         if (have && (known->second.foreign || known->second.base == fieldsOf(item)))
             return std::nullopt;
-        const auto event = eventOf(item, uid, m_now.local.date);
+        auto event = eventOf(item, uid, m_now.local.date);
         if (!event)
             return std::nullopt;
+        // A dismissal never goes back: the server's stays when it is later.
+        if (have && known->second.acknowledged > item.acknowledged) {
+            event->acknowledged = known->second.acknowledged;
+        } else if (!have || !known->second.attendees) {
+            event->acknowledged = item.acknowledged;
+            event->snoozedUntil = item.snoozedUntil;
+        }
         DavPut put;
         std::string error;
         if (!icalModule().write({*event}, m_now.utcSeconds, put.data, error))
@@ -276,7 +301,10 @@ private:
     // there meanwhile).
     bool answered(const std::string& uid, const DavPut& put, std::vector<std::string>& refused) {
         if (put.status / 100 == 2) {
-            m_state.objects[uid] = {put.href, put.etag, fieldsOf(m_local.at(uid).item), false};
+            const ReminderItem& item = m_local.at(uid).item;
+            SyncedObject& object = m_state.objects[uid];
+            object = {put.href, put.etag, fieldsOf(item), false,
+                      std::max(object.acknowledged, item.acknowledged)};
             ++m_report.uploaded;
         } else if (put.status == 412) {
             refused.push_back(put.href);
@@ -285,6 +313,54 @@ private:
             return true;
         }
         return false;
+    }
+
+    // Sends the dismissals of reminders that changed nowhere else, written
+    // into the server's own text of each (nothing else of it changes, and
+    // an object another program wrote keeps all it holds); one that changed
+    // there meanwhile waits for the next sync.
+    void pushAcknowledgements() {
+        std::vector<std::string> hrefs;
+        for (const auto& [uid, local] : m_local) {
+            const auto known = m_state.objects.find(uid);
+            if (known != m_state.objects.end() && !known->second.foreign &&
+                !known->second.attendees && local.item.acknowledged > known->second.acknowledged)
+                hrefs.push_back(known->second.href);
+        }
+        if (hrefs.empty())
+            return;
+        std::vector<DavObject> objects;
+        check(m_server.fetch(hrefs, objects));
+        std::vector<DavPut> puts;
+        for (const DavObject& object : objects) {
+            const std::string uid = m_state.uidAt(object.href);
+            if (!m_local.count(uid))
+                continue;
+            const SyncedObject& known = m_state.objects.at(uid);
+            const ReminderItem& item = m_local.at(uid).item;
+            DavPut put;
+            std::string error;
+            if ((!known.etag.empty() && object.etag != known.etag) ||
+                !icalModule().acknowledge(object.data, item.acknowledged, item.snoozedUntil,
+                                          put.data, error))
+                continue;
+            put.href = object.href;
+            put.ifMatch = object.etag;
+            puts.push_back(std::move(put));
+        }
+        if (puts.empty())
+            return;
+        const DavResult result = m_server.put(puts);
+        for (const DavPut& put : puts) {
+            if (put.status / 100 != 2)
+                continue;
+            const std::string uid = m_state.uidAt(put.href);
+            m_state.objects[uid].etag = put.etag;
+            m_state.objects[uid].acknowledged = m_local.at(uid).item.acknowledged;
+            ++m_report.dismissedThere;
+        }
+        store();
+        check(result);
     }
 
     // Deletes there what was deleted here.

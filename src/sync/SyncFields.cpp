@@ -45,6 +45,15 @@ void take(ReminderItem& to, const ReminderItem& from, SyncField field) {
     case SyncField::Lunar:
         to.lunar = from.lunar;
         break;
+    case SyncField::Official:
+        to.official = from.official;
+        break;
+    case SyncField::Interval:
+        to.interval = from.interval;
+        break;
+    case SyncField::Warnings:
+        to.warnings = from.warnings;
+        break;
     }
 }
 
@@ -52,10 +61,15 @@ void take(ReminderItem& to, const ReminderItem& from, SyncField field) {
 
 ItemFields fieldsOf(const ReminderItem& item) {
     const LunarRepeat& lunar = item.lunar;
+    const DayWarnings& warnings = item.warnings;
     return {{joined({item.year, item.month, item.day}), joined({item.hour, item.min}),
              std::to_string(item.rdBefore), std::to_string(item.mindMethod), textHash(item.message),
              textHash(item.music),
-             joined({lunar.cycle, lunar.month, lunar.day, lunar.leap ? 1 : 0})}};
+             joined({lunar.cycle, lunar.month, lunar.day, lunar.leap ? 1 : 0}),
+             std::to_string(static_cast<int32_t>(item.official)),
+             joined({item.interval.every, item.interval.end}),
+             joined({warnings.days[0], warnings.days[1], warnings.days[2], warnings.days[3],
+                     warnings.days[4], warnings.minute})}};
 }
 
 MergedItem mergeItems(const ItemFields& base, const ReminderItem& local,

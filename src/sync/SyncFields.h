@@ -10,8 +10,19 @@ namespace kelvo {
 // The parts of a reminder that sync compares and merges one by one: a
 // change to one on this computer and to another on the server are both
 // kept.
-enum class SyncField { Date, Time, Before, Method, Message, Music, Lunar };
-inline constexpr size_t kSyncFieldCount = 7;
+enum class SyncField {
+    Date,
+    Time,
+    Before,
+    Method,
+    Message,
+    Music,
+    Lunar,
+    Official,
+    Interval,
+    Warnings
+};
+inline constexpr size_t kSyncFieldCount = 10;
 
 // Each part as a short text (the texts hashed): what the last common
 // version keeps of an item.

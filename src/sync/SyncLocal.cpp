@@ -2,6 +2,7 @@
 
 #include "exchange/Exchange.h"
 #include "ical/CalendarFile.h"
+#include "storage/AckKeys.h"
 #include "storage/DataFile.h"
 #include "storage/DataKeys.h"
 #include "storage/IniFile.h"
@@ -34,6 +35,22 @@ void markReminded(TIniFile& data, const std::vector<std::pair<std::string, Remin
             const auto found = numbers.find(uid);
             if (item.reminded && found != numbers.end())
                 data.WriteInteger(itemSection(found->second), datakeys::ReMinded, 1);
+        }
+    });
+}
+
+void storeAcknowledgements(TIniFile& data, const std::vector<Acknowledgement>& acks) {
+    if (acks.empty())
+        return;
+    data.changeLocked([&] {
+        const auto numbers = numbersByUid(data);
+        for (const Acknowledgement& ack : acks) {
+            const auto found = numbers.find(ack.uid);
+            if (found == numbers.end())
+                continue;
+            const std::string section = itemSection(found->second);
+            if (ack.at > parseUtcText(data.ReadString(section, datakeys::Acked, "")))
+                writeAcknowledgement(data, section, ack.at, ack.snoozedUntil);
         }
     });
 }
@@ -87,6 +104,7 @@ void applyLocalChanges(TIniFile& data, const LocalChanges& changes) {
         appendCalendarItems(data, items, uids, ActingItems::AddUnconfirmed);
         markReminded(data, changes.added);
     }
+    storeAcknowledgements(data, changes.acknowledged);
     if (!changes.removed.empty()) {
         const auto numbers = numbersByUid(data);
         std::vector<int32_t> gone;

@@ -12,6 +12,10 @@ struct SyncedObject {
     std::string href, etag;
     ItemFields base;      // the last version both sides had
     bool foreign = false; // an event no reminder can express: left alone
+    // The latest dismissal the server is known to have (seconds since 1970
+    // UTC; 0: none): a later one of this computer goes up.
+    int64_t acknowledged = 0;
+    bool attendees = false; // it invites others: no dismissal is written into it
 };
 
 // The sync state of a data directory (Sync.state beside the data file):

@@ -28,6 +28,8 @@ public:
     // event loop, never before notify() returns.
     virtual void notify(const QString& title, const QString& body, const QList<Action>& actions,
                         std::function<void(uint id)> shown) = 0;
+    // Takes the notification `id` down (its reminder was dismissed elsewhere).
+    virtual void close(uint id) = 0;
 
 signals:
     void actionInvoked(uint id, const QString& key);

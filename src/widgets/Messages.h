@@ -20,6 +20,7 @@ enum MainCommand : int {
     kCmdTrayToggle = 5,  // lParam 0
     kCmdSnooze = 24,     // lParam: item number | minutes << 16
     kCmdSelectLine = 25, // lParam: a list position
+    kCmdDismissed = 26,  // lParam: item number
 };
 
 // The argument of kCmdSnooze: the item number in the low 16 bits, the
@@ -53,6 +54,15 @@ inline void sendSnoozeRequest(QObject* mainWindow, quint16 item, quint16 minutes
         return;
     WindowMessage request(kMainCommand, kCmdSnooze, SnoozeArgument{item, minutes}.pack());
     QCoreApplication::sendEvent(mainWindow, &request);
+}
+
+// The user closed the reminder of the item (not by a snooze, not by the
+// countdown); sent and waited for, as a snooze request.
+inline void sendDismissal(QObject* mainWindow, quint16 item) {
+    if (!mainWindow)
+        return;
+    WindowMessage dismissal(kMainCommand, kCmdDismissed, item);
+    QCoreApplication::sendEvent(mainWindow, &dismissal);
 }
 
 } // namespace kelvo

@@ -1,11 +1,13 @@
 #include "alerts/AlertSound.h"
 #include "app/Unit1.h"
 #include "reminders/ReminderEngine.h"
+#include "storage/AckKeys.h"
 #include "storage/ConfigFile.h"
 #include "storage/DataFile.h"
 #include "storage/IniFile.h"
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
+#include "sync/SyncAccount.h"
 
 #include <QApplication>
 #include <QTest>
@@ -31,9 +33,11 @@ const QStringList kPlainActions{"snooze:5",  "5分后提醒",  "snooze:10", "10�
 
 // A started program whose reminders come as notifications (the user chose
 // them), with the reminders `messages` at 8:30, 8:31, …, each with the sound
-// file bell.wav when `withSound`.
+// file bell.wav when `withSound`, and a sync account when `withAccount` (on a
+// port of 127.0.0.1 where no server listens).
 struct NotifyRun {
-    explicit NotifyRun(const std::vector<std::string>& messages, bool withSound = false) {
+    explicit NotifyRun(const std::vector<std::string>& messages, bool withSound = false,
+                       bool withAccount = false) {
         dir.write("bell.wav", "RIFF");
         std::vector<ReminderItem> items;
         for (const std::string& message : messages) {
@@ -46,6 +50,8 @@ struct NotifyRun {
             TIniFile config(dir.file("Config.ini"));
             settings::NotifyAlerts.write(config, true);
             settings::RepeatSound.write(config, withSound);
+            if (withAccount)
+                writeSyncSettings(config, {"http://127.0.0.1:9/", "alice", "/alice/kelvo/", ""});
             config.UpdateFile();
         }
         run.window->show();
@@ -60,6 +66,15 @@ struct NotifyRun {
         return notifier().shown.at(before);
     }
     FakeNotifier& notifier() { return run.fake.notifier; }
+    std::string stored(int32_t k, const char* key) const {
+        return TIniFile(run.paths.dataFile()).ReadString(itemSection(k), key, "(none)");
+    }
+    // Another computer's dismissal of item k arrives by sync.
+    void dismissedElsewhere(int32_t k, int64_t at, int64_t snoozedUntil = 0) {
+        TIniFile data(run.paths.dataFile());
+        data.changeLocked([&] { writeAcknowledgement(data, itemSection(k), at, snoozedUntil); });
+        run.window->reloadList();
+    }
     bool popupShown() const {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<TForm4*>(w))
@@ -157,6 +172,32 @@ private slots:
         n.notifier().vanish();
         QTest::qWait(50);
         QCOMPARE(answerer.messages.size(), 2); // it was over before
+    }
+
+    // With a sync account the user's close is stored as the reminder's
+    // dismissal (without one nothing is); one that arrives from another
+    // computer takes the notification down without being stored as this
+    // computer's, and its snooze waits here too.
+    void dismissalsAreStoredAndFollowedWithASyncAccount() {
+        NotifyRun plain({"开会"});
+        plain.notifier().dismiss(plain.fire().id);
+        QCOMPARE(plain.stored(1, "Acked"), "(none)");
+
+        NotifyRun n({"开会", "午饭"}, false, true);
+        n.notifier().dismiss(n.fire(30).id);
+        const int64_t at = n.run.clock.read().utcSeconds;
+        QCOMPARE(n.stored(1, "Acked"), utcText(at));
+
+        const uint lunch = n.fire(31).id;
+        const int64_t fired = n.run.clock.read().utcSeconds;
+        n.run.clock.set({kMonday0829.date, 8, 31, 30});
+        n.dismissedElsewhere(2, fired, fired + 600);
+        QCOMPARE(n.notifier().closedByProgram, std::vector<uint>{lunch});
+        QCOMPARE(n.stored(2, "Acked"), utcText(fired)); // not this computer's own
+        QCOMPARE(n.run.window->engine().snoozeQueue(),
+                 (std::vector<Snooze>{Snooze{fired + 600, 2}}));
+        n.dismissedElsewhere(1, at); // as before: nothing more happens
+        QCOMPARE(n.notifier().closedByProgram.size(), size_t(1));
     }
 
     // Without a notification service the popup comes, as it always did.

@@ -123,6 +123,20 @@ TEST_F(SnoozeQueue, DeletingAnItemRenumbersItsEntries) {
     EXPECT_EQ(h.queueChanges, changes);
 }
 
+TEST_F(SnoozeQueue, ADismissalElsewhereReplacesTheItemsEntriesWithItsSnooze) {
+    h.engine.requestSnooze(3, 4);
+    h.engine.requestSnooze(2, 5);
+    h.engine.requestSnooze(3, 6);
+    h.engine.replaceSnoozes(3, kStart + 600);
+    EXPECT_EQ(h.engine.snoozeQueue(), (Queue{{kStart + 300, 2}, {kStart + 600, 3}}));
+    const int changes = h.queueChanges;
+    h.engine.replaceSnoozes(3, kStart + 600); // known already: nothing changes
+    EXPECT_EQ(h.queueChanges, changes);
+    h.engine.replaceSnoozes(2, kStart - 60); // a snooze that has passed is none
+    h.engine.replaceSnoozes(3, std::nullopt);
+    EXPECT_TRUE(h.engine.snoozeQueue().empty());
+}
+
 TEST_F(SnoozeQueue, DeletionDuringAFiringLeavesNoEntryFiredTwiceOrSkipped) {
     h.engine.requestSnooze(1, 1);
     h.engine.requestSnooze(2, 1);

@@ -123,6 +123,11 @@ public:
         QMetaObject::invokeMethod(
             this, [done, id] { done(id); }, Qt::QueuedConnection);
     }
+    std::vector<uint> closedByProgram;
+    void close(uint id) override {
+        closedByProgram.push_back(id);
+        emit closed(id);
+    }
     void act(uint id, const QString& key) { emit actionInvoked(id, key); }
     void dismiss(uint id) { emit closed(id); }
     void vanish() { emit serviceLost(); }

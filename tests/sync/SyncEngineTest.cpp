@@ -1,10 +1,7 @@
+#include "sync/Computer.h"
 #include "sync/FakeCalendar.h"
 
-#include "storage/DataFile.h"
 #include "storage/IniFile.h"
-#include "storage/Paths.h"
-#include "support/TempDir.h"
-#include "sync/SyncEngine.h"
 #include "sync/SyncState.h"
 
 #include <gtest/gtest.h>
@@ -14,53 +11,11 @@
 namespace kelvo {
 namespace {
 
+using test::Computer;
 using test::FakeCalendar;
+using test::kNow;
+using test::once;
 using test::TempDir;
-
-const ClockReading kNow{DateTime{Date{2026, 12, 9}, 10, 0, 0}, 1'796'810'400, 0};
-
-ReminderItem once(const std::string& message, int32_t hour = 9) {
-    ReminderItem item;
-    item.year = 2027, item.month = 3, item.day = 1, item.hour = hour;
-    item.message = message;
-    return item;
-}
-
-// One data directory: a computer.
-struct Computer {
-    TempDir dir;
-    std::string data() const { return DataPaths{dir.path()}.dataFile(); }
-    void add(const ReminderItem& item) {
-        TIniFile file(data());
-        appendItem(file, item, false);
-    }
-    ReminderItem item(int32_t k) const { return readItem(TIniFile(data()), k, kExchangeDefaults); }
-    int32_t numberOf(const std::string& message) const {
-        const TIniFile file(data());
-        for (int32_t k = 1; k <= itemCount(file); ++k) {
-            if (readItem(file, k, kExchangeDefaults).message == message)
-                return k;
-        }
-        return 0;
-    }
-    void edit(const std::string& message, const ReminderItem& item) {
-        TIniFile file(data());
-        storeEditedItem(file, numberOf(message), item);
-    }
-    void remove(const std::string& message) {
-        TIniFile file(data());
-        deleteItem(file, numberOf(message));
-    }
-    std::vector<std::string> messages() const {
-        const TIniFile file(data());
-        std::vector<std::string> all;
-        for (int32_t k = 1; k <= itemCount(file); ++k)
-            all.push_back(readItem(file, k, kExchangeDefaults).message);
-        std::sort(all.begin(), all.end());
-        return all;
-    }
-    SyncReport sync(CalendarServer& server) { return syncReminders(server, dir.path(), kNow); }
-};
 
 const std::string kMeeting = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
                              "BEGIN:VEVENT\r\nUID:meeting@phone\r\nDTSTAMP:20261201T000000Z\r\n"

@@ -70,6 +70,13 @@ void DesktopNotifier::notify(const QString& title, const QString& body,
             });
 }
 
+void DesktopNotifier::close(uint id) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
+                                                       QStringLiteral("CloseNotification"));
+    call << id;
+    m_bus.send(call);
+}
+
 void DesktopNotifier::onActionInvoked(uint id, const QString& key) {
     emit actionInvoked(id, key);
 }

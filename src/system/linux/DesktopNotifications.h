@@ -23,6 +23,7 @@ public:
     bool isAvailable() const override;
     void notify(const QString& title, const QString& body, const QList<Action>& actions,
                 std::function<void(uint id)> shown) override;
+    void close(uint id) override;
 
 private slots:
     void onActionInvoked(uint id, const QString& key);
