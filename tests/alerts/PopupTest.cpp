@@ -545,6 +545,26 @@ private slots:
                  (WindowPos{44, 55}));
     }
 
+    // The user's own close is told to the main window as a dismissal; the
+    // countdown's and one for a dismissal on another computer are none.
+    void onlyTheUsersCloseIsADismissal() {
+        auto byUser = open(4, "closed");
+        QTest::keyClick(byUser.get(), Qt::Key_Escape);
+        QCOMPARE(m_main->requests.size(), size_t(1));
+        QCOMPARE(m_main->requests.back().code, qint64(kCmdDismissed));
+        QCOMPARE(m_main->requests.back().argument, qint64(4));
+        auto elsewhere = open(5, "withdrawn");
+        elsewhere->withdraw();
+        QVERIFY(!elsewhere->isVisible());
+        configure(settings::AutoCloseShowBox, true);
+        configure(settings::AutoCloseShowBoxMin, 10);
+        auto counted = open(6, "counted");
+        for (int tick = 0; tick < 10; ++tick)
+            counted->closetimerTimer();
+        QVERIFY(!counted->isVisible());
+        QCOMPARE(m_main->requests.size(), size_t(1));
+    }
+
     void failedPositionWriteIsReportedAndThePopupStillCloses() {
         // A directory where Config.ini should be: reads give the defaults,
         // the write cannot replace it.

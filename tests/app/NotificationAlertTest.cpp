@@ -91,7 +91,11 @@ struct NotifyRun {
 class NotificationAlertTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+    void initTestCase() {
+        QApplication::setApplicationName("Kelvo");
+        // The account's syncs ask no secret store (and no password in a box).
+        qputenv("KELVO_SYNC_PASSWORD", "geheim");
+    }
     void init() { AlertSound::forgetToldFailure(); }
 
     // The reminder as a notification instead of the popup: its message, the
