@@ -35,7 +35,8 @@ public:
     SyncRunner(const DataPaths& paths, Platform& platform, const Clock& clock, QWidget* window);
     ~SyncRunner() override;
 
-    // Starts the timers when an account is set, and a first sync soon.
+    // Starts the timers when an account is set, and a first sync soon;
+    // called again, it looks again while none was set.
     void start();
     // A sync now (or right after the one under way).
     void syncNow();

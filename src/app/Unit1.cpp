@@ -521,6 +521,8 @@ void TForm1::gtimerTimer() {
         return;
     followHolidayFile();
     tellMissingHolidays();
+    if (m_sync) // an account set meanwhile by kelvoctl
+        m_sync->start();
     updateTrayTip();
     m_engine->minuteTick();
     writeQuietly([this] { storeLastCheck(); });

@@ -74,6 +74,9 @@ public:
     uint64_t changes() const { return m_changes; }
 
     void set(std::string_view section, std::string_view key, std::string_view value) {
+        // The first change since the last store starts from the file as it
+        // is: a long-held copy would write over another program's change.
+        dropIfChangedOnDisk();
         document();
         ++m_changes;
         if (m_document.set(section, key, value))

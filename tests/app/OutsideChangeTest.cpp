@@ -1,7 +1,8 @@
 // The running program and other programs on one data directory: a change
 // that another program stores is listed after the watch's notice, keeping
 // the selection; the program's own change is not loaded a second time; a
-// data file that cannot be read is reported and left as it is.
+// data file that cannot be read is reported and left as it is; a sync
+// account that kelvoctl set up meanwhile is kept and synced with.
 #include "support/ProgramRun.h"
 #include "system/linux/QtFileWatch.h"
 #include "widgets/MessageBox.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -31,7 +33,11 @@ void replaceFromOutside(const TempDir& dir, const std::vector<ReminderItem>& ite
 class OutsideChangeTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setApplicationName("Kelvo"); }
+    void initTestCase() {
+        QApplication::setApplicationName("Kelvo");
+        // The account's syncs ask no secret store (and no password in a box).
+        qputenv("KELVO_SYNC_PASSWORD", "geheim");
+    }
 
     void anOutsideChangeIsListedKeepingTheSelection() {
         TempDir dir;
@@ -83,6 +89,31 @@ private slots:
         watch.watch(run.fake.dataFileWatch.file);
         replaceFromOutside(dir, {item(8, 0, 0, "one"), item(9, 0, 0, "two")});
         QTRY_COMPARE_WITH_TIMEOUT(run.list().count(), 2, 5000);
+    }
+
+    // The settings the program rewrites every minute keep the account that
+    // `kelvoctl sync --setup` added, and the program syncs with it from the
+    // next minute on (here: a server that is not there, on 127.0.0.1).
+    void anAccountSetMeanwhileIsKeptAndSyncedWith() {
+        TempDir dir;
+        firstStart(dir);
+        writeItems(dir, {item(8, 0, 0, "one")});
+        Run run(dir);
+        run.window->show();
+        const std::string config = dir.read("Config.ini");
+        dir.write("Config.new", config + "[Sync]\r\nUrl=http://127.0.0.1:9/\r\nUser=alice\r\n"
+                                         "Calendar=/alice/kelvo/\r\n");
+        std::filesystem::rename(dir.file("Config.new"), dir.file("Config.ini"));
+        run.clock.advanceMinutes(1);
+        run.window->gtimerTimer(); // stores the minute checked
+        QVERIFY(dir.read("Config.ini").find("Calendar=/alice/kelvo/") != std::string::npos);
+        const auto toldOfSync = [&run] {
+            const auto& told = run.fake.tray.balloons;
+            return std::any_of(told.begin(), told.end(), [](const auto& balloon) {
+                return balloon.text.startsWith(QStringLiteral("同步没有完成"));
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(toldOfSync(), 10000);
     }
 
     void anUnreadableDataFileIsReportedAndLeftAsItIs() {

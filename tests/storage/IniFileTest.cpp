@@ -216,6 +216,19 @@ TEST_F(IniFileTest, PendingChangesWinOverAnExternalChange) {
     EXPECT_EQ(shortLived.ReadInteger("S", "mine", 0), 5);
 }
 
+// A long-lived object (the running program's settings, written every
+// minute) writes over no change another program made since it last wrote.
+TEST_F(IniFileTest, AWriteStartsFromAnotherProgramsChange) {
+    dir.write("Test.ini", "[S]\r\nk=1\r\n");
+    TIniFile longLived(path);
+    longLived.WriteInteger("S", "k", 2);
+    longLived.UpdateFile();
+    dir.write("Test.ini", "[S]\r\nk=2\r\n[Sync]\r\nUrl=x\r\n");
+    longLived.WriteInteger("S", "k", 3);
+    longLived.UpdateFile();
+    EXPECT_EQ(dir.read("Test.ini"), "[S]\r\nk=3\r\n[Sync]\r\nUrl=x\r\n");
+}
+
 TEST_F(IniFileTest, ReleasedContentIsReadAgainButPendingChangesStay) {
     dir.write("Test.ini", "[A]\r\nX=1\r\n[B]\r\nX=2\r\n");
     TIniFile ini(path);
