@@ -257,10 +257,15 @@ TEST_F(Acknowledgement, AcknowledgeSetsTheMasterOfASeriesWithAnOverride) {
     EXPECT_EQ(back[1].snoozedUntil, utc("20270106T010600Z"));
 }
 
+// Nor is one whose property libical cannot read: it would come back damaged.
 TEST_F(Acknowledgement, WhatIsNoCalendarObjectIsRefused) {
     for (const std::string& text :
-         {std::string("hello"), std::string("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\n"
-                                            "UID:t\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")}) {
+         {std::string("hello"),
+          std::string("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\n"
+                      "UID:t\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"),
+          std::string("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:e\r\n"
+                      "DTSTART:20270301T090000\r\nDTEND:the day after\r\n"
+                      "END:VEVENT\r\nEND:VCALENDAR\r\n")}) {
         std::string out, error;
         EXPECT_FALSE(icalModule().acknowledge(text, 1, 0, out, error)) << text;
         EXPECT_FALSE(error.empty());

@@ -281,8 +281,13 @@ bool acknowledge(const std::string& text, int64_t acknowledged, int64_t snoozedU
     icalcomponent* root = icalparser_parse_string(text.c_str());
     icalcomponent* vevent =
         root && icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT ? masterEvent(root) : nullptr;
-    if (!vevent) {
-        error = root ? "日历对象里没有事件" : "不是日历文件";
+    // A property libical cannot read would come back as an X-LIC-ERROR in
+    // another program's event: such an object is left as it is.
+    const bool damaged = vevent && icalcomponent_count_errors(root) > 0;
+    if (!vevent || damaged) {
+        error = damaged ? "日历对象中有无法读取的内容"
+                : root  ? "日历对象里没有事件"
+                        : "不是日历文件";
         if (root)
             icalcomponent_free(root);
         return false;
