@@ -22,7 +22,10 @@ stop_sanitize_build() {
 }
 trap stop_sanitize_build EXIT
 
-(cd "$build" && ctest --output-on-failure --no-tests=error -j "$(nproc)")
+# Twice as many tests at once as there are cores: the end-to-end and sync
+# tests, started first, mostly wait, and the clang-tidy check beside them runs
+# at a low priority (tests/CMakeLists.txt).
+(cd "$build" && ctest --output-on-failure --no-tests=error -j "$(($(nproc) * 2))")
 
 if ! wait "$sanitize_build"; then
     cat "$sanitize_log"
