@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, into build-sanitize/ (or $KELVO_BUILD_DIR-sanitize)
 # and runs the tests of the core, the modules and kelvoctl there. Any finding
 # aborts the program that made it, so the test fails. Arguments go to ctest,
-# e.g. -R storage_tests.
+# e.g. -R storage_tests; with --build-only as the only argument it configures
+# and builds, and runs nothing (test.sh builds it so beside the other tests).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD_DIR:-$root/build}-sanitize
@@ -12,6 +13,7 @@ build=${KELVO_BUILD_DIR:-$root/build}-sanitize
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
     -DKELVO_SANITIZE=ON -DKELVO_BUILD_GUI=OFF -DKELVO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
+[ "$*" = --build-only ] && exit 0
 cd "$build"
 # Leaks are looked for too: these programs hold no Qt. abort_on_error makes a
 # finding end the program by SIGABRT, which no test takes for an expected

@@ -71,11 +71,16 @@ check "the event Kelvo cannot express stays on the server" \
 out=$(KELVO_SYNC_PASSWORD=wrong ctl A sync 2>&1)
 check "a wrong password is told in Chinese" grep -q "拒绝了用户名或密码" <<<"$out"
 
-# A sync with nothing changed is quick.
+# A sync with nothing changed is quick: the quickest of three counts, so
+# that the pauses of a machine busy with other tests do not.
 ctl A sync >/dev/null
-start=$(date +%s%N)
-ctl A sync >/dev/null
-took=$((($(date +%s%N) - start) / 1000000))
+took=
+for _ in 1 2 3; do
+    start=$(date +%s%N)
+    ctl A sync >/dev/null
+    this=$((($(date +%s%N) - start) / 1000000))
+    [ -z "$took" ] || [ "$this" -lt "$took" ] && took=$this
+done
 echo "a sync with nothing changed: $took ms"
 check "a sync with nothing changed takes at most 200 ms" test "$took" -le 200
 # Over TLS with a certificate no authority vouches for: refused with its
