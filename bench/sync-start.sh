@@ -41,31 +41,26 @@ ctl A sync >/dev/null || { echo "the first sync failed"; exit 1; }
 cp -r "$SYNC_WORK/A" "$SYNC_WORK/plain"
 sed -i '/^\[Sync\]/,$d' "$SYNC_WORK/plain/Config.ini"
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-startup_cpu() {
-    for _ in $(seq "$runs"); do
-        KELVO_STARTUP_REPORT=1 "$build/bin/kelvo" --dir "$1" 2>/dev/null |
-            sed -n 's/^list shown, cpu \([0-9.]*\) ms$/\1/p'
-    done | median
-}
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
-rss() { awk '/^Rss:/ {printf "%.1f", $2 / 1024}' "/proc/$1/smaps_rollup"; }
+source "$(dirname "$0")/lib.sh"
 
 echo "reminders: $count"
 for dir in plain A; do
-    echo "$dir: start-up to the list shown, cpu $(startup_cpu "$SYNC_WORK/$dir") ms (median of $runs)"
+    read -r cpu wall < <(startup "$build/bin/kelvo" --dir "$SYNC_WORK/$dir")
+    echo "$dir: start-up to the list shown, cpu $cpu ms, wall $wall ms (median of $runs)"
 done
 for dir in plain A; do
     "$build/bin/kelvo" --dir "$SYNC_WORK/$dir" >/dev/null 2>&1 &
     pid=$!
     pids+=($pid)
     sleep 20
-    t0=$(ticks $pid) w0=$(switches $pid)
-    echo "$dir: RSS $(rss $pid) MB after 20 s, threads $(ls /proc/$pid/task | wc -l)," \
+    t0=$(ticks $pid)
+    wakeup_snapshot $pid >"$work/$dir.wake0"
+    echo "$dir: RSS/PSS MB $(memory $pid) after 20 s, threads $(ls /proc/$pid/task | wc -l)," \
         "$(grep -c kelvo_sync /proc/$pid/maps) maps of kelvo_sync"
     sleep "$idle_seconds"
-    echo "$dir: over $idle_seconds s idle: $(($(ticks $pid) - t0)) ticks, $(($(switches $pid) - w0)) wake-ups"
+    wakeup_snapshot $pid >"$work/$dir.wake1"
+    echo "$dir: over $idle_seconds s idle: $(($(ticks $pid) - t0)) ticks," \
+        "wake-ups $(wakeups "$work/$dir.wake0" "$work/$dir.wake1")"
     kill $pid
 done
 grep -q "Uid=" "$SYNC_WORK/A/DataFile.dat" && echo "A's sync state: $(wc -l <"$SYNC_WORK/A/Sync.state") lines"

@@ -45,7 +45,7 @@ e2e_log "the snooze fired for the item now numbered 2"
 socket=$(ls "$XDG_RUNTIME_DIR"/kelvo-*.socket 2>/dev/null | head -1)
 [ -S "$socket" ] || e2e_fail "no socket in the runtime directory"
 [ "$(stat -c %a "$socket")" = 600 ] || e2e_fail "the socket is not private: $(stat -c %a "$socket")"
-# faketime runs the program as its child.
+# The program, also where a wrapper would run it as its child.
 pid=$(pgrep -P "$E2E_KELVO_PID" -x kelvo || echo "$E2E_KELVO_PID")
 kill -TERM "$pid"
 e2e_wait 20 bash -c "! kill -0 $pid" || e2e_fail "the program did not end at SIGTERM"

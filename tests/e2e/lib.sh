@@ -226,15 +226,38 @@ e2e_start_kelvo() {
     E2E_PIDS+=("$E2E_KELVO_PID")
 }
 
+# The path of libfaketime; skips the scenario without it.
+e2e_faketime_lib() {
+    local lib
+    lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1 \
+        2>/dev/null | head -1)
+    [ -n "$lib" ] || e2e_skip "libfaketime is not installed"
+    echo "$lib"
+}
+
+# faketime -f SPEC COMMAND...: COMMAND with libfaketime preloaded, on the
+# clock SPEC as libfaketime reads it ("@2026-12-07 08:29:50 x10", "+2h"),
+# in place of Debian's faketime wrapper, which keeps a semaphore named by its
+# own process number: a killed run leaves it in /dev/shm for a later process
+# of the same number to fail on ("sem_open: File exists"). COMMAND takes the
+# place of the shell that calls this (by exec), so that a program started in
+# the background keeps the process number $! names: call it with & or in
+# $(...), never in the scenario's own shell.
+faketime() {
+    [ "$1" = -f ] || e2e_fail "faketime takes -f SPEC"
+    local spec=$2 lib
+    shift 2
+    lib=$(e2e_faketime_lib) || exit
+    exec env LD_PRELOAD="$lib" FAKETIME="$spec" "$@"
+}
+
 # e2e_clock_file TIME: a clock the test moves while the program runs, read by
 # libfaketime from a file at every call; it starts at TIME ("YYYY-MM-DD
 # hh:mm:ss") and runs at the real pace. The wrapper for e2e_start_kelvo is
 # left in the array E2E_CLOCK_WRAPPER.
 e2e_clock_file() {
     local lib
-    lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1 \
-        2>/dev/null | head -1)
-    [ -n "$lib" ] || e2e_skip "libfaketime is not installed"
+    lib=$(e2e_faketime_lib) || exit
     E2E_CLOCK_FILE=$E2E_WORK/faketime.rc
     e2e_set_clock "$1"
     E2E_CLOCK_WRAPPER=(env LD_PRELOAD="$lib" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE"
