@@ -20,14 +20,13 @@ void writeMoment(TIniFile& data, const std::string& section, std::string_view ke
 
 } // namespace
 
+// The moment as the wall clock of UTC: minute numbers count from 1970 alike.
 std::string utcText(int64_t seconds) {
-    const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-    const int64_t inDay = seconds - days * 86400;
-    const Date d = civilFromDays(days);
+    const int64_t minute = seconds >= 0 ? seconds / 60 : -((-seconds + 59) / 60);
+    const DateTime t = fromMinuteNumber(minute);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", d.year, d.month, d.day,
-                  static_cast<int>(inDay / 3600), static_cast<int>(inDay % 3600 / 60),
-                  static_cast<int>(inDay % 60));
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", t.date.year, t.date.month,
+                  t.date.day, t.hour, t.minute, static_cast<int>(seconds - minute * 60));
     return text;
 }
 
@@ -43,12 +42,18 @@ int64_t parseUtcText(const std::string& text) {
     if (y < 1970 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo) || h > 23 || mi > 59 ||
         s > 60)
         return 0;
-    return (daysFromCivil(Date{y, mo, d}) * 24 + h) * 3600 + mi * 60 + s;
+    return localSeconds(DateTime{Date{y, mo, d}, h, mi, s});
 }
 
 void readAcknowledgement(const IniSectionReader& section, ReminderItem& item) {
     item.acknowledged = parseUtcText(section.ReadString(datakeys::Acked, ""));
     item.snoozedUntil = parseUtcText(section.ReadString(datakeys::SnoozedTo, ""));
+}
+
+void writeLaterAcknowledgement(TIniFile& data, const std::string& section, int64_t acknowledged,
+                               int64_t snoozedUntil) {
+    if (acknowledged > parseUtcText(data.section(section).ReadString(datakeys::Acked, "")))
+        writeAcknowledgement(data, section, acknowledged, snoozedUntil);
 }
 
 void writeAcknowledgement(TIniFile& data, const std::string& section, int64_t acknowledged,

@@ -18,6 +18,10 @@ void readAcknowledgement(const IniSectionReader& section, ReminderItem& item);
 // that holds one and writes nothing to any other.
 void writeAcknowledgement(TIniFile& data, const std::string& section, int64_t acknowledged,
                           int64_t snoozedUntil);
+// A dismissal only moves forward: writes it (as above) when it is later than
+// the one the section holds.
+void writeLaterAcknowledgement(TIniFile& data, const std::string& section, int64_t acknowledged,
+                               int64_t snoozedUntil);
 
 // The UTC text of seconds since 1970, and back (nullopt-like 0 for text that
 // is no such time).

@@ -66,9 +66,8 @@ void PendingMarks::store(TIniFile& data) {
                     continue;
                 if (m.acknowledged == 0)
                     data.WriteInteger(section, datakeys::ReMinded, 1);
-                else if (m.acknowledged >
-                         parseUtcText(data.ReadString(section, datakeys::Acked, "")))
-                    writeAcknowledgement(data, section, m.acknowledged, m.snoozedUntil);
+                else
+                    writeLaterAcknowledgement(data, section, m.acknowledged, m.snoozedUntil);
             }
         },
         std::chrono::milliseconds(0));

@@ -46,11 +46,9 @@ void storeAcknowledgements(TIniFile& data, const std::vector<Acknowledgement>& a
         const auto numbers = numbersByUid(data);
         for (const Acknowledgement& ack : acks) {
             const auto found = numbers.find(ack.uid);
-            if (found == numbers.end())
-                continue;
-            const std::string section = itemSection(found->second);
-            if (ack.at > parseUtcText(data.ReadString(section, datakeys::Acked, "")))
-                writeAcknowledgement(data, section, ack.at, ack.snoozedUntil);
+            if (found != numbers.end())
+                writeLaterAcknowledgement(data, itemSection(found->second), ack.at,
+                                          ack.snoozedUntil);
         }
     });
 }

@@ -256,6 +256,14 @@ void setAcknowledgement(icalcomponent* vevent, int64_t acknowledged, int64_t sno
             vevent, snoozeAlarm(eventUid, first, snoozedUntil, icalcomponent_get_summary(vevent)));
 }
 
+std::string takeText(icalcomponent* root) {
+    char* serialised = icalcomponent_as_ical_string_r(root);
+    std::string text = serialised ? serialised : "";
+    std::free(serialised);
+    icalcomponent_free(root);
+    return text;
+}
+
 void addX(icalcomponent* component, std::string_view name, const std::string& value) {
     icalproperty* x = icalproperty_new_x(value.c_str());
     icalproperty_set_x_name(x, std::string(name).c_str());
@@ -293,10 +301,7 @@ bool acknowledge(const std::string& text, int64_t acknowledged, int64_t snoozedU
         return false;
     }
     setAcknowledgement(vevent, acknowledged, snoozedUntil);
-    char* serialised = icalcomponent_as_ical_string_r(root);
-    out = serialised ? serialised : "";
-    std::free(serialised);
-    icalcomponent_free(root);
+    out = takeText(root);
     return !out.empty();
 }
 

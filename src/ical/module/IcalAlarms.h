@@ -28,6 +28,10 @@ Acknowledgement acknowledgementOf(icalcomponent* component);
 // written both ways. Nothing else of the event changes.
 void setAcknowledgement(icalcomponent* vevent, int64_t acknowledged, int64_t snoozedUntil);
 
+// The text of the calendar `root`, which is freed; empty when libical makes
+// none.
+std::string takeText(icalcomponent* root);
+
 // Adds the X- property `name` with the text `value`.
 void addX(icalcomponent* component, std::string_view name, const std::string& value);
 

@@ -7,7 +7,6 @@
 
 #include <libical/ical.h>
 
-#include <cstdlib>
 #include <exception>
 
 namespace kelvo::icalcodec {
@@ -102,10 +101,7 @@ bool write(const std::vector<CalendarEvent>& events, int64_t stampUtc, std::stri
             return false;
         }
     }
-    char* serialised = icalcomponent_as_ical_string_r(calendar);
-    text = serialised ? serialised : "";
-    std::free(serialised);
-    icalcomponent_free(calendar);
+    text = takeText(calendar);
     return !text.empty();
 }
 
